@@ -1,0 +1,29 @@
+# plen_add_library(NAME DIR LINKS...): a static library made of every source file below DIR.
+# Sources are globbed so that adding a file to a subsystem needs no CMake change.
+function(plen_add_library name)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+endfunction()
+
+# plen_add_test(NAME LINKS...): one GoogleTest executable made of every source file in this
+# folder, one ctest entry per test case. The shared test main runs Qt offscreen.
+# PROPERTIES are extra ctest properties for every case (for example FIXTURES_REQUIRED cups).
+function(plen_add_test name)
+  cmake_parse_arguments(ARG "" "" "LINKS;PROPERTIES" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE plen_test_common ${ARG_LINKS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300 ${ARG_PROPERTIES})
+endfunction()

@@ -1,0 +1,104 @@
+#pragma once
+
+// The drawing engine's automation surface: application, documents, document, pages, page,
+// page sheet (shape) and cell. Every failing operation throws pbp::VbError with a number and a
+// description that a user understands. Objects handed out are shared handles that stay safe to
+// call after the document they belong to was closed (they then throw), so that the engine can
+// later move into a separate process behind the same interfaces.
+
+#include <QString>
+#include <memory>
+
+#include "support/vb_error.h"
+
+namespace pbp::visio {
+
+class Cell {
+public:
+    virtual ~Cell() = default;
+    virtual QString Formula() const = 0;
+    virtual void SetFormula(const QString& formula) = 0;
+    // The cell's result in internal units (inches for lengths).
+    virtual double ResultIU() const = 0;
+};
+
+// A shape; here only the page sheet, which holds the page's cells.
+class Shape {
+public:
+    virtual ~Shape() = default;
+    // The cell of that name ("PageWidth", "PageHeight", "PrintPageOrientation", ...).
+    virtual std::shared_ptr<Cell> Cells(const QString& name) = 0;
+};
+
+class Page {
+public:
+    virtual ~Page() = default;
+    // 0 for a foreground page, non-zero for a background page.
+    virtual qint16 Background() const = 0;
+    virtual std::shared_ptr<Shape> PageSheet() = 0;
+};
+
+// Every page of a document: foreground pages first, then background pages. Indexed from 1.
+class Pages {
+public:
+    virtual ~Pages() = default;
+    virtual int Count() const = 0;
+    virtual std::shared_ptr<Page> Item(int index) = 0;
+};
+
+inline constexpr qint16 visPrintFromTo = 1;
+
+class Document {
+public:
+    virtual ~Document() = default;
+    virtual std::shared_ptr<Pages> Pages() = 0;
+    // Prints pages fromPage..toPage (1-based over foreground pages) to printerName.
+    virtual void PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage,
+                          bool scaleCurrentViewToPaper, const QString& printerName,
+                          bool printToFile, const QString& outputFileName, qint16 copies,
+                          bool collate, bool colorAsBlack) = 0;
+    // Closes the document, discarding every change made to the opened copy.
+    virtual void Close() = 0;
+};
+
+class Documents {
+public:
+    virtual ~Documents() = default;
+    // Opens a drawing; it becomes the application's active document.
+    virtual std::shared_ptr<Document> Open(const QString& path) = 0;
+};
+
+// The application's settings object; one 16-bit property that a print run switches off.
+class ApplicationSettings {
+public:
+    virtual ~ApplicationSettings() = default;
+    virtual qint16 ShowFileOpenWarnings() const = 0;
+    virtual void SetShowFileOpenWarnings(qint16 value) = 0;
+};
+
+class Application {
+public:
+    virtual ~Application() = default;
+    // Handle of the main window; 0 when the engine has no window.
+    virtual qint32 WindowHandle32() const = 0;
+    virtual std::shared_ptr<Documents> Documents() = 0;
+    // The document opened last; throws when no document is open.
+    virtual std::shared_ptr<Document> ActiveDocument() = 0;
+    virtual qint16 AlertResponse() const = 0;
+    virtual void SetAlertResponse(qint16 response) = 0;
+    // On/off property (-1 on, 0 off) that a print run switches off.
+    virtual qint16 ScreenUpdating() const = 0;
+    virtual void SetScreenUpdating(qint16 value) = 0;
+    virtual std::shared_ptr<ApplicationSettings> Settings() = 0;
+    virtual void Quit() = 0;
+};
+
+// Creates applications by program identifier ("Visio.InvisibleApp", "Visio.Application").
+class EngineFactory {
+public:
+    virtual ~EngineFactory() = default;
+    // nullptr when the application cannot be created.
+    virtual std::unique_ptr<Application> CreateObject(const QString& programId) = 0;
+};
+
+}  // namespace pbp::visio

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPageSize>
+#include <QString>
+#include <QStringList>
+
+namespace pbp::printers {
+
+// Name of the built-in PDF printer. It holds spaces, so no CUPS queue can have it.
+inline const QString kPdfPrinterName = QStringLiteral("PlenBatchPrint PDF");
+
+// One finished document to hand to a printer.
+struct PrintJob {
+    QString printerName;
+    QString pdfPath;  // the document, a PDF file
+    int copies = 1;   // CUPS copies attribute; the built-in PDF printer gets pages repeated
+    QString title;    // job title (the drawing's file name)
+};
+
+// The machine's printers: CUPS destinations in CUPS order, then the built-in PDF printer.
+class PrinterSystem {
+public:
+    virtual ~PrinterSystem() = default;
+    virtual QStringList printerNames() const = 0;
+    // The default printer's name, empty when there is none.
+    virtual QString defaultPrinter() const = 0;
+    // The printer's default paper; the PDF printer's is A4, or Letter where the locale uses it.
+    virtual QPageSize defaultPaper(const QString& printerName) const = 0;
+    // True when the printer makes copies itself (CUPS); false when the document must already
+    // hold them (the built-in PDF printer).
+    virtual bool makesCopies(const QString& printerName) const = 0;
+    // Submits the job; throws pbp::VbError with a readable description when it is refused.
+    virtual void submit(const PrintJob& job) = 0;
+};
+
+}  // namespace pbp::printers

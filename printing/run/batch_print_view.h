@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace pbp {
+
+// What the print command reads from and writes to the batch window. The window implements it;
+// tests may give their own.
+class BatchPrintView {
+public:
+    virtual ~BatchPrintView() = default;
+    // Grid row count: row 0 is the header, rows 1..count-1 are the entries.
+    virtual int rowCount() const = 0;
+    virtual QString cellText(int row, int column) const = 0;
+    virtual void setCellText(int row, int column, const QString& text) = 0;
+    virtual QString copiesText() const = 0;
+    virtual QString printerText() const = 0;
+    virtual bool firstPageOnly() const = 0;
+    virtual bool summaryPageChecked() const = 0;
+    virtual QString summaryHeader() const = 0;
+    // Enables or disables the Print and Close buttons together.
+    virtual void setPrintAndCloseEnabled(bool enabled) = 0;
+    // Owner window of the status window; may be null.
+    virtual QWidget* ownerWindow() = 0;
+};
+
+}  // namespace pbp

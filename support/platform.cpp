@@ -1,0 +1,29 @@
+#include "support/platform.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace pbp {
+
+namespace {
+Platform& current() {
+    static Platform instance;
+    return instance;
+}
+}  // namespace
+
+Platform& platform() { return current(); }
+
+void setPlatform(const Platform& replacement) { current() = replacement; }
+
+QString defaultRegistryFile() {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/PlenBatchPrint/registry.ini");
+}
+
+bool isHeadless() {
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+}  // namespace pbp

@@ -1,0 +1,38 @@
+#include "support/qt_services.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <cstdio>
+#include <unistd.h>
+
+namespace pbp {
+
+void QtMessageService::show(const QString& title, const QString& text, MessageIcon icon) {
+    if (isHeadless()) {
+        QString line = text;
+        line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const QByteArray out = (title.isEmpty() ? line : title + QStringLiteral(": ") + line)
+                                   .toUtf8();
+        std::fprintf(stderr, "%s\n", out.constData());
+        std::fflush(stderr);
+        return;
+    }
+    QMessageBox::Icon qtIcon = QMessageBox::Information;
+    if (icon == MessageIcon::Exclamation) qtIcon = QMessageBox::Warning;
+    if (icon == MessageIcon::Critical) qtIcon = QMessageBox::Critical;
+    QMessageBox box(qtIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void QtMessageService::beep() { QApplication::beep(); }
+
+bool QtUrlOpener::open(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+void QtProcessEnder::endProcess(int exitCode) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::_exit(exitCode);
+}
+
+}  // namespace pbp

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <vector>
+
+#include "support/platform.h"
+
+namespace pbp::test {
+
+struct ShownMessage {
+    QString title;
+    QString text;
+    MessageIcon icon;
+};
+
+// Records message boxes instead of showing them.
+class FakeMessageService : public MessageService {
+public:
+    void show(const QString& title, const QString& text, MessageIcon icon) override {
+        shown.push_back({title, text, icon});
+    }
+    void beep() override { ++beeps; }
+    std::vector<ShownMessage> shown;
+    int beeps = 0;
+};
+
+class FakeUrlOpener : public UrlOpener {
+public:
+    bool open(const QUrl& url) override {
+        opened.push_back(url);
+        return true;
+    }
+    std::vector<QUrl> opened;
+};
+
+// Records the exit code instead of ending the test process.
+class FakeProcessEnder : public ProcessEnder {
+public:
+    void endProcess(int exitCode) override { exitCodes.push_back(exitCode); }
+    std::vector<int> exitCodes;
+};
+
+// Installs fake platform pieces and a registry file in a fresh temporary folder for the life
+// of the object, and resets the program-wide state; restores the previous platform afterwards.
+// Tests may point the remaining members (file dialogs, printers, engines) at fakes of their own.
+class ScopedFakePlatform {
+public:
+    ScopedFakePlatform();
+    ~ScopedFakePlatform();
+    ScopedFakePlatform(const ScopedFakePlatform&) = delete;
+    ScopedFakePlatform& operator=(const ScopedFakePlatform&) = delete;
+
+    Platform& get() { return platform(); }
+    QString tempPath(const QString& name) const { return dir.filePath(name); }
+
+    FakeMessageService messages;
+    FakeUrlOpener urls;
+    FakeProcessEnder process;
+    QTemporaryDir dir;
+
+private:
+    Platform previous_;
+};
+
+}  // namespace pbp::test

@@ -1,0 +1,19 @@
+#include "tests/common/test_paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace pbp::test {
+
+QString sourceDir() {
+    const QString fromEnv = qEnvironmentVariable("PLEN_SOURCE_DIR");
+    return fromEnv.isEmpty() ? QStringLiteral(PLEN_TEST_SOURCE_DIR) : fromEnv;
+}
+
+QString sharedTestDataDir() {
+    QString dir = qEnvironmentVariable("PLEN_SHARED_TESTDATA");
+    if (dir.isEmpty()) dir = sourceDir() + QStringLiteral("/../shared/testdata");
+    return QFileInfo(dir).isDir() ? QDir(dir).canonicalPath() : QString();
+}
+
+}  // namespace pbp::test
