@@ -88,8 +88,10 @@ void frmPlenPrintBatch::createMenusAndStatusBar() {
     addSeparator(*abSubMenuHelp_);
     mnuAbout_ = addTool(*abSubMenuHelp_, "mnuAbout");
 
-    connect(abMenu, &QMenuBar::triggered, this,
-            [this](QAction* tool) { abUIControl_ToolClick(tool->objectName()); });
+    for (QMenu* menu : {abSubMenuFile_, abSubMenuHelp_}) {
+        connect(menu, &QMenu::triggered, this,
+                [this](QAction* tool) { abUIControl_ToolClick(tool->objectName()); });
+    }
 
     QStatusBar* abStatusBar = statusBar();
     abStatusBar->setObjectName(QStringLiteral("abStatusBar"));
