@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "support/vb_error.h"
+
 namespace pbp {
 
 // Predefined root key handle values; the store keeps the current user's tree only.

@@ -247,6 +247,7 @@ std::optional<std::vector<RegistryValue>> RegistryStore::values(const QString& k
 bool RegistryStore::createKey(const QString& keyPath) {
     const auto levels = splitPath(keyPath);
     if (!levels) return false;
+    if (keyExists(keyPath)) return true;  // nothing to write, no lock needed
     modify([&](StoredKey& document) {
         bool changed = false;
         StoredKey* key = &document;
