@@ -19,7 +19,7 @@ struct PrintJob {
 
 // The machine's printers: CUPS destinations in CUPS order, then the built-in PDF printer.
 class PrinterSystem {
-  public:
+public:
     virtual ~PrinterSystem() = default;
     virtual QStringList printerNames() const = 0;
     // The default printer's name, empty when there is none.
