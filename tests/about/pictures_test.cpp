@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QMainWindow>
 
 #include "support/set_icons.h"
@@ -77,6 +78,12 @@ TEST(ShellOpen, HandsAddressesAndPathsToTheDesktopAndAnswersLikeTheShell) {
     FailingUrlOpener failing;
     fake.get().urls = &failing;
     EXPECT_LE(ShellOpen(QStringLiteral("http://example.org")), 32);
+}
+
+TEST(HelpFile, LiesNextToTheProgram) {
+    QFile help(QStringLiteral(PLEN_TEST_BINARY_DIR "/app/PlenBatchPrintHelp.html"));
+    ASSERT_TRUE(help.open(QIODevice::ReadOnly)) << "the build did not copy the help file";
+    EXPECT_TRUE(help.readAll().contains("<title>PlenBatchPrint Help</title>"));
 }
 
 }  // namespace
