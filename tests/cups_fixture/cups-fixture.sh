@@ -132,6 +132,11 @@ start() {
         echo "socket path too long for a Unix socket: $socket" >&2
         exit 1
     fi
+    # The folder is wiped for a clean start: only ever one of ours (or an empty or new one).
+    if [ -d "$dir" ] && [ -n "$(ls -A "$dir")" ] && [ ! -f "$dir/cups-files.conf" ]; then
+        echo "$dir is not empty and holds no fixture; refusing to wipe it" >&2
+        exit 1
+    fi
     rm -rf "$dir"
     mkdir -p "$dir"/{conf/ppd,serverbin/backend,spool/tmp,cache,state,log,capture}
     for part in filter daemon cgi-bin monitor notifier driver; do
