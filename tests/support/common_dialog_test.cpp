@@ -62,27 +62,18 @@ TEST(GetPathAndFileName, AddDialogAnswersOnePathOrTheFolderAndTheNames) {
     EXPECT_TRUE(f.fake.messages.shown.empty());
 }
 
-TEST(GetPathAndFileName, ImportAndExportPassTheirTitlesAndFilters) {
+TEST(GetPathAndFileName, ExportAsksForOneNameToSave) {
     DialogFixture f;
-    f.dialogs.answerFiles({QStringLiteral("/home/u/list.txt")});
-    EXPECT_EQ(
-        GetPathAndFileName(g_oImportDialog, nullptr, 0, QStringLiteral("Import Batch"), {}, {},
-                           QStringLiteral("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt")),
-        QStringLiteral("/home/u/list.txt"));
     f.dialogs.answerFiles({QStringLiteral("/home/u/existing.csv")});
     EXPECT_EQ(GetPathAndFileName(g_oExportDialog, nullptr, 1, QStringLiteral("Export Batch"), {},
                                  {}, QStringLiteral("Comma Seperated Values (*.csv)|*.csv")),
               QStringLiteral("/home/u/existing.csv"));
-
-    ASSERT_EQ(f.dialogs.requests.size(), 2u);
-    EXPECT_EQ(f.dialogs.requests[0].title, QStringLiteral("Import Batch"));
-    EXPECT_EQ(f.dialogs.requests[0].nameFilters,
-              QStringList{QStringLiteral("Comma Seperated Values (*.csv *.txt)")});
-    EXPECT_TRUE(f.dialogs.requests[1].save);
-    EXPECT_FALSE(f.dialogs.requests[1].allowMultiple);
-    EXPECT_EQ(f.dialogs.requests[1].title, QStringLiteral("Export Batch"));
-    EXPECT_EQ(f.dialogs.requests[1].defaultSuffix, QStringLiteral("csv"));
-    EXPECT_FALSE(g_oImportDialog);
+    const FileDialogRequest& request = f.dialogs.requests.at(0);
+    EXPECT_TRUE(request.save);
+    EXPECT_FALSE(request.allowMultiple);
+    EXPECT_EQ(request.title, QStringLiteral("Export Batch"));
+    EXPECT_EQ(request.nameFilters, QStringList{QStringLiteral("Comma Seperated Values (*.csv)")});
+    EXPECT_EQ(request.defaultSuffix, QStringLiteral("csv"));
     EXPECT_FALSE(g_oExportDialog);
 }
 
@@ -142,13 +133,13 @@ TEST(GetPathAndFileName, OtherFailuresAreReported) {
 TEST(C_CommonDlg, OpenFillsPathAndFileNamesAndCancelErrorKeepsTheName) {
     DialogFixture f;
     C_CommonDlg dlg;
-    dlg.Filter = QStringLiteral("A|*.a|B|*.b; *.c");
+    dlg.Filter = QStringLiteral("A (*.a)|*.a|B (old)|*.b; *.c|Dangling");
     dlg.FilterIndex = 2;
     dlg.flags = OFN_ALLOWMULTISELECT;
     f.dialogs.answerFiles({QStringLiteral("/d/x.b"), QStringLiteral("/d/y.c")});
     dlg.ShowOpen();
     EXPECT_EQ(dlg.DefaultExt, QStringLiteral("*.b; *.c"));
-    EXPECT_EQ(f.dialogs.requests[0].nameFilters, (QStringList{"A (*.a)", "B (*.b *.c)"}));
+    EXPECT_EQ(f.dialogs.requests[0].nameFilters, (QStringList{"A (*.a)", "B (old) (*.b *.c)"}));
     EXPECT_EQ(f.dialogs.requests[0].selectedFilter, 1);
     EXPECT_EQ(dlg.Path, QStringLiteral("/d"));
     EXPECT_TRUE(dlg.FullName.isEmpty());
@@ -173,14 +164,6 @@ TEST(C_CommonDlg, OpenFillsPathAndFileNamesAndCancelErrorKeepsTheName) {
     dlg.ShowOpen();
     EXPECT_TRUE(dlg.FileName.isEmpty());
     EXPECT_EQ(GetOpenFileNameRecordSize(), 76);
-}
-
-TEST(FilterToNameFilters, TurnsBarSeparatedPairsIntoQtFilters) {
-    EXPECT_EQ(FilterToNameFilters(QStringLiteral("A|*.a|B|*.b")),
-              (QStringList{"A (*.a)", "B (*.b)"}));
-    EXPECT_EQ(FilterToNameFilters(QStringLiteral("Plans (old) (*.vsd)|*.vsd|All|*.*|Dangling")),
-              (QStringList{"Plans (old) (*.vsd)", "All (*.*)"}));
-    EXPECT_TRUE(FilterToNameFilters(QString()).isEmpty());
 }
 
 // The real dialog, driven offscreen: saving over an existing file asks nothing.
