@@ -15,7 +15,8 @@ QByteArray contents(const QString& path) {
 TEST_F(BatchLists, ExportWritesThePathsJoinedAndImportReadsThemBack) {
     displayPaths({"/c/a.vsd", "/d/b.vsd"});
     const QString target = fake.tempPath("batch.csv");
-    dialogs.answers = {{target}, {target, target}};
+    dialogs.answerFiles({target});
+    dialogs.answerFiles({target, target});
     control<QAction>("mnuExportBatch")->trigger();
     EXPECT_EQ(contents(target), QByteArray("/c/a.vsd, /d/b.vsd"));
     ASSERT_EQ(dialogs.requests.size(), 1u);
@@ -46,7 +47,7 @@ TEST_F(BatchLists, ExportIntoAFolderThatCannotBeWrittenReportsAndWritesNothing) 
     QFile blocker(fake.tempPath("notafolder"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    dialogs.answers = {{fake.tempPath("notafolder/batch.csv")}};
+    dialogs.answerFiles({fake.tempPath("notafolder/batch.csv")});
     control<QAction>("mnuExportBatch")->trigger();
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.startsWith(QStringLiteral("Problem in ")));
@@ -62,7 +63,7 @@ TEST_F(BatchLists, ImportOfABinaryFileAddsNothingAndKeepsTheList) {
     for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 37) % 256);
     file.write(noise);
     file.close();
-    dialogs.answers = {{binary}};
+    dialogs.answerFiles({binary});
     control<QAction>("mnuImportBatch")->trigger();
     EXPECT_EQ(paths(), QStringList{"/c/a.vsd"});
     EXPECT_EQ(status(), QStringLiteral("Items selected to print: 1"));

@@ -107,7 +107,8 @@ TEST_F(FileList, DroppedFilesEndingInVsdAreAppended) {
 
 TEST_F(FileList, AddAppendsChosenFilesAndCancelOnlyRefreshes) {
     displayPaths({"/d/a.vsd"});
-    dialogs.answers = {{"/d/b.vsd", "/d/a.vsd"}, {}};
+    dialogs.answerFiles({"/d/b.vsd", "/d/a.vsd"});
+    dialogs.answerCancel();
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
     EXPECT_EQ(paths(), (QStringList{"/d/a.vsd", "/d/b.vsd", "/d/a.vsd"}));
     ASSERT_EQ(dialogs.requests.size(), 1u);

@@ -7,13 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <deque>
 #include <memory>
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/printers/printer_system.h"
-#include "support/file_dialog_service.h"
+#include "tests/common/fake_file_dialogs.h"
 #include "tests/common/fake_platform.h"
 
 namespace pbp::test {
@@ -27,20 +26,6 @@ class FakePrinters : public printers::PrinterSystem {
     void submit(const printers::PrintJob&) override {}
     QStringList names;
     QString defaultName;
-};
-
-// Answers each dialog with the next scripted list of files (empty: cancelled).
-class ScriptedDialogs : public FileDialogService {
-  public:
-    FileDialogAnswer run(const FileDialogRequest& request) override {
-        requests.push_back(request);
-        if (answers.empty()) return {};
-        FileDialogAnswer answer{answers.front()};
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<QStringList> answers;
-    std::vector<FileDialogRequest> requests;
 };
 
 // A fresh program state with fake platform pieces and a batch window not yet displayed.
@@ -85,7 +70,7 @@ class WindowTest : public ::testing::Test {
 
     ScopedFakePlatform fake;
     FakePrinters printers;
-    ScriptedDialogs dialogs;
+    FakeFileDialogService dialogs;
     std::unique_ptr<frmPlenPrintBatch> window;
 };
 
