@@ -32,16 +32,6 @@ TEST_F(BatchLists, ExportWritesThePathsJoinedAndImportReadsThemBack) {
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
-TEST_F(BatchLists, ExportOfAnEmptyListAsksNothingAndACancelledExportBeeps) {
-    displayPaths({});
-    control<QAction>("mnuExportBatch")->trigger();
-    EXPECT_TRUE(dialogs.requests.empty());
-    displayPaths({"/c/a.vsd"});
-    control<QAction>("mnuExportBatch")->trigger();
-    EXPECT_EQ(dialogs.requests.size(), 1u);
-    EXPECT_EQ(fake.messages.beeps, 1);
-}
-
 TEST_F(BatchLists, ExportIntoAFolderThatCannotBeWrittenReportsAndWritesNothing) {
     displayPaths({"/c/a.vsd"});
     QFile blocker(fake.tempPath("notafolder"));

@@ -1,8 +1,5 @@
 #include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QMenu>
-#include <QMenuBar>
+#include <functional>
 
 #include "support/mod_registry_api.h"
 #include "support/program_state.h"
@@ -14,29 +11,6 @@ namespace {
 using Frame = test::WindowTest;
 
 const QString kKey = QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
-
-TEST_F(Frame, CaptionsMenusAndStatusLine) {
-    displayPaths({"/d/a.vsd", "/d/b.vsd", "/d/c.vsd"});
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("PlenBatchPrint"));
-    EXPECT_EQ(g_sAppTitle, QStringLiteral("PlenBatchPrint"));
-    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 3"));
-    const QList<QAction*> file = control<QMenu>("abSubMenuFile")->actions();
-    ASSERT_EQ(file.size(), 4);
-    EXPECT_EQ(file[0]->text(), QStringLiteral("&Import Batch..."));
-    EXPECT_EQ(file[1]->text(), QStringLiteral("&Export Batch..."));
-    EXPECT_TRUE(file[2]->isSeparator());
-    EXPECT_EQ(file[3]->text(), QStringLiteral("E&xit"));
-    const QList<QAction*> help = control<QMenu>("abSubMenuHelp")->actions();
-    ASSERT_EQ(help.size(), 3);
-    EXPECT_EQ(help[0]->text(), QStringLiteral("&Contents.."));
-    EXPECT_FALSE(help[0]->icon().isNull());
-    EXPECT_EQ(help[2]->text(), QStringLiteral("&About PlenBatchPrint..."));
-    EXPECT_FALSE(help[2]->icon().isNull());
-    const QList<QAction*> bar = control<QMenuBar>("abMenu")->actions();
-    ASSERT_EQ(bar.size(), 2);
-    EXPECT_EQ(bar[0]->text(), QStringLiteral("&File"));
-    EXPECT_EQ(bar[1]->text(), QStringLiteral("&Help"));
-}
 
 TEST_F(Frame, ContentsOpensTheHelpFileAndOtherToolsRunNothing) {
     displayPaths({});
@@ -55,70 +29,46 @@ int px(int twips) {
     return qRound(twips / 15.0);
 }
 
-struct Layout {
-    QRect close, print, frame, printers, picture, add, remove, grid;
-};
-
 class FrameLayout : public test::WindowTest {
   protected:
-    Layout layout() {
-        return {button("cmdClose")->geometry(),         button("cmdPrint")->geometry(),
-                control("fraPrintOptions")->geometry(), printerBox()->geometry(),
-                control("picPrintOptions")->geometry(), button("cmdAdd")->geometry(),
-                button("cmdRemove")->geometry(),        grid()->geometry()};
-    }
+    QRect at(const char* name) { return control(name)->geometry(); }
     int twipsWide() { return window->frameGeometry().width() * 15; }
     int twipsHigh() { return window->frameGeometry().height() * 15; }
+    void resizeTo(int width, int height) {
+        window->resize(width, height);
+        QCoreApplication::processEvents();
+    }
 };
 
-TEST_F(FrameLayout, ShrinkingSnapsToTheMinimumAndPlacesControlsByTheRules) {
+TEST_F(FrameLayout, SnapsToTheMinimumGrowsControlsAlongAndLeavesAMinimizedWindowAlone) {
     displayPaths({});
-    window->resize(300, 200);
-    QCoreApplication::processEvents();
-    EXPECT_GE(twipsWide(), 8000);
-    EXPECT_GE(twipsHigh(), 5800);
-    const int W = twipsWide();
-    const int H = twipsHigh();
-    const Layout at = layout();
-    EXPECT_EQ(at.close.x(), px(W - 1215 - 200));
-    EXPECT_EQ(at.print.x(), px(at.close.x() * 15 - 1215 - 100));
-    EXPECT_EQ(at.close.y(), px(H - 375 - 1000));
-    EXPECT_EQ(at.print.y(), at.close.y());
-    EXPECT_EQ(at.frame.y(), px(at.print.y() * 15 - 1695 - 200));
-    EXPECT_EQ(at.frame.width(), px(W - 300));
-    EXPECT_EQ(at.printers.width(), px(at.frame.width() * 15 - 200));
-    EXPECT_EQ(at.picture.y(), px(at.frame.y() * 15 + 900));
-    EXPECT_EQ(at.add.x(), px(W - 1215 - 200));
-    EXPECT_EQ(at.remove.x(), at.add.x());
-    EXPECT_EQ(at.grid, QRect(8, 24, px(W - 1215 - 400), px(H - 3800)));
-}
+    resizeTo(300, 200);
+    EXPECT_EQ(QSize(twipsWide(), twipsHigh()), QSize(534 * 15, 387 * 15));
+    EXPECT_EQ(at("fgListOfFiles"), QRect(8, 24, px(twipsWide() - 1615), px(twipsHigh() - 3800)));
+    EXPECT_EQ(at("cmdClose").topLeft(), QPoint(px(twipsWide() - 1415), px(twipsHigh() - 1375)));
 
-TEST_F(FrameLayout, GrowingMovesAndStretchesByTheSameAmountAndMinimizedMovesNothing) {
-    displayPaths({});
-    window->resize(700, 500);
-    QCoreApplication::processEvents();
-    const Layout before = layout();
-    window->resize(760, 540);
-    QCoreApplication::processEvents();
-    const Layout after = layout();
-    for (auto moved : {&Layout::close, &Layout::print, &Layout::add, &Layout::remove})
-        EXPECT_EQ((after.*moved).x() - (before.*moved).x(), 60);
-    EXPECT_EQ(after.close.y() - before.close.y(), 40);
-    EXPECT_EQ(after.frame.y() - before.frame.y(), 40);
-    EXPECT_EQ(after.picture.y() - before.picture.y(), 40);
-    EXPECT_EQ(after.add.y(), before.add.y());
-    EXPECT_EQ(after.grid.size() - before.grid.size(), QSize(60, 40));
-    EXPECT_EQ(after.frame.width() - before.frame.width(), 60);
-    EXPECT_EQ(after.printers.width() - before.printers.width(), 60);
-    EXPECT_EQ(after.frame.height(), before.frame.height());
+    // 60 px wider and 40 px higher: what moves right, moves down and stretches does so by that.
+    const char* names[] = {"cmdClose",        "cmdPrint",        "cmdAdd",
+                           "cmdRemove",       "fraPrintOptions", "cboSelectedPrinter",
+                           "picPrintOptions", "fgListOfFiles"};
+    const QPoint moves[] = {{60, 40}, {60, 40}, {60, 0}, {60, 0}, {0, 40}, {0, 0}, {0, 40}, {0, 0}};
+    const QSize grows[] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {60, 0}, {60, 0}, {0, 0}, {60, 40}};
+    resizeTo(700, 500);
+    std::vector<QRect> before;
+    for (const char* name : names) before.push_back(at(name));
+    resizeTo(760, 540);
+    for (size_t i = 0; i < std::size(names); ++i) {
+        EXPECT_EQ(at(names[i]).topLeft() - before[i].topLeft(), moves[i]) << names[i];
+        EXPECT_EQ(at(names[i]).size() - before[i].size(), grows[i]) << names[i];
+    }
 
+    const QRect grid = at("fgListOfFiles");
     window->showMinimized();
-    window->resize(900, 700);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(layout().grid, after.grid);
+    resizeTo(900, 700);
+    EXPECT_EQ(at("fgListOfFiles"), grid);
     window->showNormal();
     QCoreApplication::processEvents();
-    EXPECT_EQ(layout().grid.width(), px(twipsWide() - 1215 - 400));
+    EXPECT_EQ(at("fgListOfFiles").width(), px(twipsWide() - 1615));
 }
 
 // Each way out runs the closing steps once: the printer is saved, and a later change is not.
@@ -132,20 +82,11 @@ class Closing : public test::WindowTest, public ::testing::WithParamInterface<in
 TEST_P(Closing, EveryWayOutSavesThePrinterExactlyOnce) {
     displayPaths({});
     printerBox()->setCurrentIndex(1);
-    switch (GetParam()) {
-        case 0:
-            control<QAction>("mnuExit")->trigger();
-            break;
-        case 1:
-            QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
-            break;
-        case 2:
-            QTest::keyClick(grid(), Qt::Key_Escape);
-            break;
-        case 3:
-            window->close();
-            break;
-    }
+    const std::function<void()> waysOut[] = {
+        [&] { control<QAction>("mnuExit")->trigger(); },
+        [&] { QTest::mouseClick(button("cmdClose"), Qt::LeftButton); },
+        [&] { QTest::keyClick(grid(), Qt::Key_Escape); }, [&] { window->close(); }};
+    waysOut[GetParam()]();
     EXPECT_EQ(saved(), QStringLiteral("Zeta"));
     EXPECT_EQ(fake.process.exitCodes, GetParam() == 3 ? std::vector<int>{} : std::vector<int>{0});
     printerBox()->setCurrentIndex(2);
@@ -155,18 +96,29 @@ TEST_P(Closing, EveryWayOutSavesThePrinterExactlyOnce) {
 
 INSTANTIATE_TEST_SUITE_P(ExitCloseEscAndCloseBox, Closing, ::testing::Values(0, 1, 2, 3));
 
-TEST_F(Frame, ASettingsFolderThatCannotBeWrittenIsReportedAndTheProgramStillEnds) {
-    displayPaths({});
-    // The settings folder's place is taken by a plain file: no user can write there.
+// The settings folder's place is taken by a plain file, so no user can read or write there.
+// Each failure is reported; the window is still shown, the closing steps go on and the
+// program still ends.
+TEST_F(Frame, UnusableSettingsAreReportedAndNothingHangs) {
     QFile blocker(fake.tempPath("blocked"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     fake.get().registryFile = fake.tempPath("blocked/registry");
+    displayPaths({"/d/a.vsd"});
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(paths(), QStringList{"/d/a.vsd"});
     QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    ASSERT_EQ(fake.messages.shown.size(), 2u);
     EXPECT_TRUE(fake.messages.shown[0].text.startsWith(
-        QStringLiteral("Problem in frmPlenPrintBatch.SaveDefaultPrinter\r\nError Number: ")));
+        QStringLiteral("Problem in frmPlenPrintBatch.Display\r\n")));
+    EXPECT_TRUE(fake.messages.shown[1].text.startsWith(
+        QStringLiteral("Problem in frmPlenPrintBatch.SaveDefaultPrinter\r\n")));
     EXPECT_EQ(fake.process.exitCodes, std::vector<int>{0});
+
+    frmPlenPrintBatch silent;
+    FileCollection silentRun = std::vector<FileItem>{QStringLiteral("/silent")};
+    silent.Display(silentRun);
+    EXPECT_EQ(fake.process.exitCodes, (std::vector<int>{0, 2}));
 }
 
 TEST_F(Frame, EnterRunsPrintAndAFocusedButtonTakesItsOwnEnter) {

@@ -39,18 +39,6 @@ void fill(FileListGrid& grid, const std::vector<GridRow>& entries,
     grid.replaceEntries(entries, selected);
 }
 
-TEST(ListEdits, DesignExamples) {
-    const std::vector<GridRow> vwxyz = {{"V", ""}, {"W", "w"}, {"X", ""}, {"Y", ""}, {"Z", "z"}};
-    ListEdit up = MoveRowsUp(vwxyz, {2, 3, 5});
-    EXPECT_EQ(up.entries,
-              (std::vector<GridRow>{{"W", "w"}, {"X", ""}, {"V", ""}, {"Z", "z"}, {"Y", ""}}));
-    EXPECT_EQ(up.selectedRows, (std::vector<int>{1, 2, 4}));
-    ListEdit down = MoveRowsDown(vwxyz, {1, 2, 4});
-    EXPECT_EQ(down.entries,
-              (std::vector<GridRow>{{"X", ""}, {"V", ""}, {"W", "w"}, {"Z", "z"}, {"Y", ""}}));
-    EXPECT_EQ(down.selectedRows, (std::vector<int>{2, 3, 5}));
-}
-
 // Random lists and selections: the one-pass edits end exactly where the one-row-at-a-time
 // algorithm ends, entries, statuses and selection alike.
 TEST(ListEdits, OnePassMatchesOneRowAtATime) {
