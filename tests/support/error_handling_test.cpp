@@ -28,8 +28,7 @@ TEST(Guarded, ReportsAnyFailureAndReturnsFalse) {
     EXPECT_FALSE(Guarded(QStringLiteral("m"), QStringLiteral("p"),
                          [] { throw std::runtime_error("disk full"); }));
     ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_TRUE(
-        fake.messages.shown[0].text.endsWith(QStringLiteral("Error Description: disk full")));
+    EXPECT_TRUE(fake.messages.shown[0].text.endsWith(QStringLiteral("Error Description: disk full")));
     EXPECT_TRUE(fake.messages.shown[0].title.isEmpty());  // title not loaded yet
 }
 
