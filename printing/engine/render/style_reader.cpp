@@ -31,7 +31,7 @@ QList<qreal> readDashes(const librevenge::RVNGPropertyList& props, qreal widthPt
     const int dots2 = int(number(props, "draw:dots2").value_or(0));
     const qreal length1 = dashLength(props, "draw:dots1-length", unit);
     const qreal length2 = dashLength(props, "draw:dots2-length", unit);
-    const qreal gap = dashLength(props, "draw:distance", unit);
+    const qreal gap = std::max(dashLength(props, "draw:distance", unit), 0.01);
     QList<qreal> dashes;
     for (int i = 0; i < std::min(dots1, 64); ++i) dashes << std::max(length1, 0.01) << gap;
     for (int i = 0; i < std::min(dots2, 64); ++i) dashes << std::max(length2, 0.01) << gap;
