@@ -69,7 +69,7 @@ PageTable readVdxPageTable(const QByteArray& xml) {
                 break;
         }
     }
-    if (reader.hasError()) return {};
+    if (reader.hasError()) throw PageTableDamaged();
     return table;
 }
 
@@ -102,7 +102,7 @@ PageTable readVsdxPageTable(const QByteArray& pagesXml) {
                 break;
         }
     }
-    if (reader.hasError()) return {};
+    if (reader.hasError()) throw PageTableDamaged();
     return table;
 }
 
