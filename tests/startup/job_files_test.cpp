@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -47,11 +48,15 @@ TEST(BatchList, MissingBinaryHugeOrUnreadableFilesGiveAClearAnswer) {
     EXPECT_EQ(GetFilesFromCSVDataFile(fileWith(fake, "h.csv", huge))->size(), 100000u);
     EXPECT_TRUE(fake.messages.shown.empty());
 
+    // A pipe would block the reader for ever; a folder cannot be read.
+    ASSERT_EQ(::mkfifo(fake.tempPath("pipe.csv").toLocal8Bit().constData(), 0600), 0);
     ASSERT_TRUE(QDir().mkdir(fake.tempPath("folder.csv")));
+    EXPECT_EQ(GetFilesFromCSVDataFile(fake.tempPath("pipe.csv"))->size(), 0u);
     EXPECT_EQ(GetFilesFromCSVDataFile(fake.tempPath("folder.csv"))->size(), 0u);
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    ASSERT_EQ(fake.messages.shown.size(), 2u);
     EXPECT_TRUE(
         fake.messages.shown[0].text.startsWith("Problem in modFileOperations.ReadFromTextFile"));
+    EXPECT_TRUE(fake.messages.shown[0].text.endsWith("pipe.csv: not a regular file"));
 }
 
 TEST(JobFile, ReadsItemsAtAnyDepthInDocumentOrder) {

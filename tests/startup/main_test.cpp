@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QFile>
 
 #include "startup/mod_main.h"
@@ -60,6 +61,13 @@ TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     EXPECT_TRUE(startWith("/batchjob=" + emptyJob).isEmpty());
     EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("gone.xml")).isEmpty());
     EXPECT_TRUE(fake.messages.shown.empty());
+
+    // A job that is a pipe is reported by both readers instead of blocking start-up.
+    ASSERT_EQ(::mkfifo(fake.tempPath("job.pipe").toLocal8Bit().constData(), 0600), 0);
+    EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("job.pipe")).isEmpty());
+    ASSERT_EQ(fake.messages.shown.size(), 2u);
+    EXPECT_TRUE(
+        fake.messages.shown[0].text.startsWith("Problem in modMain.GetFilesFromXMLDataFile"));
 }
 
 TEST(Main, SetsTheHelpFileInTheProgramFolder) {
