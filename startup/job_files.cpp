@@ -52,9 +52,7 @@ FileCollection GetFilesFromXMLDataFile(const QString& path) {
         QDomDocument document;
         {
             QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
-                throw VbError(kPathFileAccessError,
-                              path + QStringLiteral(": ") + file.errorString());
+            OpenRegularFileForReading(file);
             // Not XML at all: no root either, so the answer is no collection.
             if (!document.setContent(&file)) return;
         }

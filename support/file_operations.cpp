@@ -1,6 +1,7 @@
 #include "support/file_operations.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -43,6 +44,14 @@ void writeAll(QFileDevice& file, const QByteArray& bytes, const QString& fileNam
 
 }  // namespace
 
+void OpenRegularFileForReading(QFile& file) {
+    const QString fileName = file.fileName();
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        throw VbError(kPathFileAccessError, fileName + QStringLiteral(": not a regular file"));
+    if (!file.open(QIODevice::ReadOnly)) fail(file, fileName);
+}
+
 bool IsValidExtension(const QString& fileName, const QString& extension) {
     bool valid = false;
     Guarded(kModule, QStringLiteral("IsValidExtension"),
@@ -72,7 +81,7 @@ QString ReadFromTextFile(const QString& fileName) {
     QString text;
     Guarded(kModule, QStringLiteral("ReadFromTextFile"), [&] {
         QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly)) fail(file, fileName);
+        OpenRegularFileForReading(file);
         QStringDecoder decoder(QStringDecoder::Utf8);
         while (!file.atEnd()) {
             const QByteArray chunk = file.read(1 << 20);

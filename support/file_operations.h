@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFile;
+
 namespace pbp {
 
 // True when the last four characters of the file name (the whole name when shorter) equal the
@@ -18,5 +20,10 @@ bool WriteTextToFileAsBinary(const QString& fileName, const QString& text, bool 
 // The whole file as text (UTF-8, a leading byte-order mark dropped), line ends included.
 // Reports a failure and answers what was read before it, normally the empty text.
 QString ReadFromTextFile(const QString& fileName);
+
+// Opens the file for reading; throws a VbError naming the file when it is missing, is not a
+// regular file (a folder, a pipe or a device, which could block or never end) or cannot be
+// opened.
+void OpenRegularFileForReading(QFile& file);
 
 }  // namespace pbp

@@ -104,20 +104,33 @@ std::vector<DrawingPage> matchPages(const PageTable& table,
 }
 
 DrawingFile loadDrawingFile(const QString& path) {
+    const auto damaged = [&]() -> void {
+        fail(
+            engine_error::kBadFormat,
+            QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
+    };
     checkReadableFile(path);
     librevenge::RVNGFileStream stream(QFile::encodeName(path).constData());
     if (!libvisio::VisioDocument::isSupported(&stream))
         fail(engine_error::kBadFormat, unsupportedDescription(stream, path));
 
-    auto drawing = std::make_shared<const render::RecordedDrawing>(recordOrFail(stream, path));
-    std::vector<QSizeF> sizes;
-    for (int i = 0; i < drawing->pageCount(); ++i) sizes.push_back(drawing->pageSizeInches(i));
-    stream.seek(0, librevenge::RVNG_SEEK_SET);
-
     DrawingFile file;
     file.path = path;
-    file.drawing = std::move(drawing);
-    file.pages = matchPages(readPageTable(stream), sizes);
+    file.drawing = std::make_shared<const render::RecordedDrawing>(recordOrFail(stream, path));
+    std::vector<QSizeF> sizes;
+    for (int i = 0; i < file.drawing->pageCount(); ++i)
+        sizes.push_back(file.drawing->pageSizeInches(i));
+
+    PageTable table;
+    try {
+        stream.seek(0, librevenge::RVNG_SEEK_SET);
+        table = readPageTable(stream);
+    } catch (const PageTableDamaged&) {
+        damaged();
+    }
+    file.pages = matchPages(table, sizes);
+    // Every drawing has at least one page; none at all means the file was cut off.
+    if (file.pages.empty()) damaged();
     return file;
 }
 

@@ -30,16 +30,12 @@ QByteArray subStream(librevenge::RVNGInputStream& input, const char* name) {
 }  // namespace
 
 PageTable readPageTable(librevenge::RVNGInputStream& input) {
-    try {
-        if (input.isStructured()) {
-            if (input.existsSubStream("VisioDocument"))
-                return readVsdPageTable(subStream(input, "VisioDocument"));
-            return readVsdxPageTable(subStream(input, "visio/pages/pages.xml"));
-        }
-        return readVdxPageTable(readAll(input));
-    } catch (...) {
-        return {};
+    if (input.isStructured()) {
+        if (input.existsSubStream("VisioDocument"))
+            return readVsdPageTable(subStream(input, "VisioDocument"));
+        return readVsdxPageTable(subStream(input, "visio/pages/pages.xml"));
     }
+    return readVdxPageTable(readAll(input));
 }
 
 }  // namespace pbp::visio

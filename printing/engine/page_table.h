@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace librevenge {
@@ -19,11 +20,17 @@ struct PageTableEntry {
     QString printPageOrientation = QStringLiteral("0");  // "0" when the file gives none
 };
 
-// The file's pages in file order. Empty when the format has no readable page table.
+// The file's pages in file order.
 using PageTable = std::vector<PageTableEntry>;
 
+// The file's own page table is cut off or broken: the drawing is damaged.
+struct PageTableDamaged : std::runtime_error {
+    PageTableDamaged() : std::runtime_error("damaged page table") {}
+};
+
 // Reads the page table of a .vdx/.vtx (XML), .vsdx/.vstx/.vsdm (zip) or .vsd/.vst (OLE) drawing.
-// Never throws: a table that cannot be read comes back empty.
+// Empty when the format keeps none the engine knows (Visio 1 to 4); throws PageTableDamaged
+// when the table is cut off or broken. The readers below throw it likewise.
 PageTable readPageTable(librevenge::RVNGInputStream& input);
 
 // The XML page table of a .vdx/.vtx document (root VisioDocument).

@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QSet>
 #include <map>
-#include <stdexcept>
 
 #include "printing/engine/page_table.h"
 
@@ -25,15 +24,11 @@ constexpr quint32 kStencilPage = 0x1e;
 constexpr quint32 kShapeForeign = 0x4e;
 constexpr int kMaxDepth = 8;
 
-struct Truncated : std::runtime_error {
-    Truncated() : std::runtime_error("truncated stream") {}
-};
-
 class ByteReader {
   public:
     explicit ByteReader(const QByteArray& data) : data_(data) {}
     void seek(qint64 pos) {
-        if (pos < 0 || pos > data_.size()) throw Truncated();
+        if (pos < 0 || pos > data_.size()) throw PageTableDamaged();
         pos_ = pos;
     }
     void skip(qint64 count) { seek(pos_ + count); }
@@ -45,7 +40,7 @@ class ByteReader {
 
   private:
     const char* take(qint64 count) {
-        if (pos_ + count > data_.size()) throw Truncated();
+        if (pos_ + count > data_.size()) throw PageTableDamaged();
         const char* at = data_.constData() + pos_;
         pos_ += count;
         return at;
@@ -130,7 +125,7 @@ class PointerWalker {
     }
 
     QByteArray contents(const Pointer& p) const {
-        if (p.offset >= quint32(file_.size())) throw Truncated();
+        if (qint64(p.offset) + qint64(p.length) > file_.size()) throw PageTableDamaged();
         const QByteArray raw = file_.mid(p.offset, p.length);
         return (p.format & 2) ? decompress(raw) : raw;
     }
@@ -213,14 +208,10 @@ class PointerWalker {
 }  // namespace
 
 PageTable readVsdPageTable(const QByteArray& visioDocumentStream) {
-    if (visioDocumentStream.size() < 0x40) return {};
+    if (visioDocumentStream.size() < 0x40) throw PageTableDamaged();
     const int version = quint8(visioDocumentStream.at(0x1A));
     if (version != 5 && version != 6 && version != 11) return {};
-    try {
-        return PointerWalker(visioDocumentStream, version).walk();
-    } catch (const Truncated&) {
-        return {};
-    }
+    return PointerWalker(visioDocumentStream, version).walk();
 }
 
 }  // namespace pbp::visio

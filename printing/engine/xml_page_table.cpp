@@ -37,24 +37,32 @@ bool endsWith(const QStringList& open, std::initializer_list<QStringView> tail) 
 }  // namespace
 
 PageTable readVdxPageTable(const QByteArray& xml) {
+    // Only the Pages element matters, and it follows the masters, which can be most of a large
+    // file; reading from its start tag to its end tag skips them.
+    qsizetype start = xml.indexOf("<Pages>");
+    if (start < 0) start = xml.indexOf("<Pages ");
+    if (start < 0) return {};
     PageTable table;
-    QXmlStreamReader reader(xml);
+    QXmlStreamReader reader(QByteArray::fromRawData(xml.constData() + start, xml.size() - start));
     QStringList open;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
             case QXmlStreamReader::StartElement: {
                 open.append(reader.name().toString());
-                if (endsWith(open, {u"VisioDocument", u"Pages", u"Page"})) {
+                if (open.size() == 3 && open.last() == u"Shapes") {
+                    reader.skipCurrentElement();
+                    open.removeLast();
+                } else if (open.size() == 2 && open.last() == u"Page") {
                     table.push_back(startEntry(reader.attributes()));
-                } else if (!table.empty() && open.size() == 6 &&
-                           endsWith(open, {u"Page", u"PageSheet", u"PageProps", u"PageWidth"})) {
+                } else if (open.size() == 5 &&
+                           endsWith(open, {u"PageSheet", u"PageProps", u"PageWidth"})) {
                     table.back().widthInches = number(reader.readElementText());
                     open.removeLast();
-                } else if (!table.empty() && open.size() == 6 &&
-                           endsWith(open, {u"Page", u"PageSheet", u"PageProps", u"PageHeight"})) {
+                } else if (open.size() == 5 &&
+                           endsWith(open, {u"PageSheet", u"PageProps", u"PageHeight"})) {
                     table.back().heightInches = number(reader.readElementText());
                     open.removeLast();
-                } else if (!table.empty() && open.size() == 6 &&
+                } else if (open.size() == 5 &&
                            endsWith(open, {u"PageSheet", u"PrintProps", u"PrintPageOrientation"})) {
                     const QString value = reader.readElementText().trimmed();
                     if (!value.isEmpty()) table.back().printPageOrientation = value;
@@ -63,14 +71,14 @@ PageTable readVdxPageTable(const QByteArray& xml) {
                 break;
             }
             case QXmlStreamReader::EndElement:
-                if (!open.isEmpty()) open.removeLast();
+                open.removeLast();
+                if (open.isEmpty()) return table;  // the end of Pages
                 break;
             default:
                 break;
         }
     }
-    if (reader.hasError()) return {};
-    return table;
+    throw PageTableDamaged();
 }
 
 PageTable readVsdxPageTable(const QByteArray& pagesXml) {
@@ -102,7 +110,7 @@ PageTable readVsdxPageTable(const QByteArray& pagesXml) {
                 break;
         }
     }
-    if (reader.hasError()) return {};
+    if (reader.hasError()) throw PageTableDamaged();
     return table;
 }
 

@@ -31,7 +31,7 @@ QList<qreal> readDashes(const librevenge::RVNGPropertyList& props, qreal widthPt
     const int dots2 = int(number(props, "draw:dots2").value_or(0));
     const qreal length1 = dashLength(props, "draw:dots1-length", unit);
     const qreal length2 = dashLength(props, "draw:dots2-length", unit);
-    const qreal gap = dashLength(props, "draw:distance", unit);
+    const qreal gap = std::max(dashLength(props, "draw:distance", unit), 0.01);
     QList<qreal> dashes;
     for (int i = 0; i < std::min(dots1, 64); ++i) dashes << std::max(length1, 0.01) << gap;
     for (int i = 0; i < std::min(dots2, 64); ++i) dashes << std::max(length2, 0.01) << gap;
@@ -43,13 +43,11 @@ Marker readMarker(const librevenge::RVNGPropertyList& props, const char* end) {
     Marker marker;
     const QString d = text(props, prefix + "-path");
     if (d.isEmpty()) return marker;
-    QPainterPath outline = pathFromSvgText(d);
-    const QStringList box = text(props, prefix + "-viewbox").simplified().split(u' ');
-    QRectF viewBox = outline.boundingRect();
-    if (box.size() == 4)
-        viewBox =
-            QRectF(box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble());
-    if (viewBox.width() <= 0 || viewBox.height() < 0) return marker;
+    const QPainterPath outline = pathFromSvgText(d);
+    // libvisio's view boxes do not always match its paths; like LibreOffice, size the arrow by
+    // the outline's own extent so that its width is the marker width.
+    const QRectF viewBox = outline.boundingRect();
+    if (viewBox.width() <= 0) return marker;
     marker.centered = flag(props, prefix + "-center");
     marker.widthPt = lengthPt(props, prefix + "-width", 0);
     // Tip (top centre of the view box) at the origin, one unit across.
