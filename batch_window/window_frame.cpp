@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,9 +13,8 @@
 #include <QUrl>
 #include <iterator>
 
-#include "batch_window/file_list_grid.h"
-
 #include "about/frm_about.h"
+#include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "batch_window/twips.h"
 #include "printing/run/print_command.h"
