@@ -51,7 +51,7 @@ inline constexpr qint16 visPrintFromTo = 1;
 class Document {
 public:
     virtual ~Document() = default;
-    virtual std::shared_ptr<Pages> Pages() = 0;
+    virtual std::shared_ptr<visio::Pages> Pages() = 0;
     // Prints pages fromPage..toPage (1-based over foreground pages) to printerName.
     virtual void PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage,
                           bool scaleCurrentViewToPaper, const QString& printerName,
@@ -81,7 +81,7 @@ public:
     virtual ~Application() = default;
     // Handle of the main window; 0 when the engine has no window.
     virtual qint32 WindowHandle32() const = 0;
-    virtual std::shared_ptr<Documents> Documents() = 0;
+    virtual std::shared_ptr<visio::Documents> Documents() = 0;
     // The document opened last; throws when no document is open.
     virtual std::shared_ptr<Document> ActiveDocument() = 0;
     virtual qint16 AlertResponse() const = 0;
