@@ -19,7 +19,7 @@ void setPlatform(const Platform& replacement) { current() = replacement; }
 QString defaultRegistryFile() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/PlenBatchPrint/registry.ini");
+    return base + QStringLiteral("/PlenBatchPrint/registry.json");
 }
 
 bool isHeadless() {

@@ -54,7 +54,7 @@ struct Platform {
 Platform& platform();
 void setPlatform(const Platform& replacement);
 
-// $XDG_CONFIG_HOME (default ~/.config) + "/PlenBatchPrint/registry.ini".
+// $XDG_CONFIG_HOME (default ~/.config) + "/PlenBatchPrint/registry.json".
 QString defaultRegistryFile();
 
 // True when neither DISPLAY nor WAYLAND_DISPLAY is set.

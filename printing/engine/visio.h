@@ -14,7 +14,7 @@
 namespace pbp::visio {
 
 class Cell {
-public:
+  public:
     virtual ~Cell() = default;
     virtual QString Formula() const = 0;
     virtual void SetFormula(const QString& formula) = 0;
@@ -24,14 +24,14 @@ public:
 
 // A shape; here only the page sheet, which holds the page's cells.
 class Shape {
-public:
+  public:
     virtual ~Shape() = default;
     // The cell of that name ("PageWidth", "PageHeight", "PrintPageOrientation", ...).
     virtual std::shared_ptr<Cell> Cells(const QString& name) = 0;
 };
 
 class Page {
-public:
+  public:
     virtual ~Page() = default;
     // 0 for a foreground page, non-zero for a background page.
     virtual qint16 Background() const = 0;
@@ -40,7 +40,7 @@ public:
 
 // Every page of a document: foreground pages first, then background pages. Indexed from 1.
 class Pages {
-public:
+  public:
     virtual ~Pages() = default;
     virtual int Count() const = 0;
     virtual std::shared_ptr<Page> Item(int index) = 0;
@@ -49,7 +49,7 @@ public:
 inline constexpr qint16 visPrintFromTo = 1;
 
 class Document {
-public:
+  public:
     virtual ~Document() = default;
     virtual std::shared_ptr<visio::Pages> Pages() = 0;
     // Prints pages fromPage..toPage (1-based over foreground pages) to printerName.
@@ -62,7 +62,7 @@ public:
 };
 
 class Documents {
-public:
+  public:
     virtual ~Documents() = default;
     // Opens a drawing; it becomes the application's active document.
     virtual std::shared_ptr<Document> Open(const QString& path) = 0;
@@ -70,14 +70,14 @@ public:
 
 // The application's settings object; one 16-bit property that a print run switches off.
 class ApplicationSettings {
-public:
+  public:
     virtual ~ApplicationSettings() = default;
     virtual qint16 ShowFileOpenWarnings() const = 0;
     virtual void SetShowFileOpenWarnings(qint16 value) = 0;
 };
 
 class Application {
-public:
+  public:
     virtual ~Application() = default;
     // Handle of the main window; 0 when the engine has no window.
     virtual qint32 WindowHandle32() const = 0;
@@ -95,7 +95,7 @@ public:
 
 // Creates applications by program identifier ("Visio.InvisibleApp", "Visio.Application").
 class EngineFactory {
-public:
+  public:
     virtual ~EngineFactory() = default;
     // nullptr when the application cannot be created.
     virtual std::unique_ptr<Application> CreateObject(const QString& programId) = 0;

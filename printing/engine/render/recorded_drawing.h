@@ -14,7 +14,7 @@ namespace pbp::render {
 // The pages of one drawing as libvisio reports them (foreground pages first, then every
 // background page again as a page of its own), recorded once and painted any number of times.
 class RecordedDrawing {
-public:
+  public:
     // Parses the stream with libvisio. Throws pbp::VbError when libvisio does not support the
     // stream or cannot read it.
     static RecordedDrawing record(librevenge::RVNGInputStream& input);
@@ -28,7 +28,7 @@ public:
     // What could not be drawn faithfully (unsupported pictures and the like), for the log.
     QStringList log() const;
 
-private:
+  private:
     struct Data;
     explicit RecordedDrawing(std::shared_ptr<const Data> data);
     std::shared_ptr<const Data> data_;

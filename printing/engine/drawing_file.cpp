@@ -1,0 +1,124 @@
+#include "printing/engine/drawing_file.h"
+
+#include <librevenge-stream/librevenge-stream.h>
+#include <libvisio/libvisio.h>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "printing/engine/engine_errors.h"
+
+namespace pbp::visio {
+
+namespace {
+
+[[noreturn]] void fail(qint32 number, const QString& description) {
+    throw VbError(number, description);
+}
+
+void checkReadableFile(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        fail(engine_error::kFileNotFound,
+             QStringLiteral("The drawing %1 does not exist.").arg(quotedPath(path)));
+    if (info.isDir())
+        fail(engine_error::kFileAccess,
+             QStringLiteral("%1 is a folder, not a drawing.").arg(quotedPath(path)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(engine_error::kFileAccess, QStringLiteral("The drawing %1 cannot be read: %2.")
+                                            .arg(quotedPath(path), file.errorString()));
+    if (file.size() == 0)
+        fail(engine_error::kBadFormat,
+             QStringLiteral("%1 is empty; it is not a drawing.").arg(quotedPath(path)));
+}
+
+QString unsupportedDescription(librevenge::RVNGInputStream& stream, const QString& path) {
+    stream.seek(0, librevenge::RVNG_SEEK_SET);
+    if (stream.isStructured()) {
+        if (stream.existsSubStream("VisioDocument"))
+            return QStringLiteral("%1 was saved by a version of Visio that cannot be read.")
+                .arg(quotedPath(path));
+        return QStringLiteral("%1 is a package but not a Visio drawing.").arg(quotedPath(path));
+    }
+    return QStringLiteral("%1 is not a Visio drawing, or it is damaged.").arg(quotedPath(path));
+}
+
+render::RecordedDrawing recordOrFail(librevenge::RVNGInputStream& stream, const QString& path) {
+    try {
+        stream.seek(0, librevenge::RVNG_SEEK_SET);
+        return render::RecordedDrawing::record(stream);
+    } catch (...) {
+        fail(
+            engine_error::kBadFormat,
+            QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
+    }
+}
+
+}  // namespace
+
+int DrawingFile::foregroundCount() const {
+    return int(std::count_if(pages.begin(), pages.end(),
+                             [](const DrawingPage& page) { return !page.background; }));
+}
+
+std::vector<DrawingPage> matchPages(const PageTable& table,
+                                    const std::vector<QSizeF>& renderedSizesInches) {
+    const int rendered = int(renderedSizesInches.size());
+    const auto renderedPage = [&](int index) {
+        DrawingPage page;
+        if (index >= 0 && index < rendered) {
+            page.renderedIndex = index;
+            page.renderedSizeInches = renderedSizesInches[size_t(index)];
+            page.widthInches = page.renderedSizeInches.width();
+            page.heightInches = page.renderedSizeInches.height();
+        }
+        return page;
+    };
+    const auto describe = [](DrawingPage page, const PageTableEntry& entry) {
+        page.background = entry.background;
+        page.widthInches = entry.widthInches.value_or(page.widthInches);
+        page.heightInches = entry.heightInches.value_or(page.heightInches);
+        page.printPageOrientation = entry.printPageOrientation;
+        return page;
+    };
+
+    std::vector<DrawingPage> pages;
+    if (table.empty()) {
+        for (int i = 0; i < rendered; ++i) pages.push_back(renderedPage(i));
+        return pages;
+    }
+    std::vector<PageTableEntry> foreground, background;
+    for (const PageTableEntry& entry : table)
+        (entry.background ? background : foreground).push_back(entry);
+    std::stable_sort(background.begin(), background.end(),
+                     [](const auto& a, const auto& b) { return a.id < b.id; });
+
+    // A foreground page the renderer did not draw cannot be printed; it is left out.
+    const int printable = std::min(int(foreground.size()), rendered);
+    for (int i = 0; i < printable; ++i)
+        pages.push_back(describe(renderedPage(i), foreground[size_t(i)]));
+    for (size_t i = 0; i < background.size(); ++i)
+        pages.push_back(describe(renderedPage(int(foreground.size() + i)), background[i]));
+    return pages;
+}
+
+DrawingFile loadDrawingFile(const QString& path) {
+    checkReadableFile(path);
+    librevenge::RVNGFileStream stream(QFile::encodeName(path).constData());
+    if (!libvisio::VisioDocument::isSupported(&stream))
+        fail(engine_error::kBadFormat, unsupportedDescription(stream, path));
+
+    auto drawing = std::make_shared<const render::RecordedDrawing>(recordOrFail(stream, path));
+    std::vector<QSizeF> sizes;
+    for (int i = 0; i < drawing->pageCount(); ++i) sizes.push_back(drawing->pageSizeInches(i));
+    stream.seek(0, librevenge::RVNG_SEEK_SET);
+
+    DrawingFile file;
+    file.path = path;
+    file.drawing = std::move(drawing);
+    file.pages = matchPages(readPageTable(stream), sizes);
+    return file;
+}
+
+}  // namespace pbp::visio

@@ -1,0 +1,72 @@
+#include "printing/engine/drawing_printer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include "printing/engine/engine_errors.h"
+#include "printing/engine/pdf_sheets.h"
+#include "printing/engine/sheet_layout.h"
+
+namespace pbp::visio {
+
+namespace {
+
+void checkRequest(printers::PrinterSystem& printers, const DrawingFile& file,
+                  const PrintRequest& request) {
+    if (!printers.printerNames().contains(request.printerName))
+        throw VbError(
+            engine_error::kPrinter,
+            QStringLiteral("The printer '%1' is not installed.").arg(request.printerName));
+    if (request.copies < 1)
+        throw VbError(engine_error::kInvalidArgument,
+                      QStringLiteral("%1 copies cannot be printed; at least 1 is needed.")
+                          .arg(request.copies));
+    const int pages = file.foregroundCount();
+    if (request.fromPage < 1 || request.toPage < request.fromPage || request.toPage > pages)
+        throw VbError(engine_error::kOutOfRange,
+                      QStringLiteral("Pages %1 to %2 cannot be printed: %3 has %4 printable "
+                                     "page(s).")
+                          .arg(request.fromPage)
+                          .arg(request.toPage)
+                          .arg(quotedPath(file.path))
+                          .arg(pages));
+}
+
+// Removes the scratch PDF however printing ends.
+class ScratchFile {
+  public:
+    explicit ScratchFile(QString path) : path_(std::move(path)) {}
+    ~ScratchFile() { QFile::remove(path_); }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    const QString& path() const { return path_; }
+
+  private:
+    QString path_;
+};
+
+}  // namespace
+
+void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
+                  const PrintRequest& request, const QString& scratchFolder) {
+    checkRequest(printers, file, request);
+    const bool printerCopies = printers.makesCopies(request.printerName);
+    // Foreground pages come first, so page n is index n - 1.
+    const std::vector<int> order = sheetOrder(request.fromPage - 1, request.toPage - 1,
+                                              printerCopies ? 1 : request.copies, request.collate);
+
+    ScratchFile pdf(
+        QDir(scratchFolder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + ".pdf"));
+    writePdfSheets(pdf.path(), file, order, printers.defaultPaper(request.printerName));
+
+    printers::PrintJob job;
+    job.printerName = request.printerName;
+    job.pdfPath = pdf.path();
+    job.copies = printerCopies ? request.copies : 1;
+    job.title = QFileInfo(file.path).fileName();
+    printers.submit(job);
+}
+
+}  // namespace pbp::visio

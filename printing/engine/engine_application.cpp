@@ -1,0 +1,64 @@
+#include "printing/engine/engine_application.h"
+
+#include "printing/engine/engine_errors.h"
+
+namespace pbp::visio {
+
+namespace {
+
+[[noreturn]] void engineEnded() {
+    throw VbError(engine_error::kObjectClosed, QStringLiteral("The drawing engine has ended."));
+}
+
+class EngineSettings : public ApplicationSettings {
+  public:
+    qint16 ShowFileOpenWarnings() const override { return value_; }
+    void SetShowFileOpenWarnings(qint16 value) override { value_ = value; }
+
+  private:
+    qint16 value_ = -1;
+};
+
+class EngineDocuments : public Documents {
+  public:
+    explicit EngineDocuments(std::shared_ptr<EngineState> state) : state_(std::move(state)) {}
+
+    std::shared_ptr<Document> Open(const QString& path) override {
+        if (state_->ended) engineEnded();
+        auto document = std::make_shared<EngineDocument>(state_, loadDrawingFile(path));
+        state_->openDocuments.push_back(document);
+        return document;
+    }
+
+  private:
+    std::shared_ptr<EngineState> state_;
+};
+
+}  // namespace
+
+EngineApplication::EngineApplication(printers::PrinterSystem& printers)
+    : state_(std::make_shared<EngineState>(printers)),
+      settings_(std::make_shared<EngineSettings>()) {}
+
+EngineApplication::~EngineApplication() {
+    state_->endAll();
+}
+
+std::shared_ptr<visio::Documents> EngineApplication::Documents() {
+    if (state_->ended) engineEnded();
+    return std::make_shared<EngineDocuments>(state_);
+}
+
+std::shared_ptr<Document> EngineApplication::ActiveDocument() {
+    if (state_->ended) engineEnded();
+    if (state_->openDocuments.empty())
+        throw VbError(engine_error::kObjectClosed, QStringLiteral("No drawing is open."));
+    return state_->openDocuments.back();
+}
+
+void EngineApplication::Quit() {
+    state_->endAll();
+    state_->ended = true;
+}
+
+}  // namespace pbp::visio

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+
+#include "printing/engine/engine_document.h"
+#include "printing/engine/visio.h"
+
+namespace pbp::visio {
+
+// The engine's application object: opens drawings, keeps the stored settings, ends on Quit.
+class EngineApplication : public Application {
+  public:
+    explicit EngineApplication(printers::PrinterSystem& printers);
+    ~EngineApplication() override;
+
+    qint32 WindowHandle32() const override { return 0; }
+    std::shared_ptr<visio::Documents> Documents() override;
+    std::shared_ptr<Document> ActiveDocument() override;
+    qint16 AlertResponse() const override { return alertResponse_; }
+    void SetAlertResponse(qint16 response) override { alertResponse_ = response; }
+    qint16 ScreenUpdating() const override { return screenUpdating_; }
+    void SetScreenUpdating(qint16 value) override { screenUpdating_ = value; }
+    std::shared_ptr<ApplicationSettings> Settings() override { return settings_; }
+    void Quit() override;
+
+  private:
+    std::shared_ptr<EngineState> state_;
+    std::shared_ptr<ApplicationSettings> settings_;
+    qint16 alertResponse_ = 0;
+    qint16 screenUpdating_ = -1;
+};
+
+}  // namespace pbp::visio

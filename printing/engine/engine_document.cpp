@@ -1,0 +1,110 @@
+#include "printing/engine/engine_document.h"
+
+#include <algorithm>
+
+#include "printing/engine/drawing_printer.h"
+#include "printing/engine/engine_errors.h"
+#include "printing/engine/page_cells.h"
+
+namespace pbp::visio {
+
+QString EngineState::scratchFolder() {
+    if (!scratch) {
+        scratch = std::make_unique<QTemporaryDir>();
+        if (!scratch->isValid()) {
+            scratch.reset();
+            throw VbError(engine_error::kFileAccess,
+                          QStringLiteral("No temporary folder for print documents could be made."));
+        }
+    }
+    return scratch->path();
+}
+
+void EngineState::endAll() {
+    for (const auto& document : openDocuments) document->release();
+    openDocuments.clear();
+    scratch.reset();
+}
+
+namespace {
+
+class EnginePages : public Pages {
+  public:
+    explicit EnginePages(std::shared_ptr<EngineDocument> document)
+        : document_(std::move(document)) {}
+    int Count() const override { return document_->pageCount(); }
+    std::shared_ptr<Page> Item(int index) override {
+        document_->page(index - 1);
+        return makePage(document_, index - 1);
+    }
+
+  private:
+    std::shared_ptr<EngineDocument> document_;
+};
+
+}  // namespace
+
+EngineDocument::EngineDocument(std::shared_ptr<EngineState> state, DrawingFile file)
+    : state_(std::move(state)), file_(std::move(file)) {}
+
+void EngineDocument::ensureOpen() const {
+    if (!open_)
+        throw VbError(
+            engine_error::kObjectClosed,
+            QStringLiteral("The drawing %1 is no longer open.").arg(quotedPath(file_.path)));
+}
+
+DrawingPage& EngineDocument::page(int index) {
+    ensureOpen();
+    if (index < 0 || index >= int(file_.pages.size()))
+        throw VbError(
+            engine_error::kOutOfRange,
+            QStringLiteral("%1 has no page %2.").arg(quotedPath(file_.path)).arg(index + 1));
+    return file_.pages[size_t(index)];
+}
+
+int EngineDocument::pageCount() {
+    ensureOpen();
+    return int(file_.pages.size());
+}
+
+std::shared_ptr<visio::Pages> EngineDocument::Pages() {
+    ensureOpen();
+    return std::make_shared<EnginePages>(shared_from_this());
+}
+
+void EngineDocument::PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage,
+                              bool /*scaleCurrentViewToPaper*/, const QString& printerName,
+                              bool printToFile, const QString& /*outputFileName*/, qint16 copies,
+                              bool collate, bool /*colorAsBlack*/) {
+    ensureOpen();
+    if (printRange != visPrintFromTo)
+        throw VbError(engine_error::kInvalidArgument,
+                      QStringLiteral("Only a range from one page to another can be printed."));
+    if (printToFile)
+        throw VbError(
+            engine_error::kInvalidArgument,
+            QStringLiteral("Printing to a file is not supported; choose the PDF printer."));
+    PrintRequest request;
+    request.fromPage = fromPage;
+    request.toPage = toPage;
+    request.printerName = printerName;
+    request.copies = copies;
+    request.collate = collate;
+    printDrawing(state_->printers, file_, request, state_->scratchFolder());
+}
+
+void EngineDocument::Close() {
+    ensureOpen();
+    release();
+    auto& open = state_->openDocuments;
+    open.erase(std::remove(open.begin(), open.end(), shared_from_this()), open.end());
+}
+
+void EngineDocument::release() {
+    open_ = false;
+    file_.drawing.reset();
+    file_.pages.clear();
+}
+
+}  // namespace pbp::visio

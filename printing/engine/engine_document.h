@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "printing/engine/drawing_file.h"
+#include "printing/engine/visio.h"
+#include "printing/printers/printer_system.h"
+
+namespace pbp::visio {
+
+class EngineDocument;
+
+// What the application, its document collection and its documents share.
+struct EngineState {
+    explicit EngineState(printers::PrinterSystem& printerSystem) : printers(printerSystem) {}
+    printers::PrinterSystem& printers;
+    std::vector<std::shared_ptr<EngineDocument>> openDocuments;  // in the order opened
+    std::unique_ptr<QTemporaryDir> scratch;                      // print documents, made on use
+    bool ended = false;
+
+    // The private folder for print documents; throws when it cannot be made.
+    QString scratchFolder();
+    // Closes every document and removes the scratch folder.
+    void endAll();
+};
+
+// An opened drawing. Changes to cells live in this copy only; the file is never written.
+class EngineDocument : public Document, public std::enable_shared_from_this<EngineDocument> {
+  public:
+    EngineDocument(std::shared_ptr<EngineState> state, DrawingFile file);
+
+    std::shared_ptr<visio::Pages> Pages() override;
+    void PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage, bool scaleCurrentViewToPaper,
+                  const QString& printerName, bool printToFile, const QString& outputFileName,
+                  qint16 copies, bool collate, bool colorAsBlack) override;
+    void Close() override;
+
+    // The page at a 0-based index; throws when the document is closed or has no such page.
+    DrawingPage& page(int index);
+    int pageCount();
+    // Marks the document closed without touching the engine's list (the engine is ending).
+    void release();
+
+  private:
+    void ensureOpen() const;
+
+    std::shared_ptr<EngineState> state_;
+    DrawingFile file_;
+    bool open_ = true;
+};
+
+}  // namespace pbp::visio

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace librevenge {
+class RVNGInputStream;
+}
+
+namespace pbp::visio {
+
+// One page as the drawing file itself describes it, before any renderer is involved.
+struct PageTableEntry {
+    quint32 id = 0;           // the page's id in the file; background pages are ordered by it
+    bool background = false;  // a background page, printed only beneath foreground pages
+    std::optional<double> widthInches;                   // PageWidth, when the file states it
+    std::optional<double> heightInches;                  // PageHeight, when the file states it
+    QString printPageOrientation = QStringLiteral("0");  // "0" when the file gives none
+};
+
+// The file's pages in file order. Empty when the format has no readable page table.
+using PageTable = std::vector<PageTableEntry>;
+
+// Reads the page table of a .vdx/.vtx (XML), .vsdx/.vstx/.vsdm (zip) or .vsd/.vst (OLE) drawing.
+// Never throws: a table that cannot be read comes back empty.
+PageTable readPageTable(librevenge::RVNGInputStream& input);
+
+// The XML page table of a .vdx/.vtx document (root VisioDocument).
+PageTable readVdxPageTable(const QByteArray& xml);
+// The page table of a .vsdx package part visio/pages/pages.xml.
+PageTable readVsdxPageTable(const QByteArray& pagesXml);
+// The page pointers of a binary "VisioDocument" stream: background flags in the order the
+// pages are stored; sizes and orientation stay unset.
+PageTable readVsdPageTable(const QByteArray& visioDocumentStream);
+
+}  // namespace pbp::visio

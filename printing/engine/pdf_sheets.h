@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QPageSize>
+#include <QString>
+#include <vector>
+
+#include "printing/engine/drawing_file.h"
+
+namespace pbp::visio {
+
+// Writes one PDF sheet per entry of `pageOrder` (indices into file.pages): the paper in the
+// page's print orientation, the drawing centred on it and scaled down to fit when larger.
+// A page of size 0 x 0 fills the printable area. Throws VbError when the PDF cannot be written.
+void writePdfSheets(const QString& pdfPath, const DrawingFile& file,
+                    const std::vector<int>& pageOrder, const QPageSize& paper);
+
+}  // namespace pbp::visio

@@ -1,0 +1,113 @@
+#pragma once
+
+// The recorded form of a drawing: plain structs built once while libvisio parses, so that
+// painting a page is a walk over ready QPainterPaths, brushes and laid-out text.
+
+#include <QColor>
+#include <QImage>
+#include <QPainterPath>
+#include <QRectF>
+#include <QSizeF>
+#include <QStringList>
+#include <QTextLayout>
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace pbp::render {
+
+// An arrowhead: its outline in its own units, with the tip at the origin and the body lying
+// along +y (the way librevenge's viewBox markers are drawn), scaled to `widthPt` across.
+struct Marker {
+    QPainterPath outline;
+    qreal widthPt = 0;
+    bool centered = false;
+    bool present() const { return !outline.isEmpty() && widthPt > 0; }
+};
+
+struct Stroke {
+    bool visible = false;
+    QColor color = Qt::black;
+    qreal widthPt = 0;
+    Qt::PenCapStyle cap = Qt::FlatCap;
+    Qt::PenJoinStyle join = Qt::MiterJoin;
+    QList<qreal> dashPt;  // on/off lengths in points; empty for a solid line
+    Marker start, end;
+};
+
+struct Gradient {
+    enum class Shape { Linear, Axial, Radial };
+    Shape shape = Shape::Linear;
+    QColor from, to;
+    qreal angleDeg = 0;  // librevenge's draw:angle, counter-clockwise from "top to bottom"
+    qreal border = 0;    // 0..1, the part of the box filled with the start colour
+    qreal cx = 0.5, cy = 0.5;
+};
+
+struct Hatch {
+    int lines = 1;  // 1 single, 2 double (crossed), 3 triple
+    QColor color = Qt::black;
+    qreal distancePt = 0;
+    qreal rotationDeg = 0;
+};
+
+struct Fill {
+    enum class Kind { None, Solid, Gradient, Hatch, Bitmap };
+    Kind kind = Kind::None;
+    QColor color = Qt::white;  // solid colour, also the background behind a hatch
+    bool hatchBackground = false;
+    Gradient gradient;
+    Hatch hatch;
+    QImage bitmap;
+    Qt::FillRule rule = Qt::OddEvenFill;
+};
+
+struct Shadow {
+    bool visible = false;
+    QPointF offsetPt;
+    QColor color = Qt::gray;
+};
+
+struct Style {
+    Fill fill;
+    Stroke stroke;
+    Shadow shadow;
+};
+
+struct PathItem {
+    QPainterPath path;  // in points
+    std::shared_ptr<const Style> style;
+};
+
+struct ImageItem {
+    QRectF boxPt;
+    qreal rotationDeg = 0;
+    QImage image;
+};
+
+// One text box: its paragraphs laid out once at record time in points.
+struct TextBlock {
+    QPointF originPt;  // top-left corner of the box before rotation
+    QPointF pivotPt;   // centre of rotation
+    qreal rotationDeg = 0;
+    std::vector<std::unique_ptr<QTextLayout>> paragraphs;
+    std::vector<QPointF> positions;  // where each paragraph's layout is drawn, box-relative
+};
+
+struct TextItem {
+    std::shared_ptr<const TextBlock> block;
+};
+
+using Item = std::variant<PathItem, ImageItem, TextItem>;
+
+struct Page {
+    QSizeF sizeInches;
+    std::vector<Item> items;
+};
+
+struct DrawingContent {
+    std::vector<Page> pages;
+    QStringList log;  // what could not be drawn faithfully
+};
+
+}  // namespace pbp::render

@@ -1,0 +1,179 @@
+#include "printing/engine/render/drawing_recorder.h"
+
+#include "printing/engine/render/style_reader.h"
+#include "printing/engine/render/svg_path.h"
+#include "printing/engine/render/text_builder.h"
+#include "printing/engine/render/units.h"
+
+namespace pbp::render {
+
+namespace {
+
+QPolygonF points(const librevenge::RVNGPropertyList& props) {
+    QPolygonF polygon;
+    if (const librevenge::RVNGPropertyListVector* v = props.child("svg:points"))
+        for (unsigned long i = 0; i < v->count(); ++i)
+            polygon << QPointF(lengthPt((*v)[i], "svg:x"), lengthPt((*v)[i], "svg:y"));
+    return polygon;
+}
+
+}  // namespace
+
+DrawingRecorder::DrawingRecorder(DrawingContent& out)
+    : out_(out), style_(std::make_shared<Style>()) {}
+
+DrawingRecorder::~DrawingRecorder() = default;
+
+bool DrawingRecorder::recording() const {
+    if (!page_) return false;
+    for (bool hidden : layerHidden_)
+        if (hidden) return false;
+    return true;
+}
+
+void DrawingRecorder::startPage(const librevenge::RVNGPropertyList& props) {
+    Page page;
+    page.sizeInches = QSizeF(std::max(0.0, lengthPt(props, "svg:width") / kPointsPerInch),
+                             std::max(0.0, lengthPt(props, "svg:height") / kPointsPerInch));
+    out_.pages.push_back(std::move(page));
+    page_ = &out_.pages.back();
+    layerHidden_.clear();
+    style_ = std::make_shared<Style>();
+    styleHidden_ = false;
+}
+
+void DrawingRecorder::endPage() {
+    page_ = nullptr;
+    text_.reset();
+}
+
+void DrawingRecorder::setStyle(const librevenge::RVNGPropertyList& props) {
+    style_ = std::make_shared<const Style>(readStyle(props));
+    styleHidden_ = isNonPrinting(props);
+}
+
+void DrawingRecorder::startLayer(const librevenge::RVNGPropertyList& props) {
+    layerHidden_.push_back(isNonPrinting(props));
+}
+
+void DrawingRecorder::endLayer() {
+    if (!layerHidden_.empty()) layerHidden_.pop_back();
+}
+
+void DrawingRecorder::addPath(QPainterPath path, const librevenge::RVNGPropertyList& props) {
+    if (!recording() || styleHidden_ || isNonPrinting(props) || path.isEmpty()) return;
+    const Style& s = *style_;
+    if (s.fill.kind == Fill::Kind::None && !s.stroke.visible) return;
+    path.setFillRule(s.fill.rule);
+    page_->items.emplace_back(PathItem{std::move(path), style_});
+}
+
+void DrawingRecorder::drawRectangle(const librevenge::RVNGPropertyList& props) {
+    QPainterPath path;
+    const QRectF r(lengthPt(props, "svg:x"), lengthPt(props, "svg:y"), lengthPt(props, "svg:width"),
+                   lengthPt(props, "svg:height"));
+    path.addRoundedRect(r, lengthPt(props, "svg:rx"), lengthPt(props, "svg:ry"));
+    addPath(std::move(path), props);
+}
+
+void DrawingRecorder::drawEllipse(const librevenge::RVNGPropertyList& props) {
+    const QPointF centre(lengthPt(props, "svg:cx"), lengthPt(props, "svg:cy"));
+    const qreal rx = lengthPt(props, "svg:rx"), ry = lengthPt(props, "svg:ry");
+    QPainterPath path;
+    path.addEllipse(QPointF(), rx, ry);
+    QTransform t;
+    t.translate(centre.x(), centre.y());
+    t.rotate(-number(props, "librevenge:rotate").value_or(0));
+    addPath(t.map(path), props);
+}
+
+void DrawingRecorder::drawPolygon(const librevenge::RVNGPropertyList& props) {
+    QPainterPath path;
+    path.addPolygon(points(props));
+    path.closeSubpath();
+    addPath(std::move(path), props);
+}
+
+void DrawingRecorder::drawPolyline(const librevenge::RVNGPropertyList& props) {
+    QPainterPath path;
+    path.addPolygon(points(props));
+    addPath(std::move(path), props);
+}
+
+void DrawingRecorder::drawPath(const librevenge::RVNGPropertyList& props) {
+    if (const librevenge::RVNGPropertyListVector* d = props.child("svg:d"))
+        addPath(pathFromActions(*d), props);
+}
+
+void DrawingRecorder::drawConnector(const librevenge::RVNGPropertyList& props) {
+    if (props.child("svg:d")) {
+        drawPath(props);
+        return;
+    }
+    QPainterPath path(QPointF(lengthPt(props, "svg:x1"), lengthPt(props, "svg:y1")));
+    path.lineTo(lengthPt(props, "svg:x2"), lengthPt(props, "svg:y2"));
+    addPath(std::move(path), props);
+}
+
+void DrawingRecorder::drawGraphicObject(const librevenge::RVNGPropertyList& props) {
+    if (!recording() || isNonPrinting(props)) return;
+    const QRectF box(lengthPt(props, "svg:x"), lengthPt(props, "svg:y"),
+                     lengthPt(props, "svg:width"), lengthPt(props, "svg:height"));
+    QImage image = decodeImage(props, "office:binary-data");
+    if (image.isNull()) {
+        out_.log << QStringLiteral(
+                        "Picture of type %1 on page %2 could not be drawn; its box "
+                        "is left empty.")
+                        .arg(text(props, "librevenge:mime-type"),
+                             QString::number(out_.pages.size()));
+        return;
+    }
+    page_->items.emplace_back(
+        ImageItem{box, number(props, "librevenge:rotate").value_or(0), std::move(image)});
+}
+
+void DrawingRecorder::startTextObject(const librevenge::RVNGPropertyList& props) {
+    text_.reset();
+    if (recording() && !isNonPrinting(props)) text_ = std::make_unique<TextBuilder>(props);
+}
+
+void DrawingRecorder::endTextObject() {
+    if (text_ && page_)
+        if (std::shared_ptr<const TextBlock> block = text_->finish())
+            page_->items.emplace_back(TextItem{std::move(block)});
+    text_.reset();
+}
+
+void DrawingRecorder::openParagraph(const librevenge::RVNGPropertyList& props) {
+    if (text_) text_->openParagraph(props);
+}
+
+void DrawingRecorder::closeParagraph() {
+    if (text_) text_->closeParagraph();
+}
+
+void DrawingRecorder::openSpan(const librevenge::RVNGPropertyList& props) {
+    if (text_) text_->openSpan(props);
+}
+
+void DrawingRecorder::closeSpan() {
+    if (text_) text_->closeSpan();
+}
+
+void DrawingRecorder::insertTab() {
+    if (text_) text_->append(QStringLiteral("\t"));
+}
+
+void DrawingRecorder::insertSpace() {
+    if (text_) text_->append(QStringLiteral(" "));
+}
+
+void DrawingRecorder::insertText(const librevenge::RVNGString& text) {
+    if (text_) text_->append(QString::fromUtf8(text.cstr()));
+}
+
+void DrawingRecorder::insertLineBreak() {
+    if (text_) text_->append(QString(QChar::LineSeparator));
+}
+
+}  // namespace pbp::render

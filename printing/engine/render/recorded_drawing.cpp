@@ -1,0 +1,65 @@
+#include "printing/engine/render/recorded_drawing.h"
+
+#include <libvisio/libvisio.h>
+
+#include <QPainter>
+
+#include "printing/engine/render/display_list.h"
+#include "printing/engine/render/drawing_recorder.h"
+#include "printing/engine/render/page_painter.h"
+#include "support/vb_error.h"
+
+namespace pbp::render {
+
+namespace {
+
+// The error number a drawing that cannot be read is reported with.
+constexpr qint32 kUnreadableDrawing = 5;
+
+}  // namespace
+
+struct RecordedDrawing::Data : DrawingContent {};
+
+RecordedDrawing::RecordedDrawing(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
+
+RecordedDrawing RecordedDrawing::record(librevenge::RVNGInputStream& input) {
+    input.seek(0, librevenge::RVNG_SEEK_SET);
+    if (!libvisio::VisioDocument::isSupported(&input))
+        throw VbError(kUnreadableDrawing, QStringLiteral("The file is not a drawing this program "
+                                                         "can read."));
+    input.seek(0, librevenge::RVNG_SEEK_SET);
+    auto data = std::make_shared<Data>();
+    DrawingRecorder recorder(*data);
+    bool parsed = false;
+    try {
+        parsed = libvisio::VisioDocument::parse(&input, &recorder);
+    } catch (const std::exception& e) {
+        throw VbError(kUnreadableDrawing,
+                      QStringLiteral("The drawing could not be read (%1).").arg(e.what()));
+    }
+    if (!parsed)
+        throw VbError(
+            kUnreadableDrawing,
+            QStringLiteral("The drawing is damaged or incomplete and could not be read."));
+    return RecordedDrawing(std::move(data));
+}
+
+int RecordedDrawing::pageCount() const {
+    return int(data_->pages.size());
+}
+
+QSizeF RecordedDrawing::pageSizeInches(int index) const {
+    if (index < 0 || index >= pageCount()) return {};
+    return data_->pages[std::size_t(index)].sizeInches;
+}
+
+void RecordedDrawing::paintPage(int index, QPainter& painter) const {
+    if (index < 0 || index >= pageCount()) return;
+    paintRecordedPage(data_->pages[std::size_t(index)], painter);
+}
+
+QStringList RecordedDrawing::log() const {
+    return data_->log;
+}
+
+}  // namespace pbp::render

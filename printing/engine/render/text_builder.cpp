@@ -1,0 +1,196 @@
+#include "printing/engine/render/text_builder.h"
+
+#include <librevenge/librevenge.h>
+
+#include <QTextLine>
+
+#include "printing/engine/render/font_substitution.h"
+#include "printing/engine/render/units.h"
+
+namespace pbp::render {
+
+namespace {
+
+constexpr qreal kDefaultFontSizePt = 12;
+
+QTextCharFormat defaultFormat() {
+    QTextCharFormat f;
+    QFont font(printFontFamily(QString()));
+    font.setPixelSize(qRound(kDefaultFontSizePt * kTextScale));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    f.setFont(font);
+    f.setForeground(Qt::black);
+    return f;
+}
+
+QTextCharFormat readSpan(const librevenge::RVNGPropertyList& props) {
+    QTextCharFormat f;
+    QFont font(printFontFamily(text(props, "style:font-name")));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    const qreal sizePt = lengthPt(props, "fo:font-size", kDefaultFontSizePt);
+    font.setPixelSize(std::max(1, int(std::lround(std::clamp(sizePt, 0.1, 2000.0) * kTextScale))));
+    font.setBold(text(props, "fo:font-weight") == QLatin1String("bold"));
+    font.setItalic(text(props, "fo:font-style") == QLatin1String("italic"));
+    const QString underline = text(props, "style:text-underline-type");
+    font.setUnderline(!underline.isEmpty() && underline != QLatin1String("none"));
+    const QString strike = text(props, "style:text-line-through-type");
+    font.setStrikeOut(!strike.isEmpty() && strike != QLatin1String("none"));
+    if (text(props, "fo:font-variant") == QLatin1String("small-caps"))
+        font.setCapitalization(QFont::SmallCaps);
+    f.setFont(font);
+    QColor color = colour(props, "fo:color").value_or(Qt::black);
+    if (const auto opacity = fraction(props, "svg:fill-opacity"))
+        color.setAlphaF(float(std::clamp(*opacity, 0.0, 1.0)));
+    f.setForeground(color);
+    if (const auto background = colour(props, "fo:background-color")) f.setBackground(*background);
+    return f;
+}
+
+Qt::Alignment readAlignment(const QString& align) {
+    if (align == QLatin1String("center")) return Qt::AlignHCenter;
+    if (align == QLatin1String("right") || align == QLatin1String("end")) return Qt::AlignRight;
+    if (align == QLatin1String("justify") || align == QLatin1String("full"))
+        return Qt::AlignJustify;
+    return Qt::AlignLeft;
+}
+
+}  // namespace
+
+TextBuilder::TextBuilder(const librevenge::RVNGPropertyList& box)
+    : box_(lengthPt(box, "svg:x"), lengthPt(box, "svg:y"), lengthPt(box, "svg:width"),
+           lengthPt(box, "svg:height")),
+      padLeft_(lengthPt(box, "fo:padding-left")),
+      padRight_(lengthPt(box, "fo:padding-right")),
+      padTop_(lengthPt(box, "fo:padding-top")),
+      padBottom_(lengthPt(box, "fo:padding-bottom")),
+      rotationDeg_(number(box, "librevenge:rotate").value_or(0)),
+      verticalAlign_(text(box, "draw:textarea-vertical-align")),
+      span_(defaultFormat()) {}
+
+TextBuilder::Paragraph& TextBuilder::current() {
+    if (!inParagraph_) {
+        paragraphs_.emplace_back();
+        paragraphs_.back().lastFormat = span_;
+        inParagraph_ = true;
+    }
+    return paragraphs_.back();
+}
+
+void TextBuilder::openParagraph(const librevenge::RVNGPropertyList& props) {
+    inParagraph_ = false;
+    Paragraph& p = current();
+    p.alignment = readAlignment(text(props, "fo:text-align"));
+    p.marginLeft = lengthPt(props, "fo:margin-left");
+    p.marginRight = lengthPt(props, "fo:margin-right");
+    p.marginTop = lengthPt(props, "fo:margin-top");
+    p.marginBottom = lengthPt(props, "fo:margin-bottom");
+    p.indent = lengthPt(props, "fo:text-indent");
+    if (const librevenge::RVNGProperty* lh = props["fo:line-height"]) {
+        if (lh->getUnit() == librevenge::RVNG_PERCENT)
+            p.lineHeight = lh->getDouble();
+        else
+            p.lineHeight = -lengthPt(lh).value_or(0);  // negative: an exact height in points
+    }
+    p.tabDistance = lengthPt(props, "style:tab-stop-distance", 0.5 * kPointsPerInch);
+}
+
+void TextBuilder::closeParagraph() {
+    inParagraph_ = false;
+}
+
+void TextBuilder::openSpan(const librevenge::RVNGPropertyList& props) {
+    span_ = readSpan(props);
+    if (inParagraph_) paragraphs_.back().lastFormat = span_;
+}
+
+void TextBuilder::closeSpan() {}
+
+void TextBuilder::append(const QString& text) {
+    Paragraph& p = current();
+    QTextLayout::FormatRange range;
+    range.start = int(p.text.size());
+    range.length = int(text.size());
+    range.format = span_;
+    if (!p.formats.isEmpty() && p.formats.last().format == span_ &&
+        p.formats.last().start + p.formats.last().length == range.start)
+        p.formats.last().length += range.length;
+    else
+        p.formats.append(range);
+    p.text += text;
+    p.lastFormat = span_;
+}
+
+std::shared_ptr<const TextBlock> TextBuilder::finish() {
+    bool anyText = false;
+    for (const Paragraph& p : paragraphs_) anyText = anyText || !p.text.trimmed().isEmpty();
+    if (!anyText) return nullptr;
+
+    auto block = std::make_shared<TextBlock>();
+    const qreal innerWidth = (box_.width() - padLeft_ - padRight_) * kTextScale;
+    qreal y = 0;
+    for (const Paragraph& p : paragraphs_) {
+        auto layout = std::make_unique<QTextLayout>(p.text, p.lastFormat.font());
+        QTextOption option(p.alignment);
+        option.setWrapMode(innerWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                          : QTextOption::NoWrap);
+        option.setTabStopDistance(std::max(1.0, p.tabDistance * kTextScale));
+        layout->setTextOption(option);
+        layout->setFormats(p.formats);
+        layout->setCacheEnabled(true);
+        y += p.marginTop * kTextScale;
+        const qreal left = p.marginLeft * kTextScale;
+        const qreal width = innerWidth - left - p.marginRight * kTextScale;
+        qreal lineY = 0;
+        layout->beginLayout();
+        for (bool first = true;; first = false) {
+            QTextLine line = layout->createLine();
+            if (!line.isValid()) break;
+            const qreal indent = first ? p.indent * kTextScale : 0;
+            if (innerWidth > 0) line.setLineWidth(std::max(1.0, width - indent));
+            qreal pitch = line.height();
+            qreal ascent = line.ascent();
+            if (p.lineHeight > 0) {
+                // Visio's spacing is a multiple of the largest font on the line.
+                qreal size = 0;
+                for (const QTextLayout::FormatRange& r : p.formats)
+                    if (r.start < line.textStart() + line.textLength() &&
+                        r.start + r.length > line.textStart())
+                        size = std::max<qreal>(size, r.format.font().pixelSize());
+                if (size == 0) size = p.lastFormat.font().pixelSize();
+                pitch = size * p.lineHeight;
+                ascent += (pitch - line.height()) / 2;
+            } else if (p.lineHeight < 0) {
+                pitch = -p.lineHeight * kTextScale;
+                ascent += (pitch - line.height()) / 2;
+            }
+            line.setPosition(QPointF(left + indent, lineY + ascent - line.ascent()));
+            lineY += pitch;
+        }
+        layout->endLayout();
+        if (innerWidth <= 0) {
+            // No box width: the text is centred on the box's left edge as a single column.
+            for (int i = 0; i < layout->lineCount(); ++i) {
+                QTextLine line = layout->lineAt(i);
+                line.setPosition(line.position() - QPointF(line.naturalTextWidth() / 2, 0));
+            }
+        }
+        block->positions.emplace_back(0, y);
+        y += lineY + p.marginBottom * kTextScale;
+        block->paragraphs.push_back(std::move(layout));
+    }
+
+    const qreal innerHeight = (box_.height() - padTop_ - padBottom_) * kTextScale;
+    qreal top = padTop_ * kTextScale;
+    if (verticalAlign_ == QLatin1String("middle"))
+        top += (innerHeight - y) / 2;
+    else if (verticalAlign_ == QLatin1String("bottom"))
+        top += innerHeight - y;
+    for (QPointF& pos : block->positions) pos += QPointF(padLeft_ * kTextScale, top);
+
+    block->originPt = box_.topLeft();
+    block->pivotPt = box_.center();
+    block->rotationDeg = rotationDeg_;
+    return block;
+}
+
+}  // namespace pbp::render

@@ -1,0 +1,44 @@
+#include "printing/engine/sheet_layout.h"
+
+#include <QMarginsF>
+#include <algorithm>
+
+namespace pbp::visio {
+
+bool isLandscapeOrientation(const QString& printPageOrientation) {
+    bool ok = false;
+    const double value = printPageOrientation.trimmed().toDouble(&ok);
+    return ok && value == 2.0;
+}
+
+QPageLayout sheetLayout(const QPageSize& paper, const QString& printPageOrientation) {
+    const QMarginsF margins(kSheetMarginPoints, kSheetMarginPoints, kSheetMarginPoints,
+                            kSheetMarginPoints);
+    return QPageLayout(paper,
+                       isLandscapeOrientation(printPageOrientation) ? QPageLayout::Landscape
+                                                                    : QPageLayout::Portrait,
+                       margins, QPageLayout::Point);
+}
+
+QRectF placeDrawing(const QSizeF& drawingPoints, const QRectF& area) {
+    if (drawingPoints.width() <= 0 || drawingPoints.height() <= 0) return area;
+    const double scale = std::min(
+        {1.0, area.width() / drawingPoints.width(), area.height() / drawingPoints.height()});
+    QRectF placed(QPointF(0, 0), drawingPoints * scale);
+    placed.moveCenter(area.center());
+    return placed;
+}
+
+std::vector<int> sheetOrder(int first, int last, int copies, bool collate) {
+    std::vector<int> order;
+    if (collate) {
+        for (int copy = 0; copy < copies; ++copy)
+            for (int page = first; page <= last; ++page) order.push_back(page);
+    } else {
+        for (int page = first; page <= last; ++page)
+            for (int copy = 0; copy < copies; ++copy) order.push_back(page);
+    }
+    return order;
+}
+
+}  // namespace pbp::visio

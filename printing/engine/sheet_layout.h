@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QRectF>
+#include <QString>
+#include <vector>
+
+namespace pbp::visio {
+
+// Every sheet keeps a quarter inch free on each side, where most printers cannot print.
+inline constexpr double kSheetMarginPoints = 18.0;
+
+// True when a PrintPageOrientation formula asks for landscape ("2").
+bool isLandscapeOrientation(const QString& printPageOrientation);
+
+// The printer's paper turned to the page's print orientation, with the sheet margins.
+QPageLayout sheetLayout(const QPageSize& paper, const QString& printPageOrientation);
+
+// Where a drawing goes inside `area` (both in points): centred at its own size, or scaled
+// down, keeping its aspect ratio, when it is larger than the area. Never enlarged.
+QRectF placeDrawing(const QSizeF& drawingPoints, const QRectF& area);
+
+// The sheets to print for pages first..last (indices), each page `copies` times: uncollated
+// gives 1,1,2,2,...; collated gives 1,2,...,1,2,...
+std::vector<int> sheetOrder(int first, int last, int copies, bool collate);
+
+}  // namespace pbp::visio

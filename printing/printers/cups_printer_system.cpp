@@ -1,0 +1,122 @@
+#include "printing/printers/cups_printer_system.h"
+
+#include <cups/cups.h>
+
+#include <QFileInfo>
+#include <QSizeF>
+#include <memory>
+#include <optional>
+
+#include "printing/printers/pdf_folder_printer.h"
+#include "support/vb_error.h"
+
+namespace pbp::printers {
+
+namespace {
+
+constexpr qint32 kFileNotFound = 53;
+
+// Owns a list of destinations from libcups.
+struct DestList {
+    int count = 0;
+    cups_dest_t* dests = nullptr;
+    ~DestList() { cupsFreeDests(count, dests); }
+};
+
+struct DestDeleter {
+    void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
+};
+using DestPtr = std::unique_ptr<cups_dest_t, DestDeleter>;
+
+struct DestInfoDeleter {
+    void operator()(cups_dinfo_t* info) const { cupsFreeDestInfo(info); }
+};
+
+DestPtr namedDest(const QString& name) {
+    return DestPtr(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr));
+}
+
+// The queue's default media as libcups reports it (the media-default attribute or the PPD).
+std::optional<QPageSize> queueMediaDefault(const QString& name) {
+    DestPtr dest = namedDest(name);
+    if (!dest) return std::nullopt;
+    std::unique_ptr<cups_dinfo_t, DestInfoDeleter> info(
+        cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    if (!info) return std::nullopt;
+    cups_size_t size{};
+    if (!cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest.get(), info.get(), 0, &size))
+        return std::nullopt;
+    if (size.width <= 0 || size.length <= 0) return std::nullopt;
+    // libcups gives hundredths of millimetres; a fuzzy match turns them into the named size.
+    const QPageSize page(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter,
+                         QString(), QPageSize::FuzzyMatch);
+    return page.isValid() ? std::optional<QPageSize>(page) : std::nullopt;
+}
+
+}  // namespace
+
+QStringList CupsPrinterSystem::printerNames() const {
+    QStringList names;
+    DestList list;
+    list.count = cupsGetDests2(CUPS_HTTP_DEFAULT, &list.dests);
+    for (int i = 0; i < list.count; ++i) {
+        const cups_dest_t& dest = list.dests[i];
+        if (dest.instance) continue;  // an instance is a set of options, not another printer
+        names << QString::fromUtf8(dest.name);
+    }
+    names << kPdfPrinterName;
+    return names;
+}
+
+QString CupsPrinterSystem::defaultPrinter() const {
+    DestPtr dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr));
+    return dest ? QString::fromUtf8(dest->name) : QString();
+}
+
+QPageSize CupsPrinterSystem::defaultPaper(const QString& printerName) const {
+    if (printerName == kPdfPrinterName) return pdfPrinterPaper();
+    return queueMediaDefault(printerName).value_or(QPageSize(QPageSize::A4));
+}
+
+bool CupsPrinterSystem::makesCopies(const QString& printerName) const {
+    return printerName != kPdfPrinterName;
+}
+
+void CupsPrinterSystem::submit(const PrintJob& job) {
+    if (job.printerName == kPdfPrinterName) {
+        savePdfInFolder(job.pdfPath, job.title, pdfOutputFolder());
+        return;
+    }
+    if (!QFileInfo(job.pdfPath).isReadable()) {
+        throw VbError(kFileNotFound,
+                      QStringLiteral("Cannot read the document \"%1\".").arg(job.pdfPath));
+    }
+    if (!namedDest(job.printerName)) {
+        // libcups would only say "No such file or directory" for a queue that is gone.
+        throw VbError(cupsLastError(),
+                      QStringLiteral("The printer \"%1\" is not available: %2")
+                          .arg(job.printerName, QString::fromUtf8(cupsLastErrorString())));
+    }
+    const QString title = job.title.isEmpty() ? QFileInfo(job.pdfPath).fileName() : job.title;
+
+    int optionCount = 0;
+    cups_option_t* options = nullptr;
+    optionCount =
+        cupsAddOption("copies", QByteArray::number(job.copies).constData(), optionCount, &options);
+    optionCount = cupsAddOption("multiple-document-handling",
+                                "separate-documents-uncollated-copies", optionCount, &options);
+    const int jobId = cupsPrintFile2(CUPS_HTTP_DEFAULT, job.printerName.toUtf8().constData(),
+                                     QFile::encodeName(job.pdfPath).constData(),
+                                     title.toUtf8().constData(), optionCount, options);
+    cupsFreeOptions(optionCount, options);
+    if (jobId > 0) return;
+
+    const ipp_status_t status = cupsLastError();
+    if (status == IPP_STATUS_ERROR_NOT_FOUND) {
+        throw VbError(status,
+                      QStringLiteral("The printer \"%1\" does not exist.").arg(job.printerName));
+    }
+    throw VbError(status, QString::fromUtf8(cupsLastErrorString()));
+}
+
+}  // namespace pbp::printers

@@ -1,0 +1,126 @@
+#include "printing/printers/pdf_folder_printer.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
+
+#include "support/vb_error.h"
+
+namespace pbp::printers {
+
+namespace {
+
+constexpr qint32 kFileNotFound = 53;
+constexpr qint32 kPathAccessError = 75;
+constexpr int kMaxNameBytes = 200;
+constexpr int kMaxSuffix = 100000;
+
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+VbError folderError(const QString& folder, const QString& reason) {
+    return VbError(
+        kPathAccessError,
+        QStringLiteral("Cannot write into the PDF folder \"%1\": %2").arg(folder, reason));
+}
+
+QString cutToUtf8Bytes(const QString& text, int maxBytes) {
+    QString cut;
+    int bytes = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        const int length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        bytes += character.toUtf8().size();
+        if (bytes > maxBytes) break;
+        cut += character;
+        i += length - 1;
+    }
+    return cut;
+}
+
+// Writes the document into a hidden temporary file in the folder, flushed to disk.
+void writeTemporaryCopy(const QString& pdfPath, const QString& folder, QTemporaryFile& copy) {
+    QFile source(pdfPath);
+    if (!source.open(QIODevice::ReadOnly)) {
+        throw VbError(kFileNotFound, QStringLiteral("Cannot read the document \"%1\": %2")
+                                         .arg(pdfPath, source.errorString()));
+    }
+    copy.setFileTemplate(folder + QStringLiteral("/.plenbatchprint-XXXXXX.part"));
+    if (!copy.open()) throw folderError(folder, copy.errorString());
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 20);
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
+            throw VbError(kFileNotFound, QStringLiteral("Cannot read the document \"%1\": %2")
+                                             .arg(pdfPath, source.errorString()));
+        if (copy.write(chunk) != chunk.size()) throw folderError(folder, copy.errorString());
+    }
+    if (!copy.flush() || ::fchmod(copy.handle(), 0644) != 0 || ::fsync(copy.handle()) != 0)
+        throw folderError(folder, systemError());
+}
+
+// Gives the temporary file its final name unless that name exists; false when it does.
+bool claimName(const QString& temporaryPath, const QString& target, QTemporaryFile& copy) {
+    const QByteArray from = QFile::encodeName(temporaryPath);
+    const QByteArray to = QFile::encodeName(target);
+    if (::link(from.constData(), to.constData()) == 0) return true;
+    if (errno == EEXIST) return false;
+    // Some file systems have no hard links; renaming without replacing is as safe there.
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        copy.setAutoRemove(false);
+        return true;
+    }
+    if (errno == EEXIST) return false;
+    throw folderError(QFileInfo(target).path(), systemError());
+}
+
+}  // namespace
+
+QString pdfOutputFolder() {
+    const QString configured = qEnvironmentVariable("PLENBATCHPRINT_PDF_DIR");
+    return configured.isEmpty() ? QDir::homePath() + QStringLiteral("/PDF") : configured;
+}
+
+QPageSize pdfPrinterPaper() {
+    return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                         ? QPageSize::Letter
+                         : QPageSize::A4);
+}
+
+QString pdfBaseNameForTitle(const QString& title) {
+    QString name;
+    for (const QChar c : title) {
+        const bool unsafe = c == QLatin1Char('/') || c.unicode() < 0x20 || c.unicode() == 0x7f;
+        name += unsafe ? QLatin1Char('_') : c;
+    }
+    name = name.trimmed();
+    for (int i = 0; i < name.size() && name.at(i) == QLatin1Char('.'); ++i)
+        name[i] = QLatin1Char('_');
+    name = cutToUtf8Bytes(name, kMaxNameBytes).trimmed();
+    return name.isEmpty() ? QStringLiteral("document") : name;
+}
+
+QString savePdfInFolder(const QString& pdfPath, const QString& title, const QString& folder) {
+    if (!QDir().mkpath(folder))
+        throw folderError(folder, QStringLiteral("the folder cannot be created"));
+    QTemporaryFile copy;
+    writeTemporaryCopy(pdfPath, folder, copy);
+    const QString baseName = QDir(folder).filePath(pdfBaseNameForTitle(title));
+    for (int number = 1; number <= kMaxSuffix; ++number) {
+        const QString target = number == 1 ? baseName + QStringLiteral(".pdf")
+                                           : baseName + QStringLiteral(" (%1).pdf").arg(number);
+        if (claimName(copy.fileName(), target, copy)) return target;
+    }
+    throw folderError(folder, QStringLiteral("too many files named after \"%1\"").arg(title));
+}
+
+}  // namespace pbp::printers

@@ -1,0 +1,63 @@
+#include "progress/frm_status.h"
+
+#include <QLabel>
+#include <cstdio>
+
+#include "progress/picture_box.h"
+#include "support/platform.h"
+#include "support/vb_error.h"
+
+namespace pbp {
+
+namespace {
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+                 height / kTwipsPerPixel);
+}
+
+}  // namespace
+
+frmStatus::frmStatus(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setObjectName(QStringLiteral("frmStatus"));
+    setWindowTitle(QStringLiteral("PlenPrint - Batch Printing Status"));
+    setModal(false);
+    setFixedSize(4575 / kTwipsPerPixel, 1215 / kTwipsPerPixel);
+
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setGeometry(twipsRect(120, 120, 4335, 615));
+    lblStatus->setWordWrap(true);
+    lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    picStatus = new PictureBox(this);
+    picStatus->setObjectName(QStringLiteral("picStatus"));
+    picStatus->setGeometry(twipsRect(120, 840, 4335, 255));
+}
+
+frmStatus::~frmStatus() = default;
+
+void frmStatus::Display() {
+    m_oProgress = std::make_unique<CProgress>();
+    m_oProgress->Canvas(picStatus);
+    m_oProgress->Min(0);
+    m_oProgress->Max(100);
+    show();
+}
+
+void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
+    if (!m_oProgress)
+        throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+    lblStatus->setText(sDescription);
+    if (isHeadless() && sDescription != m_sLastWritten) {
+        std::fprintf(stderr, "%s\n", sDescription.toUtf8().constData());
+        std::fflush(stderr);
+        m_sLastWritten = sDescription;
+    }
+    m_oProgress->Value(lNewValue);
+    // The print run holds the thread: paint now rather than at the next turn of the event loop.
+    if (isVisible()) repaint();
+}
+
+}  // namespace pbp

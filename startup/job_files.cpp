@@ -1,0 +1,120 @@
+#include <QDomDocument>
+#include <QFile>
+
+#include "startup/mod_main.h"
+#include "startup/spaces.h"
+#include "support/error_handling.h"
+#include "support/file_operations.h"
+#include "support/plenlib32.h"
+
+namespace pbp {
+
+namespace {
+
+const QString kModule = QStringLiteral("modMain");
+constexpr qint32 kPathFileAccessError = 75;
+
+bool isDrawingName(const QString& name) {
+    for (const char* extension : {".vsd", ".vst", ".vdx", ".vtx"}) {
+        if (IsValidExtension(name, QLatin1String(extension))) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+FileCollection GetFilesFromCSVDataFile(const QString& path) {
+    FileCollection result;
+    Guarded(kModule, QStringLiteral("GetFilesFromCSVDataFile"), [&] {
+        std::vector<FileItem> entries;
+        if (DoesFileExist(path) != 0) {
+            const QString text = ReadFromTextFile(path);
+            for (const QStringView rawPiece : QStringView(text).split(u',')) {
+                QString piece = TrimSpaces(rawPiece).toString();
+                piece = RemoveCharactersFromStringVBWrap(piece, QStringLiteral("\r\n"), 0);
+                piece = RemoveCharactersFromStringVBWrap(piece, QStringLiteral("\r"), 0);
+                if (isDrawingName(piece)) entries.emplace_back(std::move(piece));
+            }
+        }
+        result = std::move(entries);
+    });
+    return result;
+}
+
+FileCollection GetFilesFromXMLDataFile(const QString& path) {
+    FileCollection result;
+    Guarded(kModule, QStringLiteral("GetFilesFromXMLDataFile"), [&] {
+        std::vector<FileItem> entries;
+        if (DoesFileExist(path) == 0) {
+            result = std::move(entries);
+            return;
+        }
+        QDomDocument document;
+        {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                throw VbError(kPathFileAccessError,
+                              path + QStringLiteral(": ") + file.errorString());
+            // Not XML at all: no root either, so the answer is no collection.
+            if (!document.setContent(&file)) return;
+        }
+        const QDomElement root = document.documentElement();
+        if (root.tagName() != QLatin1String("PlenBatchPrintJob")) return;
+
+        QString deleteJobFile;
+        IgnoringErrors(
+            [&] { deleteJobFile = root.attribute(QStringLiteral("DeleteJobFileWhenComplete")); });
+
+        const QDomNodeList items = document.elementsByTagName(QStringLiteral("PlenBatchPrintItem"));
+        entries.reserve(items.size());
+        for (int i = 0; i < items.size(); ++i) {
+            const QDomElement item = items.at(i).toElement();
+            cPrintFile entry;
+            IgnoringErrors([&] { entry.FileName = item.attribute(QStringLiteral("Filename")); });
+            IgnoringErrors([&] {
+                entry.Delete = item.attribute(QStringLiteral("Delete")) == QLatin1String("true");
+            });
+            if (!entry.FileName.isEmpty()) entries.emplace_back(std::move(entry));
+        }
+
+        if (!deleteJobFile.isEmpty() && deleteJobFile.toLower() == QLatin1String("true")) {
+            QFile jobFile(path);
+            if (!jobFile.remove())
+                throw VbError(kPathFileAccessError, QStringLiteral("Cannot delete the job file ") +
+                                                        path + QStringLiteral(": ") +
+                                                        jobFile.errorString());
+        }
+        result = std::move(entries);
+    });
+    return result;
+}
+
+std::optional<QStringList> GetFiles(const QString& list, bool firstIsFolder) {
+    std::optional<QStringList> result;
+    Guarded(kModule, QStringLiteral("GetFiles"), [&] {
+        QStringList files;
+        QString folder;
+        bool first = firstIsFolder;
+        QStringView rest(list);
+        while (!rest.isEmpty()) {
+            const qsizetype end = rest.indexOf(QChar(u'\0'));
+            if (end < 0) {
+                files.append(folder + rest.toString());
+                break;
+            }
+            const QStringView piece = rest.first(end);
+            rest = rest.sliced(end + 1);
+            if (first) {
+                folder = piece.toString();
+                if (!folder.endsWith(u'/')) folder += u'/';
+            } else {
+                files.append(folder + piece.toString());
+            }
+            first = false;
+        }
+        result = std::move(files);
+    });
+    return result;
+}
+
+}  // namespace pbp

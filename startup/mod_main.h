@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+#include "support/file_collection.h"
+
+namespace pbp {
+
+// Command-line readers. The first three take the working command line, remove the option they
+// found from it and answer the option's value; a marker counts only where it begins the text
+// or follows a space, so paths such as /home/silentbob/a.vsd are left whole.
+
+// "/silent" (also "/silentmode"): true when present; every counting "/silent" is removed.
+bool GetSilentOptionFromCommandLine(QString& cmd);
+// "/printer=NAME": the value ends before the next "/" (printer names hold none).
+QString GetPrinterOptionFromCommandLine(QString& cmd);
+// "/batchjob=PATH": the value ends before the next marker that counts, else at the end.
+QString GetDataFileFromCommandLine(QString& cmd);
+// The file entries of what is left: split at "/file=" markers, text before the first one
+// dropped, the whole text one entry when it holds no marker. Empty text gives no entries.
+FileCollection GetFilesFromCommandLine(const QString& cmd);
+
+// True when the command line asks for a silent run, by the same marker rule.
+bool HasSilentOption(const QString& commandLine);
+
+// Batch list: comma-separated drawing paths. A missing file gives an empty collection.
+FileCollection GetFilesFromCSVDataFile(const QString& path);
+// Job file: XML with the root PlenBatchPrintJob and PlenBatchPrintItem elements. A missing
+// file gives an empty collection; a document with another root (or no XML) gives none.
+// Deletes the job file once read when its root asks so.
+FileCollection GetFilesFromXMLDataFile(const QString& path);
+// Splits an open dialog's answer (pieces separated by NUL; with firstIsFolder the first piece
+// is the folder of the others) into full paths.
+std::optional<QStringList> GetFiles(const QString& list, bool firstIsFolder);
+
+// The old-style help file of the process, set by Main from the program's folder.
+extern QString g_sHelpFile;
+
+// The help file path for a program folder: folder + "/PlenPrint.hlp" without doubling "/".
+QString HelpFileInFolder(const QString& folder);
+
+// Start-up: reads the command line (the program's arguments joined by single spaces) into the
+// program state and a file collection, sets the help file and hands the collection to
+// `display`, the batch window's Display.
+void Main(const QString& commandLine, const std::function<void(FileCollection&)>& display);
+
+}  // namespace pbp

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace pbp {
+
+// True when the last four characters of the file name (the whole name when shorter) equal the
+// extension, ignoring letter case. Serves four-character extensions such as ".vsd".
+bool IsValidExtension(const QString& fileName, const QString& extension);
+
+// Writes the text as UTF-8 bytes (no byte-order mark, no line end) into the file. With
+// overwrite the text goes to a temporary file in the same folder that then replaces the
+// target, so the file ends up holding exactly the text or, on failure, stays as it was.
+// Without overwrite the bytes are written over the start of the file and any longer old
+// content stays behind them. Reports a failure and answers false.
+bool WriteTextToFileAsBinary(const QString& fileName, const QString& text, bool overwrite);
+
+// The whole file as text (UTF-8, a leading byte-order mark dropped), line ends included.
+// Reports a failure and answers what was read before it, normally the empty text.
+QString ReadFromTextFile(const QString& fileName);
+
+}  // namespace pbp

@@ -1,0 +1,167 @@
+#pragma once
+
+// The private CUPS scheduler that the ctest fixture "cups" runs (cups-fixture.sh), for tests
+// that print for real. Suites using it add PROPERTIES FIXTURES_REQUIRED cups.
+
+#include <cups/cups.h>
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QProcess>
+#include <QThread>
+#include <optional>
+
+namespace pbp::test::cups {
+
+// The printers the fixture sets up. Capture_B (Generic PDF queue, Letter paper) is the default.
+inline const QString kRawPrinter = QStringLiteral("Capture_A");
+inline const QString kPdfQueuePrinter = QStringLiteral("Capture_B");
+inline const QString kRejectingPrinter = QStringLiteral("Capture_Rejects");
+
+inline QString fixtureDir() {
+    return QStringLiteral(PLEN_TEST_BINARY_DIR "/cups-fixture");
+}
+
+// The scheduler's socket, the value for CUPS_SERVER.
+inline QString server() {
+    return fixtureDir() + QStringLiteral("/cups.sock");
+}
+
+inline bool fixtureRunning() {
+    return QFileInfo(server()).exists();
+}
+
+// Points libcups (and child processes) at `serverName`; libcups caches its server, so the cache
+// is reset too.
+inline void useServer(const QString& serverName) {
+    qputenv("CUPS_SERVER", serverName.toUtf8());
+    cupsSetServer(nullptr);
+}
+
+inline void useFixtureServer() {
+    useServer(server());
+}
+
+// Where the capture backend stores the jobs of `printer`.
+inline QString captureDir(const QString& printer) {
+    return fixtureDir() + QStringLiteral("/capture/") + printer;
+}
+
+// One job as the capture backend saved it.
+struct CapturedJob {
+    QString documentPath;  // the document as delivered to the device
+    int jobId = 0;
+    QString user;
+    QString title;
+    int copies = 0;
+    QString options;  // the job's options, "name=value" separated by spaces
+
+    bool hasOption(const QString& nameValue) const {
+        return options.split(QLatin1Char(' ')).contains(nameValue);
+    }
+};
+
+inline std::optional<CapturedJob> readCapturedJob(const QString& metadataPath) {
+    QFile file(metadataPath);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QMap<QString, QString> fields;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const int eq = line.indexOf('=');
+        if (eq > 0)
+            fields.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
+    }
+    CapturedJob job;
+    job.documentPath = metadataPath.chopped(4) + QStringLiteral(".doc");
+    job.jobId = fields.value(QStringLiteral("job-id")).toInt();
+    job.user = fields.value(QStringLiteral("user"));
+    job.title = fields.value(QStringLiteral("title"));
+    job.copies = fields.value(QStringLiteral("copies")).toInt();
+    job.options = fields.value(QStringLiteral("options"));
+    return job;
+}
+
+// Completed jobs of `printer`, oldest first.
+inline std::vector<CapturedJob> capturedJobs(const QString& printer) {
+    std::vector<CapturedJob> jobs;
+    const QDir dir(captureDir(printer));
+    for (const QString& name : dir.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
+        if (auto job = readCapturedJob(dir.filePath(name))) jobs.push_back(*job);
+    }
+    return jobs;
+}
+
+// Waits (at most timeoutMs) until `printer` has completed `n` jobs (n from 1) and returns the
+// n-th; nothing when it does not arrive in time. Tests sharing a printer with other test
+// processes should rather wait by title.
+inline std::optional<CapturedJob> waitForJob(const QString& printer, int n, int timeoutMs = 15000) {
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        const auto jobs = capturedJobs(printer);
+        if (static_cast<int>(jobs.size()) >= n) return jobs[n - 1];
+        QThread::msleep(20);
+    } while (timer.elapsed() < timeoutMs);
+    return std::nullopt;
+}
+
+// Waits (at most timeoutMs) for the first completed job of `printer` with this title.
+inline std::optional<CapturedJob> waitForJobTitled(const QString& printer, const QString& title,
+                                                   int timeoutMs = 15000) {
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        for (const auto& job : capturedJobs(printer)) {
+            if (job.title == title) return job;
+        }
+        QThread::msleep(20);
+    } while (timer.elapsed() < timeoutMs);
+    return std::nullopt;
+}
+
+// Runs an administration command against the fixture's scheduler; the error text on failure.
+inline QString runAdmin(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CUPS_SERVER"), server());
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    if (!process.waitForFinished(15000)) {
+        process.kill();
+        process.waitForFinished();
+        return program + QStringLiteral(" did not finish");
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return program + QStringLiteral(": ") + QString::fromUtf8(process.readAllStandardError());
+    return {};
+}
+
+// Adds a capture printer at run time (raw, or with the Generic PDF driver); empty on success,
+// else the error text. Its jobs land in captureDir(name).
+inline QString addPrinter(const QString& name, bool withPdfDriver = false) {
+    QStringList arguments{QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                          QStringLiteral("capture:") + captureDir(name)};
+    if (withPdfDriver) {
+        arguments << QStringLiteral("-P")
+                  << QStringLiteral("/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd");
+    }
+    return runAdmin(QStringLiteral("lpadmin"), arguments);
+}
+
+// Removes a printer at run time (for "printer removed while the run goes on").
+inline QString removePrinter(const QString& name) {
+    return runAdmin(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name});
+}
+
+}  // namespace pbp::test::cups
+
+// Skips the current test when the fixture's scheduler is not there (test run outside ctest).
+#define PLEN_REQUIRE_CUPS_FIXTURE()                                                         \
+    do {                                                                                    \
+        if (!::pbp::test::cups::fixtureRunning())                                           \
+            GTEST_SKIP() << "private CUPS scheduler not running (run through ctest, or "    \
+                            "tests/cups_fixture/cups-fixture.sh start build/cups-fixture)"; \
+    } while (0)

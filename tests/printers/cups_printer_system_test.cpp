@@ -1,0 +1,131 @@
+#include "printing/printers/cups_printer_system.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include "support/vb_error.h"
+#include "tests/cups_fixture/cups_test_env.h"
+#include "tests/printers/sample_pdf.h"
+
+namespace pbp::printers {
+namespace {
+
+namespace cups = test::cups;
+
+class CupsPrinterSystemTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!cups::fixtureRunning()) GTEST_SKIP() << "private CUPS scheduler not running";
+        cups::useFixtureServer();
+        ASSERT_TRUE(dir.isValid());
+        pdfPath = dir.filePath(QStringLiteral("job.pdf"));
+        pdfBytes = test::writeSamplePdf(pdfPath, QStringLiteral("sample drawing"));
+    }
+    void TearDown() override { cups::useFixtureServer(); }
+
+    // A title no other test process uses, so the capture folder can be searched by it.
+    static QString uniqueTitle(const QString& stem) {
+        return stem + QStringLiteral(" %1.vsd").arg(::getpid());
+    }
+
+    CupsPrinterSystem system;
+    QTemporaryDir dir;
+    QString pdfPath;
+    QByteArray pdfBytes;
+};
+
+TEST_F(CupsPrinterSystemTest, ListsQueuesInCupsOrderFollowedByThePdfPrinter) {
+    const QStringList names = system.printerNames();
+    const auto a = names.indexOf(cups::kRawPrinter);
+    const auto b = names.indexOf(cups::kPdfQueuePrinter);
+    const auto rejecting = names.indexOf(cups::kRejectingPrinter);
+    EXPECT_GE(a, 0);
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, rejecting);
+    EXPECT_EQ(names.last(), kPdfPrinterName);
+    EXPECT_EQ(names.count(kPdfPrinterName), 1);
+}
+
+TEST_F(CupsPrinterSystemTest, DefaultPrinterIsTheSchedulersUnlessLpdestNamesAnother) {
+    EXPECT_EQ(system.defaultPrinter(), cups::kPdfQueuePrinter);
+    qputenv("LPDEST", cups::kRawPrinter.toUtf8());
+    EXPECT_EQ(system.defaultPrinter(), cups::kRawPrinter);
+    qunsetenv("LPDEST");
+}
+
+TEST_F(CupsPrinterSystemTest, DefaultPaperComesFromTheQueueWithA4Fallback) {
+    EXPECT_EQ(system.defaultPaper(cups::kPdfQueuePrinter).id(), QPageSize::Letter);
+    EXPECT_EQ(system.defaultPaper(QStringLiteral("No_Such_Printer")).id(), QPageSize::A4);
+    EXPECT_TRUE(system.makesCopies(cups::kRawPrinter));
+    EXPECT_FALSE(system.makesCopies(kPdfPrinterName));
+}
+
+TEST_F(CupsPrinterSystemTest, SchedulerDownLeavesOnlyThePdfPrinterWithoutWaiting) {
+    cups::useServer(dir.filePath(QStringLiteral("no-scheduler.sock")));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(system.printerNames(), QStringList{kPdfPrinterName});
+    EXPECT_EQ(system.defaultPrinter(), QString());
+    EXPECT_LT(timer.elapsed(), 10000) << "a missing scheduler must fail fast, not hang";
+}
+
+TEST_F(CupsPrinterSystemTest, RawQueueReceivesTheDocumentWithCopiesUncollatedAndTitle) {
+    const QString title = uniqueTitle(QStringLiteral("Grundriß Ω 図面"));
+    system.submit({cups::kRawPrinter, pdfPath, 3, title});
+
+    const auto job = cups::waitForJobTitled(cups::kRawPrinter, title);
+    ASSERT_TRUE(job) << "the job never reached the capture backend";
+    EXPECT_EQ(job->copies, 3);
+    EXPECT_TRUE(job->hasOption(
+        QStringLiteral("multiple-document-handling=separate-documents-uncollated-copies")))
+        << job->options.toStdString();
+    EXPECT_EQ(test::fileBytes(job->documentPath), pdfBytes);
+}
+
+TEST_F(CupsPrinterSystemTest, PdfQueueRunsItsFiltersAndDeliversAPdf) {
+    const QString title = uniqueTitle(QStringLiteral("filtered"));
+    system.submit({cups::kPdfQueuePrinter, pdfPath, 1, title});
+
+    const auto job = cups::waitForJobTitled(cups::kPdfQueuePrinter, title);
+    ASSERT_TRUE(job) << "the job never reached the capture backend";
+    EXPECT_TRUE(test::fileBytes(job->documentPath).contains("%PDF"));
+}
+
+TEST_F(CupsPrinterSystemTest, RefusedJobThrowsCupsStatusAndText) {
+    try {
+        system.submit(
+            {cups::kRejectingPrinter, pdfPath, 1, uniqueTitle(QStringLiteral("refused"))});
+        FAIL() << "a refused job was taken as sent";
+    } catch (const VbError& error) {
+        EXPECT_EQ(error.number(), IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS);
+        EXPECT_EQ(error.description(), QString::fromUtf8(cupsLastErrorString()));
+        EXPECT_FALSE(error.description().isEmpty());
+    }
+}
+
+TEST_F(CupsPrinterSystemTest, PrinterRemovedAtRunTimeGivesAnErrorNamingIt) {
+    const QString name = QStringLiteral("Capture_Gone_%1").arg(::getpid());
+    ASSERT_EQ(cups::addPrinter(name), QString());
+    EXPECT_TRUE(system.printerNames().contains(name));
+    ASSERT_EQ(cups::removePrinter(name), QString());
+
+    EXPECT_FALSE(system.printerNames().contains(name));
+    try {
+        system.submit({name, pdfPath, 1, QStringLiteral("late.vsd")});
+        FAIL() << "a job for a removed printer was taken as sent";
+    } catch (const VbError& error) {
+        EXPECT_TRUE(error.description().contains(name)) << error.what();
+    }
+}
+
+TEST_F(CupsPrinterSystemTest, MissingDocumentIsAnErrorNotAJob) {
+    EXPECT_THROW(system.submit({cups::kRawPrinter, dir.filePath(QStringLiteral("gone.pdf")), 1,
+                                QStringLiteral("gone.vsd")}),
+                 VbError);
+}
+
+}  // namespace
+}  // namespace pbp::printers
