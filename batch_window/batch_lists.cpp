@@ -1,0 +1,64 @@
+#include "batch_window/file_list_grid.h"
+#include "batch_window/frm_plen_print_batch.h"
+#include "startup/mod_main.h"
+#include "support/common_dialog.h"
+#include "support/error_handling.h"
+#include "support/file_operations.h"
+#include "support/path_dialog.h"
+#include "support/platform.h"
+
+namespace pbp {
+
+namespace {
+const QString kModule = QStringLiteral("frmPlenPrintBatch");
+constexpr int kOpenDialog = 0;
+constexpr int kSaveDialog = 1;
+// The error a command meets when a reader gives it no list.
+constexpr qint32 kNoObject = 91;
+
+QString itemPath(const FileItem& item) {
+    if (const auto* entry = std::get_if<cPrintFile>(&item)) return entry->FileName;
+    return std::get<QString>(item);
+}
+}  // namespace
+
+void frmPlenPrintBatch::mnuExportBatch_Click() {
+    Guarded(kModule, QStringLiteral("mnuExportBatch_Click"), [&] {
+        if (fgListOfFiles_->rows() < 2) return;
+        const QString target = GetPathAndFileName(
+            g_oExportDialog, this, kSaveDialog, QStringLiteral("Export Batch"), QString(),
+            QString(), QStringLiteral("Comma Seperated Values (*.csv)|*.csv"));
+        if (target.isEmpty()) {
+            platform().messages->beep();
+            return;
+        }
+        QStringList paths;
+        for (int row = 1; row < fgListOfFiles_->rows(); ++row)
+            paths.append(fgListOfFiles_->textMatrix(row, 0));
+        WriteTextToFileAsBinary(target, paths.join(QStringLiteral(", ")), true);
+    });
+}
+
+// Appends the entries of every chosen batch list. The count and Print are refreshed even when
+// a list cannot be read, so the status line always matches the rows already appended.
+void frmPlenPrintBatch::mnuImportBatch_Click() {
+    Guarded(kModule, QStringLiteral("mnuImportBatch_Click"), [&] {
+        const QString answer = GetPathAndFileName(
+            g_oImportDialog, this, kOpenDialog, QStringLiteral("Import Batch"), QString(),
+            QString(), QStringLiteral("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt"));
+        const std::optional<QStringList> lists = GetFiles(answer, true);
+        if (!lists) return;
+        for (const QString& list : *lists) {
+            const FileCollection entries = GetFilesFromCSVDataFile(list);
+            if (!entries)
+                throw VbError(kNoObject,
+                              QStringLiteral("Object variable or With block variable not set"));
+            QStringList paths;
+            for (const FileItem& item : *entries) paths.append(itemPath(item));
+            appendRows(paths);
+        }
+    });
+    RefreshPrintState();
+}
+
+}  // namespace pbp

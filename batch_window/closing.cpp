@@ -1,0 +1,40 @@
+#include <QCloseEvent>
+
+#include "batch_window/frm_plen_print_batch.h"
+#include "support/common_dialog.h"
+#include "support/error_handling.h"
+#include "support/platform.h"
+
+namespace pbp {
+
+namespace {
+const QString kModule = QStringLiteral("frmPlenPrintBatch");
+}  // namespace
+
+// The closing steps run once, whichever way the window is left. A failing step is reported
+// and the remaining steps still run.
+void frmPlenPrintBatch::runClosingSteps() {
+    if (m_bClosingStepsDone) return;
+    m_bClosingStepsDone = true;
+    Guarded(kModule, QStringLiteral("DeleteMarkedFiles"), [&] { DeleteMarkedFiles(); });
+    Guarded(kModule, QStringLiteral("SaveDefaultPrinter"), [&] { SaveDefaultPrinter(); });
+    g_oAddFilesDialog.reset();
+    g_oImportDialog.reset();
+    g_oExportDialog.reset();
+}
+
+void frmPlenPrintBatch::mnuExit_Click() {
+    runClosingSteps();
+    platform().process->endProcess(0);
+}
+
+void frmPlenPrintBatch::cmdClose_Click() {
+    mnuExit_Click();
+}
+
+void frmPlenPrintBatch::closeEvent(QCloseEvent* event) {
+    runClosingSteps();
+    event->accept();
+}
+
+}  // namespace pbp

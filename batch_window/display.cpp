@@ -1,0 +1,64 @@
+#include <QPushButton>
+
+#include "batch_window/file_list_grid.h"
+#include "batch_window/frm_plen_print_batch.h"
+#include "printing/run/silent_run.h"
+#include "support/error_handling.h"
+#include "support/platform.h"
+#include "support/program_state.h"
+
+namespace pbp {
+
+namespace {
+const QString kModule = QStringLiteral("frmPlenPrintBatch");
+// Exit code of a silent run that could not start.
+constexpr int kRunCouldNotStart = 2;
+}  // namespace
+
+void frmPlenPrintBatch::Display(FileCollection& cFiles) {
+    m_cFiles = cFiles;
+    const bool built = Guarded(kModule, QStringLiteral("Display"), [&] {
+        LoadMenuCaptions();
+        LoadMenuImages();
+        fillPrinterList();
+        if (m_cFiles) {
+            QStringList paths;
+            for (const FileItem& item : *m_cFiles) {
+                if (const auto* entry = std::get_if<cPrintFile>(&item)) {
+                    m_bJobFileEntries = true;
+                    paths.append(entry->FileName);
+                } else if (std::get<QString>(item) == QLatin1String("/silent")) {
+                    g_bSilentMode = true;
+                } else {
+                    paths.append(std::get<QString>(item));
+                }
+            }
+            appendRows(paths);
+        }
+        LoadDefaultPrinter();
+        cmdPrint_->setEnabled(fgListOfFiles_->rows() >= 2);
+    });
+    if (!built) {
+        finishDisplayAfterFailure();
+        return;
+    }
+    if (g_bSilentMode) {
+        RunSilently(*this);
+        return;
+    }
+    show();
+    writeStatusLine();
+}
+
+// A window that failed to build is still shown (or a silent run still ends), so that the
+// process never lingers without a window.
+void frmPlenPrintBatch::finishDisplayAfterFailure() {
+    if (g_bSilentMode) {
+        platform().process->endProcess(kRunCouldNotStart);
+        return;
+    }
+    show();
+    RefreshPrintState();
+}
+
+}  // namespace pbp

@@ -1,0 +1,157 @@
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "batch_window/copies_value.h"
+#include "batch_window/file_list_grid.h"
+#include "batch_window/frm_plen_print_batch.h"
+#include "batch_window/list_edits.h"
+#include "batch_window/twips.h"
+#include "startup/mod_main.h"
+#include "support/common_dialog.h"
+#include "support/error_handling.h"
+#include "support/path_dialog.h"
+
+namespace pbp {
+
+namespace {
+const QString kModule = QStringLiteral("frmPlenPrintBatch");
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        TwipsRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(true);
+    placeInTwips(*button, geometry);
+    return button;
+}
+
+// Connects a button to a handler that reports its own failures.
+template <class Handler>
+void onClick(QPushButton* button, frmPlenPrintBatch* window, Handler handler) {
+    QObject::connect(button, &QPushButton::clicked, window,
+                     [window, handler] { (window->*handler)(); });
+}
+}  // namespace
+
+void frmPlenPrintBatch::createFileListControls() {
+    fgListOfFiles_ = new FileListGrid(this);
+    fgListOfFiles_->setObjectName(QStringLiteral("fgListOfFiles"));
+    placeInTwips(*fgListOfFiles_, {120, 360, 6375, 2415});
+
+    cmdAdd_ = makeButton(this, "cmdAdd", QStringLiteral("&Add File(s)..."), {6600, 360, 1215, 375});
+    cmdRemove_ =
+        makeButton(this, "cmdRemove", QStringLiteral("&Remove File(s)"), {6600, 840, 1215, 375});
+    cmdMoveUp_ = makeButton(this, "cmdMoveUp", QStringLiteral("Move &Up"), {6600, 1440, 1215, 375});
+    cmdMoveDown_ =
+        makeButton(this, "cmdMoveDown", QStringLiteral("Move &Down"), {6600, 1920, 1215, 375});
+    cmdPrint_ = makeButton(this, "cmdPrint", QStringLiteral("&Print"), {5280, 4680, 1215, 375});
+    cmdClose_ = makeButton(this, "cmdClose", QStringLiteral("&Close"), {6600, 4680, 1215, 375});
+    setListButtonsEnabled(false);
+    cmdPrint_->setEnabled(false);
+
+    onClick(cmdAdd_, this, &frmPlenPrintBatch::cmdAdd_Click);
+    onClick(cmdRemove_, this, &frmPlenPrintBatch::cmdRemove_Click);
+    onClick(cmdMoveUp_, this, &frmPlenPrintBatch::cmdMoveUp_Click);
+    onClick(cmdMoveDown_, this, &frmPlenPrintBatch::cmdMoveDown_Click);
+    onClick(cmdPrint_, this, &frmPlenPrintBatch::cmdPrint_Click);
+    onClick(cmdClose_, this, &frmPlenPrintBatch::cmdClose_Click);
+
+    connect(fgListOfFiles_, &FileListGrid::deleteKeyPressed, this,
+            &frmPlenPrintBatch::cmdRemove_Click);
+    connect(fgListOfFiles_, &FileListGrid::filesDropped, this,
+            &frmPlenPrintBatch::fgListOfFiles_OLEDragDrop);
+    connect(fgListOfFiles_, &FileListGrid::userSelected, this, [this] {
+        if (fgListOfFiles_->rows() >= 2) setListButtonsEnabled(true);
+    });
+}
+
+void frmPlenPrintBatch::setListButtonsEnabled(bool enabled) {
+    cmdRemove_->setEnabled(enabled);
+    cmdMoveUp_->setEnabled(enabled);
+    cmdMoveDown_->setEnabled(enabled);
+}
+
+void frmPlenPrintBatch::appendRows(const QStringList& paths) {
+    fgListOfFiles_->addItems(paths);
+}
+
+void frmPlenPrintBatch::writeStatusLine() {
+    lblStatus_->setText(QStringLiteral("Items selected to print: ") +
+                        QString::number(fgListOfFiles_->rows() - 1));
+}
+
+void frmPlenPrintBatch::RefreshPrintState() {
+    cmdPrint_->setEnabled(false);
+    writeStatusLine();
+    const std::optional<qint16> copies = CopiesAsInteger(txtCopies_->text());
+    if (copies && *copies > 0 && !cboSelectedPrinter_->currentText().isEmpty() &&
+        fgListOfFiles_->rows() >= 2)
+        cmdPrint_->setEnabled(true);
+}
+
+void frmPlenPrintBatch::cmdAdd_Click() {
+    Guarded(kModule, QStringLiteral("cmdAdd_Click"), [&] {
+        const QString chosen = GetPathAndFileName(g_oAddFilesDialog, this, 0);
+        if (const std::optional<QStringList> paths = GetFiles(chosen, true)) appendRows(*paths);
+        RefreshPrintState();
+    });
+}
+
+void frmPlenPrintBatch::RemoveSelectedRows(FileListGrid& list) {
+    const std::vector<int> selected = list.selectedRows();
+    if (selected.empty()) return;
+    const ListEdit edit = RemoveRows(list.entries(), selected);
+    list.replaceEntries(edit.entries, edit.selectedRows);
+    if (list.rows() < 2) setListButtonsEnabled(false);
+}
+
+void frmPlenPrintBatch::cmdRemove_Click() {
+    Guarded(kModule, QStringLiteral("cmdRemove_Click"), [&] {
+        RemoveSelectedRows(*fgListOfFiles_);
+        writeStatusLine();
+        if (fgListOfFiles_->rows() < 2) cmdPrint_->setEnabled(false);
+    });
+}
+
+void frmPlenPrintBatch::cmdMoveUp_Click() {
+    Guarded(kModule, QStringLiteral("cmdMoveUp_Click"), [&] {
+        const std::vector<int> selected = fgListOfFiles_->selectedRows();
+        if (selected.empty() || selected.front() == 1) return;
+        const ListEdit edit = MoveRowsUp(fgListOfFiles_->entries(), selected);
+        fgListOfFiles_->replaceEntries(edit.entries, edit.selectedRows);
+    });
+}
+
+void frmPlenPrintBatch::cmdMoveDown_Click() {
+    Guarded(kModule, QStringLiteral("cmdMoveDown_Click"), [&] {
+        const std::vector<int> selected = fgListOfFiles_->selectedRows();
+        if (selected.empty() || selected.back() == fgListOfFiles_->rows() - 1) return;
+        const ListEdit edit = MoveRowsDown(fgListOfFiles_->entries(), selected);
+        fgListOfFiles_->replaceEntries(edit.entries, edit.selectedRows);
+    });
+}
+
+// Takes every dropped name whose last three characters read "VSD" in any case.
+void frmPlenPrintBatch::fgListOfFiles_OLEDragDrop(const QStringList& fileNames) {
+    Guarded(kModule, QStringLiteral("fgListOfFiles_OLEDragDrop"), [&] {
+        QStringList taken;
+        for (const QString& name : fileNames) {
+            if (name.right(3).toUpper() == QLatin1String("VSD")) taken.append(name);
+        }
+        appendRows(taken);
+        RefreshPrintState();
+    });
+}
+
+void frmPlenPrintBatch::DeleteMarkedFiles() {
+    if (!m_cFiles || !m_bJobFileEntries) return;
+    for (const FileItem& item : *m_cFiles) {
+        const auto* entry = std::get_if<cPrintFile>(&item);
+        if (entry && entry->Delete) IgnoringErrors([&] { QFile::remove(entry->FileName); });
+    }
+}
+
+}  // namespace pbp

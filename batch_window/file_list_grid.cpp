@@ -1,0 +1,184 @@
+#include "batch_window/file_list_grid.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+#include <algorithm>
+
+namespace pbp {
+
+namespace {
+constexpr int kFileColumnWidth = 193;
+constexpr int kStatusColumnWidth = 64;
+
+// Restores updates and signals of the grid when a bulk change ends.
+class BulkChange {
+  public:
+    explicit BulkChange(QTableWidget& grid) : grid_(grid), signals_(&grid) {
+        grid_.setUpdatesEnabled(false);
+    }
+    ~BulkChange() { grid_.setUpdatesEnabled(true); }
+
+  private:
+    QTableWidget& grid_;
+    QSignalBlocker signals_;
+};
+}  // namespace
+
+FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
+    setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("Status")});
+    verticalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionsClickable(false);
+    setColumnWidth(0, kFileColumnWidth);
+    setColumnWidth(1, kStatusColumnWidth);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    connect(this, &QTableWidget::itemSelectionChanged, this, &FileListGrid::userSelected);
+}
+
+int FileListGrid::rows() const {
+    return rowCount() + 1;
+}
+
+QString FileListGrid::textMatrix(int row, int column) const {
+    if (row == 0) return horizontalHeaderItem(column)->text();
+    const QTableWidgetItem* cell = item(row - 1, column);
+    return cell ? cell->text() : QString();
+}
+
+void FileListGrid::setTextMatrix(int row, int column, const QString& text) {
+    if (row == 0) {
+        horizontalHeaderItem(column)->setText(text);
+        return;
+    }
+    setCell(row - 1, column, text);
+}
+
+void FileListGrid::setCell(int tableRow, int column, const QString& text) {
+    if (QTableWidgetItem* cell = item(tableRow, column)) {
+        cell->setText(text);
+    } else if (!text.isEmpty()) {
+        setItem(tableRow, column, new QTableWidgetItem(text));
+    }
+}
+
+void FileListGrid::addItems(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    const int first = rowCount();
+    {
+        BulkChange bulk(*this);
+        setRowCount(first + int(paths.size()));
+        for (int i = 0; i < paths.size(); ++i) setCell(first + i, 0, paths[i]);
+    }
+    viewport()->update();
+}
+
+void FileListGrid::insertItem(int row, const QString& path) {
+    insertRow(row - 1);
+    setCell(row - 1, 0, path);
+}
+
+void FileListGrid::removeItem(int row) {
+    removeRow(row - 1);
+}
+
+std::vector<int> FileListGrid::selectedRows() const {
+    std::vector<int> result;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int r = range.top(); r <= range.bottom(); ++r) result.push_back(r + 1);
+    }
+    std::sort(result.begin(), result.end());
+    result.erase(std::unique(result.begin(), result.end()), result.end());
+    return result;
+}
+
+void FileListGrid::markSelected(int row) {
+    selectionModel()->select(model()->index(row - 1, 0),
+                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+std::vector<GridRow> FileListGrid::entries() const {
+    std::vector<GridRow> result;
+    result.reserve(rowCount());
+    for (int r = 1; r < rows(); ++r) result.push_back({textMatrix(r, 0), textMatrix(r, 1)});
+    return result;
+}
+
+void FileListGrid::replaceEntries(const std::vector<GridRow>& newEntries,
+                                  const std::vector<int>& selected) {
+    {
+        BulkChange bulk(*this);
+        clearSelection();
+        setRowCount(int(newEntries.size()));
+        for (int r = 0; r < int(newEntries.size()); ++r) {
+            setCell(r, 0, newEntries[r].path);
+            setCell(r, 1, newEntries[r].status);
+        }
+        std::vector<int> tableRows;
+        tableRows.reserve(selected.size());
+        for (int row : selected) tableRows.push_back(row - 1);
+        selectTableRows(tableRows);
+    }
+    viewport()->update();
+}
+
+// Selects the given ascending table rows with one selection request, adjacent rows merged.
+void FileListGrid::selectTableRows(const std::vector<int>& tableRows) {
+    QItemSelection selection;
+    const int lastColumn = columnCount() - 1;
+    for (size_t i = 0; i < tableRows.size();) {
+        size_t end = i;
+        while (end + 1 < tableRows.size() && tableRows[end + 1] == tableRows[end] + 1) ++end;
+        selection.append(QItemSelectionRange(model()->index(tableRows[i], 0),
+                                             model()->index(tableRows[end], lastColumn)));
+        i = end + 1;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!tableRows.empty()) {
+        selectionModel()->setCurrentIndex(model()->index(tableRows.front(), 0),
+                                          QItemSelectionModel::NoUpdate);
+    }
+}
+
+void FileListGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit deleteKeyPressed();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void FileListGrid::mousePressEvent(QMouseEvent* event) {
+    QTableWidget::mousePressEvent(event);
+    emit userSelected();
+}
+
+void FileListGrid::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void FileListGrid::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void FileListGrid::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls()) return;
+    QStringList names;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) names.append(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+    emit filesDropped(names);
+}
+
+}  // namespace pbp

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QStringList>
+#include <QTableWidget>
+#include <vector>
+
+namespace pbp {
+
+// One entry of the file list: the drawing's path and its print status.
+struct GridRow {
+    QString path;
+    QString status;
+    bool operator==(const GridRow&) const = default;
+};
+
+// The file list: a two-column grid addressed by list rows, where row 0 is the header
+// ("File", "Status") and rows 1..N are the entries. Whole rows are selected list-box style,
+// cells are read-only, and dropped file URLs are handed on as local file names.
+class FileListGrid : public QTableWidget {
+    Q_OBJECT
+
+  public:
+    explicit FileListGrid(QWidget* parent = nullptr);
+
+    // N + 1: the header row and the entries.
+    int rows() const;
+    QString textMatrix(int row, int column) const;
+    void setTextMatrix(int row, int column, const QString& text);
+
+    // Appends entries with an empty status.
+    void addItems(const QStringList& paths);
+    // Inserts an entry at list row `row` (rows() appends).
+    void insertItem(int row, const QString& path);
+    void removeItem(int row);
+
+    // The selected list rows in ascending order.
+    std::vector<int> selectedRows() const;
+    void markSelected(int row);
+
+    std::vector<GridRow> entries() const;
+    // Replaces every entry in one pass and selects exactly `selectedRows` (list rows).
+    void replaceEntries(const std::vector<GridRow>& entries, const std::vector<int>& selectedRows);
+
+  signals:
+    void filesDropped(const QStringList& fileNames);
+    void deleteKeyPressed();
+    // Any click in the list or change of its selection made by the user.
+    void userSelected();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void setCell(int tableRow, int column, const QString& text);
+    void selectTableRows(const std::vector<int>& tableRows);
+};
+
+}  // namespace pbp

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "printing/run/batch_print_view.h"
+#include "support/file_collection.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace pbp {
+
+class FileListGrid;
+
+// The batch window: the list of drawings, the print options, the menus and the status line.
+// Every control carries its design name as objectName.
+class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
+    Q_OBJECT
+
+  public:
+    explicit frmPlenPrintBatch(QWidget* parent = nullptr);
+    ~frmPlenPrintBatch() override;
+
+    // Builds the window from the start-up collection and makes the run-mode decision:
+    // interactive shows the window, silent prints and ends the process.
+    void Display(FileCollection& cFiles);
+
+    // File list
+    void cmdAdd_Click();
+    void cmdRemove_Click();
+    void cmdMoveUp_Click();
+    void cmdMoveDown_Click();
+    void fgListOfFiles_OLEDragDrop(const QStringList& fileNames);
+    void RemoveSelectedRows(FileListGrid& list);
+    void RefreshPrintState();
+    void DeleteMarkedFiles();
+
+    // Print options
+    void LoadDefaultPrinter();
+    void SaveDefaultPrinter();
+    void cboSelectedPrinter_Click();
+    void chkPrintSummaryPage_Click();
+    // Returns the character code to use: 0 discards the key.
+    ushort txtCopies_KeyPress(ushort keyAscii);
+
+    // Frame, menus and help
+    void LoadMenuCaptions();
+    void LoadMenuImages();
+    void abUIControl_ToolClick(const QString& toolName);
+    void mnuContents_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+    void cmdClose_Click();
+    void cmdPrint_Click();
+    void Form_Resize();
+
+    // Batch lists
+    void mnuExportBatch_Click();
+    void mnuImportBatch_Click();
+
+    // BatchPrintView
+    int rowCount() const override;
+    QString cellText(int row, int column) const override;
+    void setCellText(int row, int column, const QString& text) override;
+    QString copiesText() const override;
+    QString printerText() const override;
+    bool firstPageOnly() const override;
+    bool summaryPageChecked() const override;
+    QString summaryHeader() const override;
+    void setPrintAndCloseEnabled(bool enabled) override;
+    QWidget* ownerWindow() override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void createFileListControls();
+    void createPrintOptionControls();
+    void createMenusAndStatusBar();
+    void applyTabOrder();
+    void fillPrinterList();
+    void selectPrinterIndex(int index);
+    void writeStatusLine();
+    void setListButtonsEnabled(bool enabled);
+    void appendRows(const QStringList& paths);
+    void finishDisplayAfterFailure();
+    void runClosingSteps();
+
+    FileListGrid* fgListOfFiles_ = nullptr;
+    QPushButton* cmdAdd_ = nullptr;
+    QPushButton* cmdRemove_ = nullptr;
+    QPushButton* cmdMoveUp_ = nullptr;
+    QPushButton* cmdMoveDown_ = nullptr;
+    QPushButton* cmdPrint_ = nullptr;
+    QPushButton* cmdClose_ = nullptr;
+
+    QGroupBox* fraPrintOptions_ = nullptr;
+    QLabel* lblSelectedPrinter_ = nullptr;
+    QComboBox* cboSelectedPrinter_ = nullptr;
+    QLabel* lblCopies_ = nullptr;
+    QLineEdit* txtCopies_ = nullptr;
+    QCheckBox* chkPrintSummaryPage_ = nullptr;
+    QLabel* lblPrintSummaryHeader_ = nullptr;
+    QLineEdit* txtPrintSummaryHeader_ = nullptr;
+    QWidget* picPrintOptions_ = nullptr;
+    QRadioButton* optPrintPageOption_[2] = {nullptr, nullptr};
+
+    QMenu* abSubMenuFile_ = nullptr;
+    QMenu* abSubMenuHelp_ = nullptr;
+    QAction* mnuContents_ = nullptr;
+    QAction* mnuAbout_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
+
+    FileCollection m_cFiles;
+    bool m_bJobFileEntries = false;
+    bool m_bClosingStepsDone = false;
+};
+
+}  // namespace pbp

@@ -1,0 +1,186 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+
+#include "batch_window/file_list_grid.h"
+#include "batch_window/frm_plen_print_batch.h"
+#include "batch_window/twips.h"
+#include "printing/printers/printer_system.h"
+#include "support/error_handling.h"
+#include "support/mod_registry_api.h"
+#include "support/platform.h"
+#include "support/program_state.h"
+
+namespace pbp {
+
+namespace {
+const QString kModule = QStringLiteral("frmPlenPrintBatch");
+const QString kSettingsKey =
+    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+const QString kDefaultPrinterValue = QStringLiteral("DefaultPrinter");
+const QString kCopiesKeys = QStringLiteral("1234567890\b");
+
+template <class Widget>
+Widget* makeControl(QWidget* parent, const char* name, TwipsRect geometry) {
+    auto* control = new Widget(parent);
+    control->setObjectName(QLatin1String(name));
+    placeInTwips(*control, geometry);
+    return control;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, TwipsRect geometry) {
+    QLabel* label = makeControl<QLabel>(parent, name, geometry);
+    label->setText(caption);
+    return label;
+}
+
+// Spaces only, as the saved name was written.
+QString trimSpaces(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' ')) ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' ')) --last;
+    return text.mid(first, last - first);
+}
+}  // namespace
+
+void frmPlenPrintBatch::createPrintOptionControls() {
+    fraPrintOptions_ = makeControl<QGroupBox>(this, "fraPrintOptions", {120, 2880, 7695, 1695});
+    fraPrintOptions_->setTitle(QStringLiteral("Print Options"));
+    lblSelectedPrinter_ = makeLabel(fraPrintOptions_, "lblSelectedPrinter",
+                                    QStringLiteral("Target Printer"), {120, 240, 1935, 375});
+    cboSelectedPrinter_ =
+        makeControl<QComboBox>(fraPrintOptions_, "cboSelectedPrinter", {120, 480, 7455, 315});
+    lblCopies_ =
+        makeLabel(fraPrintOptions_, "lblCopies", QStringLiteral("Copies"), {5520, 885, 855, 375});
+    txtCopies_ = makeControl<QLineEdit>(fraPrintOptions_, "txtCopies", {6240, 840, 1335, 285});
+    txtCopies_->setAlignment(Qt::AlignRight);
+    txtCopies_->setMaxLength(3);
+    txtCopies_->setText(QStringLiteral("1"));
+    txtCopies_->installEventFilter(this);
+    chkPrintSummaryPage_ =
+        makeControl<QCheckBox>(fraPrintOptions_, "chkPrintSummaryPage", {2160, 840, 3135, 375});
+    chkPrintSummaryPage_->setText(QStringLiteral("Print Summary Page"));
+    lblPrintSummaryHeader_ = makeLabel(fraPrintOptions_, "lblPrintSummaryHeader",
+                                       QStringLiteral("Header:"), {2280, 1250, 1215, 255});
+    txtPrintSummaryHeader_ =
+        makeControl<QLineEdit>(fraPrintOptions_, "txtPrintSummaryHeader", {3000, 1200, 4575, 285});
+    txtPrintSummaryHeader_->setText(QStringLiteral("PlenPrint Batch Job Summary"));
+    txtPrintSummaryHeader_->setEnabled(false);
+
+    picPrintOptions_ = makeControl<QWidget>(this, "picPrintOptions", {240, 3720, 1935, 735});
+    optPrintPageOption_[0] =
+        makeControl<QRadioButton>(picPrintOptions_, "optPrintPageOption_0", {0, 0, 1935, 375});
+    optPrintPageOption_[0]->setText(QStringLiteral("Print first page only"));
+    optPrintPageOption_[1] =
+        makeControl<QRadioButton>(picPrintOptions_, "optPrintPageOption_1", {0, 360, 2055, 375});
+    optPrintPageOption_[1]->setText(QStringLiteral("Print all pages"));
+    optPrintPageOption_[1]->setChecked(true);
+    picPrintOptions_->raise();
+
+    connect(cboSelectedPrinter_, &QComboBox::activated, this, [this] {
+        Guarded(kModule, QStringLiteral("cboSelectedPrinter_Click"),
+                [&] { cboSelectedPrinter_Click(); });
+    });
+    connect(chkPrintSummaryPage_, &QCheckBox::toggled, this, [this] {
+        Guarded(kModule, QStringLiteral("chkPrintSummaryPage_Click"),
+                [&] { chkPrintSummaryPage_Click(); });
+    });
+    connect(txtCopies_, &QLineEdit::textChanged, this, [this] {
+        Guarded(kModule, QStringLiteral("txtCopies_Change"), [&] { RefreshPrintState(); });
+    });
+}
+
+// The installed printers, sorted, and the first selection: the printer asked for, else the
+// default printer, else the first entry.
+void frmPlenPrintBatch::fillPrinterList() {
+    QStringList names = platform().printers->printerNames();
+    std::sort(names.begin(), names.end());
+    {
+        const QSignalBlocker quiet(cboSelectedPrinter_);
+        cboSelectedPrinter_->clear();
+        cboSelectedPrinter_->addItems(names);
+        cboSelectedPrinter_->setCurrentIndex(-1);
+    }
+    QString candidate = g_sSelectedPrinter;
+    if (candidate.isEmpty()) {
+        IgnoringErrors([&] {
+            candidate = platform().printers->defaultPrinter();
+            candidate.remove(QStringLiteral("\r\n"));
+            candidate.remove(QLatin1Char('\r'));
+        });
+    }
+    if (cboSelectedPrinter_->count() == 0) return;
+    if (candidate.isEmpty()) {
+        selectPrinterIndex(0);
+        return;
+    }
+    const int match = int(names.indexOf(candidate));
+    if (match >= 0) selectPrinterIndex(match);
+}
+
+// Selecting by program raises the same handler as a user's choice.
+void frmPlenPrintBatch::selectPrinterIndex(int index) {
+    {
+        const QSignalBlocker quiet(cboSelectedPrinter_);
+        cboSelectedPrinter_->setCurrentIndex(index);
+    }
+    cboSelectedPrinter_Click();
+}
+
+void frmPlenPrintBatch::LoadDefaultPrinter() {
+    EnsureRegistryValue(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue, QString());
+    const QString saved =
+        trimSpaces(ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue));
+    for (int i = 0; i < cboSelectedPrinter_->count(); ++i) {
+        if (cboSelectedPrinter_->itemText(i) == saved) {
+            selectPrinterIndex(i);
+            return;
+        }
+    }
+}
+
+void frmPlenPrintBatch::SaveDefaultPrinter() {
+    const QString printer = cboSelectedPrinter_->currentText();
+    WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue,
+                        printer.isEmpty() ? QStringLiteral(" ") : printer);
+}
+
+void frmPlenPrintBatch::cboSelectedPrinter_Click() {
+    const QString printer = cboSelectedPrinter_->currentText();
+    if (!printer.isEmpty()) cmdPrint_->setEnabled(fgListOfFiles_->rows() >= 2);
+    g_sSelectedPrinter = printer;
+}
+
+void frmPlenPrintBatch::chkPrintSummaryPage_Click() {
+    txtPrintSummaryHeader_->setEnabled(chkPrintSummaryPage_->isChecked());
+}
+
+ushort frmPlenPrintBatch::txtCopies_KeyPress(ushort keyAscii) {
+    return kCopiesKeys.contains(QChar(keyAscii)) ? keyAscii : 0;
+}
+
+// Typed printable characters of the copies box pass through txtCopies_KeyPress. Control keys
+// (Enter, Esc, Tab, shortcuts such as Ctrl+V) are not typed characters and keep their meaning.
+bool frmPlenPrintBatch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != txtCopies_ || event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QString typed = key->text();
+    if (typed.size() != 1 || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    const ushort code = typed.at(0).unicode();
+    if (code < 0x20 || code == 0x7f) return false;
+    ushort result = code;
+    Guarded(kModule, QStringLiteral("txtCopies_KeyPress"),
+            [&] { result = txtCopies_KeyPress(code); });
+    return result == 0;
+}
+
+}  // namespace pbp

@@ -1,0 +1,222 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QUrl>
+#include <iterator>
+
+#include "batch_window/file_list_grid.h"
+
+#include "about/frm_about.h"
+#include "batch_window/frm_plen_print_batch.h"
+#include "batch_window/twips.h"
+#include "printing/run/print_command.h"
+#include "resources/pictures.h"
+#include "resources/string_table.h"
+#include "support/error_handling.h"
+#include "support/platform.h"
+#include "support/program_state.h"
+#include "support/set_icons.h"
+
+namespace pbp {
+
+namespace {
+const QString kModule = QStringLiteral("frmPlenPrintBatch");
+
+constexpr int kDesignClientWidth = 7875;
+constexpr int kDesignClientHeight = 5625;
+constexpr int kMinimumWidth = 8000;
+constexpr int kMinimumHeight = 5800;
+
+QAction* addTool(QMenu& menu, const char* name) {
+    QAction* tool = menu.addAction(QString());
+    tool->setObjectName(QLatin1String(name));
+    return tool;
+}
+
+void addSeparator(QMenu& menu) {
+    menu.addSeparator()->setObjectName(QStringLiteral("mnuSeperator"));
+}
+
+// Tool names and their caption resources.
+struct ToolCaption {
+    const char* name;
+    int resourceId;
+};
+constexpr ToolCaption kToolCaptions[] = {
+    {"mnuFile", 701}, {"mnuHelp", 703},     {"mnuImportBatch", 711}, {"mnuExportBatch", 712},
+    {"mnuExit", 702}, {"mnuContents", 704}, {"mnuAbout", 706},
+};
+}  // namespace
+
+frmPlenPrintBatch::frmPlenPrintBatch(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmPlenPrintBatch"));
+    createMenusAndStatusBar();
+    createFileListControls();
+    createPrintOptionControls();
+    applyTabOrder();
+    resize(toPixels(kDesignClientWidth), toPixels(kDesignClientHeight));
+}
+
+frmPlenPrintBatch::~frmPlenPrintBatch() = default;
+
+void frmPlenPrintBatch::createMenusAndStatusBar() {
+    QMenuBar* abMenu = menuBar();
+    abMenu->setObjectName(QStringLiteral("abMenu"));
+
+    abSubMenuFile_ = new QMenu(this);
+    abSubMenuFile_->setObjectName(QStringLiteral("abSubMenuFile"));
+    abMenu->addMenu(abSubMenuFile_)->setObjectName(QStringLiteral("mnuFile"));
+    addTool(*abSubMenuFile_, "mnuImportBatch");
+    addTool(*abSubMenuFile_, "mnuExportBatch");
+    addSeparator(*abSubMenuFile_);
+    addTool(*abSubMenuFile_, "mnuExit");
+
+    abSubMenuHelp_ = new QMenu(this);
+    abSubMenuHelp_->setObjectName(QStringLiteral("abSubMenuHelp"));
+    abMenu->addMenu(abSubMenuHelp_)->setObjectName(QStringLiteral("mnuHelp"));
+    mnuContents_ = addTool(*abSubMenuHelp_, "mnuContents");
+    addSeparator(*abSubMenuHelp_);
+    mnuAbout_ = addTool(*abSubMenuHelp_, "mnuAbout");
+
+    for (QMenu* menu : {abSubMenuFile_, abSubMenuHelp_}) {
+        connect(menu, &QMenu::triggered, this,
+                [this](QAction* tool) { abUIControl_ToolClick(tool->objectName()); });
+    }
+
+    QStatusBar* abStatusBar = statusBar();
+    abStatusBar->setObjectName(QStringLiteral("abStatusBar"));
+    abStatusBar->setSizeGripEnabled(false);
+    lblStatus_ = new QLabel(abStatusBar);
+    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    abStatusBar->addWidget(lblStatus_, 1);
+}
+
+// Tab order: the list buttons, Print, Close, the list, then the print options.
+void frmPlenPrintBatch::applyTabOrder() {
+    QWidget* order[] = {cmdAdd_,
+                        cmdRemove_,
+                        cmdMoveUp_,
+                        cmdMoveDown_,
+                        cmdPrint_,
+                        cmdClose_,
+                        fgListOfFiles_,
+                        txtCopies_,
+                        cboSelectedPrinter_,
+                        optPrintPageOption_[1],
+                        optPrintPageOption_[0],
+                        chkPrintSummaryPage_,
+                        txtPrintSummaryHeader_};
+    for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void frmPlenPrintBatch::LoadMenuCaptions() {
+    g_sAppTitle = LoadResString(101);
+    setWindowTitle(g_sAppTitle);
+    menuBar()->setWindowTitle(LoadResString(707));
+    for (const ToolCaption& caption : kToolCaptions) {
+        if (auto* tool = findChild<QAction*>(QLatin1String(caption.name)))
+            tool->setText(LoadResString(caption.resourceId));
+    }
+}
+
+void frmPlenPrintBatch::LoadMenuImages() {
+    mnuContents_->setIcon(QIcon(LoadResPicture(112)));
+    mnuAbout_->setIcon(QIcon(LoadResPicture(115)));
+    SetIcon(this, QStringLiteral("IDI_ICON1"), true);
+}
+
+void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
+    if (toolName == QLatin1String("mnuImportBatch")) {
+        mnuImportBatch_Click();
+    } else if (toolName == QLatin1String("mnuExportBatch")) {
+        mnuExportBatch_Click();
+    } else if (toolName == QLatin1String("mnuExit")) {
+        mnuExit_Click();
+    } else if (toolName == QLatin1String("mnuContents")) {
+        mnuContents_Click();
+    } else if (toolName == QLatin1String("mnuAbout")) {
+        mnuAbout_Click();
+    }
+}
+
+void frmPlenPrintBatch::mnuContents_Click() {
+    Guarded(kModule, QStringLiteral("mnuContents_Click"), [&] {
+        QString path = platform().programFolder;
+        if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
+        path += QStringLiteral("PlenBatchPrintHelp.html");
+        platform().urls->open(QUrl::fromLocalFile(path));
+    });
+}
+
+void frmPlenPrintBatch::mnuAbout_Click() {
+    Guarded(kModule, QStringLiteral("mnuAbout_Click"), [&] { frmAbout(this).Display(); });
+}
+
+void frmPlenPrintBatch::cmdPrint_Click() {
+    pbp::cmdPrint_Click(*this);
+}
+
+void frmPlenPrintBatch::Form_Resize() {
+    if (isMinimized()) return;
+    const QSize frame = frameGeometry().size() - size();
+    int W = toTwips(frameGeometry().width());
+    int H = toTwips(frameGeometry().height());
+    if (W < kMinimumWidth) {
+        resize(toPixelsAtLeast(kMinimumWidth) - frame.width(), height());
+        W = toTwips(toPixelsAtLeast(kMinimumWidth));
+    }
+    if (H < kMinimumHeight) {
+        resize(width(), toPixelsAtLeast(kMinimumHeight) - frame.height());
+        H = toTwips(toPixelsAtLeast(kMinimumHeight));
+    }
+    setLeftTwips(*cmdClose_, W - widthTwips(*cmdClose_) - 200);
+    setLeftTwips(*cmdPrint_, leftTwips(*cmdClose_) - widthTwips(*cmdPrint_) - 100);
+    setTopTwips(*cmdClose_, H - heightTwips(*cmdClose_) - 1000);
+    setTopTwips(*cmdPrint_, topTwips(*cmdClose_));
+    setTopTwips(*fraPrintOptions_, topTwips(*cmdPrint_) - heightTwips(*fraPrintOptions_) - 200);
+    setWidthTwips(*fraPrintOptions_, W - 300);
+    setWidthTwips(*cboSelectedPrinter_, widthTwips(*fraPrintOptions_) - 200);
+    setTopTwips(*picPrintOptions_, topTwips(*fraPrintOptions_) + 900);
+    setLeftTwips(*cmdAdd_, W - widthTwips(*cmdAdd_) - 200);
+    for (QPushButton* button : {cmdRemove_, cmdMoveUp_, cmdMoveDown_})
+        setLeftTwips(*button, leftTwips(*cmdAdd_));
+    setHeightTwips(*fgListOfFiles_, H - 3800);
+    setWidthTwips(*fgListOfFiles_, W - widthTwips(*cmdAdd_) - 400);
+}
+
+void frmPlenPrintBatch::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmPlenPrintBatch::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+// Enter runs Print (the default button) unless a focused button takes it; Esc runs Close.
+void frmPlenPrintBatch::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (cmdPrint_->isEnabled()) cmdPrint_->click();
+            return;
+        case Qt::Key_Escape:
+            if (cmdClose_->isEnabled()) cmdClose_->click();
+            return;
+        default:
+            QMainWindow::keyPressEvent(event);
+    }
+}
+
+}  // namespace pbp

@@ -1,0 +1,140 @@
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
+
+#include "support/program_state.h"
+#include "tests/batch_window/window_fixture.h"
+
+namespace pbp {
+namespace {
+
+using FileList = test::WindowTest;
+
+TEST_F(FileList, EmptyOrAbsentCollectionGivesAnEmptyListWithEverythingDisabled) {
+    FileCollection absent;
+    window->Display(absent);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->rowCount(), 1);
+    EXPECT_EQ(window->cellText(0, 0), QStringLiteral("File"));
+    EXPECT_EQ(window->cellText(0, 1), QStringLiteral("Status"));
+    for (const char* name : {"cmdPrint", "cmdRemove", "cmdMoveUp", "cmdMoveDown"})
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    EXPECT_TRUE(button("cmdAdd")->isEnabled());
+    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 0"));
+}
+
+TEST_F(FileList, SilentMarkerSetsSilentModeAndPrintsWithoutShowing) {
+    displayPaths({QStringLiteral("/silent")});
+    EXPECT_TRUE(g_bSilentMode);
+    EXPECT_EQ(window->rowCount(), 1);
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text,
+              QStringLiteral("There are no documents selected to print."));
+    EXPECT_EQ(fake.process.exitCodes, std::vector<int>{0});
+}
+
+TEST_F(FileList, SilentMarkerInCapitalsIsAnEntry) {
+    displayPaths({QStringLiteral("/SILENT")});
+    EXPECT_FALSE(g_bSilentMode);
+    EXPECT_EQ(paths(), QStringList{QStringLiteral("/SILENT")});
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(FileList, SelectingByMouseMovingAndRemovingWithButtonsAndDeleteKey) {
+    displayPaths({"V", "W", "X", "Y", "Z"});
+    EXPECT_TRUE(button("cmdPrint")->isEnabled());
+    EXPECT_FALSE(button("cmdMoveUp")->isEnabled());
+    clickRow(2);
+    clickRow(3, Qt::ControlModifier);
+    clickRow(5, Qt::ControlModifier);
+    EXPECT_TRUE(button("cmdMoveUp")->isEnabled());
+    QTest::mouseClick(button("cmdMoveUp"), Qt::LeftButton);
+    EXPECT_EQ(paths(), (QStringList{"W", "X", "V", "Z", "Y"}));
+    EXPECT_EQ(grid()->selectedRows(), (std::vector<int>{1, 2, 4}));
+
+    // Move Up with row 1 selected moves nothing.
+    QTest::mouseClick(button("cmdMoveUp"), Qt::LeftButton);
+    EXPECT_EQ(paths(), (QStringList{"W", "X", "V", "Z", "Y"}));
+
+    clickRow(2);
+    clickRow(3, Qt::ShiftModifier);
+    QTest::mouseClick(button("cmdMoveDown"), Qt::LeftButton);
+    EXPECT_EQ(paths(), (QStringList{"W", "Z", "X", "V", "Y"}));
+    EXPECT_EQ(grid()->selectedRows(), (std::vector<int>{3, 4}));
+
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    EXPECT_EQ(paths(), (QStringList{"W", "Z", "Y"}));
+    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 3"));
+    EXPECT_TRUE(button("cmdPrint")->isEnabled());
+
+    grid()->selectAll();
+    QTest::mouseClick(button("cmdRemove"), Qt::LeftButton);
+    EXPECT_EQ(window->rowCount(), 1);
+    for (const char* name : {"cmdPrint", "cmdRemove", "cmdMoveUp", "cmdMoveDown"})
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 0"));
+}
+
+TEST_F(FileList, StatusesTravelWithTheirFiles) {
+    displayPaths({"A", "B", "C"});
+    window->setCellText(3, 1, QStringLiteral("Sent to Printer"));
+    clickRow(3);
+    QTest::mouseClick(button("cmdMoveUp"), Qt::LeftButton);
+    EXPECT_EQ(window->cellText(2, 0), QStringLiteral("C"));
+    EXPECT_EQ(window->cellText(2, 1), QStringLiteral("Sent to Printer"));
+    EXPECT_EQ(window->cellText(3, 1), QString());
+}
+
+TEST_F(FileList, DroppedFilesEndingInVsdAreAppended) {
+    displayPaths({});
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/d/a.VSD"), QUrl::fromLocalFile("/d/b.vsd"),
+                  QUrl::fromLocalFile("/d/c.vst"), QUrl(QStringLiteral("https://x/y.vsd"))});
+    const QPoint at = grid()->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid()->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid()->viewport(), &drop);
+    EXPECT_EQ(paths(), (QStringList{"/d/a.VSD", "/d/b.vsd"}));
+    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 2"));
+    EXPECT_TRUE(button("cmdPrint")->isEnabled());
+    EXPECT_FALSE(button("cmdRemove")->isEnabled());
+}
+
+TEST_F(FileList, AddAppendsChosenFilesAndCancelOnlyRefreshes) {
+    displayPaths({"/d/a.vsd"});
+    dialogs.answers = {{"/d/b.vsd", "/d/a.vsd"}, {}};
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    EXPECT_EQ(paths(), (QStringList{"/d/a.vsd", "/d/b.vsd", "/d/a.vsd"}));
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_FALSE(dialogs.requests[0].save);
+    printerBox()->setCurrentIndex(-1);  // no printer: the refresh must now disable Print
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    EXPECT_EQ(paths().size(), 3);
+    EXPECT_FALSE(button("cmdPrint")->isEnabled());
+}
+
+TEST_F(FileList, ClosingDeletesMarkedJobFilesEvenWhenTheirRowsWereRemoved) {
+    const QString marked = fake.tempPath("marked.vsd");
+    const QString kept = fake.tempPath("kept.vsd");
+    for (const QString& path : {marked, kept}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    display({cPrintFile{marked, true}, cPrintFile{kept, false},
+             cPrintFile{fake.tempPath("missing.vsd"), true}});
+    clickRow(1);
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    ASSERT_EQ(paths(), (QStringList{kept, fake.tempPath("missing.vsd")}));
+    window->close();
+    EXPECT_FALSE(QFile::exists(marked));
+    EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace pbp

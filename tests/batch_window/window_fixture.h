@@ -1,0 +1,92 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <deque>
+#include <memory>
+
+#include "batch_window/file_list_grid.h"
+#include "batch_window/frm_plen_print_batch.h"
+#include "printing/printers/printer_system.h"
+#include "support/file_dialog_service.h"
+#include "tests/common/fake_platform.h"
+
+namespace pbp::test {
+
+class FakePrinters : public printers::PrinterSystem {
+  public:
+    QStringList printerNames() const override { return names; }
+    QString defaultPrinter() const override { return defaultName; }
+    QPageSize defaultPaper(const QString&) const override { return QPageSize(QPageSize::A4); }
+    bool makesCopies(const QString&) const override { return true; }
+    void submit(const printers::PrintJob&) override {}
+    QStringList names;
+    QString defaultName;
+};
+
+// Answers each dialog with the next scripted list of files (empty: cancelled).
+class ScriptedDialogs : public FileDialogService {
+  public:
+    FileDialogAnswer run(const FileDialogRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty()) return {};
+        FileDialogAnswer answer{answers.front()};
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<QStringList> answers;
+    std::vector<FileDialogRequest> requests;
+};
+
+// A fresh program state with fake platform pieces and a batch window not yet displayed.
+class WindowTest : public ::testing::Test {
+  protected:
+    WindowTest() {
+        printers.names = {QStringLiteral("Zeta"), QStringLiteral("alpha"),
+                          printers::kPdfPrinterName};
+        fake.get().printers = &printers;
+        fake.get().fileDialogs = &dialogs;
+        window = std::make_unique<frmPlenPrintBatch>();
+    }
+
+    void display(std::vector<FileItem> items) {
+        FileCollection files = std::move(items);
+        window->Display(files);
+    }
+    void displayPaths(const QStringList& paths) {
+        display(std::vector<FileItem>(paths.begin(), paths.end()));
+    }
+
+    template <class T = QWidget>
+    T* control(const char* name) {
+        T* found = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    FileListGrid* grid() { return control<FileListGrid>("fgListOfFiles"); }
+    QAbstractButton* button(const char* name) { return control<QAbstractButton>(name); }
+    QString status() { return control<QLabel>("lblStatus")->text(); }
+    QComboBox* printerBox() { return control<QComboBox>("cboSelectedPrinter"); }
+    QStringList paths() {
+        QStringList result;
+        for (int row = 1; row < grid()->rows(); ++row) result << grid()->textMatrix(row, 0);
+        return result;
+    }
+    // Clicks list row `row` (1-based) in the grid with the given keys held.
+    void clickRow(int row, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+        const QRect cell = grid()->visualRect(grid()->model()->index(row - 1, 0));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, keys, cell.center());
+    }
+
+    ScopedFakePlatform fake;
+    FakePrinters printers;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<frmPlenPrintBatch> window;
+};
+
+}  // namespace pbp::test
