@@ -111,12 +111,7 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
     cupsFreeOptions(optionCount, options);
     if (jobId > 0) return;
 
-    const ipp_status_t status = cupsLastError();
-    if (status == IPP_STATUS_ERROR_NOT_FOUND) {
-        throw VbError(status,
-                      QStringLiteral("The printer \"%1\" does not exist.").arg(job.printerName));
-    }
-    throw VbError(status, QString::fromUtf8(cupsLastErrorString()));
+    throw VbError(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
 }
 
 }  // namespace pbp::printers

@@ -46,9 +46,11 @@ inline void useFixtureServer() {
     useServer(server());
 }
 
-// Where the capture backend stores the jobs of `printer`.
+// Where the capture backend stores the jobs of `printer`. The name is percent-encoded, since
+// it becomes part of the device URI.
 inline QString captureDir(const QString& printer) {
-    return fixtureDir() + QStringLiteral("/capture/") + printer;
+    return fixtureDir() + QStringLiteral("/capture/") +
+           QString::fromLatin1(printer.toUtf8().toPercentEncoding());
 }
 
 // One job as the capture backend saved it.

@@ -106,11 +106,15 @@ TEST_F(CupsPrinterSystemTest, RefusedJobThrowsCupsStatusAndText) {
     }
 }
 
-TEST_F(CupsPrinterSystemTest, PrinterRemovedAtRunTimeGivesAnErrorNamingIt) {
-    const QString name = QStringLiteral("Capture_Gone_%1").arg(::getpid());
-    ASSERT_EQ(cups::addPrinter(name), QString());
+TEST_F(CupsPrinterSystemTest, PrinterAddedAndRemovedAtRunTimeKeepsItsUtf8Name) {
+    const QString name = QStringLiteral("Büro_Plotter_%1").arg(::getpid());
+    const QString added = cups::addPrinter(name);
+    ASSERT_TRUE(added.isEmpty()) << added.toStdString();
     EXPECT_TRUE(system.printerNames().contains(name));
-    ASSERT_EQ(cups::removePrinter(name), QString());
+    system.submit({name, pdfPath, 1, QStringLiteral("büro.vsd")});
+    EXPECT_TRUE(cups::waitForJob(name, 1)) << "the job never reached the capture backend";
+    const QString removed = cups::removePrinter(name);
+    ASSERT_TRUE(removed.isEmpty()) << removed.toStdString();
 
     EXPECT_FALSE(system.printerNames().contains(name));
     try {

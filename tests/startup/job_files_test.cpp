@@ -13,145 +13,103 @@ namespace {
 
 using test::pathsOf;
 
-QString writeFile(test::ScopedFakePlatform& fake, const QString& name, const QByteArray& bytes) {
-    const QString path = fake.tempPath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
+QString fileWith(test::ScopedFakePlatform& fake, const QString& name, const QByteArray& bytes) {
+    QFile file(fake.tempPath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    return file.fileName();
 }
 
-TEST(BatchList, SplitsAtCommasAndKeepsDrawingNames) {
+TEST(BatchList, KeepsDrawingPiecesBetweenCommas) {
     test::ScopedFakePlatform fake;
-    const QString path = writeFile(fake, QStringLiteral("list.csv"),
-                                   "C:\\a.vsd, D:\\b.vsd,/srv/x.VSD, /srv/y.vsdx, ,"
-                                   " /home/me/Pl\xc3\xa4ne 2024/\"q\" c.vtx , \"/s/t.vdx\"");
-    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(path)),
-              (QStringList{"C:\\a.vsd", "D:\\b.vsd", "/srv/x.VSD",
-                           QStringLiteral("/home/me/Pl\u00e4ne 2024/\"q\" c.vtx")}));
+    const QString list = fileWith(fake, QStringLiteral("list.csv"),
+                                  "C:\\a.vsd, D:\\b.vsd,/x.VSD, /y.vsdx, ,"
+                                  " /home/Pl\xc3\xa4ne 2024/\"q\" c.vtx , /s.vdx \r\n");
+    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(list)),
+              (QStringList{"C:\\a.vsd", "D:\\b.vsd", "/x.VSD", "/home/Pläne 2024/\"q\" c.vtx"}));
+    // Line ends do not separate entries, but are removed from them (a lone line feed too).
+    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(fileWith(fake, "crlf.csv", "/a.vsd\r\n/b.vsd\r\n"))),
+              QStringList{"/a.vsd/b.vsd"});
+    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(fileWith(fake, "lf.csv", "/a.vsd,\n/b.vsd\n"))),
+              (QStringList{"/a.vsd", "/b.vsd"}));
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
-TEST(BatchList, LineEndsDoNotSeparateEntries) {
+TEST(BatchList, MissingBinaryHugeOrUnreadableFilesGiveAClearAnswer) {
     test::ScopedFakePlatform fake;
-    const QString crlf = writeFile(fake, QStringLiteral("crlf.csv"), "/a.vsd\r\n/b.vsd\r\n");
-    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(crlf)), QStringList{"/a.vsd/b.vsd"});
-    const QString lf = writeFile(fake, QStringLiteral("lf.csv"), "/a.vsd,\n/b.vsd\n");
-    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(lf)), (QStringList{"/a.vsd", "/b.vsd"}));
-    const QString spaceBeforeEnd = writeFile(fake, QStringLiteral("sp.csv"), "/a.vsd \r\n");
-    EXPECT_TRUE(pathsOf(GetFilesFromCSVDataFile(spaceBeforeEnd)).isEmpty());
-}
-
-TEST(BatchList, MissingBinaryOrHugeFilesGiveAClearAnswer) {
-    test::ScopedFakePlatform fake;
-    const FileCollection missing = GetFilesFromCSVDataFile(fake.tempPath(QStringLiteral("no.csv")));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_TRUE(missing->empty());
-
+    EXPECT_EQ(GetFilesFromCSVDataFile(fake.tempPath("no.csv"))->size(), 0u);
     QByteArray binary(4096, '\0');
     for (int i = 0; i < binary.size(); ++i) binary[i] = char(i * 7919 % 256);
-    const FileCollection fromBinary =
-        GetFilesFromCSVDataFile(writeFile(fake, QStringLiteral("b.bin"), binary));
-    ASSERT_TRUE(fromBinary.has_value());
-
+    EXPECT_TRUE(GetFilesFromCSVDataFile(fileWith(fake, "b.bin", binary)).has_value());
     QByteArray huge;
     for (int i = 0; i < 100000; ++i)
-        huge += "/srv/drawings/folder/plan " + QByteArray::number(i) + ".vsd, ";
-    ASSERT_GT(huge.size(), 3'000'000);
-    const FileCollection many =
-        GetFilesFromCSVDataFile(writeFile(fake, QStringLiteral("h.csv"), huge));
-    ASSERT_TRUE(many.has_value());
-    EXPECT_EQ(many->size(), 100000u);
+        huge += "/srv/drawings/plan " + QByteArray::number(i) + ".vsd, ";
+    ASSERT_GT(huge.size(), 2'000'000);
+    EXPECT_EQ(GetFilesFromCSVDataFile(fileWith(fake, "h.csv", huge))->size(), 100000u);
     EXPECT_TRUE(fake.messages.shown.empty());
-}
 
-TEST(BatchList, UnreadableListIsReported) {
-    test::ScopedFakePlatform fake;
-    const QString folder = fake.tempPath(QStringLiteral("folder.csv"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    const FileCollection files = GetFilesFromCSVDataFile(folder);
-    ASSERT_TRUE(files.has_value());
-    EXPECT_TRUE(files->empty());
+    ASSERT_TRUE(QDir().mkdir(fake.tempPath("folder.csv")));
+    EXPECT_EQ(GetFilesFromCSVDataFile(fake.tempPath("folder.csv"))->size(), 0u);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_TRUE(fake.messages.shown[0].text.startsWith(
-        QStringLiteral("Problem in modFileOperations.ReadFromTextFile")));
+    EXPECT_TRUE(
+        fake.messages.shown[0].text.startsWith("Problem in modFileOperations.ReadFromTextFile"));
 }
 
 TEST(JobFile, ReadsItemsAtAnyDepthInDocumentOrder) {
     test::ScopedFakePlatform fake;
-    const QString path = writeFile(fake, QStringLiteral("job.xml"), R"(<?xml version="1.0"?>
-<PlenBatchPrintJob>
-  <PlenBatchPrintItem Filename="/srv/a b.vsd" Delete="true">text is ignored</PlenBatchPrintItem>
+    const QString job = fileWith(fake, "job.xml", R"(<?xml version="1.0"?>
+<PlenBatchPrintJob DeleteJobFileWhenComplete="yes">
+  <PlenBatchPrintItem Filename="/srv/a b.vsd" Delete="true">ignored</PlenBatchPrintItem>
   <Group><PlenBatchPrintItem Filename="/srv/&quot;q&quot;.vdx" Delete="True"/></Group>
-  <PlenBatchPrintItem Delete="true"/>
-  <PlenBatchPrintItem Filename=""/>
+  <PlenBatchPrintItem Delete="true"/><PlenBatchPrintItem Filename=""/>
   <PlenBatchPrintItem Filename="/srv/c.vsd" Delete="TRUE"/>
 </PlenBatchPrintJob>)");
-    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(path)),
+    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job)),
               (QStringList{"/srv/a b.vsd [delete]", "/srv/\"q\".vdx", "/srv/c.vsd"}));
-    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(QFile::exists(job));
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
 TEST(JobFile, HonoursTheEncodingDeclaration) {
     test::ScopedFakePlatform fake;
     const QString text = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"%1\"?>"
-        "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/srv/Pl\u00e4ne/\u00e9t\u00e9.vsd\"/>"
-        "</PlenBatchPrintJob>");
+        "<?xml version=\"1.0\" encoding=\"%1\"?><PlenBatchPrintJob>"
+        "<PlenBatchPrintItem Filename=\"/srv/Pl\u00e4ne/\u00e9t\u00e9.vsd\"/></PlenBatchPrintJob>");
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
-    const QByteArray utf16Bytes = utf16.encode(text.arg(QStringLiteral("UTF-16")));
-    const QByteArray latin1Bytes = text.arg(QStringLiteral("ISO-8859-1")).toLatin1();
-    for (const auto& [name, bytes] :
-         {std::pair{"utf16.xml", utf16Bytes}, {"latin1.xml", latin1Bytes}}) {
-        const QString path = writeFile(fake, QString::fromLatin1(name), bytes);
-        EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(path)),
-                  QStringList{QStringLiteral("/srv/Pl\u00e4ne/\u00e9t\u00e9.vsd")})
-            << name;
-    }
+    const QByteArray utf16Job = utf16.encode(text.arg("UTF-16"));
+    for (const QString& job : {fileWith(fake, "utf16.xml", utf16Job),
+                               fileWith(fake, "latin1.xml", text.arg("ISO-8859-1").toLatin1())})
+        EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job)), QStringList{"/srv/Pläne/été.vsd"})
+            << job.toStdString();
 }
 
 TEST(JobFile, DeletesItselfWhenAskedInAnyLetterCase) {
     test::ScopedFakePlatform fake;
-    const QByteArray body = "<PlenBatchPrintItem Filename=\"/a.vsd\"/></PlenBatchPrintJob>";
-    const QString kept = writeFile(fake, QStringLiteral("kept.xml"),
-                                   "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"yes\">" + body);
-    const QString deleted =
-        writeFile(fake, QStringLiteral("deleted.xml"),
-                  "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"TRUE\">" + body);
-    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(kept)), QStringList{"/a.vsd"});
-    EXPECT_TRUE(QFile::exists(kept));
-    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(deleted)), QStringList{"/a.vsd"});
-    EXPECT_FALSE(QFile::exists(deleted));
+    const QString job = fileWith(fake, "job.xml",
+                                 "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"TRUE\">"
+                                 "<PlenBatchPrintItem Filename=\"/a.vsd\"/></PlenBatchPrintJob>");
+    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job)), QStringList{"/a.vsd"});
+    EXPECT_FALSE(QFile::exists(job));
 }
 
 TEST(JobFile, WrongRootOrNoXmlGivesNoCollectionWithoutMessage) {
     test::ScopedFakePlatform fake;
-    const QString wrongRoot =
-        writeFile(fake, QStringLiteral("w.xml"),
-                  "<plenbatchprintjob><PlenBatchPrintItem Filename=\"/a.vsd\"/>"
-                  "</plenbatchprintjob>");
-    EXPECT_FALSE(GetFilesFromXMLDataFile(wrongRoot).has_value());
-    const QString csv = writeFile(fake, QStringLiteral("l.csv"), "/a.vsd, /b.vsd");
-    EXPECT_FALSE(GetFilesFromXMLDataFile(csv).has_value());
-    const QString binary = writeFile(fake, QStringLiteral("b.bin"), QByteArray("\x00\xff\x01<", 4));
-    EXPECT_FALSE(GetFilesFromXMLDataFile(binary).has_value());
-    const FileCollection missing = GetFilesFromXMLDataFile(fake.tempPath(QStringLiteral("no.xml")));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_TRUE(missing->empty());
+    for (const QByteArray& content :
+         {QByteArray(
+              "<plenbatchprintjob><PlenBatchPrintItem Filename=\"/a.vsd\"/></plenbatchprintjob>"),
+          QByteArray("/a.vsd, /b.vsd"), QByteArray("\x00\xff\x01<", 4)})
+        EXPECT_FALSE(GetFilesFromXMLDataFile(fileWith(fake, "job.xml", content))) << content.data();
+    EXPECT_EQ(GetFilesFromXMLDataFile(fake.tempPath("no.xml"))->size(), 0u);
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
 TEST(GetFiles, JoinsTheFolderWithEachName) {
-    test::ScopedFakePlatform fake;
-    const QChar nul(u'\0');
-    EXPECT_EQ(GetFiles(QStringLiteral("/srv/plans") + nul + "a.vsd" + nul + "b c.vsd", true),
+    const QString nul(QChar(u'\0'));
+    EXPECT_EQ(GetFiles("/srv/plans" + nul + "a.vsd" + nul + "b c.vsd", true),
               (QStringList{"/srv/plans/a.vsd", "/srv/plans/b c.vsd"}));
-    EXPECT_EQ(GetFiles(QStringLiteral("/") + nul + "a.vsd", true), QStringList{"/a.vsd"});
-    EXPECT_EQ(GetFiles(QStringLiteral("/srv/one.csv"), true), QStringList{"/srv/one.csv"});
-    EXPECT_EQ(GetFiles(QStringLiteral("/x/a.vsd") + nul + "/y/b.vsd", false),
+    EXPECT_EQ(GetFiles("/" + nul + "a.vsd", true), QStringList{"/a.vsd"});
+    EXPECT_EQ(GetFiles("/srv/one.csv", true), QStringList{"/srv/one.csv"});
+    EXPECT_EQ(GetFiles("/x/a.vsd" + nul + "/y/b.vsd", false),
               (QStringList{"/x/a.vsd", "/y/b.vsd"}));
-    EXPECT_EQ(GetFiles(QString(), true), QStringList{});
 }
 
 }  // namespace

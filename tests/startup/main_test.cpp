@@ -4,7 +4,6 @@
 
 #include "startup/mod_main.h"
 #include "support/program_state.h"
-#include "support/vb_error.h"
 #include "tests/common/fake_platform.h"
 #include "tests/startup/collection_text.h"
 
@@ -13,88 +12,64 @@ namespace {
 
 using test::pathsOf;
 
-// Runs Main and answers what Display was given (nullopt inside when no collection).
-struct Started {
+// Runs Main and answers the paths Display was given.
+QStringList startWith(const QString& commandLine) {
     int displayCalls = 0;
-    FileCollection files;
-};
-
-Started start(const QString& commandLine) {
-    Started started;
+    QStringList paths;
     Main(commandLine, [&](FileCollection& files) {
-        ++started.displayCalls;
-        started.files = files;
+        ++displayCalls;
+        EXPECT_TRUE(files.has_value());
+        paths = pathsOf(files);
     });
-    return started;
+    EXPECT_EQ(displayCalls, 1);
+    return paths;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+QString fileWith(test::ScopedFakePlatform& fake, const QString& name, const QByteArray& bytes) {
+    QFile file(fake.tempPath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    return file.fileName();
 }
 
-TEST(Main, EmptyOrBlankCommandLineStartsInteractiveWithNoEntries) {
-    for (const char* line : {"", "   "}) {
-        test::ScopedFakePlatform fake;
-        const Started started = start(QString::fromLatin1(line));
-        EXPECT_EQ(started.displayCalls, 1);
-        ASSERT_TRUE(started.files.has_value());
-        EXPECT_TRUE(started.files->empty());
-        EXPECT_FALSE(g_bSilentMode);
-        EXPECT_TRUE(g_sSelectedPrinter.isEmpty());
-    }
+TEST(Main, BlankCommandLineStartsInteractiveWithNoEntries) {
+    test::ScopedFakePlatform fake;
+    EXPECT_TRUE(startWith(QStringLiteral("   ")).isEmpty());
+    EXPECT_FALSE(g_bSilentMode);
+    EXPECT_TRUE(g_sSelectedPrinter.isEmpty());
 }
 
 TEST(Main, ReadsOptionsAndFilesIntoTheStateAndTheCollection) {
     test::ScopedFakePlatform fake;
-    const Started started =
-        start(QStringLiteral(" /file=/home/silentbob/a b.vsd /printer=Office_Laser /silent "));
+    EXPECT_EQ(startWith(" /file=/home/silentbob/a b.vsd /printer=Office_Laser /silent "),
+              QStringList{"/home/silentbob/a b.vsd"});
     EXPECT_TRUE(g_bSilentMode);
     EXPECT_EQ(g_sSelectedPrinter, QStringLiteral("Office_Laser"));
-    EXPECT_EQ(pathsOf(started.files), QStringList{"/home/silentbob/a b.vsd"});
 }
 
 TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     test::ScopedFakePlatform fake;
-    const QString job = fake.tempPath(QStringLiteral("job one.xml"));
-    writeFile(job,
-              "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/j.vsd\" Delete=\"true\"/>"
-              "</PlenBatchPrintJob>");
-    EXPECT_EQ(pathsOf(start("/batchjob=" + job + " /file=/ignored.vsd").files),
+    const QString job = fileWith(fake, "job one.xml",
+                                 "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/j.vsd\" "
+                                 "Delete=\"true\"/></PlenBatchPrintJob>");
+    EXPECT_EQ(startWith("/batchjob=" + job + " /file=/ignored.vsd"),
               QStringList{"/j.vsd [delete]"});
-
-    const QString list = fake.tempPath(QStringLiteral("list.csv"));
-    writeFile(list, "/a.vsd, /b.vsd");
-    EXPECT_EQ(pathsOf(start("/batchjob=" + list).files), (QStringList{"/a.vsd", "/b.vsd"}));
-
-    const QString emptyJob = fake.tempPath(QStringLiteral("empty.xml"));
-    writeFile(emptyJob, "<PlenBatchPrintJob><PlenBatchPrintItem/></PlenBatchPrintJob>");
-    const Started fromEmptyJob = start("/batchjob=" + emptyJob);
-    ASSERT_TRUE(fromEmptyJob.files.has_value());
-    EXPECT_TRUE(fromEmptyJob.files->empty());
-
-    const Started missing = start("/batchjob=" + fake.tempPath(QStringLiteral("gone.xml")));
-    ASSERT_TRUE(missing.files.has_value());
-    EXPECT_TRUE(missing.files->empty());
+    const QString list = fileWith(fake, "list.csv", "/a.vsd, /b.vsd");
+    EXPECT_EQ(startWith("/batchjob=" + list), (QStringList{"/a.vsd", "/b.vsd"}));
+    const QString emptyJob =
+        fileWith(fake, "empty.xml", "<PlenBatchPrintJob><PlenBatchPrintItem/></PlenBatchPrintJob>");
+    EXPECT_TRUE(startWith("/batchjob=" + emptyJob).isEmpty());
+    EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("gone.xml")).isEmpty());
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
 TEST(Main, SetsTheHelpFileInTheProgramFolder) {
     test::ScopedFakePlatform fake;
     fake.get().programFolder = QStringLiteral("/opt/plenbatchprint");
-    start(QString());
+    startWith(QString());
     EXPECT_EQ(g_sHelpFile, QStringLiteral("/opt/plenbatchprint/PlenPrint.hlp"));
     fake.get().programFolder = QStringLiteral("/");
-    start(QString());
+    startWith(QString());
     EXPECT_EQ(g_sHelpFile, QStringLiteral("/PlenPrint.hlp"));
-}
-
-TEST(Main, AFailureInDisplayIsReportedAsMain) {
-    test::ScopedFakePlatform fake;
-    Main(QString(), [](FileCollection&) { throw VbError(91, QStringLiteral("no window")); });
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_TRUE(fake.messages.shown[0].text.startsWith(QStringLiteral("Problem in modMain.Main")));
 }
 
 }  // namespace

@@ -20,9 +20,11 @@ TEST(SampleDrawing, LibvisioReadsBothPages) {
     const std::string first = pages[0].cstr();
     const std::string second = pages[1].cstr();
     EXPECT_NE(first.find("PlenBatchPrint sample drawing"), std::string::npos);
-    EXPECT_NE(first.find("width=\"8.5000in\" height=\"11.0000in\""), std::string::npos) << first.substr(0, 400);
+    EXPECT_NE(first.find("width=\"8.5000in\" height=\"11.0000in\""), std::string::npos)
+        << first.substr(0, 400);
     EXPECT_NE(second.find("A landscape page"), std::string::npos);
-    EXPECT_NE(second.find("width=\"11.0000in\" height=\"8.5000in\""), std::string::npos) << second.substr(0, 400);
+    EXPECT_NE(second.find("width=\"11.0000in\" height=\"8.5000in\""), std::string::npos)
+        << second.substr(0, 400);
 }
 
 }  // namespace

@@ -1,0 +1,53 @@
+#include "support/path_dialog.h"
+
+#include "resources/string_table.h"
+#include "support/error_handling.h"
+#include "support/platform.h"
+
+namespace pbp {
+
+namespace {
+constexpr int kDefaultFilterResource = 801;
+constexpr int kTooManyFilesResource = 901;
+}  // namespace
+
+QString GetPathAndFileName(std::unique_ptr<C_CommonDlg>& dlg, QWidget* owner, int mode,
+                           const QString& title, const QString& initDir, const QString& fileName,
+                           const QString& filter) {
+    QString result;
+    try {
+        dlg = std::make_unique<C_CommonDlg>();
+        dlg->OwnerWindow = owner;
+        if (!title.isEmpty()) dlg->DialogTitle = title;
+        if (!initDir.isEmpty()) dlg->InitDir = initDir;
+        dlg->Filter = filter.isEmpty() ? LoadResString(kDefaultFilterResource) : filter;
+        if (!fileName.isEmpty()) dlg->FileName = fileName;
+        dlg->flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK;
+        dlg->FilterIndex = 1;
+        dlg->CancelError = false;
+        if (mode == 0) {
+            dlg->ShowOpen();
+            result = dlg->FileName;
+        } else if (mode == 1) {
+            dlg->ShowSave();
+            result = dlg->FileName;
+        }
+    } catch (...) {
+        const VbError error = CurrentError();
+        result.clear();
+        if (error.number() == kCommonDialogBufferTooSmall) {
+            IgnoringErrors([] {
+                platform().messages->show(QStringLiteral("PlenPrint - Batch"),
+                                          LoadResString(kTooManyFilesResource),
+                                          MessageIcon::Exclamation);
+            });
+        } else if (error.number() != kCommonDialogCancel) {
+            ReportError(QStringLiteral("modFileOperations"), QStringLiteral("GetPathAndFileName"),
+                        error);
+        }
+    }
+    dlg.reset();
+    return result;
+}
+
+}  // namespace pbp
