@@ -23,13 +23,4 @@ TEST(SilentRun, ReportsOneLinePerEntryAndAnExitCodeThatTellsTheOutcome) {
     }
 }
 
-TEST(SilentRun, ReportShowsLineEndsAsSpaces) {
-    FakeView view;
-    view.add(QStringLiteral("/d/a b.vsd"));
-    view.add(QStringLiteral("/d/ü.vsd"));
-    view.statuses = QStringList{"Sent to Printer", "one\r\ntwo"};
-    EXPECT_EQ(SilentRunReport(view),
-              QStringLiteral("/d/a b.vsd\tSent to Printer\n/d/ü.vsd\tone two\n"));
-}
-
 }  // namespace pbp::test
