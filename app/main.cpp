@@ -2,8 +2,12 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "batch_window/frm_plen_print_batch.h"
+#include "printing/engine/engine_factory.h"
+#include "printing/printers/cups_printer_system.h"
 #include "startup/mod_main.h"
 #include "support/platform.h"
+#include "support/qt_file_dialog_service.h"
 #include "support/qt_services.h"
 
 namespace {
@@ -37,15 +41,23 @@ int main(int argc, char** argv) {
     pbp::QtMessageService messages;
     pbp::QtUrlOpener urls;
     pbp::QtProcessEnder process;
+    pbp::QtFileDialogService fileDialogs;
+    pbp::printers::CupsPrinterSystem printers;
+    pbp::LibVisioEngineFactory engines(printers);
     pbp::Platform wired;
     wired.messages = &messages;
     wired.urls = &urls;
     wired.process = &process;
+    wired.fileDialogs = &fileDialogs;
+    wired.printers = &printers;
+    wired.engines = &engines;
     wired.registryFile = pbp::defaultRegistryFile();
     wired.programFolder = QCoreApplication::applicationDirPath();
     pbp::setPlatform(wired);
 
-    // Display of the batch window takes the collection once the window is linked in.
-    pbp::Main(commandLine, [](pbp::FileCollection&) {});
-    return 0;
+    // A silent run ends the process inside Display; an interactive one lives in the event loop
+    // while the window is shown.
+    pbp::frmPlenPrintBatch window;
+    pbp::Main(commandLine, [&window](pbp::FileCollection& files) { window.Display(files); });
+    return window.isVisible() ? app.exec() : 0;
 }

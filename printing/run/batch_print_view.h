@@ -9,7 +9,7 @@ namespace pbp {
 // What the print command reads from and writes to the batch window. The window implements it;
 // tests may give their own.
 class BatchPrintView {
-public:
+  public:
     virtual ~BatchPrintView() = default;
     // Grid row count: row 0 is the header, rows 1..count-1 are the entries.
     virtual int rowCount() const = 0;

@@ -1,5 +1,8 @@
 #include "printing/run/print_command.h"
 
+#include "printing/run/print_documents.h"
+#include "printing/run/status_texts.h"
+#include "printing/run/visio_session.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
 #include "support/program_state.h"
@@ -8,14 +11,6 @@ namespace pbp {
 
 namespace {
 const QString kModule = QStringLiteral("frmPlenPrintBatch");
-
-// Leading numeric part of the copies text, as VB's Val() reads it; 0 when there is none.
-long leadingNumber(const QString& text) {
-    const QString trimmed = text.trimmed();
-    int end = 0;
-    while (end < trimmed.size() && trimmed.at(end).isDigit()) ++end;
-    return end == 0 ? 0 : trimmed.left(end).toLong();
-}
 }  // namespace
 
 bool CanPrint(BatchPrintView& view) {
@@ -26,20 +21,41 @@ bool CanPrint(BatchPrintView& view) {
                                       QStringLiteral("There are no documents selected to print."),
                                       MessageIcon::Information);
             result = false;
-        } else if (leadingNumber(view.copiesText()) == 0) {
-            platform().messages->show(
-                g_sAppTitle, QStringLiteral("There must be at least one copy to print."),
-                MessageIcon::Information);
+        } else if (LeadingNumber(view.copiesText()) == 0) {
+            platform().messages->show(g_sAppTitle,
+                                      QStringLiteral("There must be at least one copy to print."),
+                                      MessageIcon::Information);
             result = false;
         }
     });
     return result;
 }
 
-void cmdPrint_Click(BatchPrintView& view) {
-    view.setPrintAndCloseEnabled(false);
-    Guarded(kModule, QStringLiteral("cmdPrint_Click"), [&] { CanPrint(view); });
+PrintCommandOutcome RunPrintCommand(BatchPrintView& view) {
+    auto outcome = PrintCommandOutcome::NotStarted;
+    Guarded(kModule, QStringLiteral("cmdPrint_Click"), [&] {
+        view.setPrintAndCloseEnabled(false);
+        if (!CanPrint(view)) return;
+        StartVisio(true);
+        if (!g_oVisioApp) {
+            platform().messages->show(
+                QStringLiteral("PlenPrint"),
+                QStringLiteral(
+                    "PlenPrint was unable to start Visio.  Contact your system administrator."),
+                MessageIcon::Exclamation);
+            return;
+        }
+        outcome = PrintCommandOutcome::Ran;
+        MinimizeWindow(g_oVisioApp->WindowHandle32());
+        PrintDocuments(view);
+    });
+    EndVisio();
     view.setPrintAndCloseEnabled(true);
+    return outcome;
+}
+
+void cmdPrint_Click(BatchPrintView& view) {
+    RunPrintCommand(view);
 }
 
 }  // namespace pbp

@@ -1,0 +1,170 @@
+// Measures silent print runs of the built program to the built-in PDF printer and prints a
+// table: wall time of 100 drawings (and the ratio to LibreOffice's PDF export where soffice is
+// installed), peak memory of 1,000 drawings against 10, and the time from start to the first
+// "Opening" status text.
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+const QString kPdfPrinter = QStringLiteral("PlenBatchPrint PDF");
+
+// The shared drawings beside the project, else the project's own fixtures.
+QStringList sourceDrawings() {
+    QString shared = qEnvironmentVariable("PLEN_SHARED_TESTDATA");
+    if (shared.isEmpty()) shared = QStringLiteral(PLEN_SOURCE_DIR "/../shared/testdata");
+    QStringList found;
+    for (const QString& root :
+         {shared, QStringLiteral(PLEN_SOURCE_DIR "/tests/fixtures/drawings")}) {
+        QDirIterator it(root, {"*.vsd", "*.vsdx", "*.vdx"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) found << it.next();
+        if (!found.isEmpty()) break;
+    }
+    found.sort();
+    return found;
+}
+
+QStringList repeated(const QStringList& drawings, int count) {
+    QStringList list;
+    for (int i = 0; i < count; ++i) list << drawings.at(i % drawings.size());
+    return list;
+}
+
+struct RunResult {
+    double seconds = 0;
+    long peakKiB = 0;
+    int exitCode = -1;
+    double firstOpeningMs = -1;
+};
+
+// Runs the program silently on `drawings`, writing PDFs into `pdfDir`. Measures the wall time,
+// the child's peak resident memory and when "Opening" first shows on its standard error.
+RunResult runSilently(const QStringList& drawings, const QString& pdfDir) {
+    QStringList args{QStringLiteral("/silent"), QStringLiteral("/printer=") + kPdfPrinter};
+    for (const QString& d : drawings) args << QStringLiteral("/file=") + d;
+    std::vector<QByteArray> storage{QByteArray(PLEN_EXECUTABLE)};
+    for (const QString& a : args) storage.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& s : storage) argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    int errPipe[2];
+    if (pipe(errPipe) != 0) return {};
+    qputenv("PLENBATCHPRINT_PDF_DIR", pdfDir.toLocal8Bit());
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    QElapsedTimer timer;
+    timer.start();
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(errPipe[1], STDERR_FILENO);
+        const int devNull = ::open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        close(errPipe[0]);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(errPipe[1]);
+    RunResult result;
+    QByteArray seen;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(errPipe[0], buffer, sizeof buffer)) > 0) {
+        seen.append(buffer, got);
+        if (result.firstOpeningMs < 0 && seen.contains("Opening"))
+            result.firstOpeningMs = timer.nsecsElapsed() / 1e6;
+    }
+    close(errPipe[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    result.seconds = timer.nsecsElapsed() / 1e9;
+    result.peakKiB = usage.ru_maxrss;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// Seconds LibreOffice takes to convert the same files to PDF; negative when it is absent.
+double sofficeSeconds(const QStringList& drawings) {
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty()) return -1;
+    QTemporaryDir out;
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& d : drawings) {
+        QProcess::execute(soffice,
+                          {"--headless", "--convert-to", "pdf", "--outdir", out.path(), d});
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+int pdfCount(const QString& dir) {
+    return static_cast<int>(QDir(dir).entryList({"*.pdf"}, QDir::Files).size());
+}
+
+void row(const char* measure, const QString& value, const char* target, bool met) {
+    std::printf("| %-44s | %-26s | %-8s | %-4s |\n", measure, qPrintable(value), target,
+                met ? "yes" : "NO");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList drawings = sourceDrawings();
+    if (drawings.isEmpty()) {
+        std::fprintf(stderr, "no drawings found (shared testdata or tests/fixtures/drawings)\n");
+        return 1;
+    }
+    std::printf("drawings: %lld distinct files, repeated\n\n",
+                static_cast<long long>(drawings.size()));
+    std::printf("| %-44s | %-26s | %-8s | %-4s |\n", "measure", "value", "target", "met");
+    std::printf("|%s|%s|%s|%s|\n", QByteArray(46, '-').constData(), QByteArray(28, '-').constData(),
+                QByteArray(10, '-').constData(), QByteArray(6, '-').constData());
+
+    QTemporaryDir pdf100;
+    const QStringList hundred = repeated(drawings, 100);
+    const RunResult run100 = runSilently(hundred, pdf100.path());
+    row("silent run, 100 drawings to PDF: wall time",
+        QStringLiteral("%1 s (exit %2, %3 PDFs)")
+            .arg(run100.seconds, 0, 'f', 2)
+            .arg(run100.exitCode)
+            .arg(pdfCount(pdf100.path())),
+        "< 3 s", run100.seconds < 3.0);
+    const double office = sofficeSeconds(hundred);
+    if (office < 0)
+        std::printf("| %-44s | %-26s | %-8s | %-4s |\n", "ratio to soffice --convert-to pdf",
+                    "soffice not installed", ">= 10x", "n/a");
+    else
+        row("ratio to soffice --convert-to pdf",
+            QStringLiteral("%1x").arg(office / run100.seconds, 0, 'f', 1), ">= 10x",
+            office / run100.seconds >= 10);
+
+    QTemporaryDir pdf10, pdf1000;
+    const RunResult run10 = runSilently(repeated(drawings, 10), pdf10.path());
+    const RunResult run1000 = runSilently(repeated(drawings, 1000), pdf1000.path());
+    const double ratio = static_cast<double>(run1000.peakKiB) / run10.peakKiB;
+    row("peak memory, 1,000 drawings vs 10",
+        QStringLiteral("%1x (%2 / %3 MiB)")
+            .arg(ratio, 0, 'f', 2)
+            .arg(run1000.peakKiB / 1024)
+            .arg(run10.peakKiB / 1024),
+        "< 1.5x", ratio < 1.5);
+    row("start-up to first \"Opening\" text",
+        QStringLiteral("%1 ms").arg(run10.firstOpeningMs, 0, 'f', 1), "< 150 ms",
+        run10.firstOpeningMs >= 0 && run10.firstOpeningMs < 150);
+    return 0;
+}

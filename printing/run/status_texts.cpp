@@ -1,0 +1,75 @@
+#include "printing/run/status_texts.h"
+
+#include <QLocale>
+#include <cmath>
+
+#include "support/vb_error.h"
+
+namespace pbp {
+
+namespace status_text {
+QString openFailed(const QString& path) {
+    return QStringLiteral("There was a problem attempting to open\r\n'") + path +
+           QStringLiteral("'\r\nThis file maybe in use by Visio.");
+}
+
+QString printFailed(const QString& description) {
+    if (description.isEmpty()) return QStringLiteral("Error Printing File.");
+    return QStringLiteral("Error Printing File. Error: ") + description;
+}
+}  // namespace status_text
+
+namespace {
+QString position(qint64 i, qint64 n) {
+    return QStringLiteral("(%1 of %2)").arg(i).arg(n);
+}
+}  // namespace
+
+QString OpeningText(const QString& path, qint64 i, qint64 n) {
+    return QStringLiteral("Opening ") + path + QLatin1Char(' ') + position(i, n);
+}
+
+QString PrintingText(qint64 i, qint64 n) {
+    return QStringLiteral("Printing file ") + position(i, n);
+}
+
+QString ClosingText(qint64 i, qint64 n) {
+    return QStringLiteral("Closing file ") + position(i, n);
+}
+
+qint32 ProgressPercentage(qint64 i, qint64 n) {
+    const double share = static_cast<double>(3 * i) / static_cast<double>(3 * n) * 100.0;
+    return static_cast<qint32>(std::nearbyint(share));
+}
+
+double LeadingNumber(const QString& text) {
+    qsizetype pos = 0;
+    while (pos < text.size() && (text.at(pos) == QLatin1Char(' ') || text.at(pos) == '\t')) ++pos;
+    const qsizetype start = pos;
+    if (pos < text.size() && (text.at(pos) == QLatin1Char('+') || text.at(pos) == '-')) ++pos;
+    while (pos < text.size() && text.at(pos).isDigit() && text.at(pos).unicode() < 128) ++pos;
+    if (pos < text.size() && text.at(pos) == QLatin1Char('.')) {
+        ++pos;
+        while (pos < text.size() && text.at(pos).isDigit() && text.at(pos).unicode() < 128) ++pos;
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.mid(start, pos - start), &ok);
+    return ok ? value : 0.0;
+}
+
+qint16 CopiesForPrintOut(const QString& text) {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        throw VbError(
+            13,
+            QStringLiteral("Type mismatch: the number of copies '%1' is not a number").arg(text));
+    const double copies = std::nearbyint(value);
+    if (copies < 1 || copies > 32767)
+        throw VbError(
+            errnum::kOverflow,
+            QStringLiteral("The number of copies '%1' is not between 1 and 32767").arg(text));
+    return static_cast<qint16>(copies);
+}
+
+}  // namespace pbp

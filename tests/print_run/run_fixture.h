@@ -1,0 +1,127 @@
+#pragma once
+
+// The pieces a print-run test stands on: a batch window stand-in, printers that keep what
+// they are given, a status window that records its texts, and the scripted engine installed.
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "printing/printers/printer_system.h"
+#include "printing/run/batch_print_view.h"
+#include "printing/run/status_window.h"
+#include "tests/common/fake_platform.h"
+#include "tests/print_run/scripted_engine.h"
+
+namespace pbp::test {
+
+class FakeView : public BatchPrintView {
+  public:
+    QStringList paths;
+    QStringList statuses;
+    QString copies = QStringLiteral("1");
+    QString printer = QStringLiteral("Office");
+    bool firstOnly = false;
+    bool summary = false;
+    QString header = QStringLiteral("Batch of today");
+    std::vector<bool> buttonStates;
+
+    void add(const QString& path) {
+        paths << path;
+        statuses << QString();
+    }
+    int rowCount() const override { return static_cast<int>(paths.size()) + 1; }
+    QString cellText(int row, int column) const override {
+        return column == 0 ? paths.at(row - 1) : statuses.at(row - 1);
+    }
+    void setCellText(int row, int column, const QString& text) override {
+        (column == 0 ? paths : statuses)[row - 1] = text;
+    }
+    QString copiesText() const override { return copies; }
+    QString printerText() const override { return printer; }
+    bool firstPageOnly() const override { return firstOnly; }
+    bool summaryPageChecked() const override { return summary; }
+    QString summaryHeader() const override { return header; }
+    void setPrintAndCloseEnabled(bool enabled) override { buttonStates.push_back(enabled); }
+    QWidget* ownerWindow() override { return nullptr; }
+};
+
+// Printers "Office" (default) and "Plotter"; every submitted PDF is turned into text at once.
+class FakePrinters : public printers::PrinterSystem {
+  public:
+    QStringList names{QStringLiteral("Office"), QStringLiteral("Plotter")};
+    QString defaultName = QStringLiteral("Office");
+    bool refuse = false;
+    struct Job {
+        printers::PrintJob job;
+        QString text;
+        int pages;
+    };
+    std::vector<Job> jobs;
+    std::function<void()> onSubmit;
+
+    QStringList printerNames() const override { return names; }
+    QString defaultPrinter() const override { return defaultName; }
+    QPageSize defaultPaper(const QString&) const override { return QPageSize(QPageSize::A4); }
+    bool makesCopies(const QString&) const override { return true; }
+    void submit(const printers::PrintJob& job) override {
+        if (onSubmit) onSubmit();
+        if (refuse) throw VbError(1, QStringLiteral("refused"));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), job.pdfPath, "-"});
+        text.waitForFinished();
+        const QByteArray pdf = [&] {
+            QFile file(job.pdfPath);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        // NFKC turns ligatures the PDF holds back into letters.
+        jobs.push_back({job,
+                        QString::fromUtf8(text.readAllStandardOutput())
+                            .normalized(QString::NormalizationForm_KC),
+                        static_cast<int>(pdf.count("/Type /Page\n"))});
+    }
+};
+
+struct StatusEvent {
+    QString text;  // "Display", "Unload" or the step text
+    qint32 value;
+};
+
+class RecordingStatusWindow : public StatusWindow {
+  public:
+    explicit RecordingStatusWindow(std::vector<StatusEvent>& events) : events_(events) {}
+    ~RecordingStatusWindow() override { events_.push_back({QStringLiteral("Unload"), -1}); }
+    void Display() override { events_.push_back({QStringLiteral("Display"), -1}); }
+    void Value(const QString& text, qint32 value) override { events_.push_back({text, value}); }
+
+  private:
+    std::vector<StatusEvent>& events_;
+};
+
+// Installs the fake platform with the scripted engine, the fake printers and the recording
+// status window for the life of a test.
+class RunFixture {
+  public:
+    RunFixture() : factory(script) {
+        fake.get().engines = &factory;
+        fake.get().printers = &printers;
+        SetStatusWindowFactory(
+            [this](QWidget*) { return std::make_unique<RecordingStatusWindow>(status); });
+    }
+    ~RunFixture() { SetStatusWindowFactory({}); }
+
+    // A drawing that opens and prints, listed in the view.
+    ScriptedDrawing& addDrawing(const QString& path) {
+        view.add(path);
+        return script.drawings[path];
+    }
+
+    ScopedFakePlatform fake;
+    EngineScript script;
+    ScriptedEngineFactory factory;
+    FakePrinters printers;
+    FakeView view;
+    std::vector<StatusEvent> status;
+};
+
+}  // namespace pbp::test
