@@ -28,7 +28,7 @@ TEST_F(FileList, SilentMarkerSetsSilentModeAndPrintsWithoutShowing) {
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text,
               QStringLiteral("There are no documents selected to print."));
-    EXPECT_EQ(fake.process.exitCodes, std::vector<int>{0});
+    EXPECT_EQ(fake.process.exitCodes, std::vector<int>{2});
 }
 
 TEST_F(FileList, SelectingByMouseMovingAndRemovingWithButtonsAndDeleteKey) {
