@@ -32,6 +32,7 @@ class BulkChange {
 FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
     setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("Status")});
     verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionsClickable(false);
     setColumnWidth(0, kFileColumnWidth);
@@ -65,11 +66,15 @@ void FileListGrid::setTextMatrix(int row, int column, const QString& text) {
 }
 
 void FileListGrid::setCell(int tableRow, int column, const QString& text) {
-    if (QTableWidgetItem* cell = item(tableRow, column)) {
-        cell->setText(text);
-    } else if (!text.isEmpty()) {
-        setItem(tableRow, column, new QTableWidgetItem(text));
+    QTableWidgetItem* cell = item(tableRow, column);
+    if (!cell) {
+        if (text.isEmpty()) return;
+        cell = new QTableWidgetItem;
+        setItem(tableRow, column, cell);
     }
+    cell->setText(text);
+    // Long paths and multi-line statuses are cut in their one-line cell; the tip shows them whole.
+    cell->setToolTip(text);
 }
 
 void FileListGrid::addItems(const QStringList& paths) {

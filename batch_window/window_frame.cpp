@@ -20,6 +20,7 @@
 #include "printing/run/print_command.h"
 #include "resources/pictures.h"
 #include "resources/string_table.h"
+#include "support/design_font.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
 #include "support/program_state.h"
@@ -58,6 +59,7 @@ constexpr ToolCaption kToolCaptions[] = {
 
 frmPlenPrintBatch::frmPlenPrintBatch(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmPlenPrintBatch"));
+    setFont(DesignFont());
     createMenusAndStatusBar();
     createFileListControls();
     createPrintOptionControls();

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "progress/picture_box.h"
+#include "support/design_font.h"
 #include "support/platform.h"
 #include "support/vb_error.h"
 
@@ -21,6 +22,7 @@ QRect twipsRect(int left, int top, int width, int height) {
 frmStatus::frmStatus(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("frmStatus"));
+    setFont(DesignFont());
     setWindowTitle(QStringLiteral("PlenPrint - Batch Printing Status"));
     setModal(false);
     setFixedSize(4575 / kTwipsPerPixel, 1215 / kTwipsPerPixel);
