@@ -20,7 +20,7 @@ namespace pbp {
 class FileListGrid;
 
 // The batch window: the list of drawings, the print options, the menus and the status line.
-// Every control carries its design name as objectName.
+// Every control carries its own control name (cmdPrint, fgListOfFiles, ...) as objectName.
 class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     Q_OBJECT
 
