@@ -1,85 +1,41 @@
-#include <gtest/gtest.h>
+#include <QRandomGenerator>
+#include <optional>
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "tests/engine/engine_fixture.h"
 
-#include "printing/engine/engine_factory.h"
-#include "tests/common/test_paths.h"
-#include "tests/engine/fake_printer_system.h"
-#include "tests/engine/pdf_probe.h"
-
-namespace pbp::visio {
+namespace pbp::test {
 namespace {
+
+using namespace visio;
 
 const QSizeF kA4Portrait(595.276, 841.89);
 const QSizeF kA4Landscape(841.89, 595.276);
-
-QString fixture(const QString& name) {
-    return test::sourceDir() + QStringLiteral("/tests/fixtures/drawings/") + name;
-}
+const QString kPdf = printers::kPdfPrinterName;
 
 bool sameSize(const QSizeF& a, const QSizeF& b) {
     return qAbs(a.width() - b.width()) < 1 && qAbs(a.height() - b.height()) < 1;
 }
 
-class EngineTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(kept.isValid());
-        app = factory.CreateObject(QStringLiteral("Visio.InvisibleApp"));
-        ASSERT_TRUE(app);
-    }
-
-    std::shared_ptr<Document> open(const QString& path) { return app->Documents()->Open(path); }
-
-    void print(Document& doc, int from, int to, const QString& printer, int copies) {
-        doc.PrintOut(visPrintFromTo, qint16(from), qint16(to), false, printer, false, QString(),
-                     qint16(copies), false, false);
-    }
-
-    // Description of the error `body` throws; empty when it throws none.
-    template <class Body>
-    QString errorOf(Body&& body) {
-        try {
-            body();
-        } catch (const VbError& error) {
-            EXPECT_NE(error.number(), 0);
-            return error.description().isEmpty() ? QStringLiteral("(empty)") : error.description();
-        }
-        return {};
-    }
-
-    QTemporaryDir kept;
-    test::FakePrinterSystem printers{kept.path()};
-    LibVisioEngineFactory factory{printers};
-    std::unique_ptr<Application> app;
-};
-
-TEST_F(EngineTest, CreatedOnlyForTheVisioProgramIdentifiers) {
+TEST_F(EngineCase, CreatedOnlyForTheVisioProgramIdentifiers) {
     EXPECT_TRUE(factory.CreateObject(QStringLiteral("Visio.Application")));
     EXPECT_FALSE(factory.CreateObject(QStringLiteral("Excel.Application")));
     EXPECT_FALSE(factory.CreateObject(QStringLiteral("visio.invisibleapp")));
-    EXPECT_EQ(app->WindowHandle32(), 0);
 }
 
-TEST_F(EngineTest, ForegroundPagesComeFirstWithTheirCells) {
-    auto doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
-    EXPECT_EQ(app->ActiveDocument(), doc);
-    auto pages = doc->Pages();
+TEST_F(EngineCase, ForegroundPagesComeFirstWithTheirCells) {
+    auto pages = open(fixture(QStringLiteral("mixed_pages.vdx")))->Pages();
     ASSERT_EQ(pages->Count(), 4);
-    const char* orientations[] = {"1", "0", "2", "0"};
-    const double widths[] = {8.5, 11, 34, 8.5};
+    const struct {
+        const char* orientation;
+        double width, height;
+    } expected[] = {{"1", 8.5, 11}, {"0", 11, 8.5}, {"2", 34, 22}, {"0", 8.5, 11}};
     for (int i = 1; i <= 4; ++i) {
-        auto sheet = pages->Item(i)->PageSheet();
+        auto cell = [&](const char* name) { return pages->Item(i)->PageSheet()->Cells(name); };
         EXPECT_EQ(pages->Item(i)->Background() != 0, i == 4) << i;
-        EXPECT_EQ(sheet->Cells(QStringLiteral("PrintPageOrientation"))->Formula(),
-                  QString::fromLatin1(orientations[i - 1]));
-        EXPECT_DOUBLE_EQ(sheet->Cells(QStringLiteral("PageWidth"))->ResultIU(), widths[i - 1]);
+        EXPECT_EQ(cell("PrintPageOrientation")->Formula(), expected[i - 1].orientation);
+        EXPECT_EQ(cell("PageWidth")->ResultIU(), expected[i - 1].width);
+        EXPECT_EQ(cell("PageHeight")->ResultIU(), expected[i - 1].height);
     }
-    EXPECT_DOUBLE_EQ(pages->Item(2)->PageSheet()->Cells(QStringLiteral("PageHeight"))->ResultIU(),
-                     8.5);
     EXPECT_FALSE(errorOf([&] { pages->Item(5); }).isEmpty());
     EXPECT_FALSE(errorOf([&] { pages->Item(0); }).isEmpty());
     EXPECT_TRUE(errorOf([&] {
@@ -87,69 +43,55 @@ TEST_F(EngineTest, ForegroundPagesComeFirstWithTheirCells) {
                 }).contains(QStringLiteral("Colour")));
 }
 
-TEST_F(EngineTest, AllPagesAsUncollatedCopiesOnThePdfPrinter) {
+// The PDF printer gets every copy as uncollated sheets on its A4 paper; a printer that makes
+// copies itself gets the document once on its own Letter paper.
+TEST_F(EngineCase, CopiesPaperAndOrientationPerPrinter) {
     auto doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
-    print(*doc, 1, 3, printers::kPdfPrinterName, 2);
-    ASSERT_EQ(printers.jobs.size(), 1u);
-    const auto& job = printers.jobs[0];
-    EXPECT_EQ(job.job.copies, 1);
-    EXPECT_EQ(job.job.title, QStringLiteral("mixed_pages.vdx"));
-    const auto sheets = test::pdfSheetSizes(job.keptPdf);
+    print(*doc, 1, 3, kPdf, 2);
+    print(*doc, 2, 3, QStringLiteral("Capture"), 3);
+    ASSERT_EQ(printers.jobs.size(), 2u);
+    const auto& pdf = printers.jobs[0];
+    EXPECT_EQ(pdf.job.copies, 1);
+    EXPECT_EQ(pdf.job.title, QStringLiteral("mixed_pages.vdx"));
+    const auto sheets = pdfSheetSizes(pdf.keptPdf);
     ASSERT_EQ(sheets.size(), 6u);
     // Page 2 is landscape-shaped but asks for orientation 0: it stays portrait here.
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(sameSize(sheets[size_t(i)], kA4Portrait)) << i;
-    EXPECT_TRUE(sameSize(sheets[4], kA4Landscape));
-    EXPECT_TRUE(sameSize(sheets[5], kA4Landscape));
-
-    const QString text = test::pdfText(job.keptPdf);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(sameSize(sheets[size_t(i)], i < 4 ? kA4Portrait : kA4Landscape)) << i;
+    const QString text = pdfText(pdf.keptPdf);
     EXPECT_EQ(text.count(QStringLiteral("Portrait page")), 2);
     EXPECT_EQ(text.count(QStringLiteral("Large poster page")), 2);
     EXPECT_TRUE(text.contains(QStringLiteral("Background art")));
     EXPECT_FALSE(text.contains(QStringLiteral("Hidden layer text")));
+
+    const auto& capture = printers.jobs[1];
+    EXPECT_EQ(capture.job.copies, 3);
+    EXPECT_EQ(capture.job.printerName, QStringLiteral("Capture"));
+    const auto letter = pdfSheetSizes(capture.keptPdf);
+    ASSERT_EQ(letter.size(), 2u);
+    EXPECT_TRUE(sameSize(letter[0], QSizeF(612, 792)));
+    EXPECT_TRUE(sameSize(letter[1], QSizeF(792, 612)));
 }
 
-TEST_F(EngineTest, APrinterThatMakesCopiesGetsTheDocumentOnce) {
-    auto doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
-    print(*doc, 2, 3, QStringLiteral("Capture"), 3);
-    ASSERT_EQ(printers.jobs.size(), 1u);
-    EXPECT_EQ(printers.jobs[0].job.copies, 3);
-    EXPECT_EQ(printers.jobs[0].job.printerName, QStringLiteral("Capture"));
-    const auto sheets = test::pdfSheetSizes(printers.jobs[0].keptPdf);
-    ASSERT_EQ(sheets.size(), 2u);
-    EXPECT_TRUE(sameSize(sheets[0], QSizeF(612, 792)));  // the printer's Letter paper
-    EXPECT_TRUE(sameSize(sheets[1], QSizeF(792, 612)));
-}
-
-TEST_F(EngineTest, OrientationChangesLiveInTheOpenedCopyOnly) {
+TEST_F(EngineCase, OrientationChangesLiveInTheOpenedCopyOnly) {
     const QString path = fixture(QStringLiteral("mixed_pages.vdx"));
-    const auto digest = [&] {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-    };
-    const QByteArray before = digest();
+    const QString orientation = QStringLiteral("PrintPageOrientation");
     auto doc = open(path);
-    auto cell = doc->Pages()->Item(2)->PageSheet()->Cells(QStringLiteral("PrintPageOrientation"));
+    auto cell = doc->Pages()->Item(2)->PageSheet()->Cells(orientation);
     cell->SetFormula(QStringLiteral("2"));
     EXPECT_EQ(cell->ResultIU(), 2.0);
     EXPECT_FALSE(errorOf([&] { cell->SetFormula(QStringLiteral("sideways")); }).isEmpty());
-    print(*doc, 2, 2, printers::kPdfPrinterName, 1);
-    EXPECT_TRUE(sameSize(test::pdfSheetSizes(printers.jobs[0].keptPdf).at(0), kA4Landscape));
+    print(*doc, 2, 2, kPdf);
+    EXPECT_TRUE(sameSize(pdfSheetSizes(printers.jobs[0].keptPdf).at(0), kA4Landscape));
     doc->Close();
 
     EXPECT_FALSE(errorOf([&] { cell->Formula(); }).isEmpty());
     EXPECT_FALSE(errorOf([&] { doc->Pages(); }).isEmpty());
-    auto reopened = open(path);
-    EXPECT_EQ(reopened->Pages()
-                  ->Item(2)
-                  ->PageSheet()
-                  ->Cells(QStringLiteral("PrintPageOrientation"))
-                  ->Formula(),
+    EXPECT_EQ(open(path)->Pages()->Item(2)->PageSheet()->Cells(orientation)->Formula(),
               QStringLiteral("0"));
-    EXPECT_EQ(digest(), before);
 }
 
-TEST_F(EngineTest, ActiveDocumentIsTheLastOneStillOpen) {
+TEST_F(EngineCase, ActiveDocumentIsTheLastOneStillOpen) {
     EXPECT_FALSE(errorOf([&] { app->ActiveDocument(); }).isEmpty());
     auto first = open(fixture(QStringLiteral("mixed_pages.vdx")));
     auto second = open(fixture(QStringLiteral("zero_size.vdx")));
@@ -161,66 +103,140 @@ TEST_F(EngineTest, ActiveDocumentIsTheLastOneStillOpen) {
     EXPECT_FALSE(errorOf([&] { app->Documents(); }).isEmpty());
 }
 
-TEST_F(EngineTest, OnlyBackgroundPagesLeaveNothingToPrint) {
-    auto doc = open(fixture(QStringLiteral("only_background.vdx")));
-    auto pages = doc->Pages();
-    ASSERT_EQ(pages->Count(), 1);
-    EXPECT_NE(pages->Item(1)->Background(), 0);
-    EXPECT_TRUE(errorOf([&] {
-                    print(*doc, 1, 1, printers::kPdfPrinterName, 1);
-                }).contains(QStringLiteral("only_background.vdx")));
-    EXPECT_TRUE(printers.jobs.empty());
-}
-
-TEST_F(EngineTest, AZeroSizedPageFillsThePaper) {
+TEST_F(EngineCase, AZeroSizedPageFillsThePaper) {
     auto doc = open(fixture(QStringLiteral("zero_size.vdx")));
-    EXPECT_EQ(doc->Pages()->Item(1)->PageSheet()->Cells(QStringLiteral("PageWidth"))->ResultIU(),
-              0.0);
-    print(*doc, 1, 1, printers::kPdfPrinterName, 1);
-    const auto sheets = test::pdfSheetSizes(printers.jobs.at(0).keptPdf);
-    ASSERT_EQ(sheets.size(), 1u);
-    EXPECT_TRUE(sameSize(sheets[0], kA4Portrait));
+    print(*doc, 1, 1, kPdf);
+    const auto sheets = pdfSheetSizes(printers.jobs.at(0).keptPdf);
+    EXPECT_EQ(sheets.size(), 1u);
+    EXPECT_TRUE(sameSize(sheets.at(0), kA4Portrait));
 }
 
-TEST_F(EngineTest, PrintRequestsTheDrawingCannotMeet) {
+TEST_F(EngineCase, PrintRequestsTheDrawingCannotMeet) {
     auto doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
-    const QString pdf = printers::kPdfPrinterName;
-    EXPECT_TRUE(
-        errorOf([&] { print(*doc, 1, 4, pdf, 1); }).contains(QStringLiteral("mixed_pages.vdx")));
-    EXPECT_FALSE(errorOf([&] { print(*doc, 3, 2, pdf, 1); }).isEmpty());
-    EXPECT_FALSE(errorOf([&] { print(*doc, 1, 1, pdf, 0); }).isEmpty());
+    EXPECT_TRUE(errorOf([&] { print(*doc, 1, 4, kPdf); }).contains("mixed_pages.vdx"));
+    EXPECT_FALSE(errorOf([&] { print(*doc, 3, 2, kPdf); }).isEmpty());
+    EXPECT_FALSE(errorOf([&] { print(*doc, 1, 1, kPdf, 0); }).isEmpty());
     EXPECT_TRUE(errorOf([&] {
-                    print(*doc, 1, 1, QStringLiteral("Nowhere"), 1);
+                    print(*doc, 1, 1, QStringLiteral("Nowhere"));
                 }).contains(QStringLiteral("Nowhere")));
+    auto background = open(fixture(QStringLiteral("only_background.vdx")));
+    EXPECT_NE(background->Pages()->Item(1)->Background(), 0);
+    EXPECT_TRUE(errorOf([&] {
+                    print(*background, 1, 1, kPdf);
+                }).contains(QStringLiteral("only_background.vdx")));
     EXPECT_TRUE(printers.jobs.empty());
 
     printers.refusal = QStringLiteral("client-error-not-possible");
-    EXPECT_EQ(errorOf([&] { print(*doc, 1, 1, QStringLiteral("Capture"), 1); }),
-              QStringLiteral("client-error-not-possible"));
+    EXPECT_EQ(errorOf([&] { print(*doc, 1, 1, QStringLiteral("Capture")); }), printers.refusal);
     printers.refusal.clear();
-    print(*doc, 1, 1, pdf, 1);
+    print(*doc, 1, 1, kPdf);
     EXPECT_EQ(printers.jobs.size(), 1u);
 }
 
-TEST_F(EngineTest, PrintDocumentsAreDeletedFromAPrivateFolder) {
+TEST_F(EngineCase, PrintDocumentsAreDeletedFromAPrivateFolder) {
     QTemporaryDir tmp;
     const QByteArray oldTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(tmp.path()));
     auto doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
-    print(*doc, 1, 1, printers::kPdfPrinterName, 1);
+    print(*doc, 1, 1, kPdf);
     printers.refusal = QStringLiteral("refused");
-    errorOf([&] { print(*doc, 1, 1, QStringLiteral("Capture"), 1); });
-    const auto leftovers = [&] {
-        QStringList found;
-        for (const QString& folder : QDir(tmp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            found += QDir(tmp.filePath(folder)).entryList(QDir::Files);
-        return found;
-    };
-    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(',').toStdString();
+    errorOf([&] { print(*doc, 1, 1, QStringLiteral("Capture")); });
+    QStringList leftovers;
+    for (const QString& folder : QDir(tmp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        leftovers += QDir(tmp.filePath(folder)).entryList(QDir::Files);
+    EXPECT_TRUE(leftovers.isEmpty()) << leftovers.join(',').toStdString();
     app->Quit();
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
     qputenv("TMPDIR", oldTmp);
 }
 
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+class BadInput : public EngineCase {
+  protected:
+    // Writes `bytes` (when given) to `name` in a temporary folder; opening it fails with a
+    // description naming the file, and the engine opens the next drawing.
+    void expectOpenFails(const QString& name, std::optional<QByteArray> bytes = std::nullopt) {
+        const QString path = name.startsWith('/') ? name : dir.filePath(name);
+        SCOPED_TRACE(path.toStdString());
+        if (bytes) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(*bytes);
+        }
+        EXPECT_TRUE(errorOf([&] { open(path); }).contains(QDir::toNativeSeparators(path)));
+        EXPECT_THROW(app->ActiveDocument(), VbError);
+        auto good = open(fixture(QStringLiteral("mixed_pages.vdx")));
+        EXPECT_EQ(good->Pages()->Count(), 4);
+        good->Close();
+    }
+};
+
+TEST_F(BadInput, MissingFoldersEmptyAndRandomFiles) {
+    expectOpenFails(QStringLiteral("missing.vsd"));
+    EXPECT_FALSE(errorOf([&] { open(QString()); }).isEmpty());
+    QDir(dir.path()).mkdir(QStringLiteral("folder.vsd"));
+    expectOpenFails(QStringLiteral("folder.vsd"));
+    expectOpenFails(QStringLiteral("empty.vsd"), QByteArray());
+    QRandomGenerator random(1234);
+    QByteArray noise(64 * 1024, Qt::Uninitialized);
+    for (char& byte : noise) byte = char(random.bounded(256));
+    expectOpenFails(QStringLiteral("random.vsd"), noise);
+    expectOpenFails(QStringLiteral("text.vdx"), "<html><body>not a drawing</body></html>");
+    expectOpenFails(fixture(QStringLiteral("not_a_drawing.vsdx")));
+}
+
+TEST_F(BadInput, TruncatedDrawingsAndAnUnsupportedVersion) {
+    const QByteArray xml = contents(fixture(QStringLiteral("mixed_pages.vdx")));
+    expectOpenFails(QStringLiteral("cut.vdx"), xml.left(xml.size() / 2));
+
+    PLEN_REQUIRE_SHARED_TESTDATA();
+    const QByteArray binary =
+        contents(sharedTestDataDir() + QStringLiteral("/vsd/Visio11FormatLine.vsd"));
+    for (int parts : {2, 5, 50})
+        expectOpenFails(QStringLiteral("cut%1.vsd").arg(parts), binary.left(binary.size() / parts));
+
+    QByteArray future = contents(sharedTestDataDir() + QStringLiteral("/vsd/dwg.vsd"));
+    const qsizetype stream = future.indexOf("Visio (TM) Drawing");
+    ASSERT_GE(stream, 0);
+    future[stream + 0x1A] = char(42);
+    expectOpenFails(QStringLiteral("future.vsd"), future);
+}
+
+// Every shared drawing prints one sheet per foreground page, each in its page's print
+// orientation, and one sheet in first-page mode.
+TEST_F(EngineCase, AllPagesAndFirstPageOfEverySharedDrawing) {
+    PLEN_REQUIRE_SHARED_TESTDATA();
+    const auto printToPdf = [&](visio::Document& doc, int from, int to) {
+        print(doc, from, to, kPdf);
+        return pdfSheetSizes(printers.jobs.back().keptPdf);
+    };
+    for (const char* folder : {"vsd", "vsdx", "vdx"}) {
+        const QDir drawings(sharedTestDataDir() + QLatin1Char('/') + QLatin1String(folder));
+        for (const QString& name : drawings.entryList(QDir::Files, QDir::Name)) {
+            SCOPED_TRACE(name.toStdString());
+            auto doc = open(drawings.filePath(name));
+            auto pages = doc->Pages();
+            std::vector<bool> landscape;
+            for (int i = 1; i <= pages->Count(); ++i) {
+                if (pages->Item(i)->Background() != 0) continue;
+                auto cell = pages->Item(i)->PageSheet()->Cells("PrintPageOrientation");
+                landscape.push_back(cell->ResultIU() == 2);
+            }
+            ASSERT_FALSE(landscape.empty());
+            const auto all = printToPdf(*doc, 1, int(landscape.size()));
+            ASSERT_EQ(all.size(), landscape.size());
+            for (size_t i = 0; i < all.size(); ++i)
+                EXPECT_EQ(all[i].width() > all[i].height(), landscape[i]) << "sheet " << i;
+            EXPECT_EQ(printToPdf(*doc, 1, 1).size(), 1u);
+            doc->Close();
+        }
+    }
+}
+
 }  // namespace
-}  // namespace pbp::visio
+}  // namespace pbp::test

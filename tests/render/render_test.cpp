@@ -1,0 +1,281 @@
+// Drawings written by the tests and by others, rendered to images and PDF and checked the way
+// a reader of the printout would: what is there, what is left out, and what the text says; and
+// path geometry that is easy to get subtly wrong: arc direction and size, relative commands.
+
+#include <gtest/gtest.h>
+#include <librevenge-stream/librevenge-stream.h>
+
+#include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "printing/engine/render/recorded_drawing.h"
+#include "printing/engine/render/svg_path.h"
+#include "tests/common/test_paths.h"
+
+namespace pbp {
+namespace {
+
+using render::RecordedDrawing;
+
+// A shape of a small Visio XML drawing written by a test: by default a red 1 x 1 inch square.
+struct VdxShape {
+    double pinX = 1, pinY = 1, width = 1, height = 1;  // inches, y upwards as Visio keeps it
+    QString fill = "#ff0000";
+    int fillPattern = 1;  // 0 none, 1 solid, 2.. patterns (hatches)
+    QString fillBackground = "#ffffff";
+    int layer = 0;
+    bool closed = true;
+    QString lineXml;  // extra cells inside <Line>
+    QString text;
+    QString font;  // a font name for the text, empty for the document default
+};
+
+// Records the drawing in the file (throws pbp::VbError as the renderer does).
+RecordedDrawing recordFile(const QString& path) {
+    librevenge::RVNGFileStream stream(path.toLocal8Bit().constData());
+    return RecordedDrawing::record(stream);
+}
+
+// Paints page `index` on a white image at `dpi` (page in points scaled to the image).
+QImage renderPage(const RecordedDrawing& drawing, int index, qreal dpi = 72) {
+    const QSizeF inches = drawing.pageSizeInches(index);
+    QImage image(std::max(1, qRound(inches.width() * dpi)),
+                 std::max(1, qRound(inches.height() * dpi)), QImage::Format_ARGB32_Premultiplied);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(dpi / 72, dpi / 72);
+    drawing.paintPage(index, painter);
+    return image;
+}
+
+// Records one page of `widthIn` x `heightIn` inches with layer 0 printed and layer 1 not.
+RecordedDrawing recordVdx(double widthIn, double heightIn, const QList<VdxShape>& shapes) {
+    QString fonts, xml;
+    int id = 1;
+    for (const VdxShape& s : shapes) {
+        if (!s.font.isEmpty())
+            fonts = "<FaceNames><FaceName ID=\"1\" Name=\"" + s.font.toHtmlEscaped() +
+                    "\"/></FaceNames>";
+        xml += QString::asprintf(
+            "<Shape ID=\"%d\" Type=\"Shape\"><XForm><PinX>%g</PinX><PinY>%g</PinY>"
+            "<Width>%g</Width><Height>%g</Height><LocPinX>%g</LocPinX><LocPinY>%g</LocPinY>"
+            "<Angle>0</Angle></XForm><Line><LineWeight>0.01</LineWeight><LineColor>#000000"
+            "</LineColor><LinePattern>1</LinePattern>%s</Line><Fill><FillForegnd>%s</FillForegnd>"
+            "<FillBkgnd>%s</FillBkgnd><FillPattern>%d</FillPattern></Fill><LayerMem>"
+            "<LayerMember>%d</LayerMember></LayerMem><Geom IX=\"0\"><NoFill>0</NoFill>"
+            "<NoLine>0</NoLine><MoveTo IX=\"1\"><X>0</X><Y>0</Y></MoveTo>"
+            "<LineTo IX=\"2\"><X>%g</X><Y>0</Y></LineTo><LineTo IX=\"3\"><X>%g</X><Y>%g</Y>"
+            "</LineTo><LineTo IX=\"4\"><X>0</X><Y>%g</Y></LineTo>%s</Geom>",
+            id++, s.pinX, s.pinY, s.width, s.height, s.width / 2, s.height / 2,
+            qUtf8Printable(s.lineXml), qUtf8Printable(s.fill), qUtf8Printable(s.fillBackground),
+            s.fillPattern, s.layer, s.width, s.width, s.height, s.height,
+            s.closed ? "<LineTo IX=\"5\"><X>0</X><Y>0</Y></LineTo>" : "");
+        if (!s.text.isEmpty())
+            xml += QStringLiteral("<Char IX=\"0\">%1<Size>0.1</Size></Char><Text>%2</Text>")
+                       .arg(s.font.isEmpty() ? QString() : QStringLiteral("<Font>1</Font>"),
+                            s.text.toHtmlEscaped());
+        xml += "</Shape>";
+    }
+    const QByteArray bytes =
+        QString::asprintf(
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+            "<VisioDocument xmlns=\"http://schemas.microsoft.com/visio/2003/core\">%s"
+            "<Pages><Page ID=\"0\" NameU=\"Page-1\"><PageSheet><PageProps><PageWidth>%g"
+            "</PageWidth><PageHeight>%g</PageHeight></PageProps><Layer IX=\"0\"><Name>Shown"
+            "</Name><Visible>1</Visible><Print>1</Print></Layer><Layer IX=\"1\"><Name>Screen only"
+            "</Name><Visible>1</Visible><Print>0</Print></Layer></PageSheet><Shapes>%s</Shapes>"
+            "</Page></Pages></VisioDocument>",
+            qUtf8Printable(fonts), widthIn, heightIn, qUtf8Printable(xml))
+            .toUtf8();
+    librevenge::RVNGStringStream stream(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                        unsigned(bytes.size()));
+    return RecordedDrawing::record(stream);
+}
+
+constexpr qreal kDpi = 72;
+
+int countPixels(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) n += match(image.pixelColor(x, y));
+    return n;
+}
+
+// Prints the drawing's first page to a PDF; returns the output of `tool` (pdftotext, pdffonts).
+QString pdfReport(const RecordedDrawing& drawing, const QString& tool) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("page.pdf");
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(drawing.pageSizeInches(0), QPageSize::Inch));
+        writer.setPageMargins({});
+        writer.setResolution(1200);
+        QPainter painter(&writer);
+        painter.scale(1200.0 / 72, 1200.0 / 72);
+        drawing.paintPage(0, painter);
+    }
+    QProcess process;
+    process.start(tool, tool == "pdftotext" ? QStringList{pdf, "-"} : QStringList{pdf});
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+TEST(RenderFixture, ShapesOnANonPrintingLayerAreLeftOutAndTheRestIsPainted) {
+    const RecordedDrawing drawing =
+        recordVdx(4, 3,
+                  {{.pinY = 1.5, .layer = 1, .text = "Hidden words"},
+                   {.pinX = 3, .pinY = 1.5, .fill = "#0000ff", .text = "Printed words"}});
+    ASSERT_EQ(drawing.pageCount(), 1);
+    EXPECT_EQ(drawing.pageSizeInches(0), QSizeF(4, 3));
+
+    const QImage first = renderPage(drawing, 0, kDpi);
+    EXPECT_EQ(first.pixelColor(1.1 * kDpi, 1.9 * kDpi), QColor(Qt::white)) << "hidden shape drawn";
+    EXPECT_EQ(first.pixelColor(3.1 * kDpi, 1.9 * kDpi), QColor(Qt::blue));
+    // The display list replays: a second paint gives the same page.
+    EXPECT_EQ(renderPage(drawing, 0, kDpi), first);
+
+    const QString text = pdfReport(drawing, "pdftotext");
+    EXPECT_TRUE(text.contains("Printed words")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Hidden")) << text.toStdString();
+}
+
+TEST(RenderFixture, UnknownFontsPrintWithAMetricCompatibleFamily) {
+    VdxShape shape{.fill = "#ffffff", .text = "Bogus face", .font = "NoSuchFontFamily 1"};
+    const RecordedDrawing bogus = recordVdx(4, 2, {shape});
+    EXPECT_TRUE(pdfReport(bogus, "pdftotext").contains("Bogus face"));
+    EXPECT_TRUE(pdfReport(bogus, "pdffonts").contains("LiberationSans"));
+    shape.font = "Calibri";
+    EXPECT_TRUE(pdfReport(recordVdx(4, 2, {shape}), "pdffonts").contains("Carlito"));
+}
+
+TEST(RenderFixture, HatchFillsShowBothColoursAndArrowheadsStandOutOfTheLine) {
+    const VdxShape hatched{.pinX = 1.5,
+                           .pinY = 1.5,
+                           .width = 2,
+                           .height = 2,
+                           .fill = "#0000ff",
+                           .fillPattern = 2,
+                           .fillBackground = "#ffff00"};
+    const VdxShape arrow{.pinX = 4.5,
+                         .pinY = 1.5,
+                         .height = 2,
+                         .fillPattern = 0,
+                         .closed = false,
+                         .lineXml = "<EndArrow>5</EndArrow><EndArrowSize>4</EndArrowSize>"};
+    const QImage image = renderPage(recordVdx(6, 3, {hatched, arrow}), 0, kDpi);
+
+    const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
+    const int blue =
+        countPixels(image, inside, [](QColor c) { return c.blue() > 200 && c.red() < 80; });
+    const int yellow =
+        countPixels(image, inside, [](QColor c) { return c.red() > 200 && c.blue() < 80; });
+    EXPECT_GT(blue, 50) << "no hatch lines";
+    EXPECT_GT(yellow, inside.width() * inside.height() / 3) << "no hatch background";
+
+    // The open path starts at the bottom-left corner of its box (4, 0.5 in) and ends at the
+    // top-left one (4, 2.5 in), where the arrowhead inks clearly more than the bare line end.
+    const auto inkAround = [&](double xIn, double yIn) {
+        const QRect area(int(xIn * kDpi) - 8, int((3 - yIn) * kDpi) - 8, 17, 17);
+        return countPixels(image, area, [](QColor c) { return c.lightness() < 160; });
+    };
+    EXPECT_GT(inkAround(4, 2.5), 1.5 * inkAround(4, 0.5));
+}
+
+// The path from (0, 0) with one arc appended.
+QPainterPath arc(double rx, double ry, double angle, bool large, bool sweep, QPointF to) {
+    QPainterPath path(QPointF(0, 0));
+    render::appendSvgArc(path, rx, ry, angle, large, sweep, to);
+    return path;
+}
+
+void expectNear(const QPointF& actual, const QPointF& expected) {
+    EXPECT_NEAR(actual.x(), expected.x(), 0.5);
+    EXPECT_NEAR(actual.y(), expected.y(), 0.5);
+}
+
+TEST(SvgArc, SweepFlagAndLargeArcChooseTheRightHalfAndSize) {
+    // y grows downwards: a positive sweep from (0,0) to (100,0) passes above, through y = -50.
+    const QPainterPath sweep = arc(50, 50, 0, false, true, {100, 0});
+    expectNear(sweep.pointAtPercent(0.5), {50, -50});
+    EXPECT_EQ(sweep.currentPosition(), QPointF(100, 0));
+    expectNear(arc(50, 50, 0, false, false, {100, 0}).pointAtPercent(0.5), {50, 50});
+    // A quarter of a circle of radius 100: the small arc bulges 29 units, the large one 171.
+    EXPECT_NEAR(arc(100, 100, 0, false, true, {100, 100}).length(), M_PI * 50, 1);
+    EXPECT_NEAR(arc(100, 100, 0, true, true, {100, 100}).length(), M_PI * 150, 2);
+    // Radii too small for the chord are scaled up to a half ellipse, never dropped.
+    expectNear(arc(10, 10, 0, false, true, {100, 0}).pointAtPercent(0.5), {50, -50});
+    // A rotated ellipse: axes 100 x 50 turned by 90 degrees runs 100 units tall.
+    EXPECT_NEAR(arc(100, 50, 90, false, true, {0, 200}).boundingRect().width(), 50, 0.5);
+}
+
+TEST(SvgPathText, MarkerOutlinesWithRelativeAndImplicitCommandsParse) {
+    EXPECT_EQ(render::pathFromSvgText("m10 0-10 10h20z").boundingRect(), QRectF(0, 0, 20, 10));
+    const QPainterPath curve = render::pathFromSvgText("M0,0 q10,5 20,0 L20 10 1e1 1E1");
+    EXPECT_EQ(curve.currentPosition(), QPointF(10, 10));
+    EXPECT_NEAR(curve.boundingRect().height(), 10, 1e-9);
+    // Broken data keeps what came before and never loops.
+    EXPECT_EQ(render::pathFromSvgText("M0 0 L10 0 X 5 5").currentPosition(), QPointF(10, 0));
+    EXPECT_TRUE(render::pathFromSvgText("z 1 2 3").isEmpty());
+}
+
+QString shared(const QString& relative) {
+    return test::sharedTestDataDir() + "/" + relative;
+}
+
+// Page counts and sizes of real drawings written by others, as libvisio 0.1.7 reports them.
+TEST(SharedDrawings, PageCountsAndSizesMatchTheFile) {
+    PLEN_REQUIRE_SHARED_TESTDATA();
+    struct Expected {
+        const char* file;
+        int pages;
+        QSizeF firstPageInches;
+    };
+    const Expected expected[] = {
+        {"vdx/text_tests.vdx", 5, {17, 11}},
+        {"vsd/tdf76829-datetime-format.vsd", 2, {11.6929, 8.2677}},
+        {"vsd/Visio5TextFieldsWithUnits.vsd", 1, {8.5, 11}},
+        {"vsdx/recursion-cycle.vsdx", 2, {0, 0}},
+        {"vsdx/tdf136564-WhiteTextBackground.vsdx", 1, {10.1181, 7.1654}},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.file);
+        const RecordedDrawing drawing = recordFile(shared(e.file));
+        ASSERT_EQ(drawing.pageCount(), e.pages);
+        EXPECT_NEAR(drawing.pageSizeInches(0).width(), e.firstPageInches.width(), 1e-3);
+        EXPECT_NEAR(drawing.pageSizeInches(0).height(), e.firstPageInches.height(), 1e-3);
+    }
+    const RecordedDrawing text = recordFile(shared("vdx/text_tests.vdx"));
+    EXPECT_NEAR(text.pageSizeInches(1).width(), 11, 1e-3);
+    EXPECT_NEAR(text.pageSizeInches(1).height(), 8.5, 1e-3);
+}
+
+TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
+    PLEN_REQUIRE_SHARED_TESTDATA();
+    int painted = 0;
+    for (const char* folder : {"vsd", "vdx", "vsdx"}) {
+        for (const QFileInfo& file :
+             QDir(shared(QString::fromLatin1(folder))).entryInfoList(QDir::Files)) {
+            SCOPED_TRACE(file.fileName().toStdString());
+            const RecordedDrawing drawing = recordFile(file.filePath());
+            for (int page = 0; page < drawing.pageCount(); ++page) {
+                if (drawing.pageSizeInches(page).isEmpty()) continue;
+                const QImage image = renderPage(drawing, page, 24);
+                QImage blank(image.size(), image.format());
+                blank.fill(Qt::white);
+                const bool inked = image != blank;
+                // Background pages of some drawings are blank; foreground page 1 never is.
+                if (page == 0) EXPECT_TRUE(inked) << "page 1 is blank";
+                painted += inked;
+            }
+        }
+    }
+    EXPECT_GT(painted, 20);
+}
+
+}  // namespace
+}  // namespace pbp
