@@ -38,7 +38,8 @@ PageTable readVdxPageTable(const QByteArray& xml);
 // The page table of a .vsdx package part visio/pages/pages.xml.
 PageTable readVsdxPageTable(const QByteArray& pagesXml);
 // The page pointers of a binary "VisioDocument" stream: background flags in the order the
-// pages are stored; sizes and orientation stay unset.
+// pages are stored and, for Visio 6 and 2003 files, each page sheet's print orientation;
+// sizes stay unset.
 PageTable readVsdPageTable(const QByteArray& visioDocumentStream);
 
 }  // namespace pbp::visio

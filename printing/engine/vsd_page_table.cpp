@@ -2,13 +2,15 @@
 // stream is a tree of pointers; each pointer names a type, an offset and length in the stream
 // and a format whose bit 1 marks LZ77-compressed data and whose high nibble 5 marks a stream
 // holding pointers of its own. A page pointer (type 0x15) with format bit 0 clear is a
-// background page. Only the pointer tree is walked; page contents are left to the renderer.
+// background page. Only the pointer tree is walked, and of each page the page sheet at the head
+// of its chunk stream, for the print orientation; page contents are left to the renderer.
 
 #include <QByteArray>
 #include <QSet>
 #include <map>
 
 #include "printing/engine/page_table.h"
+#include "printing/engine/vsd_page_sheet.h"
 
 namespace pbp::visio {
 
@@ -185,12 +187,26 @@ class PointerWalker {
         for (const auto& [index, pointer] : pointers) visit(index, pointer, depth);
     }
 
+    // Visio 5 page sheets hold no print properties. A page whose stream cannot be read keeps
+    // "0": its contents are the renderer's to judge.
+    QString printPageOrientation(const Pointer& page) const {
+        const quint32 kind = page.format >> 4;
+        const bool holdsChunks = kind == 0xd || kind == 0xc || kind == 8;
+        if (oldLayout() || !holdsChunks) return QStringLiteral("0");
+        try {
+            return vsdPrintPageOrientation(contents(page), version_);
+        } catch (const PageTableDamaged&) {
+            return QStringLiteral("0");
+        }
+    }
+
     void visit(quint32 index, const Pointer& p, int depth) {
         if (p.type == 0) return;
         if (p.type == kPage) {
             PageTableEntry entry;
             entry.id = index;
             entry.background = !(p.format & 1);
+            entry.printPageOrientation = printPageOrientation(p);
             table_.push_back(entry);
             return;
         }

@@ -1,0 +1,101 @@
+// Chunks of binary Visio drawings of version 6 and 11. Each chunk has a 19-byte header (type,
+// id, list and data length as 32-bit words, level as a 16-bit word, one flag byte), its data,
+// and a trailer whose length is not stored but follows from the header; zero bytes may pad the
+// space between chunks. The page sheet's print properties chunk holds, in order, four margins
+// (a unit byte and a double each), two scales (doubles), the pages across and down (16-bit
+// words), a byte of flags, PrintPageOrientation as one byte, then PaperKind and PaperSource
+// (16-bit words), in the order of the print properties of Visio's XML formats.
+
+#include "printing/engine/vsd_page_sheet.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <initializer_list>
+
+namespace pbp::visio {
+
+namespace {
+
+constexpr quint32 kPrintProps = 0xc8;
+constexpr qint64 kHeaderSize = 19;
+constexpr qint64 kOrientationOffset = 4 * 9 + 2 * 8 + 2 * 2 + 1;
+constexpr int kLandscape = 2;
+
+struct ChunkHeader {
+    quint32 type = 0;
+    quint32 list = 0;
+    quint32 length = 0;
+    quint16 level = 0;
+    quint8 flags = 0;
+};
+
+bool oneOf(quint32 type, std::initializer_list<quint32> types) {
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+// The page sheet ends where the page's first shape (group, shape, guide, foreign) begins.
+bool isShape(quint32 type) {
+    return oneOf(type, {0x47, 0x48, 0x4d, 0x4e});
+}
+
+ChunkHeader headerAt(const QByteArray& chunks, qint64 at) {
+    const char* bytes = chunks.constData() + at;
+    ChunkHeader header;
+    header.type = qFromLittleEndian<quint32>(bytes);
+    header.list = qFromLittleEndian<quint32>(bytes + 8);
+    header.length = qFromLittleEndian<quint32>(bytes + 12);
+    header.level = qFromLittleEndian<quint16>(bytes + 16);
+    header.flags = quint8(bytes[18]);
+    return header;
+}
+
+// Lists and a few other chunk types carry an 8-byte trailer; OLE data and name ids none.
+qint64 trailerVersion6(const ChunkHeader& h) {
+    if (oneOf(h.type, {0x1f, 0xc9})) return 0;
+    const bool list =
+        h.list != 0 || oneOf(h.type, {0x0d, 0x2c, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69, 0x6a, 0x6b,
+                                      0x6c, 0x6d, 0x6e, 0x6f, 0x70, 0x71, 0x72, 0x73, 0x76});
+    return list ? 8 : 0;
+}
+
+// Visio 2003 adds a 4-byte separator after chunks of a list, after some chunks by their level
+// and flag byte, and after a set of chunk types that lack one otherwise.
+qint64 trailerVersion11(const ChunkHeader& h) {
+    if (oneOf(h.type, {0x1f, 0x2d, 0xc9, 0xd1})) return 0;
+    qint64 trailer = 0;
+    if (h.list != 0 || oneOf(h.type, {0x2c, 0x65, 0x66, 0x69, 0x6a, 0x6b, 0x70, 0x71}))
+        trailer += 8;
+    if (h.list != 0 || (h.level == 2 && h.flags == 0x55) ||
+        (h.level == 2 && h.flags == 0x54 && h.type == 0xaa) ||
+        (h.level == 3 && h.flags != 0x50 && h.flags != 0x54))
+        trailer += 4;
+    if (trailer != 12 && trailer != 4 &&
+        oneOf(h.type,
+              {0x64, 0x65, 0x66, 0x69, 0x6a, 0x6b, 0x6f, 0x71, 0x92, 0xa9, 0xb4, 0xb6, 0xb9, 0xc7}))
+        trailer += 4;
+    return trailer;
+}
+
+}  // namespace
+
+QString vsdPrintPageOrientation(const QByteArray& chunks, int version) {
+    const QString none = QStringLiteral("0");
+    qint64 at = 0;
+    while (true) {
+        while (at < chunks.size() && chunks.at(at) == 0) ++at;
+        if (chunks.size() - at < kHeaderSize) return none;
+        const ChunkHeader header = headerAt(chunks, at);
+        if (isShape(header.type)) return none;
+        const qint64 data = at + kHeaderSize;
+        if (qint64(header.length) > chunks.size() - data) return none;
+        if (header.type == kPrintProps) {
+            if (header.length <= kOrientationOffset) return none;
+            const int orientation = quint8(chunks.at(data + kOrientationOffset));
+            return orientation <= kLandscape ? QString::number(orientation) : none;
+        }
+        at = data + header.length +
+             (version >= 11 ? trailerVersion11(header) : trailerVersion6(header));
+    }
+}
+
+}  // namespace pbp::visio
