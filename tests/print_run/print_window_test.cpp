@@ -14,7 +14,6 @@
 #include "printing/run/status_window.h"
 #include "support/program_state.h"
 #include "tests/common/fake_platform.h"
-#include "tests/common/test_paths.h"
 #include "tests/print_run/program_run.h"
 
 namespace pbp::test {
@@ -55,8 +54,8 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     SetStatusWindowFactory([&](QWidget*) { return std::make_unique<PrinterRemover>(printer); });
 
     frmPlenPrintBatch window;
-    FileCollection files = std::vector<FileItem>(
-        3, sourceDir() + QStringLiteral("/tests/fixtures/drawings/mixed_pages.vdx"));
+    FileCollection files =
+        std::vector<FileItem>(3, fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     window.Display(files);
     auto* box = window.findChild<QComboBox*>(QStringLiteral("cboSelectedPrinter"));
     box->setCurrentIndex(box->findText(printer));

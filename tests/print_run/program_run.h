@@ -7,9 +7,14 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "tests/common/test_paths.h"
 #include "tests/cups_fixture/cups_test_env.h"
 
 namespace pbp::test {
+
+inline QString fixtureDrawing(const QString& name) {
+    return sourceDir() + QStringLiteral("/tests/fixtures/drawings/") + name;
+}
 
 struct ProgramRun {
     int exitCode = -1;

@@ -5,7 +5,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include "tests/common/test_paths.h"
 #include "tests/print_run/program_run.h"
 
 namespace pbp::test {
@@ -13,10 +12,6 @@ namespace pbp::test {
 namespace {
 const QString kPdfPrinter = QStringLiteral("PlenBatchPrint PDF");
 const QString kSent = QStringLiteral("Sent to Printer");
-
-QString fixture(const QString& name) {
-    return sourceDir() + QStringLiteral("/tests/fixtures/drawings/") + name;
-}
 
 QStringList pdfsIn(const QString& dir) {
     QStringList found;
@@ -39,10 +34,10 @@ TEST(SilentProgram, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTu
     const QString missing = work.filePath("missing.vsd");
     const QString folder = work.filePath("folder.vsd");
     const QString random = work.filePath("random.vsd");
-    const QString background = fixture(QStringLiteral("only_background.vdx"));
+    const QString background = fixtureDrawing(QStringLiteral("only_background.vdx"));
     QDir().mkpath(QFileInfo(good).path());
     QDir().mkpath(folder);
-    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("mixed_pages.vdx")), good));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), good));
     QFile bytes(random);
     ASSERT_TRUE(bytes.open(QIODevice::WriteOnly));
     for (int i = 0; i < 4096; ++i) bytes.putChar(char(QRandomGenerator::global()->generate()));
@@ -96,7 +91,7 @@ TEST(SilentProgram, ExitCodesForCupsJobsSentRefusedAndAnEmptyList) {
     QTemporaryDir work;
     const QString printer = QStringLiteral("PrintRun_Silent");
     ASSERT_EQ(cups::addPrinter(printer), QString());
-    const QString drawing = fixture(QStringLiteral("mixed_pages.vdx"));
+    const QString drawing = fixtureDrawing(QStringLiteral("mixed_pages.vdx"));
     const auto run = [&](const QString& to, const QStringList& drawings) {
         return runSilently(to, drawings, work.path(), work.filePath("config"));
     };
