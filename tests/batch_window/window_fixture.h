@@ -64,7 +64,6 @@ class WindowTest : public ::testing::Test {
     }
     FileListGrid* grid() { return control<FileListGrid>("fgListOfFiles"); }
     QAbstractButton* button(const char* name) { return control<QAbstractButton>(name); }
-    QString status() { return control<QLabel>("lblStatus")->text(); }
     QComboBox* printerBox() { return control<QComboBox>("cboSelectedPrinter"); }
     QStringList paths() {
         QStringList result;
