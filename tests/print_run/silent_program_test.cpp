@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include "tests/print_run/program_run.h"
@@ -33,21 +32,18 @@ TEST(SilentProgram, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTu
     const QString good = work.filePath("Ordner mit Leerzeichen/Zeichnüng ä.vdx");
     const QString missing = work.filePath("missing.vsd");
     const QString folder = work.filePath("folder.vsd");
-    const QString random = work.filePath("random.vsd");
+    const QString notADrawing = fixtureDrawing(QStringLiteral("not_a_drawing.vsdx"));
     const QString background = fixtureDrawing(QStringLiteral("only_background.vdx"));
     QDir().mkpath(QFileInfo(good).path());
     QDir().mkpath(folder);
     ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), good));
-    QFile bytes(random);
-    ASSERT_TRUE(bytes.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 4096; ++i) bytes.putChar(char(QRandomGenerator::global()->generate()));
-    bytes.close();
 
-    const ProgramRun run = runSilently(kPdfPrinter, {missing, folder, random, background, good},
-                                       work.path(), work.filePath("config"));
+    const ProgramRun run =
+        runSilently(kPdfPrinter, {missing, folder, notADrawing, background, good}, work.path(),
+                    work.filePath("config"));
     EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
     ASSERT_EQ(run.lines.size(), 5) << run.lines.join('\n').toStdString();
-    for (const QString& unreadable : {missing, folder, random})
+    for (const QString& unreadable : {missing, folder, notADrawing})
         EXPECT_EQ(run.status.value(unreadable),
                   QStringLiteral("There was a problem attempting to open '%1' This file maybe in "
                                  "use by Visio.")
