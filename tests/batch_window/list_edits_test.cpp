@@ -8,9 +8,9 @@
 namespace pbp {
 namespace {
 
-// The straightforward algorithm, one row at a time through the grid's row operations.
 enum class Edit { Remove, Up, Down };
 
+// The straightforward algorithm, one row at a time through the grid's row operations.
 void editOneRowAtATime(FileListGrid& grid, Edit edit) {
     const std::vector<int> selected = grid.selectedRows();
     std::vector<GridRow> recorded;
@@ -34,11 +34,6 @@ void editInOnePass(FileListGrid& grid, Edit edit) {
     grid.replaceEntries(result.entries, result.selectedRows);
 }
 
-void fill(FileListGrid& grid, const std::vector<GridRow>& entries,
-          const std::vector<int>& selected) {
-    grid.replaceEntries(entries, selected);
-}
-
 // Random lists and selections: the one-pass edits end exactly where the one-row-at-a-time
 // algorithm ends, entries, statuses and selection alike.
 TEST(ListEdits, OnePassMatchesOneRowAtATime) {
@@ -54,12 +49,11 @@ TEST(ListEdits, OnePassMatchesOneRowAtATime) {
                 {QStringLiteral("/d/%1.vsd").arg(row), QStringLiteral("s%1").arg(row)});
             if (random() % 2) selected.push_back(row);
         }
-        if (selected.empty()) continue;
         const Edit edit = Edit(round % 3);
-        if (edit == Edit::Up && selected.front() == 1) continue;
-        if (edit == Edit::Down && selected.back() == count) continue;
-        fill(reference, entries, selected);
-        fill(fast, entries, selected);
+        if (selected.empty() || (edit == Edit::Up && selected.front() == 1) ||
+            (edit == Edit::Down && selected.back() == count))
+            continue;
+        for (FileListGrid* grid : {&reference, &fast}) grid->replaceEntries(entries, selected);
         editOneRowAtATime(reference, edit);
         editInOnePass(fast, edit);
         ASSERT_EQ(fast.entries(), reference.entries()) << "round " << round;

@@ -12,10 +12,19 @@
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/printers/printer_system.h"
+#include "support/mod_registry_api.h"
 #include "tests/common/fake_file_dialogs.h"
 #include "tests/common/fake_platform.h"
 
 namespace pbp::test {
+
+inline const QString kSettingsKey =
+    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+
+// The printer the window saved for the next start.
+inline QString savedPrinter() {
+    return ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"));
+}
 
 class FakePrinters : public printers::PrinterSystem {
   public:
@@ -55,7 +64,6 @@ class WindowTest : public ::testing::Test {
     }
     FileListGrid* grid() { return control<FileListGrid>("fgListOfFiles"); }
     QAbstractButton* button(const char* name) { return control<QAbstractButton>(name); }
-    QString status() { return control<QLabel>("lblStatus")->text(); }
     QComboBox* printerBox() { return control<QComboBox>("cboSelectedPrinter"); }
     QStringList paths() {
         QStringList result;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "printing/run/print_command.h"
+#include "printing/run/silent_run.h"
 #include "printing/run/visio_session.h"
 #include "support/program_state.h"
 #include "tests/print_run/run_fixture.h"
@@ -11,46 +12,27 @@ namespace {
 const std::vector<bool> kDisabledThenEnabled{false, true};
 }
 
-TEST(PrintCommand, ReadinessCheckStopsBeforeTheEngineAndReenablesTheButtons) {
-    struct Case {
-        int entries;
-        QString copies;
-        QString message;
-    };
-    for (const Case& c : {Case{0, "1", "There are no documents selected to print."},
-                          Case{1, "0", "There must be at least one copy to print."},
-                          Case{1, "", "There must be at least one copy to print."},
-                          Case{1, "abc", "There must be at least one copy to print."}}) {
+// No entries, no copies or an engine that cannot start: one message, nothing printed, not even
+// the summary page, and the buttons come back.
+TEST(PrintCommand, ARunThatCannotStartPrintsNothing) {
+    for (const auto& [entries, copies, engineFails, message] :
+         {std::tuple(0, "1", false, "There are no documents selected to print."),
+          std::tuple(1, "0", false, "There must be at least one copy to print."),
+          std::tuple(1, "abc", false, "There must be at least one copy to print."),
+          std::tuple(1, " 2 copies", true, "PlenPrint was unable to start Visio.")}) {
         RunFixture run;
-        g_sAppTitle = QStringLiteral("PlenBatchPrint");
-        for (int i = 0; i < c.entries; ++i) run.addDrawing(QStringLiteral("/d/a.vsd"));
-        run.view.copies = c.copies;
-        cmdPrint_Click(run.view);
-        ASSERT_EQ(run.fake.messages.shown.size(), 1u) << c.copies.toStdString();
-        EXPECT_EQ(run.fake.messages.shown[0].text, c.message);
-        EXPECT_EQ(run.fake.messages.shown[0].title, QStringLiteral("PlenBatchPrint"));
-        EXPECT_EQ(run.fake.messages.shown[0].icon, MessageIcon::Information);
-        EXPECT_TRUE(run.script.programIds.isEmpty());
+        for (int i = 0; i < entries; ++i) run.addDrawing(QStringLiteral("/d/a.vsd"));
+        run.view.copies = QString::fromLatin1(copies);
+        run.view.summary = true;
+        run.script.failToStart = engineFails;
+        EXPECT_EQ(RunPrintCommand(run.view), PrintCommandOutcome::NotStarted) << copies;
+        ASSERT_EQ(run.fake.messages.shown.size(), 1u);
+        EXPECT_TRUE(run.fake.messages.shown[0].text.startsWith(QString::fromLatin1(message)));
+        EXPECT_EQ(run.script.programIds.size(), engineFails ? 1 : 0);
+        EXPECT_TRUE(run.printers.jobs.empty());
+        EXPECT_TRUE(run.status.empty());
         EXPECT_EQ(run.view.buttonStates, kDisabledThenEnabled);
     }
-}
-
-TEST(PrintCommand, EngineThatCannotStartGivesTheMessageAndPrintsNothing) {
-    RunFixture run;
-    run.addDrawing(QStringLiteral("/d/a.vsd"));
-    run.view.summary = true;
-    run.view.copies = QStringLiteral(" 2 copies");
-    run.script.failToStart = true;
-    EXPECT_EQ(RunPrintCommand(run.view), PrintCommandOutcome::NotStarted);
-    ASSERT_EQ(run.fake.messages.shown.size(), 1u);
-    EXPECT_EQ(run.fake.messages.shown[0].text,
-              "PlenPrint was unable to start Visio.  Contact your system administrator.");
-    EXPECT_EQ(run.fake.messages.shown[0].title, QStringLiteral("PlenPrint"));
-    EXPECT_EQ(run.fake.messages.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(run.script.programIds, QStringList{"Visio.InvisibleApp"});
-    EXPECT_TRUE(run.printers.jobs.empty());
-    EXPECT_TRUE(run.status.empty());
-    EXPECT_EQ(run.view.buttonStates, kDisabledThenEnabled);
 }
 
 TEST(PrintCommand, RunSwitchesEngineSettingsOffAndRestoresThemThenQuits) {
@@ -63,11 +45,10 @@ TEST(PrintCommand, RunSwitchesEngineSettingsOffAndRestoresThemThenQuits) {
         warningsDuringRun = run.script.showFileOpenWarnings;
     };
     EXPECT_EQ(RunPrintCommand(run.view), PrintCommandOutcome::Ran);
-    EXPECT_EQ(screenUpdatingDuringRun, 0);
-    EXPECT_EQ(warningsDuringRun, 0);
-    EXPECT_EQ(run.script.screenUpdating, -1);
-    EXPECT_EQ(run.script.showFileOpenWarnings, 1);
-    EXPECT_EQ(run.script.alertResponse, 3);
+    EXPECT_EQ(std::tuple(screenUpdatingDuringRun, warningsDuringRun), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(run.script.screenUpdating, run.script.showFileOpenWarnings,
+                         run.script.alertResponse),
+              std::tuple(-1, 1, 3));
     EXPECT_EQ(run.script.calls, QStringList({"Open /d/a.vsd", "Close /d/a.vsd alert=7",
                                              "Open /d/b.vsd", "Close /d/b.vsd alert=7", "Quit"}));
     EXPECT_EQ(g_oVisioApp, nullptr);
@@ -90,6 +71,20 @@ TEST(PrintCommand, FailuresInTheClosingStepsAreReportedOnceEach) {
     EXPECT_EQ(run.view.statuses, QStringList{"Sent to Printer"});
     EXPECT_EQ(g_oVisioApp, nullptr);
     EXPECT_EQ(run.view.buttonStates, kDisabledThenEnabled);
+}
+
+TEST(SilentRun, ExitCodeTellsAllSentSomeFailedOrNotStarted) {
+    for (const auto& [drawings, engineFails, exitCode] :
+         {std::tuple(QStringList{"/d/a.vsd", "/d/b.vsd"}, false, 0),
+          std::tuple(QStringList{"/d/a.vsd", "-/d/gone.vsd"}, false, 1),
+          std::tuple(QStringList{}, false, 2), std::tuple(QStringList{"/d/a.vsd"}, true, 2)}) {
+        RunFixture run;  // "-" marks a missing drawing
+        run.script.failToStart = engineFails;
+        for (const QString& d : drawings)
+            d.startsWith('-') ? run.view.add(d.mid(1)) : void(run.addDrawing(d));
+        RunSilently(run.view);
+        EXPECT_EQ(run.fake.process.exitCodes, std::vector<int>{exitCode});
+    }
 }
 
 }  // namespace pbp::test

@@ -1,9 +1,19 @@
 #include <gtest/gtest.h>
 
 #include "printing/run/print_command.h"
+#include "support/program_state.h"
 #include "tests/print_run/run_fixture.h"
 
 namespace pbp::test {
+
+namespace {
+// The engine's record of a print of pages 1 to `to`, not scaled, not to a file, not collated
+// and not in black only.
+QString printed(const char* path, int to, const char* printer, int copies, const char* pages) {
+    return QString::asprintf("%s 1 1-%d scale=0 %s toFile=0 '' x%d collate=0 black=0 [%s]", path,
+                             to, printer, copies, pages);
+}
+}  // namespace
 
 TEST(PrintDocuments, EveryOutcomeGetsItsStatusAndTheRunGoesOn) {
     RunFixture run;
@@ -22,29 +32,33 @@ TEST(PrintDocuments, EveryOutcomeGetsItsStatusAndTheRunGoesOn) {
                      "This file maybe in use by Visio.",
                      "Error Printing File. Error: Jam", "Error Printing File.",
                      "Not Printed! Drawing only contains background pages.", "Sent to Printer"}));
-    EXPECT_FALSE(run.script.calls.contains("Close /d/missing.vsd alert=7"));
-    EXPECT_TRUE(run.script.calls.contains("Close /d/jam.vsd alert=7"));
-    EXPECT_TRUE(run.script.calls.contains("Close /d/background.vsd alert=7"));
-    ASSERT_EQ(run.script.prints.size(), 2u);
-    const PrintCall& mixed = run.script.prints[1];
-    EXPECT_EQ(mixed.path, QStringLiteral("/d/mixed.vsd"));
-    EXPECT_EQ(
-        std::tuple(mixed.range, mixed.from, mixed.to, mixed.scale, mixed.printer, mixed.toFile,
-                   mixed.outputFile, mixed.copies, mixed.collate, mixed.colorAsBlack),
-        std::tuple(1, 1, 2, false, QStringLiteral("Office"), false, QString(), 1, false, false));
+    EXPECT_EQ(run.script.calls.filter(QStringLiteral("Close ")).size(), 5);  // all but missing
+    EXPECT_EQ(run.script.prints, QStringList({printed("/d/good.vsd", 1, "Office", 1, "0"),
+                                              printed("/d/mixed.vsd", 2, "Office", 1, "0,0,0")}));
     EXPECT_TRUE(run.fake.messages.shown.empty());
 }
 
-TEST(PrintDocuments, FirstPageOnlyPrintsPageOneEvenWithoutForegroundPages) {
+TEST(PrintDocuments, OptionsAreReadAfreshForEveryDrawing) {
     RunFixture run;
-    run.view.firstOnly = true;
-    run.addDrawing(QStringLiteral("/d/background.vsd")).pages = {ScriptedPage{1}};
-    run.addDrawing(QStringLiteral("/d/three.vsd")).pages.resize(3);
+    for (const char* name : {"/d/a.vsd", "/d/b.vsd", "/d/c.vsd", "/d/d.vsd"})
+        run.addDrawing(name).pages.resize(2);
+    run.script.drawings[QStringLiteral("/d/c.vsd")].pages = {ScriptedPage{1}};  // background only
+    run.script.onOpen = [&](const QString& path) {
+        if (path == QLatin1String("/d/b.vsd")) {
+            run.view.copies = QStringLiteral("2.5");
+            run.view.printer = QStringLiteral("Plotter");
+        }
+        if (path == QLatin1String("/d/c.vsd")) run.view.firstOnly = true;
+        if (path == QLatin1String("/d/d.vsd")) run.view.copies = QStringLiteral("70000");
+    };
     cmdPrint_Click(run.view);
-    EXPECT_EQ(run.view.statuses, QStringList({"Sent to Printer", "Sent to Printer"}));
-    ASSERT_EQ(run.script.prints.size(), 2u);
-    EXPECT_EQ(run.script.prints[0].to, 1);
-    EXPECT_EQ(run.script.prints[1].to, 1);
+    EXPECT_EQ(run.script.prints,  // first page only prints even a background page
+              QStringList({printed("/d/a.vsd", 2, "Office", 1, "0,0"),
+                           printed("/d/b.vsd", 2, "Plotter", 2, "0,0"),
+                           printed("/d/c.vsd", 1, "Plotter", 2, "0")}));
+    EXPECT_EQ(run.view.statuses[3],
+              "Error Printing File. Error: The number of copies '70000' is not between 1 and "
+              "32767");
 }
 
 TEST(PrintDocuments, LandscapeShapedPagesPrintTurnedWithoutChangingTheDrawing) {
@@ -53,8 +67,8 @@ TEST(PrintDocuments, LandscapeShapedPagesPrintTurnedWithoutChangingTheDrawing) {
     drawing.pages = {{0, 11, 8.5, "0"}, {0, 11, 8.5, "1"}, {0, 11, 8.5, "2"},
                      {0, 8.5, 11, "1"}, {0, 10, 10, "0"},  {1, 17, 11, "0"}};
     cmdPrint_Click(run.view);
-    ASSERT_EQ(run.script.prints.size(), 1u);
-    EXPECT_EQ(run.script.prints[0].orientations, QStringList({"2", "2", "2", "1", "0", "2"}));
+    EXPECT_EQ(run.script.prints,
+              QStringList{printed("/d/pages.vsd", 5, "Office", 1, "2,2,2,1,0,2")});
     EXPECT_EQ(run.script.calls.count(QStringLiteral("SetFormula /d/pages.vsd 2")), 3);
     EXPECT_EQ(drawing.pages[0].orientation, QStringLiteral("0"));
 }
@@ -70,49 +84,21 @@ TEST(PrintDocuments, ErrorInTheOrientationStepEndsTheLoopAndCleansUp) {
     ASSERT_EQ(run.fake.messages.shown.size(), 1u);
     EXPECT_TRUE(run.fake.messages.shown[0].text.startsWith(
         "Problem in frmPlenPrintBatch.PrintDocuments\r\nError Number: 13\r\n"));
-    EXPECT_FALSE(run.script.calls.contains("Open /d/c.vsd"));
-    EXPECT_FALSE(run.script.calls.contains("Close /d/odd.vsd alert=7"));
-    EXPECT_EQ(run.status.back().text, QStringLiteral("Unload"));
+    EXPECT_EQ(run.script.calls.mid(2), QStringList({"Open /d/odd.vsd", "Quit"}));
+    EXPECT_EQ(run.status.back().first, QStringLiteral("Unload"));
     EXPECT_EQ(run.script.screenUpdating, -1);
-    EXPECT_EQ(run.script.calls.last(), QStringLiteral("Quit"));
 }
 
-TEST(PrintDocuments, OptionsAreReadAfreshForEveryDrawing) {
-    RunFixture run;
-    for (const char* name : {"/d/a.vsd", "/d/b.vsd", "/d/c.vsd", "/d/d.vsd"})
-        run.addDrawing(name).pages.resize(2);
-    run.script.onOpen = [&](const QString& path) {
-        if (path == QLatin1String("/d/b.vsd")) {
-            run.view.copies = QStringLiteral("2.5");
-            run.view.printer = QStringLiteral("Plotter");
-        }
-        if (path == QLatin1String("/d/c.vsd")) run.view.firstOnly = true;
-        if (path == QLatin1String("/d/d.vsd")) run.view.copies = QStringLiteral("70000");
-    };
-    cmdPrint_Click(run.view);
-    ASSERT_EQ(run.script.prints.size(), 3u);
-    EXPECT_EQ(std::tuple(run.script.prints[0].copies, run.script.prints[0].to), std::tuple(1, 2));
-    EXPECT_EQ(std::tuple(run.script.prints[1].copies, run.script.prints[1].printer),
-              std::tuple(2, QStringLiteral("Plotter")));
-    EXPECT_EQ(run.script.prints[2].to, 1);
-    EXPECT_EQ(run.view.statuses[3],
-              "Error Printing File. Error: The number of copies '70000' is not between 1 and "
-              "32767");
-}
-
-TEST(PrintDocuments, StatusWindowShowsEachStepWithItsPercentage) {
+TEST(PrintDocuments, StatusWindowShowsEachStepWithItsRoundedPercentage) {
     RunFixture run;
     for (int i = 1; i <= 8; ++i) run.addDrawing(QStringLiteral("/d/%1.vsd").arg(i));
     cmdPrint_Click(run.view);
     ASSERT_EQ(run.status.size(), 1u + 3 * 8 + 1);
-    EXPECT_EQ(run.status.front().text, QStringLiteral("Display"));
-    EXPECT_EQ(run.status[1].text, QStringLiteral("Opening /d/1.vsd (1 of 8)"));
-    EXPECT_EQ(run.status[2].text, QStringLiteral("Printing file (1 of 8)"));
-    EXPECT_EQ(run.status[3].text, QStringLiteral("Closing file (1 of 8)"));
+    EXPECT_EQ(run.status[1].first, QStringLiteral("Opening /d/1.vsd (1 of 8)"));
     std::vector<qint32> percentages;
     for (size_t k = 1; k + 1 < run.status.size(); k += 3) {
-        EXPECT_EQ(run.status[k].value, run.status[k + 2].value);
-        percentages.push_back(run.status[k].value);
+        EXPECT_EQ(run.status[k].second, run.status[k + 2].second);
+        percentages.push_back(run.status[k].second);
     }
     EXPECT_EQ(percentages, (std::vector<qint32>{12, 25, 38, 50, 62, 75, 88, 100}));
 }
@@ -124,12 +110,61 @@ TEST(PrintDocuments, RunTakesMoreEntriesThanSixteenBitCountersHold) {
     for (int i = 0; i < n; ++i) run.view.add(QStringLiteral("/d/a.vsd"));
     cmdPrint_Click(run.view);
     EXPECT_TRUE(run.fake.messages.shown.empty());
-    EXPECT_EQ(run.script.prints.size(), static_cast<size_t>(n));
+    EXPECT_EQ(run.script.prints.size(), n);
     EXPECT_EQ(run.view.statuses.count(QStringLiteral("Sent to Printer")), n);
-    EXPECT_EQ(run.status[1].value, 0);
-    EXPECT_EQ(run.status[3 * 5461 + 1].text, QStringLiteral("Opening /d/a.vsd (5462 of 10923)"));
-    EXPECT_EQ(run.status[3 * 5461 + 1].value, 50);
-    EXPECT_EQ(run.status[3 * n - 2].value, 100);
+    EXPECT_EQ(run.status[1].second, 0);
+    EXPECT_EQ(run.status[3 * 5461 + 1],
+              std::pair(QStringLiteral("Opening /d/a.vsd (5462 of 10923)"), 50));
+    EXPECT_EQ(run.status[3 * n - 2].second, 100);
+}
+
+TEST(SummaryPage, ListsTheBatchUnderItsHeaderBeforeAnyDrawingOnTheExactlyNamedPrinter) {
+    for (const auto& [selected, used] :
+         {std::pair("Plotter", "Plotter"), std::pair("plotter", "Office")}) {  // else the default
+        RunFixture run;
+        run.view.summary = true;
+        g_sSelectedPrinter = QString::fromLatin1(selected);
+        run.addDrawing(QStringLiteral("/d/first.vsd"));
+        run.view.add(QStringLiteral("/d/missing drawing.vsd"));
+        qsizetype callsBeforeSubmit = -1;
+        run.printers.onSubmit = [&] { callsBeforeSubmit = run.script.calls.size(); };
+        cmdPrint_Click(run.view);
+        ASSERT_EQ(run.printers.jobs.size(), 1u);
+        EXPECT_EQ(callsBeforeSubmit, 0);
+        EXPECT_EQ(run.printers.jobs[0].job.printerName, QString::fromLatin1(used));
+        EXPECT_EQ(run.printers.jobs[0].job.copies, 1);
+        const QStringList lines = run.printers.jobs[0].text.split('\n');
+        ASSERT_GE(lines.size(), 5);
+        EXPECT_EQ(lines[0].trimmed(), QStringLiteral("Batch of today"));
+        EXPECT_EQ(lines[1].trimmed() + lines[2].trimmed(), QString());
+        EXPECT_EQ(lines[3].trimmed(), QStringLiteral("/d/first.vsd"));
+        EXPECT_EQ(lines[4].trimmed(), QStringLiteral("/d/missing drawing.vsd"));
+    }
+}
+
+TEST(SummaryPage, LongBatchContinuesOnMorePages) {
+    RunFixture run;
+    run.view.summary = true;
+    run.script.drawings[QStringLiteral("/d/a.vsd")];
+    for (int i = 0; i < 200; ++i) run.view.add(QStringLiteral("/d/a.vsd"));
+    cmdPrint_Click(run.view);
+    ASSERT_EQ(run.printers.jobs.size(), 1u);
+    EXPECT_GE(run.printers.jobs[0].text.count('\f'), 3);
+    EXPECT_EQ(run.printers.jobs[0].text.count(QStringLiteral("/d/a.vsd")), 200);
+}
+
+TEST(SummaryPage, FailureIsSkippedSilentlyAndTheDrawingsStillPrint) {
+    for (const bool noPrinterAtAll : {false, true}) {
+        RunFixture run;
+        run.view.summary = true;
+        run.printers.refuse = !noPrinterAtAll;
+        if (noPrinterAtAll) run.printers.defaultName.clear();
+        run.addDrawing(QStringLiteral("/d/a.vsd"));
+        cmdPrint_Click(run.view);
+        EXPECT_TRUE(run.printers.jobs.empty());
+        EXPECT_TRUE(run.fake.messages.shown.empty());
+        EXPECT_EQ(run.view.statuses, QStringList{"Sent to Printer"});
+    }
 }
 
 }  // namespace pbp::test

@@ -1,15 +1,20 @@
 #pragma once
 
 // Runs the built program silently, headless, against the private CUPS scheduler, with the PDF
-// printer writing into a folder of the test's choice, and reads its report.
+// printer writing into a folder of the test's choice, and reads its report; and reads PDFs.
 
 #include <QMap>
 #include <QProcess>
 #include <QStringList>
 
+#include "tests/common/test_paths.h"
 #include "tests/cups_fixture/cups_test_env.h"
 
 namespace pbp::test {
+
+inline QString fixtureDrawing(const QString& name) {
+    return sourceDir() + QStringLiteral("/tests/fixtures/drawings/") + name;
+}
 
 struct ProgramRun {
     int exitCode = -1;
@@ -18,8 +23,12 @@ struct ProgramRun {
     QString errors;                 // standard error
 };
 
-inline ProgramRun runProgram(const QStringList& arguments, const QString& pdfDir,
-                             const QString& configDir) {
+// "/silent", "/printer=" and one "/file=" per drawing.
+inline ProgramRun runSilently(const QString& printer, const QStringList& drawings,
+                              const QString& pdfDir, const QString& configDir) {
+    QStringList arguments{QStringLiteral("/silent")};
+    if (!printer.isEmpty()) arguments << QStringLiteral("/printer=") + printer;
+    for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
@@ -45,21 +54,23 @@ inline ProgramRun runProgram(const QStringList& arguments, const QString& pdfDir
     return run;
 }
 
-// "/silent", the printer and one "/file=" per drawing.
-inline QStringList silentArguments(const QString& printer, const QStringList& drawings) {
-    QStringList arguments{QStringLiteral("/silent"), QStringLiteral("/printer=") + printer};
-    for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
-    return arguments;
+inline QString toolOutput(const QString& program, const QStringList& arguments) {
+    QProcess tool;
+    tool.start(program, arguments);
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
-// Page count of a PDF file (pdfinfo), 0 when it cannot be read.
-inline int pdfPageCount(const QString& path) {
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {path});
-    info.waitForFinished();
-    for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split('\n'))
-        if (line.startsWith(QLatin1String("Pages:"))) return line.mid(6).trimmed().toInt();
-    return 0;
+// What pdfinfo says after "key:" ("Pages", "Page 2 size"), or an empty text.
+inline QString pdfInfo(const QString& pdf, const QString& key) {
+    const QStringList arguments{QStringLiteral("-l"), QStringLiteral("99"), pdf};
+    for (const QString& line : toolOutput(QStringLiteral("pdfinfo"), arguments).split('\n'))
+        if (line.simplified().startsWith(key + ':')) return line.section(':', 1).trimmed();
+    return {};
+}
+
+inline int pdfPageCount(const QString& pdf) {
+    return pdfInfo(pdf, QStringLiteral("Pages")).toInt();
 }
 
 }  // namespace pbp::test

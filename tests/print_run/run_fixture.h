@@ -3,27 +3,20 @@
 // The pieces a print-run test stands on: a batch window stand-in, printers that keep what
 // they are given, a status window that records its texts, and the scripted engine installed.
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-
 #include "printing/printers/printer_system.h"
 #include "printing/run/batch_print_view.h"
 #include "printing/run/status_window.h"
 #include "tests/common/fake_platform.h"
+#include "tests/print_run/program_run.h"
 #include "tests/print_run/scripted_engine.h"
 
 namespace pbp::test {
 
 class FakeView : public BatchPrintView {
   public:
-    QStringList paths;
-    QStringList statuses;
-    QString copies = QStringLiteral("1");
-    QString printer = QStringLiteral("Office");
-    bool firstOnly = false;
-    bool summary = false;
-    QString header = QStringLiteral("Batch of today");
+    QStringList paths, statuses;
+    QString copies = QStringLiteral("1"), printer = QStringLiteral("Office");
+    bool firstOnly = false, summary = false;
     std::vector<bool> buttonStates;
 
     void add(const QString& path) {
@@ -41,7 +34,7 @@ class FakeView : public BatchPrintView {
     QString printerText() const override { return printer; }
     bool firstPageOnly() const override { return firstOnly; }
     bool summaryPageChecked() const override { return summary; }
-    QString summaryHeader() const override { return header; }
+    QString summaryHeader() const override { return QStringLiteral("Batch of today"); }
     void setPrintAndCloseEnabled(bool enabled) override { buttonStates.push_back(enabled); }
     QWidget* ownerWindow() override { return nullptr; }
 };
@@ -49,53 +42,39 @@ class FakeView : public BatchPrintView {
 // Printers "Office" (default) and "Plotter"; every submitted PDF is turned into text at once.
 class FakePrinters : public printers::PrinterSystem {
   public:
-    QStringList names{QStringLiteral("Office"), QStringLiteral("Plotter")};
     QString defaultName = QStringLiteral("Office");
     bool refuse = false;
     struct Job {
         printers::PrintJob job;
-        QString text;
-        int pages;
+        QString text;  // pages end in form feeds
     };
     std::vector<Job> jobs;
     std::function<void()> onSubmit;
 
-    QStringList printerNames() const override { return names; }
+    QStringList printerNames() const override { return {"Office", "Plotter"}; }
     QString defaultPrinter() const override { return defaultName; }
     QPageSize defaultPaper(const QString&) const override { return QPageSize(QPageSize::A4); }
     bool makesCopies(const QString&) const override { return true; }
     void submit(const printers::PrintJob& job) override {
         if (onSubmit) onSubmit();
         if (refuse) throw VbError(1, QStringLiteral("refused"));
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), job.pdfPath, "-"});
-        text.waitForFinished();
-        const QByteArray pdf = [&] {
-            QFile file(job.pdfPath);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
         // NFKC turns ligatures the PDF holds back into letters.
-        jobs.push_back({job,
-                        QString::fromUtf8(text.readAllStandardOutput())
-                            .normalized(QString::NormalizationForm_KC),
-                        static_cast<int>(pdf.count("/Type /Page\n"))});
+        jobs.push_back({job, toolOutput(QStringLiteral("pdftotext"), {"-layout", job.pdfPath, "-"})
+                                 .normalized(QString::NormalizationForm_KC)});
     }
 };
 
-struct StatusEvent {
-    QString text;  // "Display", "Unload" or the step text
-    qint32 value;
-};
-
+// Records "Display", every step text with its value, and "Unload" when destroyed.
 class RecordingStatusWindow : public StatusWindow {
   public:
-    explicit RecordingStatusWindow(std::vector<StatusEvent>& events) : events_(events) {}
-    ~RecordingStatusWindow() override { events_.push_back({QStringLiteral("Unload"), -1}); }
-    void Display() override { events_.push_back({QStringLiteral("Display"), -1}); }
-    void Value(const QString& text, qint32 value) override { events_.push_back({text, value}); }
+    explicit RecordingStatusWindow(std::vector<std::pair<QString, qint32>>& events)
+        : events_(events) {}
+    ~RecordingStatusWindow() override { events_.emplace_back(QStringLiteral("Unload"), -1); }
+    void Display() override { events_.emplace_back(QStringLiteral("Display"), -1); }
+    void Value(const QString& text, qint32 value) override { events_.emplace_back(text, value); }
 
   private:
-    std::vector<StatusEvent>& events_;
+    std::vector<std::pair<QString, qint32>>& events_;
 };
 
 // Installs the fake platform with the scripted engine, the fake printers and the recording
@@ -121,7 +100,7 @@ class RunFixture {
     ScriptedEngineFactory factory;
     FakePrinters printers;
     FakeView view;
-    std::vector<StatusEvent> status;
+    std::vector<std::pair<QString, qint32>> status;
 };
 
 }  // namespace pbp::test

@@ -25,29 +25,15 @@ struct ScriptedDrawing {
     std::optional<VbError> printError;
 };
 
-struct PrintCall {
-    QString path;
-    qint16 range, from, to;
-    bool scale;
-    QString printer;
-    bool toFile;
-    QString outputFile;
-    qint16 copies;
-    bool collate, colorAsBlack;
-    QStringList orientations;  // of every page at the moment of printing
-};
-
 struct EngineScript {
     std::map<QString, ScriptedDrawing> drawings;  // a path not listed fails to open
-    bool failToStart = false;
-    bool failToQuit = false;
-    bool failToRestoreSettings = false;
+    bool failToStart = false, failToQuit = false, failToRestoreSettings = false;
     QStringList programIds;
-    QStringList calls;  // "Open p", "SetFormula p 2", "Close p alert=7", "Quit", ...
-    std::vector<PrintCall> prints;
-    qint16 alertResponse = 3;
-    qint16 screenUpdating = -1;
-    qint16 showFileOpenWarnings = 1;
+    QStringList calls;  // "Open p", "SetFormula p 2", "Close p alert=7", "Quit"
+    // One line per PrintOut: "path range from-to scale=.. printer toFile=.. 'outputFile' xcopies
+    // collate=.. black=.. [orientation of every page at that moment]".
+    QStringList prints;
+    qint16 alertResponse = 3, screenUpdating = -1, showFileOpenWarnings = 1;
     std::function<void(const QString& path)> onOpen;  // runs inside Open, before it succeeds
 };
 
