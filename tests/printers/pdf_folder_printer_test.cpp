@@ -74,7 +74,7 @@ TEST_F(PdfFolderPrinterTest, RacingJobsEachKeepACompleteFile) {
 
 // /proc takes no files even from root; a path under a file cannot become a folder.
 TEST_F(PdfFolderPrinterTest, UnwritableFoldersGiveAnErrorNamingTheFolder) {
-    for (const QString& unwritable : {QStringLiteral("/proc"), pdfPath + QStringLiteral("/PDF")}) {
+    for (const QString& unwritable : {QStringLiteral("/proc"), QString(pdfPath + "/PDF")}) {
         try {
             savePdfInFolder(pdfPath, QStringLiteral("plan.vsd"), unwritable);
             ADD_FAILURE() << "wrote into " << unwritable.toStdString();
