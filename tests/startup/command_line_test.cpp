@@ -33,8 +33,6 @@ TEST(CommandLine, FileEntriesFollowTheMarkers) {
               (QStringList{"a.vsd", "", "/x/file=b.vsd"}));
     EXPECT_EQ(pathsOf(GetFilesFromCommandLine(QStringLiteral("/home/me/plan.vsd"))),
               QStringList{"/home/me/plan.vsd"});
-    const FileCollection none = GetFilesFromCommandLine(QString());
-    EXPECT_TRUE(none && none->empty());
 }
 
 TEST(CommandLine, ThousandsOfFileOptionsAreAllRead) {
