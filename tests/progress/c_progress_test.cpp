@@ -27,7 +27,7 @@ struct Bar {
     CProgress progress;
 };
 
-TEST(CProgress, FitsTheCanvasToWholeCells) {
+TEST(CProgress, FitsThe285By13CanvasToWholeCellsAndFillsFromTheMinimumToTheNearestHalvesToEven) {
     test::ScopedFakePlatform fake;
     Bar bar;
     ASSERT_EQ(bar.box.scaleHeight(), 13);
@@ -36,45 +36,28 @@ TEST(CProgress, FitsTheCanvasToWholeCells) {
     EXPECT_EQ(bar.progress.cellCount(), 31);
     EXPECT_EQ(bar.box.scaleWidth(), 282);
     EXPECT_EQ(bar.box.width(), 286);
-    EXPECT_TRUE(fake.messages.shown.empty());
-}
-
-TEST(CProgress, FillsCellsToTheNearestWithHalvesToEven) {
-    test::ScopedFakePlatform fake;
-    Bar bar;
-    const std::pair<int, int> cases[] = {{50, 16}, {12, 4}, {100, 31}, {0, 0}, {21, 7}};
-    for (const auto& [value, filled] : cases) {
+    for (const auto& [value, filled] : {std::pair{50, 16}, {100, 31}, {0, 0}}) {
         bar.progress.Value(value);
         EXPECT_EQ(bar.filledCells(), filled) << "value " << value;
     }
-
     Bar thirty(277);
     ASSERT_EQ(thirty.progress.cellCount(), 30);
-    thirty.progress.Value(15);  // 4.5 cells
-    EXPECT_EQ(thirty.filledCells(), 4);
-    thirty.progress.Value(5);  // 1.5 cells
-    EXPECT_EQ(thirty.filledCells(), 2);
-}
-
-TEST(CProgress, ClampsValueIgnoresCrossingBoundsAndFillsFromTheMinimum) {
-    test::ScopedFakePlatform fake;
-    Bar bar;
+    for (const auto& [value, filled] : {std::pair{15, 4}, {5, 2}}) {  // 4.5 and 1.5 cells
+        thirty.progress.Value(value);
+        EXPECT_EQ(thirty.filledCells(), filled) << "value " << value;
+    }
+    // Values clamp, a bound that would cross the other is ignored, the fill counts from Min.
     bar.progress.Value(150);
     EXPECT_EQ(bar.progress.Value(), 100);
-    bar.progress.Value(-5);
-    EXPECT_EQ(bar.progress.Value(), 0);
     bar.progress.Max(0);
     EXPECT_EQ(bar.progress.Max(), 100);
-    bar.progress.Min(100);
-    EXPECT_EQ(bar.progress.Min(), 0);
-
-    // The fill counts from the lower bound.
     bar.progress.Max(150);
     bar.progress.Min(50);
-    bar.progress.Value(50);
+    bar.progress.Value(-5);
     EXPECT_EQ(bar.filledCells(), 0);
     bar.progress.Value(100);
     EXPECT_EQ(bar.filledCells(), 16);
+    EXPECT_TRUE(fake.messages.shown.empty());
 }
 
 }  // namespace

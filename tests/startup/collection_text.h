@@ -1,9 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QFile>
 #include <QStringList>
 #include <ostream>
 
 #include "support/file_collection.h"
+#include "tests/common/fake_platform.h"
 
 // Readable QString values in test failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -21,6 +25,13 @@ inline QStringList pathsOf(const FileCollection& files) {
                        : job->FileName + (job->Delete ? " [delete]" : ""));
     }
     return paths;
+}
+
+// A file in the test's temporary folder holding `bytes`.
+inline QString fileWith(ScopedFakePlatform& fake, const QString& name, const QByteArray& bytes) {
+    QFile file(fake.tempPath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    return file.fileName();
 }
 
 }  // namespace pbp::test

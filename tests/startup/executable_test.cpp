@@ -5,17 +5,13 @@
 
 namespace {
 
-void startWithoutDisplay(QProcess& program, const QStringList& arguments) {
+TEST(Executable, InteractiveStartWithoutDisplayExitsWithAClearMessage) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
-}
-
-TEST(Executable, InteractiveStartWithoutDisplayExitsWithAClearMessage) {
     QProcess program;
-    startWithoutDisplay(program, {QStringLiteral("/file=/home/silentbob/a.vsd")});
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(PLEN_EXECUTABLE), {QStringLiteral("/file=/home/silentbob/a.vsd")});
     ASSERT_TRUE(program.waitForFinished(30000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 3);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <QFile>
 
 #include "startup/mod_main.h"
 #include "support/program_state.h"
@@ -11,6 +10,7 @@
 namespace pbp {
 namespace {
 
+using test::fileWith;
 using test::pathsOf;
 
 // Runs Main and answers the paths Display was given.
@@ -26,21 +26,12 @@ QStringList startWith(const QString& commandLine) {
     return paths;
 }
 
-QString fileWith(test::ScopedFakePlatform& fake, const QString& name, const QByteArray& bytes) {
-    QFile file(fake.tempPath(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    return file.fileName();
-}
-
-TEST(Main, BlankCommandLineStartsInteractiveWithNoEntries) {
+TEST(Main, ReadsOptionsAndFilesIntoTheStateAndSetsTheHelpFile) {
     test::ScopedFakePlatform fake;
+    fake.get().programFolder = QStringLiteral("/");
     EXPECT_TRUE(startWith(QStringLiteral("   ")).isEmpty());
     EXPECT_FALSE(g_bSilentMode);
-    EXPECT_TRUE(g_sSelectedPrinter.isEmpty());
-}
-
-TEST(Main, ReadsOptionsAndFilesIntoTheStateAndTheCollection) {
-    test::ScopedFakePlatform fake;
+    EXPECT_EQ(g_sHelpFile, QStringLiteral("/PlenPrint.hlp"));
     EXPECT_EQ(startWith(" /file=/home/silentbob/a b.vsd /printer=Office_Laser /silent "),
               QStringList{"/home/silentbob/a b.vsd"});
     EXPECT_TRUE(g_bSilentMode);
@@ -56,9 +47,6 @@ TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
               QStringList{"/j.vsd [delete]"});
     const QString list = fileWith(fake, "list.csv", "/a.vsd, /b.vsd");
     EXPECT_EQ(startWith("/batchjob=" + list), (QStringList{"/a.vsd", "/b.vsd"}));
-    const QString emptyJob =
-        fileWith(fake, "empty.xml", "<PlenBatchPrintJob><PlenBatchPrintItem/></PlenBatchPrintJob>");
-    EXPECT_TRUE(startWith("/batchjob=" + emptyJob).isEmpty());
     EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("gone.xml")).isEmpty());
     EXPECT_TRUE(fake.messages.shown.empty());
 
@@ -68,16 +56,6 @@ TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     ASSERT_EQ(fake.messages.shown.size(), 2u);
     EXPECT_TRUE(
         fake.messages.shown[0].text.startsWith("Problem in modMain.GetFilesFromXMLDataFile"));
-}
-
-TEST(Main, SetsTheHelpFileInTheProgramFolder) {
-    test::ScopedFakePlatform fake;
-    fake.get().programFolder = QStringLiteral("/opt/plenbatchprint");
-    startWith(QString());
-    EXPECT_EQ(g_sHelpFile, QStringLiteral("/opt/plenbatchprint/PlenPrint.hlp"));
-    fake.get().programFolder = QStringLiteral("/");
-    startWith(QString());
-    EXPECT_EQ(g_sHelpFile, QStringLiteral("/PlenPrint.hlp"));
 }
 
 }  // namespace
