@@ -16,12 +16,12 @@
 
 namespace pbp::render {
 
-// An arrowhead: its outline in its own units, with the tip at the origin and the body lying
-// along +y (the way librevenge's viewBox markers are drawn), scaled to `widthPt` across.
+// An arrowhead: its outline one unit across, with the tip (a centred marker's centre) at the
+// origin and the body lying along +y (the way librevenge's viewBox markers are drawn), scaled
+// to `widthPt` across.
 struct Marker {
     QPainterPath outline;
     qreal widthPt = 0;
-    bool centered = false;
     bool present() const { return !outline.isEmpty() && widthPt > 0; }
 };
 

@@ -48,14 +48,13 @@ Marker readMarker(const librevenge::RVNGPropertyList& props, const char* end) {
     // the outline's own extent so that its width is the marker width.
     const QRectF viewBox = outline.boundingRect();
     if (viewBox.width() <= 0) return marker;
-    marker.centered = flag(props, prefix + "-center");
+    const bool centered = flag(props, prefix + "-center");
     marker.widthPt = lengthPt(props, prefix + "-width", 0);
     // Tip (top centre of the view box) at the origin, one unit across.
     const qreal scale = 1.0 / viewBox.width();
     QTransform toUnit;
     toUnit.scale(scale, scale);
-    toUnit.translate(-viewBox.center().x(),
-                     marker.centered ? -viewBox.center().y() : -viewBox.top());
+    toUnit.translate(-viewBox.center().x(), centered ? -viewBox.center().y() : -viewBox.top());
     marker.outline = toUnit.map(outline);
     return marker;
 }
