@@ -4,17 +4,17 @@
 
 #include <QPainter>
 
+#include "printing/engine/engine_errors.h"
 #include "printing/engine/render/display_list.h"
 #include "printing/engine/render/drawing_recorder.h"
 #include "printing/engine/render/page_painter.h"
-#include "support/vb_error.h"
 
 namespace pbp::render {
 
 namespace {
 
-// The error number a drawing that cannot be read is reported with.
-constexpr qint32 kUnreadableDrawing = 5;
+// Unreadable drawings are reported with the engine's number for them.
+constexpr qint32 kUnreadableDrawing = visio::engine_error::kBadFormat;
 
 }  // namespace
 
