@@ -32,16 +32,22 @@ QStringList drawingsIn(const QString& folder) {
     return paths;
 }
 
-// Opens, prints every foreground page to the built-in PDF printer, closes; the saved PDF is
-// removed again so that the folder does not fill up.
+// Opens, prints every foreground page to the built-in PDF printer, closes (also when printing
+// fails, so that failed drawings do not stay open and count as memory growth); the saved PDF
+// is removed again so that the folder does not fill up.
 void printDrawing(visio::Application& app, const QString& path, const QString& pdfFolder) {
     auto doc = app.Documents()->Open(path);
-    auto pages = doc->Pages();
-    int foreground = 0;
-    for (int i = 1; i <= pages->Count(); ++i) foreground += pages->Item(i)->Background() == 0;
-    if (foreground > 0)
-        doc->PrintOut(visio::visPrintFromTo, 1, qint16(foreground), false,
-                      printers::kPdfPrinterName, false, QString(), 1, false, false);
+    try {
+        auto pages = doc->Pages();
+        int foreground = 0;
+        for (int i = 1; i <= pages->Count(); ++i) foreground += pages->Item(i)->Background() == 0;
+        if (foreground > 0)
+            doc->PrintOut(visio::visPrintFromTo, 1, qint16(foreground), false,
+                          printers::kPdfPrinterName, false, QString(), 1, false, false);
+    } catch (...) {
+        doc->Close();
+        throw;
+    }
     doc->Close();
     QDir folder(pdfFolder);
     for (const QString& name : folder.entryList(QDir::Files)) folder.remove(name);
