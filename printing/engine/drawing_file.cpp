@@ -24,6 +24,10 @@ void checkReadableFile(const QString& path) {
     if (info.isDir())
         fail(engine_error::kFileAccess,
              QStringLiteral("%1 is a folder, not a drawing.").arg(quotedPath(path)));
+    // Opening a pipe or a device could block for ever or never end.
+    if (!info.isFile())
+        fail(engine_error::kFileAccess,
+             QStringLiteral("%1 is not a regular file, not a drawing.").arg(quotedPath(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(engine_error::kFileAccess, QStringLiteral("The drawing %1 cannot be read: %2.")
