@@ -16,6 +16,11 @@ namespace {
     throw VbError(number, description);
 }
 
+[[noreturn]] void failDamaged(const QString& path) {
+    fail(engine_error::kBadFormat,
+         QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
+}
+
 void checkReadableFile(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
@@ -53,9 +58,7 @@ render::RecordedDrawing recordOrFail(librevenge::RVNGInputStream& stream, const 
         stream.seek(0, librevenge::RVNG_SEEK_SET);
         return render::RecordedDrawing::record(stream);
     } catch (...) {
-        fail(
-            engine_error::kBadFormat,
-            QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
+        failDamaged(path);
     }
 }
 
@@ -108,11 +111,6 @@ std::vector<DrawingPage> matchPages(const PageTable& table,
 }
 
 DrawingFile loadDrawingFile(const QString& path) {
-    const auto damaged = [&]() -> void {
-        fail(
-            engine_error::kBadFormat,
-            QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
-    };
     checkReadableFile(path);
     librevenge::RVNGFileStream stream(QFile::encodeName(path).constData());
     if (!libvisio::VisioDocument::isSupported(&stream))
@@ -130,11 +128,11 @@ DrawingFile loadDrawingFile(const QString& path) {
         stream.seek(0, librevenge::RVNG_SEEK_SET);
         table = readPageTable(stream);
     } catch (const PageTableDamaged&) {
-        damaged();
+        failDamaged(path);
     }
     file.pages = matchPages(table, sizes);
     // Every drawing has at least one page; none at all means the file was cut off.
-    if (file.pages.empty()) damaged();
+    if (file.pages.empty()) failDamaged(path);
     return file;
 }
 
