@@ -16,6 +16,11 @@ namespace {
     throw VbError(number, description);
 }
 
+[[noreturn]] void failDamaged(const QString& path) {
+    fail(engine_error::kBadFormat,
+         QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
+}
+
 void checkReadableFile(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
@@ -24,6 +29,10 @@ void checkReadableFile(const QString& path) {
     if (info.isDir())
         fail(engine_error::kFileAccess,
              QStringLiteral("%1 is a folder, not a drawing.").arg(quotedPath(path)));
+    // Opening a pipe or a device could block for ever or never end.
+    if (!info.isFile())
+        fail(engine_error::kFileAccess,
+             QStringLiteral("%1 is not a regular file, not a drawing.").arg(quotedPath(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(engine_error::kFileAccess, QStringLiteral("The drawing %1 cannot be read: %2.")
@@ -49,9 +58,7 @@ render::RecordedDrawing recordOrFail(librevenge::RVNGInputStream& stream, const 
         stream.seek(0, librevenge::RVNG_SEEK_SET);
         return render::RecordedDrawing::record(stream);
     } catch (...) {
-        fail(
-            engine_error::kBadFormat,
-            QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
+        failDamaged(path);
     }
 }
 
@@ -104,11 +111,6 @@ std::vector<DrawingPage> matchPages(const PageTable& table,
 }
 
 DrawingFile loadDrawingFile(const QString& path) {
-    const auto damaged = [&]() -> void {
-        fail(
-            engine_error::kBadFormat,
-            QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
-    };
     checkReadableFile(path);
     librevenge::RVNGFileStream stream(QFile::encodeName(path).constData());
     if (!libvisio::VisioDocument::isSupported(&stream))
@@ -126,11 +128,11 @@ DrawingFile loadDrawingFile(const QString& path) {
         stream.seek(0, librevenge::RVNG_SEEK_SET);
         table = readPageTable(stream);
     } catch (const PageTableDamaged&) {
-        damaged();
+        failDamaged(path);
     }
     file.pages = matchPages(table, sizes);
     // Every drawing has at least one page; none at all means the file was cut off.
-    if (file.pages.empty()) damaged();
+    if (file.pages.empty()) failDamaged(path);
     return file;
 }
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "printing/engine/drawing_file.h"
+#include "printing/engine/remembered_printers.h"
 #include "printing/engine/visio.h"
-#include "printing/printers/printer_system.h"
 
 namespace pbp::visio {
 
@@ -15,7 +15,7 @@ class EngineDocument;
 // What the application, its document collection and its documents share.
 struct EngineState {
     explicit EngineState(printers::PrinterSystem& printerSystem) : printers(printerSystem) {}
-    printers::PrinterSystem& printers;
+    RememberedPrinters printers;
     std::vector<std::shared_ptr<EngineDocument>> openDocuments;  // in the order opened
     std::unique_ptr<QTemporaryDir> scratch;                      // print documents, made on use
     bool ended = false;

@@ -34,6 +34,12 @@ bool endsWith(const QStringList& open, std::initializer_list<QStringView> tail) 
     return true;
 }
 
+// True when the innermost open element is the cell `cell` of section `section` in the page
+// sheet of a Page (Pages/Page/PageSheet/section/cell).
+bool isPageSheetCell(const QStringList& open, QStringView section, QStringView cell) {
+    return open.size() == 5 && endsWith(open, {u"Page", u"PageSheet", section, cell});
+}
+
 }  // namespace
 
 PageTable readVdxPageTable(const QByteArray& xml) {
@@ -54,16 +60,13 @@ PageTable readVdxPageTable(const QByteArray& xml) {
                     open.removeLast();
                 } else if (open.size() == 2 && open.last() == u"Page") {
                     table.push_back(startEntry(reader.attributes()));
-                } else if (open.size() == 5 &&
-                           endsWith(open, {u"PageSheet", u"PageProps", u"PageWidth"})) {
+                } else if (isPageSheetCell(open, u"PageProps", u"PageWidth")) {
                     table.back().widthInches = number(reader.readElementText());
                     open.removeLast();
-                } else if (open.size() == 5 &&
-                           endsWith(open, {u"PageSheet", u"PageProps", u"PageHeight"})) {
+                } else if (isPageSheetCell(open, u"PageProps", u"PageHeight")) {
                     table.back().heightInches = number(reader.readElementText());
                     open.removeLast();
-                } else if (open.size() == 5 &&
-                           endsWith(open, {u"PageSheet", u"PrintProps", u"PrintPageOrientation"})) {
+                } else if (isPageSheetCell(open, u"PrintProps", u"PrintPageOrientation")) {
                     const QString value = reader.readElementText().trimmed();
                     if (!value.isEmpty()) table.back().printPageOrientation = value;
                     open.removeLast();

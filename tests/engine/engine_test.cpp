@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QRandomGenerator>
 #include <optional>
 
@@ -181,6 +183,9 @@ TEST_F(BadInput, MissingFoldersEmptyAndRandomFiles) {
     EXPECT_FALSE(errorOf([&] { open(QString()); }).isEmpty());
     QDir(dir.path()).mkdir(QStringLiteral("folder.vsd"));
     expectOpenFails(QStringLiteral("folder.vsd"));
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.vsd"))).constData(), 0600), 0);
+    expectOpenFails(QStringLiteral("pipe.vsd"));
     expectOpenFails(QStringLiteral("empty.vsd"), QByteArray());
     QRandomGenerator random(1234);
     QByteArray noise(64 * 1024, Qt::Uninitialized);

@@ -31,6 +31,20 @@ TEST(PageTable, BinaryAndZipDrawingsOfOthers) {
     EXPECT_NEAR(*vsdx[0].widthInches, 11.69, 0.01);
 }
 
+// Page sheet cells of elements other than a Page neither crash the reader nor reach a page.
+TEST(PageTable, XmlCellsOutsideAPageAreIgnored) {
+    const auto sheet = [](const char* width) {
+        return QByteArray("<PageSheet><PageProps><PageWidth>") + width +
+               "</PageWidth></PageProps></PageSheet>";
+    };
+    const QByteArray xml = "<VisioDocument><Pages><Stray>" + sheet("2") + "</Stray><Page ID='3'>" +
+                           sheet("5") + "</Page><Stray>" + sheet("7") +
+                           "</Stray></Pages></VisioDocument>";
+    const PageTable table = readVdxPageTable(xml);
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].widthInches, 5.0);
+}
+
 // Cut-off and scribbled-over streams give a table or PageTableDamaged, never a crash or a hang.
 TEST(PageTable, DamagedBinaryStreamsAreSurvived) {
     PLEN_REQUIRE_SHARED_TESTDATA();
