@@ -30,9 +30,9 @@ FileCollection GetFilesFromCSVDataFile(const QString& path) {
         if (DoesFileExist(path) != 0) {
             const QString text = ReadFromTextFile(path);
             for (const QStringView rawPiece : QStringView(text).split(u',')) {
-                QString piece = TrimSpaces(rawPiece).toString();
-                piece = RemoveCharactersFromStringVBWrap(piece, QStringLiteral("\r\n"), 0);
-                piece = RemoveCharactersFromStringVBWrap(piece, QStringLiteral("\r"), 0);
+                // Removes every CR and every LF, wherever they stand.
+                QString piece = RemoveCharactersFromStringVBWrap(TrimSpaces(rawPiece).toString(),
+                                                                 QStringLiteral("\r\n"), 0);
                 if (isDrawingName(piece)) entries.emplace_back(std::move(piece));
             }
         }

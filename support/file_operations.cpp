@@ -83,9 +83,14 @@ QString ReadFromTextFile(const QString& fileName) {
         QFile file(fileName);
         OpenRegularFileForReading(file);
         QStringDecoder decoder(QStringDecoder::Utf8);
-        while (!file.atEnd()) {
+        // Read until a read gives nothing: the size a file reports can overstate its data
+        // (kernel attribute files, a file cut short meanwhile), so atEnd() may never come.
+        for (;;) {
             const QByteArray chunk = file.read(1 << 20);
-            if (chunk.isEmpty() && file.error() != QFileDevice::NoError) fail(file, fileName);
+            if (chunk.isEmpty()) {
+                if (file.error() != QFileDevice::NoError) fail(file, fileName);
+                break;
+            }
             text += decoder.decode(chunk);
         }
     });

@@ -170,16 +170,15 @@ void CloseRegistryKey(RegistryKeyHandle& handle) {
 }
 
 QStringList ListRegistryValues(quint32 root, const QString& key) {
-    RegistryKeyHandle handle = OpenRegistryKey(root, key);
-    QStringList entries;
     const auto values = keyValues(root, key, kKeyError);
-    for (const RegistryValue& value : values ? *values : std::vector<RegistryValue>{}) {
+    if (!values) throw keyMissing();
+    QStringList entries;
+    for (const RegistryValue& value : *values) {
         if (value.name.toUtf8().size() > kEnumNameLimit || value.data.size() > kEnumDataLimit)
             break;
         entries.append(textUpToFirstNul(value.name.toUtf8()) + QStringLiteral("\\\\") +
                        textUpToFirstNul(value.data));
     }
-    CloseRegistryKey(handle);
     return entries;
 }
 

@@ -64,8 +64,6 @@ class RegistryStore {
     // does not exist.
     bool setValue(const QString& keyPath, const RegistryValue& value);
 
-    const QString& fileName() const { return fileName_; }
-
   private:
     StoredKey load() const;
     void save(const StoredKey& document) const;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "support/file_operations.h"
 #include "tests/common/fake_platform.h"
@@ -52,6 +53,15 @@ TEST(ReadFromTextFile, DropsTheByteOrderMarkAndReportsMissingFiles) {
     EXPECT_EQ(ReadFromTextFile(fake.tempPath(QStringLiteral("gone.csv"))), QString());
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("Error Number: 53\r\n"));
+}
+
+TEST(ReadFromTextFile, EndsWhereTheDataEndsThoughTheFileClaimsMore) {
+    // Kernel attribute files report a page as their size whatever they hold.
+    const QString claimsMore = QStringLiteral("/sys/devices/system/cpu/online");
+    if (!QFileInfo(claimsMore).isFile()) GTEST_SKIP() << "no kernel attribute file";
+    test::ScopedFakePlatform fake;
+    EXPECT_TRUE(ReadFromTextFile(claimsMore).endsWith(u'\n'));
+    EXPECT_TRUE(fake.messages.shown.empty());
 }
 
 }  // namespace
