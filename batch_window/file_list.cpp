@@ -17,7 +17,6 @@
 namespace pbp {
 
 namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         TwipsRect geometry) {
@@ -93,7 +92,7 @@ void frmPlenPrintBatch::RefreshPrintState() {
 }
 
 void frmPlenPrintBatch::cmdAdd_Click() {
-    Guarded(kModule, QStringLiteral("cmdAdd_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdAdd_Click"), [&] {
         const QString chosen = GetPathAndFileName(g_oAddFilesDialog, this, 0);
         if (const std::optional<QStringList> paths = GetFiles(chosen, true)) appendRows(*paths);
         RefreshPrintState();
@@ -109,7 +108,7 @@ void frmPlenPrintBatch::RemoveSelectedRows(FileListGrid& list) {
 }
 
 void frmPlenPrintBatch::cmdRemove_Click() {
-    Guarded(kModule, QStringLiteral("cmdRemove_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdRemove_Click"), [&] {
         RemoveSelectedRows(*fgListOfFiles_);
         writeStatusLine();
         if (fgListOfFiles_->rows() < 2) cmdPrint_->setEnabled(false);
@@ -117,7 +116,7 @@ void frmPlenPrintBatch::cmdRemove_Click() {
 }
 
 void frmPlenPrintBatch::cmdMoveUp_Click() {
-    Guarded(kModule, QStringLiteral("cmdMoveUp_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdMoveUp_Click"), [&] {
         const std::vector<int> selected = fgListOfFiles_->selectedRows();
         if (selected.empty() || selected.front() == 1) return;
         const ListEdit edit = MoveRowsUp(fgListOfFiles_->entries(), selected);
@@ -126,7 +125,7 @@ void frmPlenPrintBatch::cmdMoveUp_Click() {
 }
 
 void frmPlenPrintBatch::cmdMoveDown_Click() {
-    Guarded(kModule, QStringLiteral("cmdMoveDown_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdMoveDown_Click"), [&] {
         const std::vector<int> selected = fgListOfFiles_->selectedRows();
         if (selected.empty() || selected.back() == fgListOfFiles_->rows() - 1) return;
         const ListEdit edit = MoveRowsDown(fgListOfFiles_->entries(), selected);
@@ -136,7 +135,7 @@ void frmPlenPrintBatch::cmdMoveDown_Click() {
 
 // Takes every dropped name whose last three characters read "VSD" in any case.
 void frmPlenPrintBatch::fgListOfFiles_OLEDragDrop(const QStringList& fileNames) {
-    Guarded(kModule, QStringLiteral("fgListOfFiles_OLEDragDrop"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("fgListOfFiles_OLEDragDrop"), [&] {
         QStringList taken;
         for (const QString& name : fileNames) {
             if (name.right(3).toUpper() == QLatin1String("VSD")) taken.append(name);

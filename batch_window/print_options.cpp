@@ -20,7 +20,6 @@
 namespace pbp {
 
 namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
 const QString kSettingsKey =
     QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
 const QString kDefaultPrinterValue = QStringLiteral("DefaultPrinter");
@@ -85,15 +84,16 @@ void frmPlenPrintBatch::createPrintOptionControls() {
     picPrintOptions_->raise();
 
     connect(cboSelectedPrinter_, &QComboBox::activated, this, [this] {
-        Guarded(kModule, QStringLiteral("cboSelectedPrinter_Click"),
+        Guarded(kBatchWindowModule, QStringLiteral("cboSelectedPrinter_Click"),
                 [&] { cboSelectedPrinter_Click(); });
     });
     connect(chkPrintSummaryPage_, &QCheckBox::toggled, this, [this] {
-        Guarded(kModule, QStringLiteral("chkPrintSummaryPage_Click"),
+        Guarded(kBatchWindowModule, QStringLiteral("chkPrintSummaryPage_Click"),
                 [&] { chkPrintSummaryPage_Click(); });
     });
     connect(txtCopies_, &QLineEdit::textChanged, this, [this] {
-        Guarded(kModule, QStringLiteral("txtCopies_Change"), [&] { RefreshPrintState(); });
+        Guarded(kBatchWindowModule, QStringLiteral("txtCopies_Change"),
+                [&] { RefreshPrintState(); });
     });
 }
 
@@ -178,7 +178,7 @@ bool frmPlenPrintBatch::eventFilter(QObject* watched, QEvent* event) {
     const ushort code = typed.at(0).unicode();
     if (code < 0x20 || code == 0x7f) return false;
     ushort result = code;
-    Guarded(kModule, QStringLiteral("txtCopies_KeyPress"),
+    Guarded(kBatchWindowModule, QStringLiteral("txtCopies_KeyPress"),
             [&] { result = txtCopies_KeyPress(code); });
     return result == 0;
 }
