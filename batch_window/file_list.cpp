@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "batch_window/copies_value.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "batch_window/list_edits.h"
 #include "batch_window/twips.h"
+#include "printing/run/status_texts.h"
 #include "startup/mod_main.h"
 #include "support/common_dialog.h"
 #include "support/error_handling.h"
@@ -85,8 +85,7 @@ void frmPlenPrintBatch::writeStatusLine() {
 void frmPlenPrintBatch::RefreshPrintState() {
     cmdPrint_->setEnabled(false);
     writeStatusLine();
-    const std::optional<qint16> copies = CopiesAsInteger(txtCopies_->text());
-    if (copies && *copies > 0 && !cboSelectedPrinter_->currentText().isEmpty() &&
+    if (CopiesArePrintable(txtCopies_->text()) && !cboSelectedPrinter_->currentText().isEmpty() &&
         fgListOfFiles_->rows() >= 2)
         cmdPrint_->setEnabled(true);
 }
