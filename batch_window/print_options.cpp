@@ -10,8 +10,8 @@
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
-#include "batch_window/twips.h"
 #include "printing/printers/printer_system.h"
+#include "progress/twips.h"
 #include "startup/spaces.h"
 #include "support/error_handling.h"
 #include "support/mod_registry_api.h"
