@@ -26,13 +26,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     placeInTwips(*button, geometry);
     return button;
 }
-
-// Connects a button to a handler that reports its own failures.
-template <class Handler>
-void onClick(QPushButton* button, frmPlenPrintBatch* window, Handler handler) {
-    QObject::connect(button, &QPushButton::clicked, window,
-                     [window, handler] { (window->*handler)(); });
-}
 }  // namespace
 
 void frmPlenPrintBatch::createFileListControls() {
@@ -51,12 +44,12 @@ void frmPlenPrintBatch::createFileListControls() {
     setListButtonsEnabled(false);
     cmdPrint_->setEnabled(false);
 
-    onClick(cmdAdd_, this, &frmPlenPrintBatch::cmdAdd_Click);
-    onClick(cmdRemove_, this, &frmPlenPrintBatch::cmdRemove_Click);
-    onClick(cmdMoveUp_, this, &frmPlenPrintBatch::cmdMoveUp_Click);
-    onClick(cmdMoveDown_, this, &frmPlenPrintBatch::cmdMoveDown_Click);
-    onClick(cmdPrint_, this, &frmPlenPrintBatch::cmdPrint_Click);
-    onClick(cmdClose_, this, &frmPlenPrintBatch::cmdClose_Click);
+    connect(cmdAdd_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdAdd_Click);
+    connect(cmdRemove_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdRemove_Click);
+    connect(cmdMoveUp_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdMoveUp_Click);
+    connect(cmdMoveDown_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdMoveDown_Click);
+    connect(cmdPrint_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdPrint_Click);
+    connect(cmdClose_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdClose_Click);
 
     connect(fgListOfFiles_, &FileListGrid::deleteKeyPressed, this,
             &frmPlenPrintBatch::cmdRemove_Click);
