@@ -10,7 +10,6 @@
 namespace pbp {
 
 namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
 constexpr int kOpenDialog = 0;
 constexpr int kSaveDialog = 1;
 // The error a command meets when a reader gives it no list.
@@ -23,7 +22,7 @@ QString itemPath(const FileItem& item) {
 }  // namespace
 
 void frmPlenPrintBatch::mnuExportBatch_Click() {
-    Guarded(kModule, QStringLiteral("mnuExportBatch_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("mnuExportBatch_Click"), [&] {
         if (fgListOfFiles_->rows() < 2) return;
         const QString target = GetPathAndFileName(
             g_oExportDialog, this, kSaveDialog, QStringLiteral("Export Batch"), QString(),
@@ -42,7 +41,7 @@ void frmPlenPrintBatch::mnuExportBatch_Click() {
 // Appends the entries of every chosen batch list. The count and Print are refreshed even when
 // a list cannot be read, so the status line always matches the rows already appended.
 void frmPlenPrintBatch::mnuImportBatch_Click() {
-    Guarded(kModule, QStringLiteral("mnuImportBatch_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("mnuImportBatch_Click"), [&] {
         const QString answer = GetPathAndFileName(
             g_oImportDialog, this, kOpenDialog, QStringLiteral("Import Batch"), QString(),
             QString(), QStringLiteral("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt"));

@@ -7,17 +7,14 @@
 
 namespace pbp {
 
-namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
-}  // namespace
-
 // The closing steps run once, whichever way the window is left. A failing step is reported
 // and the remaining steps still run.
 void frmPlenPrintBatch::runClosingSteps() {
     if (m_bClosingStepsDone) return;
     m_bClosingStepsDone = true;
-    Guarded(kModule, QStringLiteral("DeleteMarkedFiles"), [&] { DeleteMarkedFiles(); });
-    Guarded(kModule, QStringLiteral("SaveDefaultPrinter"), [&] { SaveDefaultPrinter(); });
+    Guarded(kBatchWindowModule, QStringLiteral("DeleteMarkedFiles"), [&] { DeleteMarkedFiles(); });
+    Guarded(kBatchWindowModule, QStringLiteral("SaveDefaultPrinter"),
+            [&] { SaveDefaultPrinter(); });
     g_oAddFilesDialog.reset();
     g_oImportDialog.reset();
     g_oExportDialog.reset();

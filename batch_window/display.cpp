@@ -10,14 +10,13 @@
 namespace pbp {
 
 namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
 // Exit code of a silent run that could not start.
 constexpr int kRunCouldNotStart = 2;
 }  // namespace
 
 void frmPlenPrintBatch::Display(FileCollection& cFiles) {
     m_cFiles = cFiles;
-    const bool built = Guarded(kModule, QStringLiteral("Display"), [&] {
+    const bool built = Guarded(kBatchWindowModule, QStringLiteral("Display"), [&] {
         LoadMenuCaptions();
         LoadMenuImages();
         fillPrinterList();

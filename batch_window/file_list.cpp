@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "batch_window/copies_value.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "batch_window/list_edits.h"
-#include "batch_window/twips.h"
+#include "printing/run/status_texts.h"
+#include "progress/twips.h"
 #include "startup/mod_main.h"
 #include "support/common_dialog.h"
 #include "support/error_handling.h"
@@ -17,7 +17,6 @@
 namespace pbp {
 
 namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         TwipsRect geometry) {
@@ -26,13 +25,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     button->setAutoDefault(true);
     placeInTwips(*button, geometry);
     return button;
-}
-
-// Connects a button to a handler that reports its own failures.
-template <class Handler>
-void onClick(QPushButton* button, frmPlenPrintBatch* window, Handler handler) {
-    QObject::connect(button, &QPushButton::clicked, window,
-                     [window, handler] { (window->*handler)(); });
 }
 }  // namespace
 
@@ -52,12 +44,12 @@ void frmPlenPrintBatch::createFileListControls() {
     setListButtonsEnabled(false);
     cmdPrint_->setEnabled(false);
 
-    onClick(cmdAdd_, this, &frmPlenPrintBatch::cmdAdd_Click);
-    onClick(cmdRemove_, this, &frmPlenPrintBatch::cmdRemove_Click);
-    onClick(cmdMoveUp_, this, &frmPlenPrintBatch::cmdMoveUp_Click);
-    onClick(cmdMoveDown_, this, &frmPlenPrintBatch::cmdMoveDown_Click);
-    onClick(cmdPrint_, this, &frmPlenPrintBatch::cmdPrint_Click);
-    onClick(cmdClose_, this, &frmPlenPrintBatch::cmdClose_Click);
+    connect(cmdAdd_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdAdd_Click);
+    connect(cmdRemove_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdRemove_Click);
+    connect(cmdMoveUp_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdMoveUp_Click);
+    connect(cmdMoveDown_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdMoveDown_Click);
+    connect(cmdPrint_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdPrint_Click);
+    connect(cmdClose_, &QPushButton::clicked, this, &frmPlenPrintBatch::cmdClose_Click);
 
     connect(fgListOfFiles_, &FileListGrid::deleteKeyPressed, this,
             &frmPlenPrintBatch::cmdRemove_Click);
@@ -86,14 +78,13 @@ void frmPlenPrintBatch::writeStatusLine() {
 void frmPlenPrintBatch::RefreshPrintState() {
     cmdPrint_->setEnabled(false);
     writeStatusLine();
-    const std::optional<qint16> copies = CopiesAsInteger(txtCopies_->text());
-    if (copies && *copies > 0 && !cboSelectedPrinter_->currentText().isEmpty() &&
+    if (CopiesArePrintable(txtCopies_->text()) && !cboSelectedPrinter_->currentText().isEmpty() &&
         fgListOfFiles_->rows() >= 2)
         cmdPrint_->setEnabled(true);
 }
 
 void frmPlenPrintBatch::cmdAdd_Click() {
-    Guarded(kModule, QStringLiteral("cmdAdd_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdAdd_Click"), [&] {
         const QString chosen = GetPathAndFileName(g_oAddFilesDialog, this, 0);
         if (const std::optional<QStringList> paths = GetFiles(chosen, true)) appendRows(*paths);
         RefreshPrintState();
@@ -109,7 +100,7 @@ void frmPlenPrintBatch::RemoveSelectedRows(FileListGrid& list) {
 }
 
 void frmPlenPrintBatch::cmdRemove_Click() {
-    Guarded(kModule, QStringLiteral("cmdRemove_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdRemove_Click"), [&] {
         RemoveSelectedRows(*fgListOfFiles_);
         writeStatusLine();
         if (fgListOfFiles_->rows() < 2) cmdPrint_->setEnabled(false);
@@ -117,7 +108,7 @@ void frmPlenPrintBatch::cmdRemove_Click() {
 }
 
 void frmPlenPrintBatch::cmdMoveUp_Click() {
-    Guarded(kModule, QStringLiteral("cmdMoveUp_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdMoveUp_Click"), [&] {
         const std::vector<int> selected = fgListOfFiles_->selectedRows();
         if (selected.empty() || selected.front() == 1) return;
         const ListEdit edit = MoveRowsUp(fgListOfFiles_->entries(), selected);
@@ -126,7 +117,7 @@ void frmPlenPrintBatch::cmdMoveUp_Click() {
 }
 
 void frmPlenPrintBatch::cmdMoveDown_Click() {
-    Guarded(kModule, QStringLiteral("cmdMoveDown_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdMoveDown_Click"), [&] {
         const std::vector<int> selected = fgListOfFiles_->selectedRows();
         if (selected.empty() || selected.back() == fgListOfFiles_->rows() - 1) return;
         const ListEdit edit = MoveRowsDown(fgListOfFiles_->entries(), selected);
@@ -136,7 +127,7 @@ void frmPlenPrintBatch::cmdMoveDown_Click() {
 
 // Takes every dropped name whose last three characters read "VSD" in any case.
 void frmPlenPrintBatch::fgListOfFiles_OLEDragDrop(const QStringList& fileNames) {
-    Guarded(kModule, QStringLiteral("fgListOfFiles_OLEDragDrop"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("fgListOfFiles_OLEDragDrop"), [&] {
         QStringList taken;
         for (const QString& name : fileNames) {
             if (name.right(3).toUpper() == QLatin1String("VSD")) taken.append(name);

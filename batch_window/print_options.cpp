@@ -10,8 +10,9 @@
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
-#include "batch_window/twips.h"
 #include "printing/printers/printer_system.h"
+#include "progress/twips.h"
+#include "startup/spaces.h"
 #include "support/error_handling.h"
 #include "support/mod_registry_api.h"
 #include "support/platform.h"
@@ -20,7 +21,6 @@
 namespace pbp {
 
 namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
 const QString kSettingsKey =
     QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
 const QString kDefaultPrinterValue = QStringLiteral("DefaultPrinter");
@@ -38,15 +38,6 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, Twi
     QLabel* label = makeControl<QLabel>(parent, name, geometry);
     label->setText(caption);
     return label;
-}
-
-// Spaces only, as the saved name was written.
-QString trimSpaces(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) --last;
-    return text.mid(first, last - first);
 }
 }  // namespace
 
@@ -85,15 +76,16 @@ void frmPlenPrintBatch::createPrintOptionControls() {
     picPrintOptions_->raise();
 
     connect(cboSelectedPrinter_, &QComboBox::activated, this, [this] {
-        Guarded(kModule, QStringLiteral("cboSelectedPrinter_Click"),
+        Guarded(kBatchWindowModule, QStringLiteral("cboSelectedPrinter_Click"),
                 [&] { cboSelectedPrinter_Click(); });
     });
     connect(chkPrintSummaryPage_, &QCheckBox::toggled, this, [this] {
-        Guarded(kModule, QStringLiteral("chkPrintSummaryPage_Click"),
+        Guarded(kBatchWindowModule, QStringLiteral("chkPrintSummaryPage_Click"),
                 [&] { chkPrintSummaryPage_Click(); });
     });
     connect(txtCopies_, &QLineEdit::textChanged, this, [this] {
-        Guarded(kModule, QStringLiteral("txtCopies_Change"), [&] { RefreshPrintState(); });
+        Guarded(kBatchWindowModule, QStringLiteral("txtCopies_Change"),
+                [&] { RefreshPrintState(); });
     });
 }
 
@@ -137,7 +129,8 @@ void frmPlenPrintBatch::selectPrinterIndex(int index) {
 void frmPlenPrintBatch::LoadDefaultPrinter() {
     EnsureRegistryValue(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue, QString());
     const QString saved =
-        trimSpaces(ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue));
+        TrimSpaces(ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue))
+            .toString();
     for (int i = 0; i < cboSelectedPrinter_->count(); ++i) {
         if (cboSelectedPrinter_->itemText(i) == saved) {
             selectPrinterIndex(i);
@@ -147,9 +140,9 @@ void frmPlenPrintBatch::LoadDefaultPrinter() {
 }
 
 void frmPlenPrintBatch::SaveDefaultPrinter() {
-    const QString printer = cboSelectedPrinter_->currentText();
+    // An empty choice is stored as one space by the registry layer.
     WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue,
-                        printer.isEmpty() ? QStringLiteral(" ") : printer);
+                        cboSelectedPrinter_->currentText());
 }
 
 void frmPlenPrintBatch::cboSelectedPrinter_Click() {
@@ -178,7 +171,7 @@ bool frmPlenPrintBatch::eventFilter(QObject* watched, QEvent* event) {
     const ushort code = typed.at(0).unicode();
     if (code < 0x20 || code == 0x7f) return false;
     ushort result = code;
-    Guarded(kModule, QStringLiteral("txtCopies_KeyPress"),
+    Guarded(kBatchWindowModule, QStringLiteral("txtCopies_KeyPress"),
             [&] { result = txtCopies_KeyPress(code); });
     return result == 0;
 }

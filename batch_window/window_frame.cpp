@@ -16,8 +16,8 @@
 #include "about/frm_about.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
-#include "batch_window/twips.h"
 #include "printing/run/print_command.h"
+#include "progress/twips.h"
 #include "resources/pictures.h"
 #include "resources/string_table.h"
 #include "support/design_font.h"
@@ -29,7 +29,6 @@
 namespace pbp {
 
 namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
 
 constexpr int kDesignClientWidth = 7875;
 constexpr int kDesignClientHeight = 5625;
@@ -58,7 +57,7 @@ constexpr ToolCaption kToolCaptions[] = {
 }  // namespace
 
 frmPlenPrintBatch::frmPlenPrintBatch(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("frmPlenPrintBatch"));
+    setObjectName(kBatchWindowModule);
     setFont(DesignFont());
     createMenusAndStatusBar();
     createFileListControls();
@@ -150,7 +149,7 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
 }
 
 void frmPlenPrintBatch::mnuContents_Click() {
-    Guarded(kModule, QStringLiteral("mnuContents_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("mnuContents_Click"), [&] {
         QString path = platform().programFolder;
         if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
         path += QStringLiteral("PlenBatchPrintHelp.html");
@@ -159,7 +158,8 @@ void frmPlenPrintBatch::mnuContents_Click() {
 }
 
 void frmPlenPrintBatch::mnuAbout_Click() {
-    Guarded(kModule, QStringLiteral("mnuAbout_Click"), [&] { frmAbout(this).Display(); });
+    Guarded(kBatchWindowModule, QStringLiteral("mnuAbout_Click"),
+            [&] { frmAbout(this).Display(); });
 }
 
 void frmPlenPrintBatch::cmdPrint_Click() {

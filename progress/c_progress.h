@@ -18,7 +18,6 @@ class CProgress {
 
     // Takes the picture box as canvas (colours set, width fitted to whole cells, redrawn).
     void Canvas(PictureBox* oPicBox);
-    PictureBox* Canvas() const { return m_oCanvas; }
     // Stores the value clamped to [Min, Max] and redraws.
     void Value(qint32 lNewValue);
     qint32 Value() const { return m_lValue; }
@@ -38,7 +37,6 @@ class CProgress {
     qint32 gap() const { return m_lGap; }
     qint32 margin() const { return m_lMargin; }
     QColor foreColor() const { return m_lForeColor; }
-    QColor backColor() const { return m_lBackColor; }
 
   private:
     PictureBox* m_oCanvas = nullptr;

@@ -4,20 +4,12 @@
 #include <cstdio>
 
 #include "progress/picture_box.h"
+#include "progress/twips.h"
 #include "support/design_font.h"
 #include "support/platform.h"
 #include "support/vb_error.h"
 
 namespace pbp {
-
-namespace {
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                 height / kTwipsPerPixel);
-}
-
-}  // namespace
 
 frmStatus::frmStatus(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
@@ -25,17 +17,17 @@ frmStatus::frmStatus(QWidget* owner)
     setFont(DesignFont());
     setWindowTitle(QStringLiteral("PlenPrint - Batch Printing Status"));
     setModal(false);
-    setFixedSize(4575 / kTwipsPerPixel, 1215 / kTwipsPerPixel);
+    setFixedSize(toPixels(4575), toPixels(1215));
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setGeometry(twipsRect(120, 120, 4335, 615));
+    placeInTwips(*lblStatus, {120, 120, 4335, 615});
     lblStatus->setWordWrap(true);
     lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     picStatus = new PictureBox(this);
     picStatus->setObjectName(QStringLiteral("picStatus"));
-    picStatus->setGeometry(twipsRect(120, 840, 4335, 255));
+    placeInTwips(*picStatus, {120, 840, 4335, 255});
 }
 
 frmStatus::~frmStatus() = default;

@@ -1,7 +1,6 @@
 #include "progress/picture_box.h"
 
 #include <QPainter>
-#include <cmath>
 
 namespace pbp {
 
@@ -20,7 +19,7 @@ void PictureBox::setBackColor(const QColor& color) {
 }
 
 void PictureBox::setWidthTwips(int twips) {
-    resize(static_cast<int>(std::lround(double(twips) / kTwipsPerPixel)), height());
+    resize(toPixels(twips), height());
 }
 
 void PictureBox::fillBox(const QRect& box, const QColor& color) {

@@ -4,9 +4,9 @@
 #include <QFrame>
 #include <QImage>
 
-namespace pbp {
+#include "progress/twips.h"
 
-inline constexpr int kTwipsPerPixel = 15;
+namespace pbp {
 
 // A framed drawing surface that keeps what was drawn on it (nothing is cleared between
 // drawings), with a fore and a back colour, its inner (scale) area in pixels and its outer
@@ -24,7 +24,7 @@ class PictureBox : public QFrame {
 
     int scaleWidth() const { return contentsRect().width(); }
     int scaleHeight() const { return contentsRect().height(); }
-    int widthTwips() const { return width() * kTwipsPerPixel; }
+    int widthTwips() const { return toTwips(width()); }
     void setWidthTwips(int twips);
 
     // Fills a box (outline and inside) in one colour, in inner-area pixels.

@@ -6,6 +6,9 @@ class QWidget;
 
 namespace pbp {
 
+// The batch window's module name: its procedures and the print command report errors under it.
+inline const QString kBatchWindowModule = QStringLiteral("frmPlenPrintBatch");
+
 // What the print command reads from and writes to the batch window. The window implements it;
 // tests may give their own.
 class BatchPrintView {

@@ -9,13 +9,9 @@
 
 namespace pbp {
 
-namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
-}  // namespace
-
 bool CanPrint(BatchPrintView& view) {
     bool result = true;
-    Guarded(kModule, QStringLiteral("CanPrint"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("CanPrint"), [&] {
         if (view.rowCount() - 1 == 0) {
             platform().messages->show(g_sAppTitle,
                                       QStringLiteral("There are no documents selected to print."),
@@ -33,7 +29,7 @@ bool CanPrint(BatchPrintView& view) {
 
 PrintCommandOutcome RunPrintCommand(BatchPrintView& view) {
     auto outcome = PrintCommandOutcome::NotStarted;
-    Guarded(kModule, QStringLiteral("cmdPrint_Click"), [&] {
+    Guarded(kBatchWindowModule, QStringLiteral("cmdPrint_Click"), [&] {
         view.setPrintAndCloseEnabled(false);
         if (!CanPrint(view)) return;
         StartVisio(true);

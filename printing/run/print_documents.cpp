@@ -12,7 +12,6 @@
 namespace pbp {
 
 namespace {
-const QString kModule = QStringLiteral("frmPlenPrintBatch");
 const QString kProcedure = QStringLiteral("PrintDocuments");
 constexpr qint16 kAlertAnswerNo = 7;
 constexpr qint16 kLandscape = 2;
@@ -125,14 +124,14 @@ void runClosingSteps(Steps&&... steps) {
         }
     };
     (run(steps), ...);
-    if (firstFailure) ReportError(kModule, kProcedure, *firstFailure);
+    if (firstFailure) ReportError(kBatchWindowModule, kProcedure, *firstFailure);
 }
 }  // namespace
 
 void PrintDocuments(BatchPrintView& view) {
     std::unique_ptr<StatusWindow> status;
     std::optional<SavedSettings> saved;
-    Guarded(kModule, kProcedure, [&] {
+    Guarded(kBatchWindowModule, kProcedure, [&] {
         if (!g_oVisioApp) throw VbError(91, QStringLiteral("The drawing engine is not running"));
         visio::Application& app = *g_oVisioApp;
         const qint64 n = view.rowCount() - 1;

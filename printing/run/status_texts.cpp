@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <cmath>
+#include <optional>
 
 #include "support/vb_error.h"
 
@@ -22,6 +23,19 @@ QString printFailed(const QString& description) {
 namespace {
 QString position(qint64 i, qint64 n) {
     return QStringLiteral("(%1 of %2)").arg(i).arg(n);
+}
+
+// The copies text (spaces around it allowed) as a whole number, halves to even; nothing when
+// it is not a finite number.
+std::optional<double> wholeCopies(const QString& text) {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return std::nearbyint(value);
+}
+
+bool inCopiesRange(double copies) {
+    return copies >= 1 && copies <= 32767;
 }
 }  // namespace
 
@@ -57,19 +71,22 @@ double LeadingNumber(const QString& text) {
     return ok ? value : 0.0;
 }
 
+bool CopiesArePrintable(const QString& text) {
+    const std::optional<double> copies = wholeCopies(text);
+    return copies && inCopiesRange(*copies);
+}
+
 qint16 CopiesForPrintOut(const QString& text) {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
+    const std::optional<double> copies = wholeCopies(text);
+    if (!copies)
         throw VbError(
             13,
             QStringLiteral("Type mismatch: the number of copies '%1' is not a number").arg(text));
-    const double copies = std::nearbyint(value);
-    if (copies < 1 || copies > 32767)
+    if (!inCopiesRange(*copies))
         throw VbError(
             errnum::kOverflow,
             QStringLiteral("The number of copies '%1' is not between 1 and 32767").arg(text));
-    return static_cast<qint16>(copies);
+    return static_cast<qint16>(*copies);
 }
 
 }  // namespace pbp

@@ -26,6 +26,9 @@ qint32 ProgressPercentage(qint64 i, qint64 n);
 // leading blanks skipped, optional sign, digits, optional decimals; 0 when there is none.
 double LeadingNumber(const QString& text);
 
+// Whether CopiesForPrintOut takes the copies text (the Print button's rule).
+bool CopiesArePrintable(const QString& text);
+
 // The copies text as the print call takes it: a whole number (halves to even) from 1 to 32767.
 // Throws VbError 13 when the text is not a number and 6 when it is out of that range.
 qint16 CopiesForPrintOut(const QString& text);

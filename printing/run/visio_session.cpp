@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "printing/run/batch_print_view.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
 
@@ -32,8 +33,7 @@ void EndVisio() {
     if (!g_oVisioApp) return;
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    Guarded(QStringLiteral("frmPlenPrintBatch"), QStringLiteral("cmdPrint_Click"),
-            [] { g_oVisioApp->Quit(); });
+    Guarded(kBatchWindowModule, QStringLiteral("cmdPrint_Click"), [] { g_oVisioApp->Quit(); });
     g_oVisioApp.reset();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
