@@ -12,8 +12,6 @@ namespace pbp {
 namespace {
 constexpr int kOpenDialog = 0;
 constexpr int kSaveDialog = 1;
-// The error a command meets when a reader gives it no list.
-constexpr qint32 kNoObject = 91;
 
 QString itemPath(const FileItem& item) {
     if (const auto* entry = std::get_if<cPrintFile>(&item)) return entry->FileName;
@@ -49,9 +47,7 @@ void frmPlenPrintBatch::mnuImportBatch_Click() {
         if (!lists) return;
         for (const QString& list : *lists) {
             const FileCollection entries = GetFilesFromCSVDataFile(list);
-            if (!entries)
-                throw VbError(kNoObject,
-                              QStringLiteral("Object variable or With block variable not set"));
+            if (!entries) throw ObjectNotSetError();  // the reader gave no list
             QStringList paths;
             for (const FileItem& item : *entries) paths.append(itemPath(item));
             appendRows(paths);

@@ -19,8 +19,7 @@ qint32 nearest(double value) {
 }
 
 PictureBox& canvasOf(PictureBox* canvas) {
-    if (!canvas)
-        throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+    if (!canvas) throw ObjectNotSetError();
     return *canvas;
 }
 

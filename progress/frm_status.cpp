@@ -41,8 +41,7 @@ void frmStatus::Display() {
 }
 
 void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
-    if (!m_oProgress)
-        throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+    if (!m_oProgress) throw ObjectNotSetError();
     lblStatus->setText(sDescription);
     if (isHeadless() && sDescription != m_sLastWritten) {
         std::fprintf(stderr, "%s\n", sDescription.toUtf8().constData());

@@ -12,7 +12,6 @@ namespace pbp {
 namespace {
 
 const QString kModule = QStringLiteral("modMain");
-constexpr qint32 kPathFileAccessError = 75;
 
 bool isDrawingName(const QString& name) {
     for (const char* extension : {".vsd", ".vst", ".vdx", ".vtx"}) {
@@ -78,9 +77,9 @@ FileCollection GetFilesFromXMLDataFile(const QString& path) {
         if (!deleteJobFile.isEmpty() && deleteJobFile.toLower() == QLatin1String("true")) {
             QFile jobFile(path);
             if (!jobFile.remove())
-                throw VbError(kPathFileAccessError, QStringLiteral("Cannot delete the job file ") +
-                                                        path + QStringLiteral(": ") +
-                                                        jobFile.errorString());
+                throw VbError(errnum::kPathFileAccess,
+                              QStringLiteral("Cannot delete the job file ") + path +
+                                  QStringLiteral(": ") + jobFile.errorString());
         }
         result = std::move(entries);
     });

@@ -54,8 +54,7 @@ QString resultText(const QStringList& files) {
 }
 
 FileDialogService& dialogs() {
-    if (!platform().fileDialogs)
-        throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+    if (!platform().fileDialogs) throw ObjectNotSetError();
     return *platform().fileDialogs;
 }
 

@@ -14,27 +14,23 @@ namespace {
 const QString kModule = QStringLiteral("modFileOperations");
 
 // Error numbers of the file statements the reports have always carried.
-constexpr qint32 kFileNotFound = 53;
-constexpr qint32 kPermissionDenied = 70;
-constexpr qint32 kPathFileAccessError = 75;
-constexpr qint32 kDeviceIoError = 57;
 
 qint32 numberFor(QFileDevice::FileError error) {
     switch (error) {
         case QFileDevice::PermissionsError:
-            return kPermissionDenied;
+            return errnum::kPermissionDenied;
         case QFileDevice::ReadError:
         case QFileDevice::WriteError:
         case QFileDevice::ResourceError:
-            return kDeviceIoError;
+            return errnum::kDeviceIo;
         default:
-            return kPathFileAccessError;
+            return errnum::kPathFileAccess;
     }
 }
 
 [[noreturn]] void fail(const QFileDevice& file, const QString& fileName) {
     if (!QFile::exists(fileName))
-        throw VbError(kFileNotFound, QStringLiteral("File not found: ") + fileName);
+        throw VbError(errnum::kFileNotFound, QStringLiteral("File not found: ") + fileName);
     throw VbError(numberFor(file.error()), fileName + QStringLiteral(": ") + file.errorString());
 }
 
@@ -48,7 +44,7 @@ void OpenRegularFileForReading(QFile& file) {
     const QString fileName = file.fileName();
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
-        throw VbError(kPathFileAccessError, fileName + QStringLiteral(": not a regular file"));
+        throw VbError(errnum::kPathFileAccess, fileName + QStringLiteral(": not a regular file"));
     if (!file.open(QIODevice::ReadOnly)) fail(file, fileName);
 }
 

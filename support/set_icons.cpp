@@ -10,7 +10,7 @@ namespace pbp {
 
 void SetIcon(QWidget* window, const QString& iconResourceName, bool setOwnerIcons) {
     Guarded(QStringLiteral("modSetIcons"), QStringLiteral("SetIcon"), [&] {
-        if (!window) throw VbError(91, QStringLiteral("Object variable not set"));
+        if (!window) throw ObjectNotSetError();
         const QIcon icon = LoadResIcon(iconResourceName);
         if (setOwnerIcons) {
             QWidget* top = window;

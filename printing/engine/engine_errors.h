@@ -11,11 +11,11 @@ namespace pbp::visio {
 namespace engine_error {
 inline constexpr qint32 kInvalidArgument = 5;  // a value the call cannot use
 inline constexpr qint32 kOutOfRange = 9;       // a page or page range the drawing does not have
-inline constexpr qint32 kFileNotFound = 53;    // no file at that path
-inline constexpr qint32 kFileAccess = 75;      // a folder, or a file that cannot be read
-inline constexpr qint32 kObjectClosed = 91;    // the document was closed or the engine ended
-inline constexpr qint32 kBadFormat = 321;      // not a drawing, or a damaged one
-inline constexpr qint32 kPrinter = 482;        // unknown printer or a refused job
+inline constexpr qint32 kFileNotFound = errnum::kFileNotFound;  // no file at that path
+inline constexpr qint32 kFileAccess = errnum::kPathFileAccess;  // a folder, or unreadable
+inline constexpr qint32 kObjectClosed = errnum::kObjectNotSet;  // closed, or the engine ended
+inline constexpr qint32 kBadFormat = 321;                       // not a drawing, or a damaged one
+inline constexpr qint32 kPrinter = 482;                         // unknown printer or a refused job
 }  // namespace engine_error
 
 // The path as the user knows it, quoted, for error descriptions.

@@ -14,8 +14,6 @@ namespace pbp::printers {
 
 namespace {
 
-constexpr qint32 kFileNotFound = 53;
-
 // Owns a list of destinations from libcups.
 struct DestList {
     int count = 0;
@@ -88,7 +86,7 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
         return;
     }
     if (!QFileInfo(job.pdfPath).isReadable()) {
-        throw VbError(kFileNotFound,
+        throw VbError(errnum::kFileNotFound,
                       QStringLiteral("Cannot read the document \"%1\".").arg(job.pdfPath));
     }
     if (!namedDest(job.printerName)) {

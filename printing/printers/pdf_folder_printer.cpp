@@ -19,8 +19,6 @@ namespace pbp::printers {
 
 namespace {
 
-constexpr qint32 kFileNotFound = 53;
-constexpr qint32 kPathAccessError = 75;
 constexpr int kMaxNameBytes = 200;
 constexpr int kMaxSuffix = 100000;
 
@@ -30,7 +28,7 @@ QString systemError() {
 
 VbError folderError(const QString& folder, const QString& reason) {
     return VbError(
-        kPathAccessError,
+        errnum::kPathFileAccess,
         QStringLiteral("Cannot write into the PDF folder \"%1\": %2").arg(folder, reason));
 }
 
@@ -52,16 +50,17 @@ QString cutToUtf8Bytes(const QString& text, int maxBytes) {
 void writeTemporaryCopy(const QString& pdfPath, const QString& folder, QTemporaryFile& copy) {
     QFile source(pdfPath);
     if (!source.open(QIODevice::ReadOnly)) {
-        throw VbError(kFileNotFound, QStringLiteral("Cannot read the document \"%1\": %2")
-                                         .arg(pdfPath, source.errorString()));
+        throw VbError(errnum::kFileNotFound, QStringLiteral("Cannot read the document \"%1\": %2")
+                                                 .arg(pdfPath, source.errorString()));
     }
     copy.setFileTemplate(folder + QStringLiteral("/.plenbatchprint-XXXXXX.part"));
     if (!copy.open()) throw folderError(folder, copy.errorString());
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(1 << 20);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            throw VbError(kFileNotFound, QStringLiteral("Cannot read the document \"%1\": %2")
-                                             .arg(pdfPath, source.errorString()));
+            throw VbError(errnum::kFileNotFound,
+                          QStringLiteral("Cannot read the document \"%1\": %2")
+                              .arg(pdfPath, source.errorString()));
         if (copy.write(chunk) != chunk.size()) throw folderError(folder, copy.errorString());
     }
     if (!copy.flush() || ::fchmod(copy.handle(), 0644) != 0 || ::fsync(copy.handle()) != 0)

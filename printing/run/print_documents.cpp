@@ -132,7 +132,9 @@ void PrintDocuments(BatchPrintView& view) {
     std::unique_ptr<StatusWindow> status;
     std::optional<SavedSettings> saved;
     Guarded(kBatchWindowModule, kProcedure, [&] {
-        if (!g_oVisioApp) throw VbError(91, QStringLiteral("The drawing engine is not running"));
+        if (!g_oVisioApp)
+            throw VbError(errnum::kObjectNotSet,
+                          QStringLiteral("The drawing engine is not running"));
         visio::Application& app = *g_oVisioApp;
         const qint64 n = view.rowCount() - 1;
         if (view.summaryPageChecked()) PrintSummaryPage(view);
