@@ -1,5 +1,6 @@
 #include "progress/frm_status.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <cstdio>
 
@@ -38,6 +39,7 @@ void frmStatus::Display() {
     m_oProgress->Min(0);
     m_oProgress->Max(100);
     show();
+    paintNow();
 }
 
 void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
@@ -49,8 +51,17 @@ void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
         m_sLastWritten = sDescription;
     }
     m_oProgress->Value(lNewValue);
-    // The print run holds the thread: paint now rather than at the next turn of the event loop.
-    if (isVisible()) repaint();
+    paintNow();
+}
+
+// The print run holds the thread, so the window would neither appear nor change until the run
+// ends. Letting the window system map and paint it here (user input stays queued, so nothing
+// the user does runs in the middle of a drawing) shows the progress, and the batch window's
+// status column, as they happen.
+void frmStatus::paintNow() {
+    if (!isVisible()) return;
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace pbp

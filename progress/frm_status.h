@@ -32,6 +32,8 @@ class frmStatus : public QDialog {
     void reject() override {}
 
   private:
+    void paintNow();
+
     QLabel* lblStatus;
     PictureBox* picStatus;
     std::unique_ptr<CProgress> m_oProgress;
