@@ -18,13 +18,20 @@ class CupsPrinters : public test::WindowTest {
     printers::CupsPrinterSystem cupsPrinters;
 };
 
-TEST_F(CupsPrinters, ListsTheQueuesAndThePdfPrinterAndChoosesTheSchedulersDefault) {
+TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinter) {
     displayPaths({"/d/a.vsd"});
     QStringList listed;
     for (int i = 0; i < printerBox()->count(); ++i) listed << printerBox()->itemText(i);
     EXPECT_EQ(listed, (QStringList{test::cups::kRawPrinter, test::cups::kPdfQueuePrinter,
                                    test::cups::kRejectingPrinter, printers::kPdfPrinterName}));
     EXPECT_EQ(window->printerText(), test::cups::kPdfQueuePrinter);  // the CUPS default
+
+    // The user picks another queue and closes; the next start selects it again.
+    printerBox()->setCurrentText(test::cups::kRawPrinter);
+    QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
+    window = std::make_unique<frmPlenPrintBatch>();
+    displayPaths({"/d/a.vsd"});
+    EXPECT_EQ(window->printerText(), test::cups::kRawPrinter);
 }
 
 }  // namespace
