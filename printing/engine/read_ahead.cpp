@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "printing/engine/render/font_substitution.h"
+
 namespace pbp::visio {
 
 FileIdentity fileIdentity(const QString& path) {
@@ -25,8 +27,10 @@ ReadAhead::~ReadAhead() {
 
 void ReadAhead::expect(const QStringList& paths) {
     stop();
-    // libxml2 must be set up once on the main thread before threads parse with it.
+    // libxml2 must be set up on the main thread before threads parse with it; the font database
+    // is loaded here too rather than by whichever thread first asks it for a family.
     xmlInitParser();
+    render::printFontFamily(QString());
     expected_.assign(paths.begin(), paths.end());
     startReads();
 }
