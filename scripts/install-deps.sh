@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libvisio-dev librevenge-dev libcups2-dev libgtest-dev
+  libvisio-dev librevenge-dev libxml2-dev libcups2-dev libgtest-dev
   cups cups-client cups-filters cups-bsd
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
   poppler-utils xdg-utils

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <limits>
 
 #include "printing/engine/engine_errors.h"
 
@@ -21,7 +22,9 @@ namespace {
          QStringLiteral("%1 is damaged or truncated and cannot be read.").arg(quotedPath(path)));
 }
 
-void checkReadableFile(const QString& path) {
+// The whole file, read once: libvisio seeks and reads in small pieces, which from memory costs
+// nothing and from a file costs a system call each.
+QByteArray readDrawingBytes(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
         fail(engine_error::kFileNotFound,
@@ -37,9 +40,18 @@ void checkReadableFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         fail(engine_error::kFileAccess, QStringLiteral("The drawing %1 cannot be read: %2.")
                                             .arg(quotedPath(path), file.errorString()));
-    if (file.size() == 0)
+    // The parser addresses a stream with 32-bit sizes.
+    if (file.size() > qint64(std::numeric_limits<unsigned>::max()))
+        fail(engine_error::kBadFormat,
+             QStringLiteral("%1 is too large to be a drawing.").arg(quotedPath(path)));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        fail(engine_error::kFileAccess, QStringLiteral("The drawing %1 cannot be read: %2.")
+                                            .arg(quotedPath(path), file.errorString()));
+    if (bytes.isEmpty())
         fail(engine_error::kBadFormat,
              QStringLiteral("%1 is empty; it is not a drawing.").arg(quotedPath(path)));
+    return bytes;
 }
 
 QString unsupportedDescription(librevenge::RVNGInputStream& stream, const QString& path) {
@@ -53,11 +65,16 @@ QString unsupportedDescription(librevenge::RVNGInputStream& stream, const QStrin
     return QStringLiteral("%1 is not a Visio drawing, or it is damaged.").arg(quotedPath(path));
 }
 
+// Recording checks the format first; only when it fails is the format checked again to tell a
+// file that is no drawing from a damaged one.
 render::RecordedDrawing recordOrFail(librevenge::RVNGInputStream& stream, const QString& path) {
     try {
         stream.seek(0, librevenge::RVNG_SEEK_SET);
         return render::RecordedDrawing::record(stream);
     } catch (...) {
+        stream.seek(0, librevenge::RVNG_SEEK_SET);
+        if (!libvisio::VisioDocument::isSupported(&stream))
+            fail(engine_error::kBadFormat, unsupportedDescription(stream, path));
         failDamaged(path);
     }
 }
@@ -111,10 +128,9 @@ std::vector<DrawingPage> matchPages(const PageTable& table,
 }
 
 DrawingFile loadDrawingFile(const QString& path) {
-    checkReadableFile(path);
-    librevenge::RVNGFileStream stream(QFile::encodeName(path).constData());
-    if (!libvisio::VisioDocument::isSupported(&stream))
-        fail(engine_error::kBadFormat, unsupportedDescription(stream, path));
+    const QByteArray bytes = readDrawingBytes(path);
+    librevenge::RVNGStringStream stream(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                        unsigned(bytes.size()));
 
     DrawingFile file;
     file.path = path;
@@ -126,7 +142,7 @@ DrawingFile loadDrawingFile(const QString& path) {
     PageTable table;
     try {
         stream.seek(0, librevenge::RVNG_SEEK_SET);
-        table = readPageTable(stream);
+        table = stream.isStructured() ? readPageTable(stream) : readVdxPageTable(bytes);
     } catch (const PageTableDamaged&) {
         failDamaged(path);
     }

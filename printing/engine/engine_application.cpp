@@ -23,9 +23,14 @@ class EngineDocuments : public Documents {
   public:
     explicit EngineDocuments(std::shared_ptr<EngineState> state) : state_(std::move(state)) {}
 
+    void WillOpen(const QStringList& paths) override {
+        if (state_->ended) engineEnded();
+        state_->readAhead.expect(paths);
+    }
+
     std::shared_ptr<Document> Open(const QString& path) override {
         if (state_->ended) engineEnded();
-        auto document = std::make_shared<EngineDocument>(state_, loadDrawingFile(path));
+        auto document = std::make_shared<EngineDocument>(state_, state_->readAhead.take(path));
         state_->openDocuments.push_back(document);
         return document;
     }

@@ -21,6 +21,7 @@ QString EngineState::scratchFolder() {
 }
 
 void EngineState::endAll() {
+    readAhead.stop();
     for (const auto& document : openDocuments) document->release();
     openDocuments.clear();
     scratch.reset();

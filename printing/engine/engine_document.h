@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "printing/engine/drawing_file.h"
+#include "printing/engine/read_ahead.h"
 #include "printing/engine/remembered_printers.h"
 #include "printing/engine/visio.h"
 
@@ -19,10 +20,11 @@ struct EngineState {
     std::vector<std::shared_ptr<EngineDocument>> openDocuments;  // in the order opened
     std::unique_ptr<QTemporaryDir> scratch;                      // print documents, made on use
     bool ended = false;
+    ReadAhead readAhead;  // drawings loading on worker threads before they are opened
 
     // The private folder for print documents; throws when it cannot be made.
     QString scratchFolder();
-    // Closes every document and removes the scratch folder.
+    // Stops reading ahead, closes every document and removes the scratch folder.
     void endAll();
 };
 

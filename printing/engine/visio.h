@@ -7,6 +7,7 @@
 // later move into a separate process behind the same interfaces.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "support/vb_error.h"
@@ -64,6 +65,9 @@ class Document {
 class Documents {
   public:
     virtual ~Documents() = default;
+    // The drawings about to be opened, in order; a hint only, which an engine may use to read
+    // them ahead. Opening works the same with or without it.
+    virtual void WillOpen(const QStringList& /*paths*/) {}
     // Opens a drawing; it becomes the application's active document.
     virtual std::shared_ptr<Document> Open(const QString& path) = 0;
 };

@@ -40,6 +40,57 @@ bool isPageSheetCell(const QStringList& open, QStringView section, QStringView c
     return open.size() == 5 && endsWith(open, {u"Page", u"PageSheet", section, cell});
 }
 
+// True when `at` starts the tag `<name` (not a longer name such as `<ShapesX`).
+bool isTagAt(const QByteArray& xml, qsizetype at, QByteArrayView name) {
+    if (!QByteArrayView(xml).sliced(at).startsWith(name)) return false;
+    const qsizetype next = at + name.size();
+    return next < xml.size() &&
+           (xml[next] == '>' || xml[next] == '/' || QChar::isSpace(uchar(xml[next])));
+}
+
+// The Pages element from `start` with every Shapes element cut out. The shapes are most of a
+// large drawing and hold nothing of the page table, and finding their ends by text is far
+// quicker than parsing them. Throws when the Pages element or a Shapes element never ends.
+QByteArray pagesWithoutShapes(const QByteArray& xml, qsizetype start) {
+    const qsizetype end = xml.indexOf("</Pages>", start);
+    if (end < 0) throw PageTableDamaged();
+    QByteArray kept;
+    qsizetype from = start;
+    for (qsizetype at = xml.indexOf("<Shapes", from); at >= 0 && at < end;
+         at = xml.indexOf("<Shapes", from)) {
+        if (!isTagAt(xml, at, "<Shapes")) {
+            kept.append(xml.constData() + from, at + 1 - from);
+            from = at + 1;
+            continue;
+        }
+        kept.append(xml.constData() + from, at - from);
+        const qsizetype tagEnd = xml.indexOf('>', at);
+        if (tagEnd < 0) throw PageTableDamaged();
+        from = tagEnd + 1;
+        if (xml[tagEnd - 1] == '/') continue;  // <Shapes/>
+        // Group shapes hold Shapes elements of their own.
+        for (int depth = 1; depth > 0;) {
+            const qsizetype open = xml.indexOf("<Shapes", from);
+            const qsizetype close = xml.indexOf("</Shapes>", from);
+            if (close < 0) throw PageTableDamaged();
+            if (open >= 0 && open < close && isTagAt(xml, open, "<Shapes")) {
+                const qsizetype openEnd = xml.indexOf('>', open);
+                if (openEnd < 0) throw PageTableDamaged();
+                if (xml[openEnd - 1] != '/') ++depth;
+                from = openEnd + 1;
+            } else if (open >= 0 && open < close) {
+                from = open + 1;
+            } else {
+                --depth;
+                from = close + qsizetype(sizeof("</Shapes>") - 1);
+            }
+        }
+    }
+    if (from > end) throw PageTableDamaged();
+    kept.append(xml.constData() + from, end + qsizetype(sizeof("</Pages>") - 1) - from);
+    return kept;
+}
+
 }  // namespace
 
 PageTable readVdxPageTable(const QByteArray& xml) {
@@ -49,16 +100,13 @@ PageTable readVdxPageTable(const QByteArray& xml) {
     if (start < 0) start = xml.indexOf("<Pages ");
     if (start < 0) return {};
     PageTable table;
-    QXmlStreamReader reader(QByteArray::fromRawData(xml.constData() + start, xml.size() - start));
+    QXmlStreamReader reader(pagesWithoutShapes(xml, start));
     QStringList open;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
             case QXmlStreamReader::StartElement: {
                 open.append(reader.name().toString());
-                if (open.size() == 3 && open.last() == u"Shapes") {
-                    reader.skipCurrentElement();
-                    open.removeLast();
-                } else if (open.size() == 2 && open.last() == u"Page") {
+                if (open.size() == 2 && open.last() == u"Page") {
                     table.push_back(startEntry(reader.attributes()));
                 } else if (isPageSheetCell(open, u"PageProps", u"PageWidth")) {
                     table.back().widthInches = number(reader.readElementText());

@@ -90,6 +90,12 @@ void printActiveDocument(BatchPrintView& view, visio::Application& app, int row,
     if (printed) view.setCellText(row, 1, status_text::kSentToPrinter);
 }
 
+QStringList pathsToPrint(const BatchPrintView& view, qint64 n) {
+    QStringList paths;
+    for (qint64 i = 1; i <= n; ++i) paths << view.cellText(static_cast<int>(i), 0);
+    return paths;
+}
+
 void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& status,
                 const SavedSettings& saved, qint64 i, qint64 n) {
     const int row = static_cast<int>(i);
@@ -141,6 +147,7 @@ void PrintDocuments(BatchPrintView& view) {
         saved = saveAndSwitchOffSettings(app);
         status = CreateStatusWindow(view.ownerWindow());
         status->Display();
+        IgnoringErrors([&] { app.Documents()->WillOpen(pathsToPrint(view, n)); });
         for (qint64 i = 1; i <= n; ++i) printEntry(view, app, *status, *saved, i, n);
     });
     runClosingSteps(

@@ -45,6 +45,26 @@ TEST(PageTable, XmlCellsOutsideAPageAreIgnored) {
     EXPECT_EQ(table[0].widthInches, 5.0);
 }
 
+// Shapes, nested in groups or empty, are passed over without losing the pages around them; a
+// Shapes element that never ends means a damaged file.
+TEST(PageTable, XmlShapesArePassedOver) {
+    const QByteArray sheet =
+        "<PageSheet><PageProps><PageWidth>4</PageWidth></PageProps></PageSheet>";
+    const QByteArray shapes =
+        "<Shapes><Shape><Shapes ><Shape><Text>&lt;Shapes&gt;</Text></Shape>"
+        "</Shapes></Shape><ShapesX/></Shapes>";
+    const QByteArray xml = "<VisioDocument><Pages><Page ID='1'>" + shapes + sheet +
+                           "</Page><Page ID='2' Background='1'><Shapes/>" + sheet +
+                           "</Page></Pages></VisioDocument>";
+    const PageTable table = readVdxPageTable(xml);
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table[0].widthInches, 4.0);
+    EXPECT_TRUE(table[1].background);
+    EXPECT_EQ(table[1].widthInches, 4.0);
+    EXPECT_THROW(readVdxPageTable("<VisioDocument><Pages><Page ID='1'><Shapes><Shape></Pages>"),
+                 PageTableDamaged);
+}
+
 // Cut-off and scribbled-over streams give a table or PageTableDamaged, never a crash or a hang.
 TEST(PageTable, DamagedBinaryStreamsAreSurvived) {
     PLEN_REQUIRE_SHARED_TESTDATA();

@@ -1,7 +1,7 @@
 #pragma once
 
 // The recorded form of a drawing: plain structs built once while libvisio parses, so that
-// painting a page is a walk over ready QPainterPaths, brushes and laid-out text.
+// painting a page is a walk over ready QPainterPaths, brushes and text (laid out on first paint).
 
 #include <QColor>
 #include <QImage>
@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QStringList>
+#include <QTextCharFormat>
 #include <QTextLayout>
 #include <memory>
 #include <variant>
@@ -85,13 +86,31 @@ struct ImageItem {
     QImage image;
 };
 
-// One text box: its paragraphs laid out once at record time in points.
+// One paragraph of a text box as the drawing gives it.
+struct TextParagraph {
+    QString text;
+    QList<QTextLayout::FormatRange> formats;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    qreal marginLeft = 0, marginRight = 0, marginTop = 0, marginBottom = 0, indent = 0;
+    qreal lineHeight = 0;  // multiple of the font size; 0 for the font's own line height
+    qreal tabDistance = 0;
+    QTextCharFormat lastFormat;
+};
+
+// One text box. Its paragraphs are laid out on first paint, on the painting thread: a laid-out
+// QTextLayout holds font engines of the thread that made it, and drawings may be recorded on
+// another thread. A block is painted by one thread at a time.
 struct TextBlock {
+    QRectF boxPt;
+    qreal padLeftPt = 0, padRightPt = 0, padTopPt = 0, padBottomPt = 0;
+    QString verticalAlign;
     QPointF originPt;  // top-left corner of the box before rotation
     QPointF pivotPt;   // centre of rotation
     qreal rotationDeg = 0;
-    std::vector<std::unique_ptr<QTextLayout>> paragraphs;
-    std::vector<QPointF> positions;  // where each paragraph's layout is drawn, box-relative
+    std::vector<TextParagraph> source;
+    mutable bool laidOut = false;
+    mutable std::vector<std::unique_ptr<QTextLayout>> paragraphs;
+    mutable std::vector<QPointF> positions;  // where each paragraph's layout is drawn
 };
 
 struct TextItem {

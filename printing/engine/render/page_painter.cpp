@@ -84,6 +84,7 @@ void paintImage(QPainter& painter, const ImageItem& item) {
 }
 
 void paintText(QPainter& painter, const TextBlock& block) {
+    layOutText(block);
     painter.save();
     if (block.rotationDeg != 0) {
         painter.translate(block.pivotPt);

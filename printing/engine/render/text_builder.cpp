@@ -126,9 +126,26 @@ std::shared_ptr<const TextBlock> TextBuilder::finish() {
     if (!anyText) return nullptr;
 
     auto block = std::make_shared<TextBlock>();
-    const qreal innerWidth = (box_.width() - padLeft_ - padRight_) * kTextScale;
+    block->boxPt = box_;
+    block->padLeftPt = padLeft_;
+    block->padRightPt = padRight_;
+    block->padTopPt = padTop_;
+    block->padBottomPt = padBottom_;
+    block->verticalAlign = verticalAlign_;
+    block->originPt = box_.topLeft();
+    block->pivotPt = box_.center();
+    block->rotationDeg = rotationDeg_;
+    block->source = std::move(paragraphs_);
+    return block;
+}
+
+void layOutText(const TextBlock& block) {
+    if (block.laidOut) return;
+    block.laidOut = true;
+    const qreal innerWidth =
+        (block.boxPt.width() - block.padLeftPt - block.padRightPt) * kTextScale;
     qreal y = 0;
-    for (const Paragraph& p : paragraphs_) {
+    for (const TextParagraph& p : block.source) {
         auto layout = std::make_unique<QTextLayout>(p.text, p.lastFormat.font());
         QTextOption option(p.alignment);
         option.setWrapMode(innerWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere
@@ -174,23 +191,19 @@ std::shared_ptr<const TextBlock> TextBuilder::finish() {
                 line.setPosition(line.position() - QPointF(line.naturalTextWidth() / 2, 0));
             }
         }
-        block->positions.emplace_back(0, y);
+        block.positions.emplace_back(0, y);
         y += lineY + p.marginBottom * kTextScale;
-        block->paragraphs.push_back(std::move(layout));
+        block.paragraphs.push_back(std::move(layout));
     }
 
-    const qreal innerHeight = (box_.height() - padTop_ - padBottom_) * kTextScale;
-    qreal top = padTop_ * kTextScale;
-    if (verticalAlign_ == QLatin1String("middle"))
+    const qreal innerHeight =
+        (block.boxPt.height() - block.padTopPt - block.padBottomPt) * kTextScale;
+    qreal top = block.padTopPt * kTextScale;
+    if (block.verticalAlign == QLatin1String("middle"))
         top += (innerHeight - y) / 2;
-    else if (verticalAlign_ == QLatin1String("bottom"))
+    else if (block.verticalAlign == QLatin1String("bottom"))
         top += innerHeight - y;
-    for (QPointF& pos : block->positions) pos += QPointF(padLeft_ * kTextScale, top);
-
-    block->originPt = box_.topLeft();
-    block->pivotPt = box_.center();
-    block->rotationDeg = rotationDeg_;
-    return block;
+    for (QPointF& pos : block.positions) pos += QPointF(block.padLeftPt * kTextScale, top);
 }
 
 }  // namespace pbp::render

@@ -1,7 +1,7 @@
 #pragma once
 
-// Collects one text object's paragraphs and spans as libvisio emits them, then lays the text
-// out inside its box (wrapping, alignment, padding, vertical alignment) once.
+// Collects one text object's paragraphs and spans as libvisio emits them; layOutText lays the
+// text out inside its box (wrapping, alignment, padding, vertical alignment) once.
 
 #include <QTextCharFormat>
 #include <QTextOption>
@@ -28,19 +28,11 @@ class TextBuilder {
     void closeSpan();
     void append(const QString& text);
 
-    // The laid-out block; null when the object holds no visible text.
+    // The block, not laid out yet; null when the object holds no visible text.
     std::shared_ptr<const TextBlock> finish();
 
   private:
-    struct Paragraph {
-        QString text;
-        QList<QTextLayout::FormatRange> formats;
-        Qt::Alignment alignment = Qt::AlignLeft;
-        qreal marginLeft = 0, marginRight = 0, marginTop = 0, marginBottom = 0, indent = 0;
-        qreal lineHeight = 0;  // multiple of the font size; 0 for the font's own line height
-        qreal tabDistance = 0;
-        QTextCharFormat lastFormat;
-    };
+    using Paragraph = TextParagraph;
     Paragraph& current();
 
     QRectF box_;
@@ -51,5 +43,8 @@ class TextBuilder {
     QTextCharFormat span_;
     bool inParagraph_ = false;
 };
+
+// Lays the block's paragraphs out unless that was done already.
+void layOutText(const TextBlock& block);
 
 }  // namespace pbp::render
