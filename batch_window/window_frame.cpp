@@ -22,6 +22,7 @@
 #include "resources/string_table.h"
 #include "support/design_font.h"
 #include "support/error_handling.h"
+#include "support/file_operations.h"
 #include "support/platform.h"
 #include "support/program_state.h"
 #include "support/set_icons.h"
@@ -150,10 +151,8 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
 
 void frmPlenPrintBatch::mnuContents_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("mnuContents_Click"), [&] {
-        QString path = platform().programFolder;
-        if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
-        path += QStringLiteral("PlenBatchPrintHelp.html");
-        platform().urls->open(QUrl::fromLocalFile(path));
+        platform().urls->open(QUrl::fromLocalFile(
+            PathInFolder(platform().programFolder, QStringLiteral("PlenBatchPrintHelp.html"))));
     });
 }
 

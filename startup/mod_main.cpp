@@ -2,6 +2,7 @@
 
 #include "startup/spaces.h"
 #include "support/error_handling.h"
+#include "support/file_operations.h"
 #include "support/platform.h"
 #include "support/program_state.h"
 
@@ -10,8 +11,7 @@ namespace pbp {
 QString g_sHelpFile;
 
 QString HelpFileInFolder(const QString& folder) {
-    const QString name = QStringLiteral("PlenPrint.hlp");
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+    return PathInFolder(folder, QStringLiteral("PlenPrint.hlp"));
 }
 
 void Main(const QString& commandLine, const std::function<void(FileCollection&)>& display) {
