@@ -19,7 +19,13 @@ FileIdentity fileIdentity(const QString& path) {
             quint64(info.st_dev), quint64(info.st_ino)};
 }
 
-ReadAhead::ReadAhead(int depth) : depth_(depth) {}
+ReadAheadLimits defaultReadAheadLimits() {
+    ReadAheadLimits limits;
+    limits.workers = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    return limits;
+}
+
+ReadAhead::ReadAhead(ReadAheadLimits limits) : limits_(limits) {}
 
 ReadAhead::~ReadAhead() {
     stop();
@@ -31,47 +37,109 @@ void ReadAhead::expect(const QStringList& paths) {
     // is loaded here too rather than by whichever thread first asks it for a family.
     xmlInitParser();
     render::printFontFamily(QString());
-    expected_.assign(paths.begin(), paths.end());
-    startReads();
+    {
+        std::lock_guard lock(mutex_);
+        expected_.assign(paths.begin(), paths.end());
+        queueReads();
+    }
+    try {
+        while (int(workers_.size()) < limits_.workers) workers_.emplace_back([this] { work(); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the reads nobody starts are loaded when they are opened.
+    }
 }
 
-void ReadAhead::startReads() {
-    while (int(reads_.size()) < depth_ && !expected_.empty()) {
-        const QString path = expected_.front();
-        try {
-            Read read{path, fileIdentity(path), {}};
-            read.result = std::async(std::launch::async, [path] { return loadDrawingFile(path); });
-            reads_.push_back(std::move(read));
-        } catch (const std::system_error&) {
-            return;  // no thread to spare: the drawing is loaded when it is opened
-        }
+// Moves expected drawings into the reads while the limits allow, always at least one.
+void ReadAhead::queueReads() {
+    qint64 bytes = 0;
+    for (const auto& read : reads_) bytes += read->bytes;
+    while (!expected_.empty() && int(reads_.size()) < limits_.drawings) {
+        const qint64 size = std::max<qint64>(0, fileIdentity(expected_.front()).size);
+        if (!reads_.empty() && bytes + size > limits_.bytes) break;
+        auto read = std::make_shared<Read>();
+        read->path = expected_.front();
+        read->bytes = size;
+        bytes += size;
+        reads_.push_back(std::move(read));
         expected_.pop_front();
+    }
+    changed_.notify_all();
+}
+
+std::shared_ptr<ReadAhead::Read> ReadAhead::nextUnstarted() const {
+    const auto next =
+        std::find_if(reads_.begin(), reads_.end(), [](const auto& read) { return !read->started; });
+    return next == reads_.end() ? nullptr : *next;
+}
+
+void ReadAhead::load(Read& read) {
+    read.identity = fileIdentity(read.path);
+    try {
+        read.file = loadDrawingFile(read.path);
+    } catch (...) {
+        read.error = std::current_exception();
+    }
+}
+
+void ReadAhead::work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        std::shared_ptr<Read> read;
+        changed_.wait(lock, [&] { return stopping_ || (read = nextUnstarted()); });
+        if (stopping_) return;
+        read->started = true;
+        lock.unlock();
+        load(*read);
+        lock.lock();
+        read->done = true;
+        changed_.notify_all();
     }
 }
 
 DrawingFile ReadAhead::take(const QString& path) {
-    const auto read =
-        std::find_if(reads_.begin(), reads_.end(), [&](const Read& r) { return r.path == path; });
-    if (read == reads_.end()) {
+    std::unique_lock lock(mutex_);
+    const auto found = std::find_if(reads_.begin(), reads_.end(),
+                                    [&](const auto& read) { return read->path == path; });
+    if (found == reads_.end()) {
         const auto expected = std::find(expected_.begin(), expected_.end(), path);
         if (expected != expected_.end()) {
             // Opened out of order: the reads before it are of no use now.
             reads_.clear();
             expected_.erase(expected_.begin(), expected + 1);
         }
-        startReads();
+        queueReads();
+        lock.unlock();
         return loadDrawingFile(path);
     }
-    Read taken = std::move(*read);
-    reads_.erase(reads_.begin(), read + 1);
-    startReads();
-    if (fileIdentity(path) != taken.identity) return loadDrawingFile(path);
-    return taken.result.get();
+    const std::shared_ptr<Read> read = *found;
+    reads_.erase(reads_.begin(), found + 1);
+    queueReads();
+    if (!read->started) {
+        // No worker has reached it yet: loading it here is sooner than waiting for one.
+        read->started = true;
+        lock.unlock();
+        load(*read);
+    } else {
+        changed_.wait(lock, [&] { return read->done; });
+        lock.unlock();
+    }
+    if (fileIdentity(path) != read->identity) return loadDrawingFile(path);
+    if (read->error) std::rethrow_exception(read->error);
+    return std::move(*read->file);
 }
 
 void ReadAhead::stop() {
-    expected_.clear();
-    reads_.clear();  // a future of std::async waits for its thread
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        expected_.clear();
+        reads_.clear();
+        changed_.notify_all();
+    }
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
+    std::lock_guard lock(mutex_);
+    stopping_ = false;
 }
 
 }  // namespace pbp::visio

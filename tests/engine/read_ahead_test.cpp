@@ -1,5 +1,6 @@
 #include <QDir>
 
+#include "printing/engine/read_ahead.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace pbp::test {
@@ -64,6 +65,18 @@ TEST(ReadAhead, HintedOpensGiveWhatPlainOpensGive) {
     hinted.app->Documents()->WillOpen(paths + paths);
     for (int round = 0; round < 2; ++round)
         for (const QString& path : paths) EXPECT_EQ(summary(hinted, path), summary(plain, path));
+}
+
+// One worker and room for one drawing at a time: the reads no worker reaches are loaded by the
+// open itself, and every drawing still comes out whole and in order.
+TEST(ReadAhead, TightLimitsStillGiveEveryDrawing) {
+    ReadAhead ahead(ReadAheadLimits{1, 1, 1});
+    const QStringList paths = fixtures();
+    ahead.expect(paths + paths);
+    for (int round = 0; round < 2; ++round)
+        for (const QString& path : paths)
+            EXPECT_EQ(ahead.take(path).pages.size(), loadDrawingFile(path).pages.size())
+                << path.toStdString();
 }
 
 // Out of order, not hinted, hinted twice or replaced after the hint: each open reads the file
