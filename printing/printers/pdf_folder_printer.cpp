@@ -46,7 +46,9 @@ QString cutToUtf8Bytes(const QString& text, int maxBytes) {
     return cut;
 }
 
-// Writes the document into a hidden temporary file in the folder, flushed to disk.
+// Writes the document into a hidden temporary file in the folder. It is not synced to disk: like
+// a spool file, a printed PDF can be printed again, and a sync per document costs a run of
+// hundreds of drawings a noticeable part of its time.
 void writeTemporaryCopy(const QString& pdfPath, const QString& folder, QTemporaryFile& copy) {
     QFile source(pdfPath);
     if (!source.open(QIODevice::ReadOnly)) {
@@ -63,7 +65,7 @@ void writeTemporaryCopy(const QString& pdfPath, const QString& folder, QTemporar
                               .arg(pdfPath, source.errorString()));
         if (copy.write(chunk) != chunk.size()) throw folderError(folder, copy.errorString());
     }
-    if (!copy.flush() || ::fchmod(copy.handle(), 0644) != 0 || ::fsync(copy.handle()) != 0)
+    if (!copy.flush() || ::fchmod(copy.handle(), 0644) != 0)
         throw folderError(folder, systemError());
 }
 
