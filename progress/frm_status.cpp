@@ -57,9 +57,10 @@ void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
 // The print run holds the thread, so the window would neither appear nor change until the run
 // ends. Letting the window system map and paint it here (user input stays queued, so nothing
 // the user does runs in the middle of a drawing) shows the progress, and the batch window's
-// status column, as they happen.
+// status column, as they happen. With no display nobody can see the window: its text goes to
+// standard error instead, and painting it would only cost time.
 void frmStatus::paintNow() {
-    if (!isVisible()) return;
+    if (!isVisible() || isHeadless()) return;
     repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
