@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QSet>
 #include <map>
+#include <string>
 
 #include "printing/engine/page_table.h"
 #include "printing/engine/vsd_page_sheet.h"
@@ -61,35 +62,36 @@ struct Pointer {
 // The LZ77 variant of Visio streams: a flag byte governs the next eight items, a set bit
 // meaning one literal byte, a clear bit a two-byte back reference into a 4096-byte window.
 QByteArray decompress(const QByteArray& packed) {
-    QByteArray out;
-    out.reserve(packed.size() * 3);
+    const auto* in = reinterpret_cast<const unsigned char*>(packed.constData());
+    const qsizetype size = packed.size();
+    std::string out;
+    out.reserve(size_t(size) * 3);
     unsigned char window[4096] = {};
     unsigned written = 0;
     qsizetype at = 0;
-    const auto byteAt = [&](qsizetype i) { return quint8(packed.at(i)); };
-    while (at < packed.size()) {
-        const unsigned flags = byteAt(at++);
-        for (int bit = 0; bit < 8 && at < packed.size(); ++bit) {
+    while (at < size) {
+        const unsigned flags = in[at++];
+        for (int bit = 0; bit < 8 && at < size; ++bit) {
             if (flags & (1u << bit)) {
-                window[written++ & 4095] = byteAt(at);
-                out.append(char(byteAt(at++)));
+                window[written++ & 4095] = in[at];
+                out.push_back(char(in[at++]));
                 continue;
             }
-            if (at + 2 > packed.size()) return out;
-            const unsigned low = byteAt(at++);
-            const unsigned high = byteAt(at++);
+            if (at + 2 > size) return QByteArray(out.data(), qsizetype(out.size()));
+            const unsigned low = in[at++];
+            const unsigned high = in[at++];
             const unsigned length = (high & 15) + 3;
             unsigned source = ((high & 0xF0) << 4) | low;
             source = source > 4078 ? source - 4078 : source + 18;
             for (unsigned j = 0; j < length; ++j) {
                 const unsigned char c = window[(source + j) & 4095];
                 window[(written + j) & 4095] = c;
-                out.append(char(c));
+                out.push_back(char(c));
             }
             written += length;
         }
     }
-    return out;
+    return QByteArray(out.data(), qsizetype(out.size()));
 }
 
 class PointerWalker {
