@@ -1,4 +1,8 @@
+#include <dlfcn.h>
+
 #include <QDir>
+#include <ctime>
+#include <thread>
 
 #include "printing/engine/read_ahead.h"
 #include "tests/engine/engine_fixture.h"
@@ -77,6 +81,21 @@ TEST(ReadAhead, TightLimitsStillGiveEveryDrawing) {
         for (const QString& path : paths)
             EXPECT_EQ(ahead.take(path).pages.size(), loadDrawingFile(path).pages.size())
                 << path.toStdString();
+}
+
+// libvisio formats date fields with gmtime() and localtime() on the reading threads: the ones
+// its calls bind to must give each thread its own result.
+TEST(ReadAhead, DateFormattingGivesEachThreadItsOwnResult) {
+    using TimeFunction = struct tm* (*)(const time_t*);
+    for (const char* name : {"gmtime", "localtime"}) {
+        const auto function = reinterpret_cast<TimeFunction>(dlsym(RTLD_DEFAULT, name));
+        ASSERT_NE(function, nullptr);
+        const time_t epoch = 0;
+        const struct tm* mine = function(&epoch);
+        const struct tm* other = nullptr;
+        std::thread([&] { other = function(&epoch); }).join();
+        EXPECT_NE(mine, other) << name;
+    }
 }
 
 // Out of order, not hinted, hinted twice or replaced after the hint: each open reads the file
