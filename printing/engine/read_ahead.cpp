@@ -1,7 +1,9 @@
 #include "printing/engine/read_ahead.h"
 
 #include <libxml/parser.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <algorithm>
@@ -10,6 +12,10 @@
 #include "printing/engine/render/font_substitution.h"
 
 namespace pbp::visio {
+
+namespace {
+constexpr int kWorkerNice = 10;
+}  // namespace
 
 FileIdentity fileIdentity(const QString& path) {
     struct stat info {};
@@ -82,6 +88,10 @@ void ReadAhead::load(Read& read) {
 }
 
 void ReadAhead::work() {
+    // Reading ahead fills the time the printing thread leaves: a lower priority for this thread
+    // (on Linux the nice value is per thread) keeps the printing thread, and a window's thread,
+    // from waiting for a processor behind work that is only ahead of them.
+    setpriority(PRIO_PROCESS, gettid(), kWorkerNice);
     std::unique_lock lock(mutex_);
     for (;;) {
         std::shared_ptr<Read> read;
