@@ -1,9 +1,6 @@
 #include "printing/engine/drawing_printer.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 
 #include "printing/engine/engine_errors.h"
 #include "printing/engine/pdf_sheets.h"
@@ -34,36 +31,19 @@ void checkRequest(printers::PrinterSystem& printers, const DrawingFile& file,
                           .arg(pages));
 }
 
-// Removes the scratch PDF however printing ends.
-class ScratchFile {
-  public:
-    explicit ScratchFile(QString path) : path_(std::move(path)) {}
-    ~ScratchFile() { QFile::remove(path_); }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    const QString& path() const { return path_; }
-
-  private:
-    QString path_;
-};
-
 }  // namespace
 
 void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
-                  const PrintRequest& request, const QString& scratchFolder) {
+                  const PrintRequest& request) {
     checkRequest(printers, file, request);
     const bool printerCopies = printers.makesCopies(request.printerName);
     // Foreground pages come first, so page n is index n - 1.
     const std::vector<int> order = sheetOrder(request.fromPage - 1, request.toPage - 1,
                                               printerCopies ? 1 : request.copies, request.collate);
 
-    ScratchFile pdf(
-        QDir(scratchFolder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + ".pdf"));
-    writePdfSheets(pdf.path(), file, order, printers.defaultPaper(request.printerName));
-
     printers::PrintJob job;
     job.printerName = request.printerName;
-    job.pdfPath = pdf.path();
+    job.pdf = pdfSheets(file, order, printers.defaultPaper(request.printerName));
     job.copies = printerCopies ? request.copies : 1;
     job.title = QFileInfo(file.path).fileName();
     printers.submit(job);

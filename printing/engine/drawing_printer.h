@@ -16,11 +16,11 @@ struct PrintRequest {
     bool collate = false;
 };
 
-// Renders the asked pages into a PDF in `scratchFolder` and submits it to the printer: once with
-// the copies for a printer that makes copies itself, else with the copies as repeated pages.
-// The PDF is deleted afterwards. Throws VbError (naming the file) for an unknown printer,
-// copies below 1, a page range outside the drawing and a job the printer system refuses.
+// Renders the asked pages into a PDF in memory and submits it to the printer: once with the
+// copies for a printer that makes copies itself, else with the copies as repeated pages.
+// Throws VbError (naming the file) for an unknown printer, copies below 1, a page range outside
+// the drawing and a job the printer system refuses.
 void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
-                  const PrintRequest& request, const QString& scratchFolder);
+                  const PrintRequest& request);
 
 }  // namespace pbp::visio

@@ -8,23 +8,10 @@
 
 namespace pbp::visio {
 
-QString EngineState::scratchFolder() {
-    if (!scratch) {
-        scratch = std::make_unique<QTemporaryDir>();
-        if (!scratch->isValid()) {
-            scratch.reset();
-            throw VbError(engine_error::kFileAccess,
-                          QStringLiteral("No temporary folder for print documents could be made."));
-        }
-    }
-    return scratch->path();
-}
-
 void EngineState::endAll() {
     readAhead.stop();
     for (const auto& document : openDocuments) document->release();
     openDocuments.clear();
-    scratch.reset();
 }
 
 namespace {
@@ -92,7 +79,7 @@ void EngineDocument::PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage,
     request.printerName = printerName;
     request.copies = copies;
     request.collate = collate;
-    printDrawing(state_->printers, file_, request, state_->scratchFolder());
+    printDrawing(state_->printers, file_, request);
 }
 
 void EngineDocument::Close() {

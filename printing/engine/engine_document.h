@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
@@ -18,13 +17,10 @@ struct EngineState {
     explicit EngineState(printers::PrinterSystem& printerSystem) : printers(printerSystem) {}
     RememberedPrinters printers;
     std::vector<std::shared_ptr<EngineDocument>> openDocuments;  // in the order opened
-    std::unique_ptr<QTemporaryDir> scratch;                      // print documents, made on use
     bool ended = false;
     ReadAhead readAhead;  // drawings loading on worker threads before they are opened
 
-    // The private folder for print documents; throws when it cannot be made.
-    QString scratchFolder();
-    // Stops reading ahead, closes every document and removes the scratch folder.
+    // Stops reading ahead and closes every document.
     void endAll();
 };
 

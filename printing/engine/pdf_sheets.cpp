@@ -1,5 +1,6 @@
 #include "printing/engine/pdf_sheets.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
@@ -36,15 +37,18 @@ void paintSheet(QPainter& painter, const QPageLayout& layout, const DrawingFile&
 
 }  // namespace
 
-void writePdfSheets(const QString& pdfPath, const DrawingFile& file,
-                    const std::vector<int>& pageOrder, const QPageSize& paper) {
+QByteArray pdfSheets(const DrawingFile& file, const std::vector<int>& pageOrder,
+                     const QPageSize& paper) {
     const auto cannotWrite = [&] {
         return VbError(engine_error::kPrinter,
                        QStringLiteral("The print document for %1 could not be written.")
                            .arg(quotedPath(file.path)));
     };
     if (pageOrder.empty()) throw cannotWrite();
-    QPdfWriter writer(pdfPath);
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("PlenBatchPrint"));
     writer.setTitle(QFileInfo(file.path).fileName());
     const double devicePerPoint = writer.resolution() / 72.0;
@@ -62,6 +66,7 @@ void writePdfSheets(const QString& pdfPath, const DrawingFile& file,
         paintSheet(painter, layout, file, page, devicePerPoint);
     }
     if (!painter.end()) throw cannotWrite();
+    return pdf;
 }
 
 }  // namespace pbp::visio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPageSize>
 #include <QString>
 #include <vector>
@@ -8,10 +9,10 @@
 
 namespace pbp::visio {
 
-// Writes one PDF sheet per entry of `pageOrder` (indices into file.pages): the paper in the
+// A PDF with one sheet per entry of `pageOrder` (indices into file.pages): the paper in the
 // page's print orientation, the drawing centred on it and scaled down to fit when larger.
 // A page of size 0 x 0 fills the printable area. Throws VbError when the PDF cannot be written.
-void writePdfSheets(const QString& pdfPath, const DrawingFile& file,
-                    const std::vector<int>& pageOrder, const QPageSize& paper);
+QByteArray pdfSheets(const DrawingFile& file, const std::vector<int>& pageOrder,
+                     const QPageSize& paper);
 
 }  // namespace pbp::visio

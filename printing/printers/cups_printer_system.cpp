@@ -82,12 +82,8 @@ bool CupsPrinterSystem::makesCopies(const QString& printerName) const {
 
 void CupsPrinterSystem::submit(const PrintJob& job) {
     if (job.printerName == kPdfPrinterName) {
-        savePdfInFolder(job.pdfPath, job.title, pdfOutputFolder());
+        savePdfInFolder(job.pdf, job.title, pdfOutputFolder());
         return;
-    }
-    if (!QFileInfo(job.pdfPath).isReadable()) {
-        throw VbError(errnum::kFileNotFound,
-                      QStringLiteral("Cannot read the document \"%1\".").arg(job.pdfPath));
     }
     if (!namedDest(job.printerName)) {
         // libcups would only say "No such file or directory" for a queue that is gone.
@@ -95,7 +91,8 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
                       QStringLiteral("The printer \"%1\" is not available: %2")
                           .arg(job.printerName, QString::fromUtf8(cupsLastErrorString())));
     }
-    const QString title = job.title.isEmpty() ? QFileInfo(job.pdfPath).fileName() : job.title;
+    const QByteArray printer = job.printerName.toUtf8();
+    const QByteArray title = job.title.toUtf8();
 
     int optionCount = 0;
     cups_option_t* options = nullptr;
@@ -103,13 +100,25 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
         cupsAddOption("copies", QByteArray::number(job.copies).constData(), optionCount, &options);
     optionCount = cupsAddOption("multiple-document-handling",
                                 "separate-documents-uncollated-copies", optionCount, &options);
-    const int jobId = cupsPrintFile2(CUPS_HTTP_DEFAULT, job.printerName.toUtf8().constData(),
-                                     QFile::encodeName(job.pdfPath).constData(),
-                                     title.toUtf8().constData(), optionCount, options);
+    const int jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, printer.constData(), title.constData(),
+                                    optionCount, options);
     cupsFreeOptions(optionCount, options);
-    if (jobId > 0) return;
+    if (jobId <= 0) throw VbError(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
 
-    throw VbError(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
+    // The document goes to the scheduler from memory, as one document of the job.
+    bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, printer.constData(), jobId, title.constData(),
+                                  CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+    if (sent) {
+        sent = cupsWriteRequestData(CUPS_HTTP_DEFAULT, job.pdf.constData(),
+                                    size_t(job.pdf.size())) == HTTP_STATUS_CONTINUE;
+        sent = cupsFinishDocument(CUPS_HTTP_DEFAULT, printer.constData()) <=
+                   IPP_STATUS_OK_EVENTS_COMPLETE &&
+               sent;
+    }
+    if (sent) return;
+    const VbError refused(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.constData(), jobId, 0);
+    throw refused;
 }
 
 }  // namespace pbp::printers

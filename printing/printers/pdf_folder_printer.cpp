@@ -49,22 +49,10 @@ QString cutToUtf8Bytes(const QString& text, int maxBytes) {
 // Writes the document into a hidden temporary file in the folder. It is not synced to disk: like
 // a spool file, a printed PDF can be printed again, and a sync per document costs a run of
 // hundreds of drawings a noticeable part of its time.
-void writeTemporaryCopy(const QString& pdfPath, const QString& folder, QTemporaryFile& copy) {
-    QFile source(pdfPath);
-    if (!source.open(QIODevice::ReadOnly)) {
-        throw VbError(errnum::kFileNotFound, QStringLiteral("Cannot read the document \"%1\": %2")
-                                                 .arg(pdfPath, source.errorString()));
-    }
+void writeTemporaryCopy(const QByteArray& pdf, const QString& folder, QTemporaryFile& copy) {
     copy.setFileTemplate(folder + QStringLiteral("/.plenbatchprint-XXXXXX.part"));
     if (!copy.open()) throw folderError(folder, copy.errorString());
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            throw VbError(errnum::kFileNotFound,
-                          QStringLiteral("Cannot read the document \"%1\": %2")
-                              .arg(pdfPath, source.errorString()));
-        if (copy.write(chunk) != chunk.size()) throw folderError(folder, copy.errorString());
-    }
+    if (copy.write(pdf) != pdf.size()) throw folderError(folder, copy.errorString());
     if (!copy.flush() || ::fchmod(copy.handle(), 0644) != 0)
         throw folderError(folder, systemError());
 }
@@ -110,11 +98,11 @@ QString pdfBaseNameForTitle(const QString& title) {
     return name.isEmpty() ? QStringLiteral("document") : name;
 }
 
-QString savePdfInFolder(const QString& pdfPath, const QString& title, const QString& folder) {
+QString savePdfInFolder(const QByteArray& pdf, const QString& title, const QString& folder) {
     if (!QDir().mkpath(folder))
         throw folderError(folder, QStringLiteral("the folder cannot be created"));
     QTemporaryFile copy;
-    writeTemporaryCopy(pdfPath, folder, copy);
+    writeTemporaryCopy(pdf, folder, copy);
     const QString baseName = QDir(folder).filePath(pdfBaseNameForTitle(title));
     for (int number = 1; number <= kMaxSuffix; ++number) {
         const QString target = number == 1 ? baseName + QStringLiteral(".pdf")

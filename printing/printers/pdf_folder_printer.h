@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPageSize>
 #include <QString>
 
@@ -15,10 +16,10 @@ QPageSize pdfPrinterPaper();
 // dots, at most 200 bytes of UTF-8, "document" when nothing is left.
 QString pdfBaseNameForTitle(const QString& title);
 
-// Copies the PDF at pdfPath into `folder` (created when missing) as "<title>.pdf", or
+// Saves the PDF document into `folder` (created when missing) as "<title>.pdf", or
 // "<title> (2).pdf", "<title> (3).pdf" ... when that name is taken. The file appears complete
 // or not at all and never replaces an existing one, even when jobs race. Returns the new path;
 // throws VbError naming the folder when it cannot be written.
-QString savePdfInFolder(const QString& pdfPath, const QString& title, const QString& folder);
+QString savePdfInFolder(const QByteArray& pdf, const QString& title, const QString& folder);
 
 }  // namespace pbp::printers

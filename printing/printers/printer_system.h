@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPageSize>
 #include <QString>
 #include <QStringList>
@@ -12,14 +13,14 @@ inline const QString kPdfPrinterName = QStringLiteral("PlenBatchPrint PDF");
 // One finished document to hand to a printer.
 struct PrintJob {
     QString printerName;
-    QString pdfPath;  // the document, a PDF file
-    int copies = 1;   // CUPS copies attribute; the built-in PDF printer gets pages repeated
-    QString title;    // job title (the drawing's file name)
+    QByteArray pdf;  // the document, a PDF
+    int copies = 1;  // CUPS copies attribute; the built-in PDF printer gets pages repeated
+    QString title;   // job title (the drawing's file name)
 };
 
 // The machine's printers: CUPS destinations in CUPS order, then the built-in PDF printer.
 class PrinterSystem {
-public:
+  public:
     virtual ~PrinterSystem() = default;
     virtual QStringList printerNames() const = 0;
     // The default printer's name, empty when there is none.

@@ -1,9 +1,9 @@
 #include "printing/run/summary_page.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryDir>
 
 #include "printing/printers/printer_system.h"
 #include "support/error_handling.h"
@@ -16,8 +16,8 @@ namespace {
 const QString kSummaryJobTitle = QStringLiteral("PlenBatchPrint Summary");
 
 // Paints the lines top to bottom in the default font, starting a new page when one is full.
-bool writeSummaryPdf(const QString& pdfPath, const QPageSize& paper, const QStringList& lines) {
-    QPdfWriter writer(pdfPath);
+bool writeSummaryPdf(QIODevice& pdf, const QPageSize& paper, const QStringList& lines) {
+    QPdfWriter writer(&pdf);
     writer.setPageSize(paper);
     writer.setTitle(kSummaryJobTitle);
     QPainter painter;
@@ -55,13 +55,13 @@ void PrintSummaryPage(const BatchPrintView& view) {
     IgnoringErrors([&] {
         const QString printer = SummaryPagePrinter();
         if (printer.isEmpty()) return;
-        QTemporaryDir folder;
-        if (!folder.isValid()) return;
-        const QString pdfPath = folder.filePath(QStringLiteral("summary.pdf"));
-        if (!writeSummaryPdf(pdfPath, platform().printers->defaultPaper(printer),
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        if (!writeSummaryPdf(buffer, platform().printers->defaultPaper(printer),
                              SummaryPageLines(view)))
             return;
-        platform().printers->submit({printer, pdfPath, 1, kSummaryJobTitle});
+        platform().printers->submit({printer, pdf, 1, kSummaryJobTitle});
     });
 }
 

@@ -71,7 +71,8 @@ class FakePrinterSystem : public printers::PrinterSystem {
     void submit(const printers::PrintJob& job) override {
         if (!refusal.isEmpty()) throw VbError(1001, refusal);
         jobs.push_back({job, kept_.filePath(QStringLiteral("job%1.pdf").arg(jobs.size() + 1))});
-        QFile::copy(job.pdfPath, jobs.back().keptPdf);
+        QFile kept(jobs.back().keptPdf);
+        if (kept.open(QIODevice::WriteOnly)) kept.write(job.pdf);
     }
 
     QString refusal;  // when set, every job is refused with this description

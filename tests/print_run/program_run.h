@@ -54,9 +54,12 @@ inline ProgramRun runSilently(const QString& printer, const QStringList& drawing
     return run;
 }
 
-inline QString toolOutput(const QString& program, const QStringList& arguments) {
+inline QString toolOutput(const QString& program, const QStringList& arguments,
+                          const QByteArray& input = {}) {
     QProcess tool;
     tool.start(program, arguments);
+    tool.write(input);
+    tool.closeWriteChannel();
     tool.waitForFinished();
     return QString::fromUtf8(tool.readAllStandardOutput());
 }

@@ -59,7 +59,7 @@ class FakePrinters : public printers::PrinterSystem {
         if (onSubmit) onSubmit();
         if (refuse) throw VbError(1, QStringLiteral("refused"));
         // NFKC turns ligatures the PDF holds back into letters.
-        jobs.push_back({job, toolOutput(QStringLiteral("pdftotext"), {"-layout", job.pdfPath, "-"})
+        jobs.push_back({job, toolOutput(QStringLiteral("pdftotext"), {"-layout", "-", "-"}, job.pdf)
                                  .normalized(QString::NormalizationForm_KC)});
     }
 };

@@ -17,7 +17,9 @@ class PdfFolderPrinterTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        pdfBytes = test::writeSamplePdf(pdfPath, QStringLiteral("drawing"));
+        pdfBytes = test::samplePdf(QStringLiteral("drawing"));
+        QFile file(pdfPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(pdfBytes) == pdfBytes.size());
     }
     void TearDown() override { qunsetenv("PLENBATCHPRINT_PDF_DIR"); }
 
@@ -33,7 +35,7 @@ TEST_F(PdfFolderPrinterTest, JobsLandInTheConfiguredFolderWithoutOverwriting) {
     qputenv("PLENBATCHPRINT_PDF_DIR", QFile::encodeName(folder));
     CupsPrinterSystem system;
     for (int i = 0; i < 3; ++i)
-        system.submit({kPdfPrinterName, pdfPath, 2, QStringLiteral("plan.vsd")});
+        system.submit({kPdfPrinterName, pdfBytes, 2, QStringLiteral("plan.vsd")});
     EXPECT_EQ(filesInFolder(),
               (QStringList{"plan.vsd (2).pdf", "plan.vsd (3).pdf", "plan.vsd.pdf"}));
     EXPECT_EQ(test::fileBytes(QDir(folder).filePath(QStringLiteral("plan.vsd (3).pdf"))), pdfBytes);
@@ -56,7 +58,7 @@ TEST_F(PdfFolderPrinterTest, RacingJobsEachKeepACompleteFile) {
     constexpr int kPerThread = 15;
     auto save = [&] {
         for (int i = 0; i < kPerThread; ++i)
-            savePdfInFolder(pdfPath, QStringLiteral("same"), folder);
+            savePdfInFolder(pdfBytes, QStringLiteral("same"), folder);
     };
     QDir().mkpath(folder);
     std::thread first(save), second(save);
@@ -75,7 +77,7 @@ TEST_F(PdfFolderPrinterTest, RacingJobsEachKeepACompleteFile) {
 TEST_F(PdfFolderPrinterTest, UnwritableFoldersGiveAnErrorNamingTheFolder) {
     for (const QString& unwritable : {QStringLiteral("/proc"), QString(pdfPath + "/PDF")}) {
         try {
-            savePdfInFolder(pdfPath, QStringLiteral("plan.vsd"), unwritable);
+            savePdfInFolder(pdfBytes, QStringLiteral("plan.vsd"), unwritable);
             ADD_FAILURE() << "wrote into " << unwritable.toStdString();
         } catch (const VbError& error) {
             EXPECT_EQ(error.number(), 75);

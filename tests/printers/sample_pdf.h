@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
@@ -12,13 +13,16 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Writes a small one-page PDF holding `text` and returns its bytes.
-inline QByteArray writeSamplePdf(const QString& path, const QString& text) {
+// A small one-page PDF holding `text`.
+inline QByteArray samplePdf(const QString& text) {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(path);
+        QPdfWriter writer(&buffer);
         QPainter(&writer).drawText(QPointF(100, 100), text);
     }
-    return fileBytes(path);
+    return pdf;
 }
 
 }  // namespace pbp::test
