@@ -2,7 +2,6 @@
 
 #include <cups/cups.h>
 
-#include <QFileInfo>
 #include <QSizeF>
 #include <memory>
 #include <optional>
@@ -105,15 +104,16 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
     cupsFreeOptions(optionCount, options);
     if (jobId <= 0) throw VbError(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
 
-    // The document goes to the scheduler from memory, as one document of the job.
+    // The document goes to the scheduler from memory as the job's one document; a started
+    // document is always finished, whatever writing it gave.
     bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, printer.constData(), jobId, title.constData(),
                                   CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     if (sent) {
-        sent = cupsWriteRequestData(CUPS_HTTP_DEFAULT, job.pdf.constData(),
-                                    size_t(job.pdf.size())) == HTTP_STATUS_CONTINUE;
-        sent = cupsFinishDocument(CUPS_HTTP_DEFAULT, printer.constData()) <=
-                   IPP_STATUS_OK_EVENTS_COMPLETE &&
-               sent;
+        const bool written = cupsWriteRequestData(CUPS_HTTP_DEFAULT, job.pdf.constData(),
+                                                  size_t(job.pdf.size())) == HTTP_STATUS_CONTINUE;
+        const bool finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, printer.constData()) <=
+                              IPP_STATUS_OK_EVENTS_COMPLETE;
+        sent = written && finished;
     }
     if (sent) return;
     const VbError refused(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
