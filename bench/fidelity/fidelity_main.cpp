@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString corpus = args.size() > 1 ? args[1] : defaultCorpus();
+    // Absolute, so that the drawings' paths relative to it name the pictures.
+    const QString corpus = QDir(args.size() > 1 ? args[1] : defaultCorpus()).absolutePath();
     const QString outDir =
         QDir(args.size() > 2 ? args[2] : QStringLiteral("fidelity-report")).absolutePath();
     if (!QDir(corpus).exists()) {
