@@ -12,31 +12,41 @@
 
 namespace pbp::test {
 
-inline QString fixtureDrawing(const QString& name) {
-    return sourceDir() + QStringLiteral("/tests/fixtures/drawings/") + name;
-}
-
 struct ProgramRun {
-    int exitCode = -1;
+    int exitCode = -1;              // -1 when it crashed or did not end in time
     QStringList lines;              // standard output, one line per entry
     QMap<QString, QString> status;  // path -> status, from those lines
     QString errors;                 // standard error
 };
 
-// "/silent", "/printer=" and one "/file=" per drawing.
-inline ProgramRun runSilently(const QString& printer, const QStringList& drawings,
-                              const QString& pdfDir, const QString& configDir) {
-    QStringList arguments{QStringLiteral("/silent")};
-    if (!printer.isEmpty()) arguments << QStringLiteral("/printer=") + printer;
-    for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
-    QProcess process;
+// Where a test run of the program prints and keeps its settings, and what else it is given.
+struct ProgramSetting {
+    QString pdfDir;
+    QString configDir;
+    QMap<QString, QString> environment;  // more variables; an empty value removes one
+};
+
+// The environment of a test run: no display, the private CUPS scheduler, the setting.
+inline QProcessEnvironment programEnvironment(const ProgramSetting& setting) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.insert(QStringLiteral("CUPS_SERVER"), cups::server());
-    env.insert(QStringLiteral("PLENBATCHPRINT_PDF_DIR"), pdfDir);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
-    process.setProcessEnvironment(env);
+    env.insert(QStringLiteral("PLENBATCHPRINT_PDF_DIR"), setting.pdfDir);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), setting.configDir);
+    for (auto it = setting.environment.begin(); it != setting.environment.end(); ++it) {
+        if (it.value().isEmpty())
+            env.remove(it.key());
+        else
+            env.insert(it.key(), it.value());
+    }
+    return env;
+}
+
+// Runs the built program with these arguments in programEnvironment(setting).
+inline ProgramRun runProgram(const QStringList& arguments, const ProgramSetting& setting) {
+    QProcess process;
+    process.setProcessEnvironment(programEnvironment(setting));
     process.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
     ProgramRun run;
     if (!process.waitForFinished(120000)) {
@@ -49,9 +59,18 @@ inline ProgramRun runSilently(const QString& printer, const QStringList& drawing
     for (const QString& line :
          QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
         run.lines << line;
-        run.status.insert(line.section('\t', 0, 0), line.section('\t', 1));
+        run.status.insert(line.section('\t', 0, 0), line.section('\t', 1, 1));
     }
     return run;
+}
+
+// "/silent", "/printer=" and one "/file=" per drawing.
+inline ProgramRun runSilently(const QString& printer, const QStringList& drawings,
+                              const QString& pdfDir, const QString& configDir) {
+    QStringList arguments{QStringLiteral("/silent")};
+    if (!printer.isEmpty()) arguments << QStringLiteral("/printer=") + printer;
+    for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
+    return runProgram(arguments, {pdfDir, configDir, {}});
 }
 
 inline QString toolOutput(const QString& program, const QStringList& arguments,

@@ -43,17 +43,23 @@ TEST(SilentProgram, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTu
                     work.filePath("config"));
     EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
     ASSERT_EQ(run.lines.size(), 5) << run.lines.join('\n').toStdString();
-    for (const QString& unreadable : {missing, folder, notADrawing})
+    // The classic text, then the engine's reason.
+    for (const auto& [unreadable, reason] :
+         {std::pair(missing, "The drawing '%1' does not exist."),
+          std::pair(folder, "'%1' is a folder, not a drawing."),
+          std::pair(notADrawing, "'%1' is a package but not a Visio drawing.")})
         EXPECT_EQ(run.status.value(unreadable),
                   QStringLiteral("There was a problem attempting to open '%1' This file maybe in "
-                                 "use by Visio.")
-                      .arg(unreadable));
+                                 "use by Visio. ")
+                          .arg(unreadable) +
+                      QString::fromLatin1(reason).arg(unreadable));
     EXPECT_EQ(run.status.value(background),
               QStringLiteral("Not Printed! Drawing only contains background pages."));
     EXPECT_EQ(run.status.value(good), kSent);
 
     const QStringList pdfs = pdfsIn(work.path());
     ASSERT_EQ(pdfs.size(), 1);
+    EXPECT_TRUE(run.lines.contains(good + '\t' + kSent + '\t' + kPdfPrinter + '\t' + pdfs[0]));
     EXPECT_TRUE(QFileInfo(pdfs[0]).fileName().startsWith(QStringLiteral("Zeichnüng ä")));
     EXPECT_EQ(pdfPageCount(pdfs[0]), 3);
     EXPECT_FALSE(isLandscape(pdfs[0], 1));
