@@ -4,9 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QSizeF>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -14,37 +11,10 @@
 #include "printing/printers/printer_system.h"
 #include "support/vb_error.h"
 #include "tests/common/fake_printers.h"
+#include "tests/common/pdf_tools.h"
 #include "tests/common/test_paths.h"
 
 namespace pbp::test {
-
-// What poppler's `tool` (pdftotext, pdfinfo) prints for a PDF.
-inline QString pdfReport(const QString& tool, const QString& pdfPath) {
-    QProcess process;
-    process.start(tool, tool == QLatin1String("pdftotext")
-                            ? QStringList{pdfPath, QStringLiteral("-")}
-                            : QStringList{QStringLiteral("-l"), QStringLiteral("9999"), pdfPath});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-inline QString pdfText(const QString& pdfPath) {
-    return pdfReport(QStringLiteral("pdftotext"), pdfPath);
-}
-
-// Sheet sizes in points of a PDF; empty when it cannot be read.
-inline std::vector<QSizeF> pdfSheetSizes(const QString& pdfPath) {
-    static const QRegularExpression sizeLine(
-        QStringLiteral("^Page\\s+\\d+\\s+size:\\s+([\\d.]+) x ([\\d.]+) pts"),
-        QRegularExpression::MultilineOption);
-    std::vector<QSizeF> sizes;
-    for (auto it = sizeLine.globalMatch(pdfReport(QStringLiteral("pdfinfo"), pdfPath));
-         it.hasNext();) {
-        const auto match = it.next();
-        sizes.emplace_back(match.captured(1).toDouble(), match.captured(2).toDouble());
-    }
-    return sizes;
-}
 
 // An engine application printing to `Printers`.
 template <class Printers>

@@ -1,12 +1,13 @@
 #pragma once
 
 // Runs the built program silently, headless, against the private CUPS scheduler, with the PDF
-// printer writing into a folder of the test's choice, and reads its report; and reads PDFs.
+// printer writing into a folder of the test's choice, and reads its report.
 
 #include <QMap>
 #include <QProcess>
 #include <QStringList>
 
+#include "tests/common/pdf_tools.h"
 #include "tests/common/test_paths.h"
 #include "tests/cups_fixture/cups_test_env.h"
 
@@ -71,28 +72,6 @@ inline ProgramRun runSilently(const QString& printer, const QStringList& drawing
     if (!printer.isEmpty()) arguments << QStringLiteral("/printer=") + printer;
     for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
     return runProgram(arguments, {pdfDir, configDir, {}});
-}
-
-inline QString toolOutput(const QString& program, const QStringList& arguments,
-                          const QByteArray& input = {}) {
-    QProcess tool;
-    tool.start(program, arguments);
-    tool.write(input);
-    tool.closeWriteChannel();
-    tool.waitForFinished();
-    return QString::fromUtf8(tool.readAllStandardOutput());
-}
-
-// What pdfinfo says after "key:" ("Pages", "Page 2 size"), or an empty text.
-inline QString pdfInfo(const QString& pdf, const QString& key) {
-    const QStringList arguments{QStringLiteral("-l"), QStringLiteral("99"), pdf};
-    for (const QString& line : toolOutput(QStringLiteral("pdfinfo"), arguments).split('\n'))
-        if (line.simplified().startsWith(key + ':')) return line.section(':', 1).trimmed();
-    return {};
-}
-
-inline int pdfPageCount(const QString& pdf) {
-    return pdfInfo(pdf, QStringLiteral("Pages")).toInt();
 }
 
 }  // namespace pbp::test

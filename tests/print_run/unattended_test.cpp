@@ -72,6 +72,9 @@ TEST_F(Unattended, LinuxCommandLineHelpsListsAndPrintsEachArgumentAsOneDrawing) 
     const ProgramRun wrong = run({QStringLiteral("--copies=many"), drawing});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_TRUE(wrong.errors.contains("--copies")) << wrong.errors.toStdString();
+    const ProgramRun empty = run({QStringLiteral("-s")});
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_TRUE(empty.errors.contains("There are no documents selected to print."));
 
     const ProgramRun list = run({QStringLiteral("--list-printers")});
     EXPECT_EQ(list.exitCode, 0);
@@ -186,24 +189,25 @@ TEST_F(Unattended, SilentRunPrintsWithAnUnwritableOrDamagedSettingsStoreAndSaves
     EXPECT_EQ(pdfs().size(), 2);
 }
 
-TEST_F(Unattended, UnreachableDisplayRunsSilentlyOffscreenAndRefusesTheWindowClearly) {
+// No display at all, then an X display and a Wayland socket that are both gone.
+TEST_F(Unattended, WithoutAReachableDisplayASilentRunPrintsAndTheWindowIsRefusedClearly) {
     setting.environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.path());
-    for (const auto& [variable, value] :
-         {std::pair("DISPLAY", ":97"), std::pair("WAYLAND_DISPLAY", "gone-wayland-0")}) {
-        setting.environment.insert(QString::fromLatin1(variable), QString::fromLatin1(value));
-        const ProgramRun silent = run({"-s", "-d", kPdfPrinter, drawing});
+    for (const auto& [variable, value, problem] :
+         {std::tuple("", "", "no display"), std::tuple("DISPLAY", ":97", "cannot be reached"),
+          std::tuple("WAYLAND_DISPLAY", "gone-wayland-0", "cannot be reached")}) {
+        if (*variable) setting.environment.insert(variable, value);
+        const ProgramRun silent = run({"/silent", "/printer=" + kPdfPrinter, "/file=" + drawing});
         EXPECT_EQ(silent.exitCode, 0) << variable << silent.errors.toStdString();
         EXPECT_EQ(silent.lines.size(), 1);
         const ProgramRun window = run({drawing});
         EXPECT_EQ(window.exitCode, 3) << variable;
-        EXPECT_TRUE(window.errors.contains("the display cannot be reached"))
-            << window.errors.toStdString();
+        EXPECT_TRUE(window.errors.contains(problem)) << window.errors.toStdString();
     }
 }
 
 TEST_F(Unattended, EachLineIsWrittenAsItsEntryFinishes) {
     QStringList arguments{"-s", "-d", kPdfPrinter};
-    for (int i = 0; i < 300; ++i) arguments << drawing;
+    for (int i = 0; i < 2000; ++i) arguments << drawing;
     QProcess process;
     process.setProcessEnvironment(programEnvironment(setting));
     process.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
