@@ -1,37 +1,76 @@
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
+#include <optional>
 
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
+#include "printing/printers/printer_descriptions.h"
 #include "startup/mod_main.h"
+#include "startup/start_request.h"
+#include "support/display_check.h"
 #include "support/platform.h"
 #include "support/qt_file_dialog_service.h"
 #include "support/qt_services.h"
 
 namespace {
 
-// Exit code of an interactive start on a machine without a display.
+// Exit codes besides the print run's own (0, 1, 2).
+constexpr int kUsageErrorExitCode = 2;
 constexpr int kNoDisplayExitCode = 3;
 
-// The program's arguments joined by single spaces: the one command-line text start-up reads.
-QString commandLineOf(int argc, char** argv) {
+QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments.join(u' ');
+    return arguments;
+}
+
+void write(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+// Answers the requests that need neither a display nor the batch window; nothing otherwise.
+std::optional<int> answerWithoutWindow(const pbp::StartRequest& request, int argc, char** argv) {
+    using Action = pbp::StartRequest::Action;
+    switch (request.action) {
+        case Action::ShowHelp: {
+            const QCoreApplication core(argc, argv);
+            write(stdout, pbp::HelpText());
+            return 0;
+        }
+        case Action::ShowVersion:
+            write(stdout, pbp::VersionText() + QLatin1Char('\n'));
+            return 0;
+        case Action::ListPrinters:
+            write(stdout, pbp::printers::printerListText(pbp::printers::describePrinters()));
+            return 0;
+        case Action::UsageError:
+            write(stderr, QStringLiteral("plenbatchprint: %1\nTry 'plenbatchprint --help'.\n")
+                              .arg(request.error));
+            return kUsageErrorExitCode;
+        case Action::Start:
+            break;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const QString commandLine = commandLineOf(argc, argv);
-    if (pbp::isHeadless()) {
-        if (!pbp::HasSilentOption(commandLine)) {
-            std::fputs(
-                "PlenBatchPrint: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); the "
-                "batch window cannot be shown. Use /silent to print without a window.\n",
-                stderr);
+    pbp::SetApplicationIdentity();
+    const pbp::StartRequest request = pbp::ReadStartRequest(argumentsOf(argc, argv));
+    if (const std::optional<int> exitCode = answerWithoutWindow(request, argc, argv))
+        return *exitCode;
+
+    // Checked before the application picks its platform, which aborts when the display is gone.
+    const pbp::DisplayCheck display = pbp::CheckDisplay();
+    if (!display.reachable) {
+        if (!pbp::IsSilentRequest(request)) {
+            write(stderr, QStringLiteral("PlenBatchPrint: %1; the batch window cannot be shown. "
+                                         "Use --silent (or /silent) to print without a window.\n")
+                              .arg(display.problem));
             return kNoDisplayExitCode;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -58,6 +97,6 @@ int main(int argc, char** argv) {
     // A silent run ends the process inside Display; an interactive one lives in the event loop
     // while the window is shown.
     pbp::frmPlenPrintBatch window;
-    pbp::Main(commandLine, [&window](pbp::FileCollection& files) { window.Display(files); });
+    pbp::Main(request, [&window](pbp::FileCollection& files) { window.Display(files); });
     return window.isVisible() ? app.exec() : 0;
 }

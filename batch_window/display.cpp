@@ -16,6 +16,7 @@ constexpr int kRunCouldNotStart = 2;
 
 void frmPlenPrintBatch::Display(FileCollection& cFiles) {
     m_cFiles = cFiles;
+    m_oJobDeletions = JobDeletions(m_cFiles, g_sJobFileToDelete);
     const bool built = Guarded(kBatchWindowModule, QStringLiteral("Display"), [&] {
         LoadMenuCaptions();
         LoadMenuImages();
@@ -24,7 +25,6 @@ void frmPlenPrintBatch::Display(FileCollection& cFiles) {
             QStringList paths;
             for (const FileItem& item : *m_cFiles) {
                 if (const auto* entry = std::get_if<cPrintFile>(&item)) {
-                    m_bJobFileEntries = true;
                     paths.append(entry->FileName);
                 } else if (std::get<QString>(item) == QLatin1String("/silent")) {
                     g_bSilentMode = true;
@@ -34,7 +34,13 @@ void frmPlenPrintBatch::Display(FileCollection& cFiles) {
             }
             appendRows(paths);
         }
-        LoadDefaultPrinter();
+        if (g_bSilentMode && !g_sSelectedPrinter.isEmpty()) {
+            m_sExplicitPrinter = g_sSelectedPrinter;
+        } else {
+            if (!g_bSilentMode) setAsideDamagedSettings();
+            LoadDefaultPrinter();
+        }
+        applyCommandLineOptions();
         cmdPrint_->setEnabled(fgListOfFiles_->rows() >= 2);
     });
     if (!built) {

@@ -1,5 +1,4 @@
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -138,11 +137,7 @@ void frmPlenPrintBatch::fgListOfFiles_OLEDragDrop(const QStringList& fileNames) 
 }
 
 void frmPlenPrintBatch::DeleteMarkedFiles() {
-    if (!m_cFiles || !m_bJobFileEntries) return;
-    for (const FileItem& item : *m_cFiles) {
-        const auto* entry = std::get_if<cPrintFile>(&item);
-        if (entry && entry->Delete) IgnoringErrors([&] { QFile::remove(entry->FileName); });
-    }
+    m_oJobDeletions.deleteSentMarkedDrawings();
 }
 
 }  // namespace pbp

@@ -65,7 +65,11 @@ void FileListGrid::setTextMatrix(int row, int column, const QString& text) {
     setCell(row - 1, column, text);
 }
 
-void FileListGrid::setCell(int tableRow, int column, const QString& text) {
+void FileListGrid::setStatus(int row, const QString& status, const QString& toolTip) {
+    setCell(row - 1, 1, status, toolTip);
+}
+
+void FileListGrid::setCell(int tableRow, int column, const QString& text, const QString& toolTip) {
     QTableWidgetItem* cell = item(tableRow, column);
     if (!cell) {
         if (text.isEmpty()) return;
@@ -74,7 +78,7 @@ void FileListGrid::setCell(int tableRow, int column, const QString& text) {
     }
     cell->setText(text);
     // Long paths and multi-line statuses are cut in their one-line cell; the tip shows them whole.
-    cell->setToolTip(text);
+    cell->setToolTip(toolTip.isEmpty() ? text : toolTip);
 }
 
 void FileListGrid::addItems(const QStringList& paths) {
@@ -115,7 +119,12 @@ void FileListGrid::markSelected(int row) {
 std::vector<GridRow> FileListGrid::entries() const {
     std::vector<GridRow> result;
     result.reserve(rowCount());
-    for (int r = 1; r < rows(); ++r) result.push_back({textMatrix(r, 0), textMatrix(r, 1)});
+    for (int r = 1; r < rows(); ++r) {
+        const QTableWidgetItem* status = item(r - 1, 1);
+        const QString tip =
+            status && status->toolTip() != status->text() ? status->toolTip() : QString();
+        result.push_back({textMatrix(r, 0), textMatrix(r, 1), tip});
+    }
     return result;
 }
 
@@ -127,7 +136,7 @@ void FileListGrid::replaceEntries(const std::vector<GridRow>& newEntries,
         setRowCount(int(newEntries.size()));
         for (int r = 0; r < int(newEntries.size()); ++r) {
             setCell(r, 0, newEntries[r].path);
-            setCell(r, 1, newEntries[r].status);
+            setCell(r, 1, newEntries[r].status, newEntries[r].statusToolTip);
         }
         std::vector<int> tableRows;
         tableRows.reserve(selected.size());

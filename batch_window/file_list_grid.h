@@ -10,6 +10,7 @@ namespace pbp {
 struct GridRow {
     QString path;
     QString status;
+    QString statusToolTip;  // empty: the tip shows the status itself
     bool operator==(const GridRow&) const = default;
 };
 
@@ -26,6 +27,8 @@ class FileListGrid : public QTableWidget {
     int rows() const;
     QString textMatrix(int row, int column) const;
     void setTextMatrix(int row, int column, const QString& text);
+    // Sets an entry's status with a tooltip of its own (the status itself when empty).
+    void setStatus(int row, const QString& status, const QString& toolTip);
 
     // Appends entries with an empty status.
     void addItems(const QStringList& paths);
@@ -55,7 +58,7 @@ class FileListGrid : public QTableWidget {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void setCell(int tableRow, int column, const QString& text);
+    void setCell(int tableRow, int column, const QString& text, const QString& toolTip = {});
     void selectTableRows(const std::vector<int>& tableRows);
 };
 

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include "printing/run/batch_print_view.h"
+#include "printing/run/job_deletions.h"
 #include "support/file_collection.h"
 
 class QAction;
@@ -68,14 +69,16 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     // BatchPrintView
     int rowCount() const override;
     QString cellText(int row, int column) const override;
-    void setCellText(int row, int column, const QString& text) override;
+    void setOutcome(int row, const EntryOutcome& outcome) override;
     QString copiesText() const override;
+    bool copiesLeftToPrinter() const override;
     QString printerText() const override;
     bool firstPageOnly() const override;
     bool summaryPageChecked() const override;
     QString summaryHeader() const override;
     void setPrintAndCloseEnabled(bool enabled) override;
     QWidget* ownerWindow() override;
+    void runFinished(const std::vector<EntryOutcome>& outcomes) override;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -95,6 +98,8 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void setListButtonsEnabled(bool enabled);
     void appendRows(const QStringList& paths);
     void finishDisplayAfterFailure();
+    void applyCommandLineOptions();
+    void setAsideDamagedSettings();
     void runClosingSteps();
 
     FileListGrid* fgListOfFiles_ = nullptr;
@@ -123,7 +128,10 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     QLabel* lblStatus_ = nullptr;
 
     FileCollection m_cFiles;
-    bool m_bJobFileEntries = false;
+    JobDeletions m_oJobDeletions;
+    // The printer a silent run was told to use; it wins over the remembered one, and a name
+    // that is not installed fails each drawing instead of printing elsewhere.
+    QString m_sExplicitPrinter;
     bool m_bClosingStepsDone = false;
 };
 

@@ -17,6 +17,7 @@
 #include "support/mod_registry_api.h"
 #include "support/platform.h"
 #include "support/program_state.h"
+#include "support/registry_store.h"
 
 namespace pbp {
 
@@ -126,16 +127,43 @@ void frmPlenPrintBatch::selectPrinterIndex(int index) {
     cboSelectedPrinter_Click();
 }
 
+// A silent run never saves a setting: it reads the saved printer where it can and goes on
+// without it when the settings file is missing, damaged or unreadable.
 void frmPlenPrintBatch::LoadDefaultPrinter() {
-    EnsureRegistryValue(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue, QString());
-    const QString saved =
-        TrimSpaces(ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue))
-            .toString();
+    QString stored;
+    if (g_bSilentMode) {
+        IgnoringErrors([&] {
+            stored = ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue);
+        });
+    } else {
+        EnsureRegistryValue(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue, QString());
+        stored = ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue);
+    }
+    const QString saved = TrimSpaces(stored).toString();
     for (int i = 0; i < cboSelectedPrinter_->count(); ++i) {
         if (cboSelectedPrinter_->itemText(i) == saved) {
             selectPrinterIndex(i);
             return;
         }
+    }
+}
+
+// A damaged settings file is kept beside as "<file>.damaged" and reported once; the window
+// then goes on with defaults and saves a sound file again.
+void frmPlenPrintBatch::setAsideDamagedSettings() {
+    if (const auto note = RegistryStore(platform().registryFile).setAsideIfDamaged())
+        platform().messages->show(g_sAppTitle, *note, MessageIcon::Exclamation);
+}
+
+// The print options given on the command line replace the window's defaults.
+void frmPlenPrintBatch::applyCommandLineOptions() {
+    const CommandLinePrintOptions& options = g_oCommandLineOptions;
+    if (options.copies) txtCopies_->setText(*options.copies);
+    if (options.firstPageOnly) optPrintPageOption_[0]->setChecked(true);
+    if (options.summaryHeader) {
+        chkPrintSummaryPage_->setChecked(true);
+        if (!options.summaryHeader->isEmpty())
+            txtPrintSummaryHeader_->setText(*options.summaryHeader);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "support/program_state.h"
 
 namespace pbp {
 
@@ -17,16 +18,20 @@ QString frmPlenPrintBatch::cellText(int row, int column) const {
     return fgListOfFiles_->textMatrix(row, column);
 }
 
-void frmPlenPrintBatch::setCellText(int row, int column, const QString& text) {
-    fgListOfFiles_->setTextMatrix(row, column, text);
+void frmPlenPrintBatch::setOutcome(int row, const EntryOutcome& outcome) {
+    fgListOfFiles_->setStatus(row, StatusText(outcome), StatusToolTip(outcome));
 }
 
 QString frmPlenPrintBatch::copiesText() const {
     return txtCopies_->text();
 }
 
+bool frmPlenPrintBatch::copiesLeftToPrinter() const {
+    return g_bSilentMode && !g_oCommandLineOptions.copies;
+}
+
 QString frmPlenPrintBatch::printerText() const {
-    return cboSelectedPrinter_->currentText();
+    return m_sExplicitPrinter.isEmpty() ? cboSelectedPrinter_->currentText() : m_sExplicitPrinter;
 }
 
 bool frmPlenPrintBatch::firstPageOnly() const {
@@ -48,6 +53,10 @@ void frmPlenPrintBatch::setPrintAndCloseEnabled(bool enabled) {
 
 QWidget* frmPlenPrintBatch::ownerWindow() {
     return this;
+}
+
+void frmPlenPrintBatch::runFinished(const std::vector<EntryOutcome>& outcomes) {
+    m_oJobDeletions.afterRun(outcomes);
 }
 
 }  // namespace pbp

@@ -9,7 +9,7 @@ packages=(
   libvisio-dev librevenge-dev libxml2-dev libcups2-dev libgtest-dev
   cups cups-client cups-filters cups-bsd
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
-  libjemalloc-dev poppler-utils xdg-utils
+  libjemalloc-dev libxcb1-dev poppler-utils xdg-utils
 )
 
 missing=()

@@ -118,4 +118,8 @@ bool HasSilentOption(const QString& commandLine) {
     return findMarker(commandLine, kSilent) >= 0;
 }
 
+bool HasClassicOption(const QString& commandLine) {
+    return findAnyMarker(commandLine, 0) >= 0;
+}
+
 }  // namespace pbp

@@ -40,7 +40,7 @@ FileCollection GetFilesFromCSVDataFile(const QString& path) {
     return result;
 }
 
-FileCollection GetFilesFromXMLDataFile(const QString& path) {
+FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete) {
     FileCollection result;
     Guarded(kModule, QStringLiteral("GetFilesFromXMLDataFile"), [&] {
         std::vector<FileItem> entries;
@@ -74,13 +74,9 @@ FileCollection GetFilesFromXMLDataFile(const QString& path) {
             if (!entry.FileName.isEmpty()) entries.emplace_back(std::move(entry));
         }
 
-        if (!deleteJobFile.isEmpty() && deleteJobFile.toLower() == QLatin1String("true")) {
-            QFile jobFile(path);
-            if (!jobFile.remove())
-                throw VbError(errnum::kPathFileAccess,
-                              QStringLiteral("Cannot delete the job file ") + path +
-                                  QStringLiteral(": ") + jobFile.errorString());
-        }
+        if (deleteWhenComplete)
+            *deleteWhenComplete =
+                !deleteJobFile.isEmpty() && deleteJobFile.toLower() == QLatin1String("true");
         result = std::move(entries);
     });
     return result;

@@ -10,25 +10,44 @@ namespace pbp {
 
 QString g_sHelpFile;
 
+namespace {
+
+// The drawings of a job file, else of a batch list; notes a job file that asks to be deleted.
+FileCollection filesOfJob(const QString& job) {
+    bool deleteWhenComplete = false;
+    FileCollection files = GetFilesFromXMLDataFile(job, &deleteWhenComplete);
+    if (!files || files->empty()) return GetFilesFromCSVDataFile(job);
+    if (deleteWhenComplete) g_sJobFileToDelete = job;
+    return files;
+}
+
+FileCollection readClassicCommandLine(const QString& commandLine) {
+    if (commandLine.isEmpty()) return std::vector<FileItem>{};
+    QString working = TrimSpaces(commandLine).toString();
+    g_bSilentMode = GetSilentOptionFromCommandLine(working);
+    g_sSelectedPrinter = GetPrinterOptionFromCommandLine(working);
+    const QString job = GetDataFileFromCommandLine(working);
+    return job.isEmpty() ? GetFilesFromCommandLine(working) : filesOfJob(job);
+}
+
+FileCollection readLinuxRequest(const StartRequest& request) {
+    g_bSilentMode = request.silent;
+    g_sSelectedPrinter = request.printer;
+    g_oCommandLineOptions = {request.copies, request.firstPageOnly, request.summaryHeader};
+    if (!request.job.isEmpty()) return filesOfJob(request.job);
+    return std::vector<FileItem>(request.files.begin(), request.files.end());
+}
+
+}  // namespace
+
 QString HelpFileInFolder(const QString& folder) {
     return PathInFolder(folder, QStringLiteral("PlenPrint.hlp"));
 }
 
-void Main(const QString& commandLine, const std::function<void(FileCollection&)>& display) {
+void Main(const StartRequest& request, const std::function<void(FileCollection&)>& display) {
     Guarded(QStringLiteral("modMain"), QStringLiteral("Main"), [&] {
-        FileCollection cFiles = std::vector<FileItem>{};
-        if (!commandLine.isEmpty()) {
-            QString working = TrimSpaces(commandLine).toString();
-            g_bSilentMode = GetSilentOptionFromCommandLine(working);
-            g_sSelectedPrinter = GetPrinterOptionFromCommandLine(working);
-            const QString job = GetDataFileFromCommandLine(working);
-            if (job.isEmpty()) {
-                cFiles = GetFilesFromCommandLine(working);
-            } else {
-                cFiles = GetFilesFromXMLDataFile(job);
-                if (!cFiles || cFiles->empty()) cFiles = GetFilesFromCSVDataFile(job);
-            }
-        }
+        FileCollection cFiles = request.classic ? readClassicCommandLine(request.classicCommandLine)
+                                                : readLinuxRequest(request);
         g_sHelpFile = HelpFileInFolder(platform().programFolder);
         display(cFiles);
     });

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "startup/start_request.h"
 #include "support/file_collection.h"
 
 namespace pbp {
@@ -25,13 +26,16 @@ FileCollection GetFilesFromCommandLine(const QString& cmd);
 
 // True when the command line asks for a silent run, by the same marker rule.
 bool HasSilentOption(const QString& commandLine);
+// True when any of the four markers counts in the command line.
+bool HasClassicOption(const QString& commandLine);
 
 // Batch list: comma-separated drawing paths. A missing file gives an empty collection.
 FileCollection GetFilesFromCSVDataFile(const QString& path);
 // Job file: XML with the root PlenBatchPrintJob and PlenBatchPrintItem elements. A missing
 // file gives an empty collection; a document with another root (or no XML) gives none.
-// Deletes the job file once read when its root asks so.
-FileCollection GetFilesFromXMLDataFile(const QString& path);
+// `deleteWhenComplete`, when given, is set to whether the root asks for the job file to be
+// deleted once its drawings are printed (the batch window does that, JobDeletions).
+FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete = nullptr);
 // Splits an open dialog's answer (pieces separated by NUL; with firstIsFolder the first piece
 // is the folder of the others) into full paths.
 std::optional<QStringList> GetFiles(const QString& list, bool firstIsFolder);
@@ -42,9 +46,9 @@ extern QString g_sHelpFile;
 // The help file path for a program folder: folder + "/PlenPrint.hlp" without doubling "/".
 QString HelpFileInFolder(const QString& folder);
 
-// Start-up: reads the command line (the program's arguments joined by single spaces) into the
-// program state and a file collection, sets the help file and hands the collection to
-// `display`, the batch window's Display.
-void Main(const QString& commandLine, const std::function<void(FileCollection&)>& display);
+// Start-up: reads the start request (startup/start_request.h) into the program state and a
+// file collection, sets the help file and hands the collection to `display`, the batch
+// window's Display. A job file's DeleteJobFileWhenComplete is noted in g_sJobFileToDelete.
+void Main(const StartRequest& request, const std::function<void(FileCollection&)>& display);
 
 }  // namespace pbp

@@ -1,6 +1,7 @@
 #include "support/platform.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QStandardPaths>
 
 namespace pbp {
@@ -12,9 +13,13 @@ Platform& current() {
 }
 }  // namespace
 
-Platform& platform() { return current(); }
+Platform& platform() {
+    return current();
+}
 
-void setPlatform(const Platform& replacement) { current() = replacement; }
+void setPlatform(const Platform& replacement) {
+    current() = replacement;
+}
 
 QString defaultRegistryFile() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -23,6 +28,7 @@ QString defaultRegistryFile() {
 }
 
 bool isHeadless() {
+    if (qGuiApp) return QGuiApplication::platformName() == QLatin1String("offscreen");
     return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 

@@ -17,7 +17,7 @@ enum class MessageIcon { Information, Exclamation, Critical };
 
 // Message boxes with an OK button only, and the standard beep.
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     virtual void show(const QString& title, const QString& text, MessageIcon icon) = 0;
     virtual void beep() = 0;
@@ -25,7 +25,7 @@ public:
 
 // Hands a document or web address to the desktop's default handler.
 class UrlOpener {
-public:
+  public:
     virtual ~UrlOpener() = default;
     virtual bool open(const QUrl& url) = 0;
 };
@@ -33,7 +33,7 @@ public:
 // Ends the process at once with an exit code (no further event handling, no closing steps).
 // A replacement used by tests may return; callers return straight after calling it.
 class ProcessEnder {
-public:
+  public:
     virtual ~ProcessEnder() = default;
     virtual void endProcess(int exitCode) = 0;
 };
@@ -47,7 +47,7 @@ struct Platform {
     ProcessEnder* process = nullptr;
     printers::PrinterSystem* printers = nullptr;
     visio::EngineFactory* engines = nullptr;
-    QString registryFile;  // the settings store file
+    QString registryFile;   // the settings store file
     QString programFolder;  // folder of the program file (help files live here)
 };
 
@@ -57,7 +57,9 @@ void setPlatform(const Platform& replacement);
 // $XDG_CONFIG_HOME (default ~/.config) + "/PlenBatchPrint/registry.json".
 QString defaultRegistryFile();
 
-// True when neither DISPLAY nor WAYLAND_DISPLAY is set.
+// True when the program shows no windows: the application runs on Qt's offscreen platform
+// (no display, or one that cannot be reached); before the application exists, when neither
+// DISPLAY nor WAYLAND_DISPLAY is set.
 bool isHeadless();
 
 }  // namespace pbp

@@ -1,5 +1,7 @@
 #include "support/registry_store.h"
 
+#include <cstdio>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -297,9 +299,10 @@ StoredKey RegistryStore::load() const {
                                      .arg(fileName_, file.errorString()));
 
     const auto damaged = [&](const QString& cause) {
-        return RegistryStoreError(
+        return RegistryStoreDamaged(
             QStringLiteral("The settings file %1 is damaged (%2); it was left unchanged")
-                .arg(fileName_, cause));
+                .arg(fileName_, cause),
+            cause);
     };
     QJsonParseError parseError;
     const QJsonDocument json = QJsonDocument::fromJson(content, &parseError);
@@ -343,6 +346,26 @@ void RegistryStore::save(const StoredKey& document) const {
     if (::fsync(file.handle()) != 0) throw failed(errnoText());
     if (!file.commit()) throw failed(file.errorString());
     syncFolder(QFileInfo(fileName_).absolutePath());
+}
+
+std::optional<QString> RegistryStore::setAsideIfDamaged() {
+    try {
+        load();
+        return std::nullopt;
+    } catch (const RegistryStoreDamaged& error) {
+        const QString aside = fileName_ + QStringLiteral(".damaged");
+        if (std::rename(QFile::encodeName(fileName_).constData(),
+                        QFile::encodeName(aside).constData()) != 0)
+            return error.description() +
+                   QStringLiteral(". It could not be set aside (%1); settings are not saved.")
+                       .arg(errnoText());
+        return QStringLiteral(
+                   "The settings file %1 was damaged (%2). It was kept as %3, and "
+                   "PlenBatchPrint goes on with its default settings.")
+            .arg(fileName_, error.cause(), aside);
+    } catch (const RegistryStoreError&) {
+        return std::nullopt;
+    }
 }
 
 void RegistryStore::modify(const std::function<bool(StoredKey&)>& change) {

@@ -37,6 +37,18 @@ class RegistryStoreError : public std::runtime_error {
     QString description_;
 };
 
+// The settings file is damaged: it is not a settings file this program can read.
+class RegistryStoreDamaged : public RegistryStoreError {
+  public:
+    RegistryStoreDamaged(const QString& description, QString cause)
+        : RegistryStoreError(description), cause_(std::move(cause)) {}
+    // What is wrong with the file ("not a PlenBatchPrint settings file", ...).
+    const QString& cause() const { return cause_; }
+
+  private:
+    QString cause_;
+};
+
 struct StoredKey;
 
 // A registry of keys and typed values kept in one JSON file. Key paths are texts with "\"
@@ -48,7 +60,7 @@ struct StoredKey;
 // reads it again, applies the change and replaces the file atomically (temporary file in the
 // same folder, fsync, rename), so concurrent writers lose nothing and a writer killed midway
 // leaves the previous content. A missing file is an empty store; a damaged or unreadable one
-// raises RegistryStoreError and is never overwritten.
+// raises RegistryStoreError (RegistryStoreDamaged when damaged) and is never overwritten.
 class RegistryStore {
   public:
     explicit RegistryStore(QString fileName);
@@ -63,6 +75,11 @@ class RegistryStore {
     // Sets (or adds, at the end of the order) a value of an existing key; false when the key
     // does not exist.
     bool setValue(const QString& keyPath, const RegistryValue& value);
+
+    // When the file is damaged, renames it to "<file>.damaged" (replacing an older one), so
+    // that the store starts empty and nothing of it is lost, and answers a message saying so.
+    // Nothing for a missing, sound or unreadable file.
+    std::optional<QString> setAsideIfDamaged();
 
   private:
     StoredKey load() const;

@@ -1,10 +1,12 @@
 #include "printing/engine/drawing_printer.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "printing/engine/engine_errors.h"
 #include "printing/engine/pdf_sheets.h"
 #include "printing/engine/sheet_layout.h"
+#include "printing/engine/visio.h"
 
 namespace pbp::visio {
 
@@ -16,7 +18,7 @@ void checkRequest(printers::PrinterSystem& printers, const DrawingFile& file,
         throw VbError(
             engine_error::kPrinter,
             QStringLiteral("The printer '%1' is not installed.").arg(request.printerName));
-    if (request.copies < 1)
+    if (request.copies < 1 && request.copies != kPrinterDefaultCopies)
         throw VbError(engine_error::kInvalidArgument,
                       QStringLiteral("%1 copies cannot be printed; at least 1 is needed.")
                           .arg(request.copies));
@@ -38,8 +40,9 @@ void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
     checkRequest(printers, file, request);
     const bool printerCopies = printers.makesCopies(request.printerName);
     // Foreground pages come first, so page n is index n - 1.
-    const std::vector<int> order = sheetOrder(request.fromPage - 1, request.toPage - 1,
-                                              printerCopies ? 1 : request.copies, request.collate);
+    const int copiesInDocument = printerCopies ? 1 : std::max(request.copies, 1);
+    const std::vector<int> order =
+        sheetOrder(request.fromPage - 1, request.toPage - 1, copiesInDocument, request.collate);
 
     printers::PrintJob job;
     job.printerName = request.printerName;

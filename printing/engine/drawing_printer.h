@@ -18,8 +18,9 @@ struct PrintRequest {
 
 // Renders the asked pages into a PDF in memory and submits it to the printer: once with the
 // copies for a printer that makes copies itself, else with the copies as repeated pages.
-// Throws VbError (naming the file) for an unknown printer, copies below 1, a page range outside
-// the drawing and a job the printer system refuses.
+// Throws VbError (naming the file) for an unknown printer, copies below 1 (other than
+// kPrinterDefaultCopies), a page range outside the drawing and a job the printer system
+// refuses.
 void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
                   const PrintRequest& request);
 

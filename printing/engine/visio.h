@@ -49,11 +49,16 @@ class Pages {
 
 inline constexpr qint16 visPrintFromTo = 1;
 
+// Copies for PrintOut that leave the count to the printer's own settings (a CUPS queue's
+// default and the user's lpoptions, as with lp); a printer that cannot make copies prints one.
+inline constexpr qint16 kPrinterDefaultCopies = 0;
+
 class Document {
   public:
     virtual ~Document() = default;
     virtual std::shared_ptr<visio::Pages> Pages() = 0;
-    // Prints pages fromPage..toPage (1-based over foreground pages) to printerName.
+    // Prints pages fromPage..toPage (1-based over foreground pages) to printerName, in `copies`
+    // copies (kPrinterDefaultCopies: as many as the printer's settings say).
     virtual void PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage,
                           bool scaleCurrentViewToPaper, const QString& printerName,
                           bool printToFile, const QString& outputFileName, qint16 copies,

@@ -81,10 +81,11 @@ bool CupsPrinterSystem::makesCopies(const QString& printerName) const {
 
 void CupsPrinterSystem::submit(const PrintJob& job) {
     if (job.printerName == kPdfPrinterName) {
-        savePdfInFolder(job.pdf, job.title, pdfOutputFolder());
+        lastPdfFile_ = savePdfInFolder(job.pdf, job.title, pdfOutputFolder());
         return;
     }
-    if (!namedDest(job.printerName)) {
+    const DestPtr dest = namedDest(job.printerName);
+    if (!dest) {
         // libcups would only say "No such file or directory" for a queue that is gone.
         throw VbError(cupsLastError(),
                       QStringLiteral("The printer \"%1\" is not available: %2")
@@ -95,10 +96,16 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
 
     int optionCount = 0;
     cups_option_t* options = nullptr;
-    optionCount =
-        cupsAddOption("copies", QByteArray::number(job.copies).constData(), optionCount, &options);
+    if (job.copies > 0)
+        optionCount = cupsAddOption("copies", QByteArray::number(job.copies).constData(),
+                                    optionCount, &options);
     optionCount = cupsAddOption("multiple-document-handling",
                                 "separate-documents-uncollated-copies", optionCount, &options);
+    for (int i = 0; i < dest->num_options; ++i) {
+        const cups_option_t& option = dest->options[i];
+        if (!cupsGetOption(option.name, optionCount, options))
+            optionCount = cupsAddOption(option.name, option.value, optionCount, &options);
+    }
     const int jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, printer.constData(), title.constData(),
                                     optionCount, options);
     cupsFreeOptions(optionCount, options);

@@ -14,8 +14,10 @@ inline const QString kPdfPrinterName = QStringLiteral("PlenBatchPrint PDF");
 struct PrintJob {
     QString printerName;
     QByteArray pdf;  // the document, a PDF
-    int copies = 1;  // CUPS copies attribute; the built-in PDF printer gets pages repeated
-    QString title;   // job title (the drawing's file name)
+    // CUPS copies attribute; the built-in PDF printer gets pages repeated. 0 leaves the count
+    // to the queue's default and the user's lpoptions.
+    int copies = 1;
+    QString title;  // job title (the drawing's file name)
 };
 
 // The machine's printers: CUPS destinations in CUPS order, then the built-in PDF printer.
@@ -32,6 +34,8 @@ class PrinterSystem {
     virtual bool makesCopies(const QString& printerName) const = 0;
     // Submits the job; throws pbp::VbError with a readable description when it is refused.
     virtual void submit(const PrintJob& job) = 0;
+    // The file the built-in PDF printer saved its last job as; empty before its first job.
+    virtual QString lastPdfFile() const { return {}; }
 };
 
 }  // namespace pbp::printers

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <vector>
+
+#include "printing/run/entry_outcome.h"
 
 class QWidget;
 
@@ -17,8 +20,12 @@ class BatchPrintView {
     // Grid row count: row 0 is the header, rows 1..count-1 are the entries.
     virtual int rowCount() const = 0;
     virtual QString cellText(int row, int column) const = 0;
-    virtual void setCellText(int row, int column, const QString& text) = 0;
+    // Shows the outcome of the entry in that row once the run is done with it.
+    virtual void setOutcome(int row, const EntryOutcome& outcome) = 0;
     virtual QString copiesText() const = 0;
+    // True when the printer's own settings decide the number of copies (a silent run that was
+    // given no count); the copies text then only has to pass the readiness check.
+    virtual bool copiesLeftToPrinter() const { return false; }
     virtual QString printerText() const = 0;
     virtual bool firstPageOnly() const = 0;
     virtual bool summaryPageChecked() const = 0;
@@ -27,6 +34,9 @@ class BatchPrintView {
     virtual void setPrintAndCloseEnabled(bool enabled) = 0;
     // Owner window of the status window; may be null.
     virtual QWidget* ownerWindow() = 0;
+    // Called once when a run that got as far as the drawings has ended, with every entry's
+    // outcome in list order.
+    virtual void runFinished(const std::vector<EntryOutcome>& /*outcomes*/) {}
 };
 
 }  // namespace pbp

@@ -27,8 +27,8 @@ bool CanPrint(BatchPrintView& view) {
     return result;
 }
 
-PrintCommandOutcome RunPrintCommand(BatchPrintView& view) {
-    auto outcome = PrintCommandOutcome::NotStarted;
+PrintCommandResult RunPrintCommand(BatchPrintView& view) {
+    PrintCommandResult result;
     Guarded(kBatchWindowModule, QStringLiteral("cmdPrint_Click"), [&] {
         view.setPrintAndCloseEnabled(false);
         if (!CanPrint(view)) return;
@@ -41,13 +41,14 @@ PrintCommandOutcome RunPrintCommand(BatchPrintView& view) {
                 MessageIcon::Exclamation);
             return;
         }
-        outcome = PrintCommandOutcome::Ran;
+        result.started = true;
         MinimizeWindow(g_oVisioApp->WindowHandle32());
-        PrintDocuments(view);
+        result.outcomes = PrintDocuments(view);
     });
     EndVisio();
     view.setPrintAndCloseEnabled(true);
-    return outcome;
+    if (result.started) view.runFinished(result.outcomes);
+    return result;
 }
 
 void cmdPrint_Click(BatchPrintView& view) {

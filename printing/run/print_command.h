@@ -1,18 +1,25 @@
 #pragma once
 
+#include <vector>
+
 #include "printing/run/batch_print_view.h"
+#include "printing/run/entry_outcome.h"
 
 namespace pbp {
 
 // The Print button's command: readiness check, then the print run over every list row.
 void cmdPrint_Click(BatchPrintView& view);
 
-// Whether the print command got as far as running the drawings.
-enum class PrintCommandOutcome { NotStarted, Ran };
+// What one print command did.
+struct PrintCommandResult {
+    // False when the readiness check or starting the engine stopped it.
+    bool started = false;
+    // Every entry's outcome in list order, once the run got as far as the drawings.
+    std::vector<EntryOutcome> outcomes;
+};
 
-// cmdPrint_Click with its outcome: NotStarted when the readiness check or starting the engine
-// stopped it (a silent run ends with its own exit code then).
-PrintCommandOutcome RunPrintCommand(BatchPrintView& view);
+// cmdPrint_Click with its result; the view hears runFinished when the run started.
+PrintCommandResult RunPrintCommand(BatchPrintView& view);
 
 // The readiness check: at least one entry and copies not 0; shows its own message when not.
 bool CanPrint(BatchPrintView& view);

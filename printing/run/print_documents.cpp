@@ -3,11 +3,13 @@
 #include <QLocale>
 #include <optional>
 
+#include "printing/printers/printer_system.h"
 #include "printing/run/status_texts.h"
 #include "printing/run/status_window.h"
 #include "printing/run/summary_page.h"
 #include "printing/run/visio_session.h"
 #include "support/error_handling.h"
+#include "support/platform.h"
 
 namespace pbp {
 
@@ -67,51 +69,64 @@ qint16 foregroundPageCount(visio::Document& document) {
     return static_cast<qint16>(foreground);
 }
 
-// Prints the wanted page range of the active document and writes the outcome as the status.
-void printActiveDocument(BatchPrintView& view, visio::Application& app, int row,
-                         const QString& printer) {
-    bool printed = false;
+// The number of copies handed to PrintOut for the entry.
+qint16 copiesFor(const BatchPrintView& view) {
+    if (view.copiesLeftToPrinter()) return visio::kPrinterDefaultCopies;
+    return CopiesForPrintOut(view.copiesText());
+}
+
+// Prints the wanted page range of the active document into `outcome`.
+void printActiveDocument(BatchPrintView& view, visio::Application& app, EntryOutcome& outcome) {
     try {
         auto document = app.ActiveDocument();
         qint16 lastPage = 1;
         if (!view.firstPageOnly()) {
             lastPage = foregroundPageCount(*document);
-            if (lastPage == 0) view.setCellText(row, 1, status_text::kOnlyBackgroundPages);
+            if (lastPage == 0) {
+                outcome.result = EntryResult::OnlyBackgroundPages;
+                return;
+            }
         }
-        if (lastPage > 0) {
-            document->PrintOut(visio::visPrintFromTo, 1, lastPage, false, printer, false, QString(),
-                               CopiesForPrintOut(view.copiesText()), false, false);
-            printed = true;
-        }
+        document->PrintOut(visio::visPrintFromTo, 1, lastPage, false, outcome.printer, false,
+                           QString(), copiesFor(view), false, false);
     } catch (...) {
-        view.setCellText(row, 1, status_text::printFailed(CurrentError().description()));
+        const VbError error = CurrentError();
+        outcome.result = EntryResult::PrintFailed;
+        outcome.errorNumber = error.number();
+        outcome.errorDescription = error.description();
         return;
     }
-    if (printed) view.setCellText(row, 1, status_text::kSentToPrinter);
+    outcome.result = EntryResult::Sent;
+    if (outcome.printer == printers::kPdfPrinterName && platform().printers)
+        outcome.pdfFile = platform().printers->lastPdfFile();
 }
 
-QStringList pathsToPrint(const BatchPrintView& view, qint64 n) {
+QStringList pathsToPrint(const std::vector<EntryOutcome>& outcomes) {
     QStringList paths;
-    for (qint64 i = 1; i <= n; ++i) paths << view.cellText(static_cast<int>(i), 0);
+    for (const EntryOutcome& outcome : outcomes) paths << outcome.path;
     return paths;
 }
 
 void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& status,
-                const SavedSettings& saved, qint64 i, qint64 n) {
-    const int row = static_cast<int>(i);
-    const QString path = view.cellText(row, 0);
+                const SavedSettings& saved, qint64 i, qint64 n, EntryOutcome& outcome) {
     const qint32 percentage = ProgressPercentage(i, n);
-    status.Value(OpeningText(path, i, n), percentage);
+    status.Value(OpeningText(outcome.path, i, n), percentage);
     try {
-        app.Documents()->Open(path);
+        app.Documents()->Open(outcome.path);
     } catch (...) {
-        view.setCellText(row, 1, status_text::openFailed(path));
+        const VbError error = CurrentError();
+        outcome.result = EntryResult::OpenFailed;
+        outcome.printer = view.printerText();
+        outcome.errorNumber = error.number();
+        outcome.errorDescription = error.description();
+        view.setOutcome(int(i), outcome);
         return;
     }
     status.Value(PrintingText(i, n), percentage);
     turnLandscapePages(*app.ActiveDocument());
-    const QString printer = view.printerText();
-    printActiveDocument(view, app, row, printer);
+    outcome.printer = view.printerText();
+    printActiveDocument(view, app, outcome);
+    view.setOutcome(int(i), outcome);
     status.Value(ClosingText(i, n), percentage);
     app.SetAlertResponse(kAlertAnswerNo);
     app.ActiveDocument()->Close();
@@ -134,7 +149,8 @@ void runClosingSteps(Steps&&... steps) {
 }
 }  // namespace
 
-void PrintDocuments(BatchPrintView& view) {
+std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view) {
+    std::vector<EntryOutcome> outcomes;
     std::unique_ptr<StatusWindow> status;
     std::optional<SavedSettings> saved;
     Guarded(kBatchWindowModule, kProcedure, [&] {
@@ -143,12 +159,18 @@ void PrintDocuments(BatchPrintView& view) {
                           QStringLiteral("The drawing engine is not running"));
         visio::Application& app = *g_oVisioApp;
         const qint64 n = view.rowCount() - 1;
+        for (qint64 i = 1; i <= n; ++i) {
+            EntryOutcome notReached;
+            notReached.path = view.cellText(int(i), 0);
+            outcomes.push_back(notReached);
+        }
         if (view.summaryPageChecked()) PrintSummaryPage(view);
         saved = saveAndSwitchOffSettings(app);
         status = CreateStatusWindow(view.ownerWindow());
         status->Display();
-        IgnoringErrors([&] { app.Documents()->WillOpen(pathsToPrint(view, n)); });
-        for (qint64 i = 1; i <= n; ++i) printEntry(view, app, *status, *saved, i, n);
+        IgnoringErrors([&] { app.Documents()->WillOpen(pathsToPrint(outcomes)); });
+        for (qint64 i = 1; i <= n; ++i)
+            printEntry(view, app, *status, *saved, i, n, outcomes[size_t(i - 1)]);
     });
     runClosingSteps(
         [&] { status.reset(); },
@@ -159,6 +181,7 @@ void PrintDocuments(BatchPrintView& view) {
             if (saved)
                 g_oVisioApp->Settings()->SetShowFileOpenWarnings(saved->showFileOpenWarnings);
         });
+    return outcomes;
 }
 
 }  // namespace pbp

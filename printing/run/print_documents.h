@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "printing/run/batch_print_view.h"
+#include "printing/run/entry_outcome.h"
 
 namespace pbp {
 
@@ -8,6 +11,8 @@ namespace pbp {
 // (open, turn landscape pages, print, write the status, close), with the status window shown
 // and the engine's three run settings switched off meanwhile. An error outside the per-file
 // steps is reported and ends the loop; the window is closed and the settings restored anyway.
-void PrintDocuments(BatchPrintView& view);
+// Each entry's outcome goes to the view as soon as the entry is done; the answer holds every
+// entry's outcome (NotReached for those an aborted run never got to).
+std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view);
 
 }  // namespace pbp

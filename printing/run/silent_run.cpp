@@ -2,34 +2,55 @@
 
 #include <cstdio>
 
-#include "printing/run/status_texts.h"
+#include "printing/run/print_command.h"
 #include "support/platform.h"
 
 namespace pbp {
 
-QString SilentRunReport(const BatchPrintView& view) {
-    QString report;
-    for (int row = 1; row < view.rowCount(); ++row) {
-        QString status = view.cellText(row, 1);
-        status.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        report += view.cellText(row, 0) + QLatin1Char('\t') + status + QLatin1Char('\n');
-    }
-    return report;
+namespace {
+
+// Writes one report line and flushes it, so that a run killed from outside still leaves the
+// lines of what it did.
+void writeReportLine(const EntryOutcome& outcome) {
+    const QByteArray line = (ReportLine(outcome) + QLatin1Char('\n')).toUtf8();
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fflush(stdout);
 }
 
-int SilentRunExitCode(const BatchPrintView& view, PrintCommandOutcome outcome) {
-    if (outcome == PrintCommandOutcome::NotStarted) return 2;
-    for (int row = 1; row < view.rowCount(); ++row)
-        if (view.cellText(row, 1) != status_text::kSentToPrinter) return 1;
-    return 0;
-}
+// The batch window as the run sees it, with every finished entry also reported.
+class ReportingView : public BatchPrintView {
+  public:
+    explicit ReportingView(BatchPrintView& view) : view_(view) {}
+    int rowCount() const override { return view_.rowCount(); }
+    QString cellText(int row, int column) const override { return view_.cellText(row, column); }
+    void setOutcome(int row, const EntryOutcome& outcome) override {
+        view_.setOutcome(row, outcome);
+        writeReportLine(outcome);
+    }
+    QString copiesText() const override { return view_.copiesText(); }
+    bool copiesLeftToPrinter() const override { return view_.copiesLeftToPrinter(); }
+    QString printerText() const override { return view_.printerText(); }
+    bool firstPageOnly() const override { return view_.firstPageOnly(); }
+    bool summaryPageChecked() const override { return view_.summaryPageChecked(); }
+    QString summaryHeader() const override { return view_.summaryHeader(); }
+    void setPrintAndCloseEnabled(bool enabled) override { view_.setPrintAndCloseEnabled(enabled); }
+    QWidget* ownerWindow() override { return view_.ownerWindow(); }
+    void runFinished(const std::vector<EntryOutcome>& outcomes) override {
+        for (const EntryOutcome& outcome : outcomes)
+            if (outcome.result == EntryResult::NotReached) writeReportLine(outcome);
+        view_.runFinished(outcomes);
+    }
+
+  private:
+    BatchPrintView& view_;
+};
+
+}  // namespace
 
 void RunSilently(BatchPrintView& view) {
-    const PrintCommandOutcome outcome = RunPrintCommand(view);
-    const QByteArray report = SilentRunReport(view).toUtf8();
-    std::fwrite(report.constData(), 1, static_cast<size_t>(report.size()), stdout);
-    std::fflush(stdout);
-    platform().process->endProcess(SilentRunExitCode(view, outcome));
+    ReportingView reporting(view);
+    const PrintCommandResult result = RunPrintCommand(reporting);
+    platform().process->endProcess(ExitCode(result.started, result.outcomes));
 }
 
 }  // namespace pbp

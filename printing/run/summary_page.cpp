@@ -43,17 +43,18 @@ QStringList SummaryPageLines(const BatchPrintView& view) {
     return lines;
 }
 
-QString SummaryPagePrinter() {
+QString SummaryPagePrinter(const BatchPrintView& view) {
     printers::PrinterSystem* system = platform().printers;
     if (!system) return {};
-    if (system->printerNames().contains(g_sSelectedPrinter, Qt::CaseSensitive))
-        return g_sSelectedPrinter;
+    const QStringList installed = system->printerNames();
+    if (!installed.contains(view.printerText(), Qt::CaseSensitive)) return {};
+    if (installed.contains(g_sSelectedPrinter, Qt::CaseSensitive)) return g_sSelectedPrinter;
     return system->defaultPrinter();
 }
 
 void PrintSummaryPage(const BatchPrintView& view) {
     IgnoringErrors([&] {
-        const QString printer = SummaryPagePrinter();
+        const QString printer = SummaryPagePrinter(view);
         if (printer.isEmpty()) return;
         QByteArray pdf;
         QBuffer buffer(&pdf);

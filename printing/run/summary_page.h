@@ -11,8 +11,9 @@ namespace pbp {
 QStringList SummaryPageLines(const BatchPrintView& view);
 
 // The printer for the summary page: the installed printer whose name equals g_sSelectedPrinter
-// exactly, else the default printer; empty when there is neither.
-QString SummaryPagePrinter();
+// exactly, else the default printer; empty when there is neither, and empty when the printer
+// the drawings go to is not installed (the page must not go somewhere else on its own).
+QString SummaryPagePrinter(const BatchPrintView& view);
 
 // Prints the summary page as a job of its own before the drawings. Any failure skips it
 // silently: the page is a courtesy and must never stop the run.

@@ -1,16 +1,12 @@
 #include <QFile>
 
 #include "tests/batch_window/window_fixture.h"
+#include "tests/common/test_paths.h"
 
 namespace pbp {
 namespace {
 
 using BatchLists = test::WindowTest;
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST_F(BatchLists, ExportWritesThePathsJoinedAndImportAppendsEachListChosen) {
     displayPaths({"/c/a.vsd", "/d/b.vsd"});
@@ -18,7 +14,7 @@ TEST_F(BatchLists, ExportWritesThePathsJoinedAndImportAppendsEachListChosen) {
     dialogs.answerFiles({target});
     dialogs.answerFiles({target, target});
     control<QAction>("mnuExportBatch")->trigger();
-    EXPECT_EQ(contents(target), QByteArray("/c/a.vsd, /d/b.vsd"));
+    EXPECT_EQ(test::fileBytes(target), QByteArray("/c/a.vsd, /d/b.vsd"));
     control<QAction>("mnuImportBatch")->trigger();
     EXPECT_EQ(paths(), (QStringList{"/c/a.vsd", "/d/b.vsd", "/c/a.vsd", "/d/b.vsd", "/c/a.vsd",
                                     "/d/b.vsd"}));
@@ -43,7 +39,7 @@ TEST_F(BatchLists, UnwritableExportAndBinaryImportLeaveEverythingAsItWas) {
     control<QAction>("mnuExportBatch")->trigger();
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.startsWith(QStringLiteral("Problem in ")));
-    EXPECT_EQ(contents(blocker), QByteArray());
+    EXPECT_EQ(test::fileBytes(blocker), QByteArray());
     control<QAction>("mnuImportBatch")->trigger();
     EXPECT_EQ(paths(), QStringList{"/c/a.vsd"});
 }

@@ -1,3 +1,5 @@
+#include <QRegularExpression>
+
 #include "printing/printers/cups_printer_system.h"
 #include "tests/batch_window/window_fixture.h"
 #include "tests/cups_fixture/cups_test_env.h"
@@ -20,8 +22,9 @@ class CupsPrinters : public test::WindowTest {
 
 TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinter) {
     displayPaths({"/d/a.vsd"});
-    QStringList listed;
+    QStringList listed;  // the fixture's own printers; other suites add theirs meanwhile
     for (int i = 0; i < printerBox()->count(); ++i) listed << printerBox()->itemText(i);
+    listed = listed.filter(QRegularExpression(QStringLiteral("^(Capture_|PlenBatchPrint PDF)")));
     EXPECT_EQ(listed, (QStringList{test::cups::kRawPrinter, test::cups::kPdfQueuePrinter,
                                    test::cups::kRejectingPrinter, printers::kPdfPrinterName}));
     EXPECT_EQ(window->printerText(), test::cups::kPdfQueuePrinter);  // the CUPS default

@@ -75,7 +75,8 @@ TEST_F(FileList, AddAppendsChosenFilesAndCancelOnlyRefreshes) {
     EXPECT_FALSE(button("cmdPrint")->isEnabled());
 }
 
-TEST_F(FileList, ClosingDeletesMarkedJobFilesEvenWhenTheirRowsWereRemoved) {
+// Marked drawings go only once sent (tests/print_run): closing without a run deletes none.
+TEST_F(FileList, ClosingKeepsMarkedDrawingsThatWereNeverSent) {
     const QString marked = fake.tempPath("marked.vsd");
     const QString kept = fake.tempPath("kept.vsd");
     for (const QString& path : {marked, kept}) {
@@ -87,7 +88,7 @@ TEST_F(FileList, ClosingDeletesMarkedJobFilesEvenWhenTheirRowsWereRemoved) {
     clickRow(1);
     QTest::keyClick(grid(), Qt::Key_Delete);
     window->close();
-    EXPECT_FALSE(QFile::exists(marked));
+    EXPECT_TRUE(QFile::exists(marked));
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_TRUE(fake.messages.shown.empty());
 }

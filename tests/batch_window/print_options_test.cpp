@@ -1,5 +1,9 @@
+#include <QDir>
+#include <QFileInfo>
+
 #include "support/program_state.h"
 #include "tests/batch_window/window_fixture.h"
+#include "tests/common/test_paths.h"
 
 namespace pbp {
 namespace {
@@ -15,6 +19,25 @@ TEST_F(PrintOptions, PrintersAreSortedAndTheDefaultIsChosenOnTheFirstStart) {
     EXPECT_EQ(g_sSelectedPrinter, QStringLiteral("alpha"));
     // First start: the value is created holding " ", which selects nothing.
     EXPECT_EQ(savedPrinter(), QStringLiteral(" "));
+}
+
+// A damaged settings file is reported once, kept beside, and the window goes on with defaults.
+TEST_F(PrintOptions, DamagedSettingsAreReportedOnceAndKeptBeside) {
+    const QString file = fake.get().registryFile;
+    QDir().mkpath(QFileInfo(file).path());
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly) && damaged.write("{ not json") > 0);
+    damaged.close();
+    displayPaths({"/d/a.vsd"});
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(file + ".damaged"));
+    EXPECT_EQ(test::fileBytes(file + ".damaged"), QByteArray("{ not json"));
+    EXPECT_EQ(savedPrinter(), QStringLiteral(" "));  // a sound file with defaults again
+
+    frmPlenPrintBatch second;
+    FileCollection none = std::vector<FileItem>{};
+    second.Display(none);
+    EXPECT_EQ(fake.messages.shown.size(), 1u);
 }
 
 // A saved choice beats the asked-for name unless it is no longer installed. An asked-for name

@@ -11,10 +11,10 @@
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
-#include "printing/printers/printer_system.h"
 #include "support/mod_registry_api.h"
 #include "tests/common/fake_file_dialogs.h"
 #include "tests/common/fake_platform.h"
+#include "tests/common/fake_printers.h"
 
 namespace pbp::test {
 
@@ -26,23 +26,13 @@ inline QString savedPrinter() {
     return ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"));
 }
 
-class FakePrinters : public printers::PrinterSystem {
-  public:
-    QStringList printerNames() const override { return names; }
-    QString defaultPrinter() const override { return defaultName; }
-    QPageSize defaultPaper(const QString&) const override { return QPageSize(QPageSize::A4); }
-    bool makesCopies(const QString&) const override { return true; }
-    void submit(const printers::PrintJob&) override {}
-    QStringList names;
-    QString defaultName;
-};
-
 // A fresh program state with fake platform pieces and a batch window not yet displayed.
 class WindowTest : public ::testing::Test {
   protected:
     WindowTest() {
         printers.names = {QStringLiteral("Zeta"), QStringLiteral("alpha"),
                           printers::kPdfPrinterName};
+        printers.defaultName.clear();
         fake.get().printers = &printers;
         fake.get().fileDialogs = &dialogs;
         window = std::make_unique<frmPlenPrintBatch>();

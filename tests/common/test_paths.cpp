@@ -1,6 +1,7 @@
 #include "tests/common/test_paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace pbp::test {
@@ -8,6 +9,15 @@ namespace pbp::test {
 QString sourceDir() {
     const QString fromEnv = qEnvironmentVariable("PLEN_SOURCE_DIR");
     return fromEnv.isEmpty() ? QStringLiteral(PLEN_TEST_SOURCE_DIR) : fromEnv;
+}
+
+QString fixtureDrawing(const QString& name) {
+    return sourceDir() + QStringLiteral("/tests/fixtures/drawings/") + name;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString sharedTestDataDir() {

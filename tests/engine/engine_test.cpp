@@ -25,7 +25,7 @@ TEST_F(EngineCase, CreatedOnlyForTheVisioProgramIdentifiers) {
 }
 
 TEST_F(EngineCase, ForegroundPagesComeFirstWithTheirCells) {
-    auto pages = open(fixture(QStringLiteral("mixed_pages.vdx")))->Pages();
+    auto pages = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")))->Pages();
     ASSERT_EQ(pages->Count(), 4);
     const struct {
         const char* orientation;
@@ -48,7 +48,7 @@ TEST_F(EngineCase, ForegroundPagesComeFirstWithTheirCells) {
 // The PDF printer gets every copy as uncollated sheets on its A4 paper; a printer that makes
 // copies itself gets the document once on its own Letter paper.
 TEST_F(EngineCase, CopiesPaperAndOrientationPerPrinter) {
-    auto doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
+    auto doc = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     print(*doc, 1, 3, kPdf, 2);
     print(*doc, 2, 3, QStringLiteral("Capture"), 3);
     ASSERT_EQ(printers.jobs.size(), 2u);
@@ -76,7 +76,7 @@ TEST_F(EngineCase, CopiesPaperAndOrientationPerPrinter) {
 }
 
 TEST_F(EngineCase, OrientationChangesLiveInTheOpenedCopyOnly) {
-    const QString path = fixture(QStringLiteral("mixed_pages.vdx"));
+    const QString path = fixtureDrawing(QStringLiteral("mixed_pages.vdx"));
     const QString orientation = QStringLiteral("PrintPageOrientation");
     auto doc = open(path);
     auto cell = doc->Pages()->Item(2)->PageSheet()->Cells(orientation);
@@ -95,8 +95,8 @@ TEST_F(EngineCase, OrientationChangesLiveInTheOpenedCopyOnly) {
 
 TEST_F(EngineCase, ActiveDocumentIsTheLastOneStillOpen) {
     EXPECT_FALSE(errorOf([&] { app->ActiveDocument(); }).isEmpty());
-    auto first = open(fixture(QStringLiteral("mixed_pages.vdx")));
-    auto second = open(fixture(QStringLiteral("zero_size.vdx")));
+    auto first = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
+    auto second = open(fixtureDrawing(QStringLiteral("zero_size.vdx")));
     EXPECT_EQ(app->ActiveDocument(), second);
     second->Close();
     EXPECT_EQ(app->ActiveDocument(), first);
@@ -106,7 +106,7 @@ TEST_F(EngineCase, ActiveDocumentIsTheLastOneStillOpen) {
 }
 
 TEST_F(EngineCase, AZeroSizedPageFillsThePaper) {
-    auto doc = open(fixture(QStringLiteral("zero_size.vdx")));
+    auto doc = open(fixtureDrawing(QStringLiteral("zero_size.vdx")));
     print(*doc, 1, 1, kPdf);
     const auto sheets = pdfSheetSizes(printers.jobs.at(0).keptPdf);
     EXPECT_EQ(sheets.size(), 1u);
@@ -114,14 +114,14 @@ TEST_F(EngineCase, AZeroSizedPageFillsThePaper) {
 }
 
 TEST_F(EngineCase, PrintRequestsTheDrawingCannotMeet) {
-    auto doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
+    auto doc = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     EXPECT_TRUE(errorOf([&] { print(*doc, 1, 4, kPdf); }).contains("mixed_pages.vdx"));
     EXPECT_FALSE(errorOf([&] { print(*doc, 3, 2, kPdf); }).isEmpty());
-    EXPECT_FALSE(errorOf([&] { print(*doc, 1, 1, kPdf, 0); }).isEmpty());
+    EXPECT_FALSE(errorOf([&] { print(*doc, 1, 1, kPdf, -1); }).isEmpty());
     EXPECT_TRUE(errorOf([&] {
                     print(*doc, 1, 1, QStringLiteral("Nowhere"));
                 }).contains(QStringLiteral("Nowhere")));
-    auto background = open(fixture(QStringLiteral("only_background.vdx")));
+    auto background = open(fixtureDrawing(QStringLiteral("only_background.vdx")));
     EXPECT_NE(background->Pages()->Item(1)->Background(), 0);
     EXPECT_TRUE(errorOf([&] {
                     print(*background, 1, 1, kPdf);
@@ -139,7 +139,7 @@ TEST_F(EngineCase, PrintDocumentsAreDeletedFromAPrivateFolder) {
     QTemporaryDir tmp;
     const QByteArray oldTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(tmp.path()));
-    auto doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
+    auto doc = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     print(*doc, 1, 1, kPdf);
     printers.refusal = QStringLiteral("refused");
     errorOf([&] { print(*doc, 1, 1, QStringLiteral("Capture")); });
@@ -150,12 +150,6 @@ TEST_F(EngineCase, PrintDocumentsAreDeletedFromAPrivateFolder) {
     app->Quit();
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
     qputenv("TMPDIR", oldTmp);
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }
 
 class BadInput : public EngineCase {
@@ -172,7 +166,7 @@ class BadInput : public EngineCase {
         }
         EXPECT_TRUE(errorOf([&] { open(path); }).contains(QDir::toNativeSeparators(path)));
         EXPECT_THROW(app->ActiveDocument(), VbError);
-        auto good = open(fixture(QStringLiteral("mixed_pages.vdx")));
+        auto good = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
         EXPECT_EQ(good->Pages()->Count(), 4);
         good->Close();
     }
@@ -192,20 +186,20 @@ TEST_F(BadInput, MissingFoldersEmptyAndRandomFiles) {
     for (char& byte : noise) byte = char(random.bounded(256));
     expectOpenFails(QStringLiteral("random.vsd"), noise);
     expectOpenFails(QStringLiteral("text.vdx"), "<html><body>not a drawing</body></html>");
-    expectOpenFails(fixture(QStringLiteral("not_a_drawing.vsdx")));
+    expectOpenFails(fixtureDrawing(QStringLiteral("not_a_drawing.vsdx")));
 }
 
 TEST_F(BadInput, TruncatedDrawingsAndAnUnsupportedVersion) {
-    const QByteArray xml = contents(fixture(QStringLiteral("mixed_pages.vdx")));
+    const QByteArray xml = fileBytes(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     expectOpenFails(QStringLiteral("cut.vdx"), xml.left(xml.size() / 2));
 
     PLEN_REQUIRE_SHARED_TESTDATA();
     const QByteArray binary =
-        contents(sharedTestDataDir() + QStringLiteral("/vsd/Visio11FormatLine.vsd"));
+        fileBytes(sharedTestDataDir() + QStringLiteral("/vsd/Visio11FormatLine.vsd"));
     for (int parts : {2, 5, 50})
         expectOpenFails(QStringLiteral("cut%1.vsd").arg(parts), binary.left(binary.size() / parts));
 
-    QByteArray future = contents(sharedTestDataDir() + QStringLiteral("/vsd/dwg.vsd"));
+    QByteArray future = fileBytes(sharedTestDataDir() + QStringLiteral("/vsd/dwg.vsd"));
     const qsizetype stream = future.indexOf("Visio (TM) Drawing");
     ASSERT_GE(stream, 0);
     future[stream + 0x1A] = char(42);

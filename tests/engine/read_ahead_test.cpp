@@ -17,7 +17,7 @@ const QString kPdf = printers::kPdfPrinterName;
 QStringList fixtures() {
     QStringList paths;
     for (const char* name : {"mixed_pages.vdx", "only_background.vdx", "zero_size.vdx"})
-        paths << fixture(QString::fromLatin1(name));
+        paths << fixtureDrawing(QString::fromLatin1(name));
     if (QDir(sharedTestDataDir()).exists())
         paths << sharedTestDataDir() + QStringLiteral("/vdx/text_tests.vdx")
               << sharedTestDataDir() + QStringLiteral("/vsd/bitmaps.vsd");
@@ -25,7 +25,7 @@ QStringList fixtures() {
 }
 
 struct Engine {
-    FakePrinterSystem printers;
+    FakePrinters printers;
     LibVisioEngineFactory factory{printers};
     std::unique_ptr<Application> app = factory.CreateObject(QStringLiteral("Visio.InvisibleApp"));
 };
@@ -103,8 +103,8 @@ TEST(ReadAhead, DateFormattingGivesEachThreadItsOwnResult) {
 TEST_F(EngineCase, ReadAheadOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
     const QString a = dir.filePath(QStringLiteral("a.vdx"));
     const QString b = dir.filePath(QStringLiteral("b.vdx"));
-    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("mixed_pages.vdx")), a));
-    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("only_background.vdx")), b));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), a));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("only_background.vdx")), b));
     const auto pageCount = [&](const QString& path) {
         auto doc = open(path);
         const int count = doc->Pages()->Count();
@@ -116,7 +116,7 @@ TEST_F(EngineCase, ReadAheadOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
 
     app->Documents()->WillOpen({a, b, a, b});
     EXPECT_EQ(pageCount(b), background);
-    EXPECT_EQ(pageCount(fixture(QStringLiteral("zero_size.vdx"))), 1);
+    EXPECT_EQ(pageCount(fixtureDrawing(QStringLiteral("zero_size.vdx"))), 1);
     EXPECT_EQ(pageCount(a), mixed);
     EXPECT_EQ(pageCount(a), mixed);
 
@@ -132,7 +132,7 @@ TEST_F(EngineCase, ReadAheadOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
 TEST_F(EngineCase, AReadAheadFailureIsThePlainOpensFailure) {
     Engine plain;
     const QStringList paths{dir.filePath(QStringLiteral("missing.vdx")), dir.path(),
-                            fixture(QStringLiteral("not_a_drawing.vsdx"))};
+                            fixtureDrawing(QStringLiteral("not_a_drawing.vsdx"))};
     app->Documents()->WillOpen(paths);
     for (const QString& path : paths) {
         const QString failure = failureOf(*app, path);
@@ -144,7 +144,7 @@ TEST_F(EngineCase, AReadAheadFailureIsThePlainOpensFailure) {
 TEST_F(EngineCase, QuitWithReadsAheadUnderWayReturnsAndEndsTheEngine) {
     app->Documents()->WillOpen(fixtures() + fixtures());
     app->Quit();
-    EXPECT_FALSE(failureOf(*app, fixture(QStringLiteral("mixed_pages.vdx"))).isEmpty());
+    EXPECT_FALSE(failureOf(*app, fixtureDrawing(QStringLiteral("mixed_pages.vdx"))).isEmpty());
     EXPECT_THROW(app->Documents(), VbError);
 
     Engine dropped;

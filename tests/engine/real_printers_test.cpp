@@ -15,7 +15,7 @@ class RealPrinters : public EngineOn<printers::CupsPrinterSystem> {
         PLEN_REQUIRE_CUPS_FIXTURE();
         cups::useFixtureServer();
         qputenv("PLENBATCHPRINT_PDF_DIR", QFile::encodeName(dir.path()));
-        doc = open(fixture(QStringLiteral("mixed_pages.vdx")));
+        doc = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     }
 
     std::shared_ptr<visio::Document> doc;
@@ -25,7 +25,8 @@ class RealPrinters : public EngineOn<printers::CupsPrinterSystem> {
 // no other process uses.
 TEST_F(RealPrinters, ACupsQueueGetsTheDocumentOnceWithTheCopies) {
     const QString title = QStringLiteral("mixed_pages %1.vdx").arg(::getpid());
-    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("mixed_pages.vdx")), dir.filePath(title)));
+    ASSERT_TRUE(
+        QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), dir.filePath(title)));
     auto unique = open(dir.filePath(title));
     print(*unique, 1, 3, cups::kRawPrinter, 2);
     const auto job = cups::waitForJobTitled(cups::kRawPrinter, title);

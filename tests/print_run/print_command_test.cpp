@@ -25,7 +25,7 @@ TEST(PrintCommand, ARunThatCannotStartPrintsNothing) {
         run.view.copies = QString::fromLatin1(copies);
         run.view.summary = true;
         run.script.failToStart = engineFails;
-        EXPECT_EQ(RunPrintCommand(run.view), PrintCommandOutcome::NotStarted) << copies;
+        EXPECT_FALSE(RunPrintCommand(run.view).started) << copies;
         ASSERT_EQ(run.fake.messages.shown.size(), 1u);
         EXPECT_TRUE(run.fake.messages.shown[0].text.startsWith(QString::fromLatin1(message)));
         EXPECT_EQ(run.script.programIds.size(), engineFails ? 1 : 0);
@@ -44,7 +44,7 @@ TEST(PrintCommand, RunSwitchesEngineSettingsOffAndRestoresThemThenQuits) {
         screenUpdatingDuringRun = run.script.screenUpdating;
         warningsDuringRun = run.script.showFileOpenWarnings;
     };
-    EXPECT_EQ(RunPrintCommand(run.view), PrintCommandOutcome::Ran);
+    EXPECT_TRUE(RunPrintCommand(run.view).started);
     EXPECT_EQ(std::tuple(screenUpdatingDuringRun, warningsDuringRun), std::tuple(0, 0));
     EXPECT_EQ(std::tuple(run.script.screenUpdating, run.script.showFileOpenWarnings,
                          run.script.alertResponse),

@@ -36,6 +36,27 @@ TEST(PrintDocuments, EveryOutcomeGetsItsStatusAndTheRunGoesOn) {
     EXPECT_EQ(run.script.prints, QStringList({printed("/d/good.vsd", 1, "Office", 1, "0"),
                                               printed("/d/mixed.vsd", 2, "Office", 1, "0,0,0")}));
     EXPECT_TRUE(run.fake.messages.shown.empty());
+
+    // The statuses come from outcome values, which also carry the engine's reason.
+    std::vector<EntryResult> results;
+    for (const EntryOutcome& outcome : run.view.outcomes) results.push_back(outcome.result);
+    EXPECT_EQ(results, (std::vector{EntryResult::Sent, EntryResult::OpenFailed,
+                                    EntryResult::PrintFailed, EntryResult::PrintFailed,
+                                    EntryResult::OnlyBackgroundPages, EntryResult::Sent}));
+    EXPECT_EQ(ReportLine(run.view.outcomes[1]),
+              "/d/missing.vsd\tThere was a problem attempting to open '/d/missing.vsd' This file "
+              "maybe in use by Visio. File not found: /d/missing.vsd\tOffice");
+    EXPECT_EQ(StatusToolTip(run.view.outcomes[1]),
+              "There was a problem attempting to open\n'/d/missing.vsd'\nThis file maybe in use "
+              "by Visio.\nFile not found: /d/missing.vsd");
+}
+
+TEST(PrintDocuments, CopiesLeftToThePrinterAreAskedForAsThePrintersDefault) {
+    RunFixture run;
+    run.addDrawing(QStringLiteral("/d/a.vsd"));
+    run.view.leaveCopiesToPrinter = true;
+    cmdPrint_Click(run.view);
+    EXPECT_EQ(run.script.prints, QStringList{printed("/d/a.vsd", 1, "Office", 0, "0")});
 }
 
 TEST(PrintDocuments, OptionsAreReadAfreshForEveryDrawing) {
@@ -79,8 +100,11 @@ TEST(PrintDocuments, ErrorInTheOrientationStepEndsTheLoopAndCleansUp) {
     run.addDrawing(QStringLiteral("/d/odd.vsd")).pages[0].orientation = QStringLiteral("GUARD(");
     run.addDrawing(QStringLiteral("/d/c.vsd"));
     run.view.statuses[2] = QStringLiteral("earlier status");
-    cmdPrint_Click(run.view);
+    const PrintCommandResult result = RunPrintCommand(run.view);
     EXPECT_EQ(run.view.statuses, QStringList({"Sent to Printer", "", "earlier status"}));
+    ASSERT_EQ(result.outcomes.size(), 3u);
+    EXPECT_EQ(ReportLine(result.outcomes[2]),
+              "/d/c.vsd\tNot printed: the run stopped before this entry.\t");
     ASSERT_EQ(run.fake.messages.shown.size(), 1u);
     EXPECT_TRUE(run.fake.messages.shown[0].text.startsWith(
         "Problem in frmPlenPrintBatch.PrintDocuments\r\nError Number: 13\r\n"));
@@ -133,7 +157,7 @@ TEST(SummaryPage, ListsTheBatchUnderItsHeaderBeforeAnyDrawingOnTheExactlyNamedPr
         EXPECT_EQ(callsBeforeSubmit, 0);
         EXPECT_EQ(run.printers.jobs[0].job.printerName, QString::fromLatin1(used));
         EXPECT_EQ(run.printers.jobs[0].job.copies, 1);
-        const QStringList lines = run.printers.jobs[0].text.split('\n');
+        const QStringList lines = textOf(run.printers.jobs[0].job).split('\n');
         ASSERT_GE(lines.size(), 5);
         EXPECT_EQ(lines[0].trimmed(), QStringLiteral("Batch of today"));
         EXPECT_EQ(lines[1].trimmed() + lines[2].trimmed(), QString());
@@ -149,15 +173,15 @@ TEST(SummaryPage, LongBatchContinuesOnMorePages) {
     for (int i = 0; i < 200; ++i) run.view.add(QStringLiteral("/d/a.vsd"));
     cmdPrint_Click(run.view);
     ASSERT_EQ(run.printers.jobs.size(), 1u);
-    EXPECT_GE(run.printers.jobs[0].text.count('\f'), 3);
-    EXPECT_EQ(run.printers.jobs[0].text.count(QStringLiteral("/d/a.vsd")), 200);
+    EXPECT_GE(textOf(run.printers.jobs[0].job).count('\f'), 3);
+    EXPECT_EQ(textOf(run.printers.jobs[0].job).count(QStringLiteral("/d/a.vsd")), 200);
 }
 
 TEST(SummaryPage, FailureIsSkippedSilentlyAndTheDrawingsStillPrint) {
     for (const bool noPrinterAtAll : {false, true}) {
         RunFixture run;
         run.view.summary = true;
-        run.printers.refuse = !noPrinterAtAll;
+        if (!noPrinterAtAll) run.printers.refusal = QStringLiteral("refused");
         if (noPrinterAtAll) run.printers.defaultName.clear();
         run.addDrawing(QStringLiteral("/d/a.vsd"));
         cmdPrint_Click(run.view);
@@ -165,6 +189,16 @@ TEST(SummaryPage, FailureIsSkippedSilentlyAndTheDrawingsStillPrint) {
         EXPECT_TRUE(run.fake.messages.shown.empty());
         EXPECT_EQ(run.view.statuses, QStringList{"Sent to Printer"});
     }
+}
+
+TEST(SummaryPage, IsNotPrintedElsewhereWhenTheDrawingsPrinterIsNotInstalled) {
+    RunFixture run;
+    run.view.summary = true;
+    run.view.printer = QStringLiteral("nosuch");
+    g_sSelectedPrinter = QStringLiteral("nosuch");
+    run.addDrawing(QStringLiteral("/d/a.vsd"));
+    cmdPrint_Click(run.view);
+    EXPECT_TRUE(run.printers.jobs.empty());
 }
 
 }  // namespace pbp::test

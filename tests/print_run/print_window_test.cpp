@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
+#include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
@@ -79,6 +80,48 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     ASSERT_TRUE(summary && drawing);
     EXPECT_EQ(std::pair(summary->copies, pdfPageCount(summary->documentPath)), std::pair(1, 1));
     EXPECT_EQ(std::pair(drawing->copies, pdfPageCount(drawing->documentPath)), std::pair(2, 1));
+}
+
+// Job entries marked Delete="true": only the drawing that was sent goes when the window
+// closes; one that failed and one whose row was removed stay. Tooltips say why and where.
+TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWhereAndWhy) {
+    QTemporaryDir work;
+    ScopedFakePlatform fake;
+    qputenv("PLENBATCHPRINT_PDF_DIR", work.filePath("pdf").toUtf8());
+    printers::CupsPrinterSystem printers;
+    LibVisioEngineFactory engines(printers);
+    fake.get().printers = &printers;
+    fake.get().engines = &engines;
+    const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),
+                  broken = work.filePath("broken.vdx");
+    for (const QString& copy : {sent, removed})
+        ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), copy));
+    QFile brokenFile(broken);
+    ASSERT_TRUE(brokenFile.open(QIODevice::WriteOnly) && brokenFile.write("not a drawing") > 0);
+    brokenFile.close();
+    g_sSelectedPrinter = printers::kPdfPrinterName;
+
+    auto window = std::make_unique<frmPlenPrintBatch>();
+    FileCollection files = std::vector<FileItem>{cPrintFile{sent, true}, cPrintFile{removed, true},
+                                                 cPrintFile{broken, true}};
+    window->Display(files);
+    auto* grid = window->findChild<FileListGrid*>(QStringLiteral("fgListOfFiles"));
+    grid->markSelected(2);
+    window->cmdRemove_Click();
+    window->cmdPrint_Click();
+    const QStringList pdfs = QDir(work.filePath("pdf")).entryList({"*.pdf"}, QDir::Files);
+    ASSERT_EQ(pdfs.size(), 1);
+    EXPECT_EQ(grid->item(0, 1)->toolTip(),
+              "Sent to Printer\nPDF: " + work.filePath("pdf/") + pdfs[0]);
+    EXPECT_EQ(grid->item(1, 1)->text(), "There was a problem attempting to open\r\n'" + broken +
+                                            "'\r\nThis file maybe in use by Visio.");
+    EXPECT_TRUE(grid->item(1, 1)->toolTip().endsWith("Visio.\n'" + broken +
+                                                     "' is not a Visio drawing, or it is damaged."))
+        << grid->item(1, 1)->toolTip().toStdString();
+    window->close();
+    EXPECT_FALSE(QFile::exists(sent));
+    EXPECT_TRUE(QFile::exists(removed));
+    EXPECT_TRUE(QFile::exists(broken));
 }
 
 }  // namespace pbp::test

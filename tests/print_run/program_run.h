@@ -1,42 +1,53 @@
 #pragma once
 
 // Runs the built program silently, headless, against the private CUPS scheduler, with the PDF
-// printer writing into a folder of the test's choice, and reads its report; and reads PDFs.
+// printer writing into a folder of the test's choice, and reads its report.
 
 #include <QMap>
 #include <QProcess>
 #include <QStringList>
 
+#include "tests/common/pdf_tools.h"
 #include "tests/common/test_paths.h"
 #include "tests/cups_fixture/cups_test_env.h"
 
 namespace pbp::test {
 
-inline QString fixtureDrawing(const QString& name) {
-    return sourceDir() + QStringLiteral("/tests/fixtures/drawings/") + name;
-}
-
 struct ProgramRun {
-    int exitCode = -1;
+    int exitCode = -1;              // -1 when it crashed or did not end in time
     QStringList lines;              // standard output, one line per entry
     QMap<QString, QString> status;  // path -> status, from those lines
     QString errors;                 // standard error
 };
 
-// "/silent", "/printer=" and one "/file=" per drawing.
-inline ProgramRun runSilently(const QString& printer, const QStringList& drawings,
-                              const QString& pdfDir, const QString& configDir) {
-    QStringList arguments{QStringLiteral("/silent")};
-    if (!printer.isEmpty()) arguments << QStringLiteral("/printer=") + printer;
-    for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
-    QProcess process;
+// Where a test run of the program prints and keeps its settings, and what else it is given.
+struct ProgramSetting {
+    QString pdfDir;
+    QString configDir;
+    QMap<QString, QString> environment;  // more variables; an empty value removes one
+};
+
+// The environment of a test run: no display, the private CUPS scheduler, the setting.
+inline QProcessEnvironment programEnvironment(const ProgramSetting& setting) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.insert(QStringLiteral("CUPS_SERVER"), cups::server());
-    env.insert(QStringLiteral("PLENBATCHPRINT_PDF_DIR"), pdfDir);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
-    process.setProcessEnvironment(env);
+    env.insert(QStringLiteral("PLENBATCHPRINT_PDF_DIR"), setting.pdfDir);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), setting.configDir);
+    for (auto it = setting.environment.begin(); it != setting.environment.end(); ++it) {
+        if (it.value().isEmpty())
+            env.remove(it.key());
+        else
+            env.insert(it.key(), it.value());
+    }
+    return env;
+}
+
+// Runs the built program with these arguments in programEnvironment(setting).
+inline ProgramRun runProgram(const QStringList& arguments, const ProgramSetting& setting) {
+    QProcess process;
+    process.setProcessEnvironment(programEnvironment(setting));
     process.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
     ProgramRun run;
     if (!process.waitForFinished(120000)) {
@@ -49,31 +60,18 @@ inline ProgramRun runSilently(const QString& printer, const QStringList& drawing
     for (const QString& line :
          QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
         run.lines << line;
-        run.status.insert(line.section('\t', 0, 0), line.section('\t', 1));
+        run.status.insert(line.section('\t', 0, 0), line.section('\t', 1, 1));
     }
     return run;
 }
 
-inline QString toolOutput(const QString& program, const QStringList& arguments,
-                          const QByteArray& input = {}) {
-    QProcess tool;
-    tool.start(program, arguments);
-    tool.write(input);
-    tool.closeWriteChannel();
-    tool.waitForFinished();
-    return QString::fromUtf8(tool.readAllStandardOutput());
-}
-
-// What pdfinfo says after "key:" ("Pages", "Page 2 size"), or an empty text.
-inline QString pdfInfo(const QString& pdf, const QString& key) {
-    const QStringList arguments{QStringLiteral("-l"), QStringLiteral("99"), pdf};
-    for (const QString& line : toolOutput(QStringLiteral("pdfinfo"), arguments).split('\n'))
-        if (line.simplified().startsWith(key + ':')) return line.section(':', 1).trimmed();
-    return {};
-}
-
-inline int pdfPageCount(const QString& pdf) {
-    return pdfInfo(pdf, QStringLiteral("Pages")).toInt();
+// "/silent", "/printer=" and one "/file=" per drawing.
+inline ProgramRun runSilently(const QString& printer, const QStringList& drawings,
+                              const QString& pdfDir, const QString& configDir) {
+    QStringList arguments{QStringLiteral("/silent")};
+    if (!printer.isEmpty()) arguments << QStringLiteral("/printer=") + printer;
+    for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
+    return runProgram(arguments, {pdfDir, configDir, {}});
 }
 
 }  // namespace pbp::test

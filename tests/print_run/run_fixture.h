@@ -1,12 +1,13 @@
 #pragma once
 
-// The pieces a print-run test stands on: a batch window stand-in, printers that keep what
-// they are given, a status window that records its texts, and the scripted engine installed.
+// The pieces a print-run test stands on: a batch window stand-in, printers "Office" (default)
+// and "Plotter" that keep what they are given, a status window that records its texts, and the
+// scripted engine installed.
 
-#include "printing/printers/printer_system.h"
 #include "printing/run/batch_print_view.h"
 #include "printing/run/status_window.h"
 #include "tests/common/fake_platform.h"
+#include "tests/common/fake_printers.h"
 #include "tests/print_run/program_run.h"
 #include "tests/print_run/scripted_engine.h"
 
@@ -15,6 +16,8 @@ namespace pbp::test {
 class FakeView : public BatchPrintView {
   public:
     QStringList paths, statuses;
+    std::vector<EntryOutcome> outcomes;  // in the order the run gave them
+    bool leaveCopiesToPrinter = false;
     QString copies = QStringLiteral("1"), printer = QStringLiteral("Office");
     bool firstOnly = false, summary = false;
     std::vector<bool> buttonStates;
@@ -27,10 +30,12 @@ class FakeView : public BatchPrintView {
     QString cellText(int row, int column) const override {
         return column == 0 ? paths.at(row - 1) : statuses.at(row - 1);
     }
-    void setCellText(int row, int column, const QString& text) override {
-        (column == 0 ? paths : statuses)[row - 1] = text;
+    void setOutcome(int row, const EntryOutcome& outcome) override {
+        statuses[row - 1] = StatusText(outcome);
+        outcomes.push_back(outcome);
     }
     QString copiesText() const override { return copies; }
+    bool copiesLeftToPrinter() const override { return leaveCopiesToPrinter; }
     QString printerText() const override { return printer; }
     bool firstPageOnly() const override { return firstOnly; }
     bool summaryPageChecked() const override { return summary; }
@@ -39,30 +44,11 @@ class FakeView : public BatchPrintView {
     QWidget* ownerWindow() override { return nullptr; }
 };
 
-// Printers "Office" (default) and "Plotter"; every submitted PDF is turned into text at once.
-class FakePrinters : public printers::PrinterSystem {
-  public:
-    QString defaultName = QStringLiteral("Office");
-    bool refuse = false;
-    struct Job {
-        printers::PrintJob job;
-        QString text;  // pages end in form feeds
-    };
-    std::vector<Job> jobs;
-    std::function<void()> onSubmit;
-
-    QStringList printerNames() const override { return {"Office", "Plotter"}; }
-    QString defaultPrinter() const override { return defaultName; }
-    QPageSize defaultPaper(const QString&) const override { return QPageSize(QPageSize::A4); }
-    bool makesCopies(const QString&) const override { return true; }
-    void submit(const printers::PrintJob& job) override {
-        if (onSubmit) onSubmit();
-        if (refuse) throw VbError(1, QStringLiteral("refused"));
-        // NFKC turns ligatures the PDF holds back into letters.
-        jobs.push_back({job, toolOutput(QStringLiteral("pdftotext"), {"-layout", "-", "-"}, job.pdf)
-                                 .normalized(QString::NormalizationForm_KC)});
-    }
-};
+// The text of a printed document (pages end in form feeds), ligatures turned back into letters.
+inline QString textOf(const printers::PrintJob& job) {
+    return toolOutput(QStringLiteral("pdftotext"), {"-layout", "-", "-"}, job.pdf)
+        .normalized(QString::NormalizationForm_KC);
+}
 
 // Records "Display", every step text with its value, and "Unload" when destroyed.
 class RecordingStatusWindow : public StatusWindow {
@@ -82,6 +68,8 @@ class RecordingStatusWindow : public StatusWindow {
 class RunFixture {
   public:
     RunFixture() : factory(script) {
+        printers.names = {QStringLiteral("Office"), QStringLiteral("Plotter")};
+        printers.defaultName = QStringLiteral("Office");
         fake.get().engines = &factory;
         fake.get().printers = &printers;
         SetStatusWindowFactory(

@@ -6,12 +6,9 @@
 #include <QPdfWriter>
 #include <QString>
 
-namespace pbp::test {
+#include "tests/common/test_paths.h"
 
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+namespace pbp::test {
 
 // A small one-page PDF holding `text`.
 inline QByteArray samplePdf(const QString& text) {

@@ -8,11 +8,11 @@
 #include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "printing/engine/render/recorded_drawing.h"
 #include "printing/engine/render/svg_path.h"
+#include "tests/common/pdf_tools.h"
 #include "tests/common/test_paths.h"
 
 namespace pbp {
@@ -119,10 +119,7 @@ QString pdfReport(const RecordedDrawing& drawing, const QString& tool) {
         painter.scale(1200.0 / 72, 1200.0 / 72);
         drawing.paintPage(0, painter);
     }
-    QProcess process;
-    process.start(tool, tool == "pdftotext" ? QStringList{pdf, "-"} : QStringList{pdf});
-    process.waitForFinished();
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return test::toolOutput(tool, tool == "pdftotext" ? QStringList{pdf, "-"} : QStringList{pdf});
 }
 
 TEST(RenderFixture, ShapesOnANonPrintingLayerAreLeftOutAndTheRestIsPainted) {

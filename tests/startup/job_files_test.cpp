@@ -45,7 +45,7 @@ TEST(BatchList, BinaryHugeOrUnreadableFilesGiveAClearAnswer) {
     EXPECT_TRUE(fake.messages.shown[0].text.endsWith("pipe.csv: not a regular file"));
 }
 
-TEST(JobFile, ReadsItemsAtAnyDepthAndDeletesItselfOnlyWhenAsked) {
+TEST(JobFile, ReadsItemsAtAnyDepthAndTellsWhetherItAsksToBeDeleted) {
     test::ScopedFakePlatform fake;
     const QString job = fileWith(fake, "job.xml", R"(<?xml version="1.0"?>
 <PlenBatchPrintJob DeleteJobFileWhenComplete="yes">
@@ -54,15 +54,18 @@ TEST(JobFile, ReadsItemsAtAnyDepthAndDeletesItselfOnlyWhenAsked) {
   <PlenBatchPrintItem Delete="true"/><PlenBatchPrintItem Filename=""/>
   <PlenBatchPrintItem Filename="/srv/c.vsd" Delete="TRUE"/>
 </PlenBatchPrintJob>)");
-    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job)),
+    bool deleteWhenComplete = true;
+    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job, &deleteWhenComplete)),
               (QStringList{"/srv/a b.vsd [delete]", "/srv/\"q\".vdx", "/srv/c.vsd"}));
-    EXPECT_TRUE(QFile::exists(job));
+    EXPECT_FALSE(deleteWhenComplete);
     const QString selfDeleting =
         fileWith(fake, "gone.xml",
                  "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"TRUE\">"
                  "<PlenBatchPrintItem Filename=\"/a.vsd\"/></PlenBatchPrintJob>");
-    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(selfDeleting)), QStringList{"/a.vsd"});
-    EXPECT_FALSE(QFile::exists(selfDeleting));
+    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(selfDeleting, &deleteWhenComplete)),
+              QStringList{"/a.vsd"});
+    EXPECT_TRUE(deleteWhenComplete);
+    EXPECT_TRUE(QFile::exists(selfDeleting));  // deleted only once its drawings are printed
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 

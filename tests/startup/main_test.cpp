@@ -13,17 +13,22 @@ namespace {
 using test::fileWith;
 using test::pathsOf;
 
-// Runs Main and answers the paths Display was given.
-QStringList startWith(const QString& commandLine) {
+// Runs Main on the arguments and answers the paths Display was given.
+QStringList startWithArguments(const QStringList& arguments) {
     int displayCalls = 0;
     QStringList paths;
-    Main(commandLine, [&](FileCollection& files) {
+    Main(ReadStartRequest(arguments), [&](FileCollection& files) {
         ++displayCalls;
         EXPECT_TRUE(files.has_value());
         paths = pathsOf(files);
     });
     EXPECT_EQ(displayCalls, 1);
     return paths;
+}
+
+// Runs Main on a classic command line (as the shell would split it at spaces).
+QStringList startWith(const QString& commandLine) {
+    return startWithArguments(commandLine.split(u' ', Qt::SkipEmptyParts));
 }
 
 TEST(Main, ReadsOptionsAndFilesIntoTheStateAndSetsTheHelpFile) {
@@ -45,6 +50,7 @@ TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
                                  "Delete=\"true\"/></PlenBatchPrintJob>");
     EXPECT_EQ(startWith("/batchjob=" + job + " /file=/ignored.vsd"),
               QStringList{"/j.vsd [delete]"});
+    EXPECT_TRUE(g_sJobFileToDelete.isEmpty());
     const QString list = fileWith(fake, "list.csv", "/a.vsd, /b.vsd");
     EXPECT_EQ(startWith("/batchjob=" + list), (QStringList{"/a.vsd", "/b.vsd"}));
     EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("gone.xml")).isEmpty());
@@ -56,6 +62,36 @@ TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     ASSERT_EQ(fake.messages.shown.size(), 2u);
     EXPECT_TRUE(
         fake.messages.shown[0].text.startsWith("Problem in modMain.GetFilesFromXMLDataFile"));
+}
+
+TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheState) {
+    test::ScopedFakePlatform fake;
+    EXPECT_EQ(startWithArguments({"-s", "-d", "Capture", "-n", "2", "a.vsd", "b c.vdx",
+                                  "--first-page", "--summary=Night run", "--", "-odd.vsd"}),
+              (QStringList{"a.vsd", "b c.vdx", "-odd.vsd"}));
+    EXPECT_TRUE(g_bSilentMode);
+    EXPECT_EQ(g_sSelectedPrinter, QStringLiteral("Capture"));
+    EXPECT_EQ(g_oCommandLineOptions.copies, QStringLiteral("2"));
+    EXPECT_TRUE(g_oCommandLineOptions.firstPageOnly);
+    EXPECT_EQ(g_oCommandLineOptions.summaryHeader, QStringLiteral("Night run"));
+
+    // Without a classic marker even a first argument without "-" is read the Linux way.
+    EXPECT_EQ(startWithArguments({"x.vsd", "y.vsd"}), (QStringList{"x.vsd", "y.vsd"}));
+    const QString job = fileWith(fake, "job.xml",
+                                 "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">"
+                                 "<PlenBatchPrintItem Filename=\"/j.vsd\"/></PlenBatchPrintJob>");
+    EXPECT_EQ(startWithArguments({"--job", job, "--summary"}), QStringList{"/j.vsd"});
+    EXPECT_EQ(g_sJobFileToDelete, job);
+    EXPECT_EQ(g_oCommandLineOptions.summaryHeader, QString());
+
+    using Action = StartRequest::Action;
+    EXPECT_EQ(ReadStartRequest({"/silent", "/file=a b.vsd"}).classicCommandLine,
+              QStringLiteral("/silent /file=a b.vsd"));
+    EXPECT_EQ(ReadStartRequest({"-h"}).action, Action::ShowHelp);
+    EXPECT_EQ(ReadStartRequest({"x.vsd", "--list-printers"}).action, Action::ListPrinters);
+    for (const QStringList& wrong : {QStringList{"-n", "0"}, QStringList{"--bogus"},
+                                     QStringList{"-j", job, "a.vsd"}, QStringList{"-d"}})
+        EXPECT_EQ(ReadStartRequest(wrong).action, Action::UsageError) << wrong.join(' ').data();
 }
 
 }  // namespace

@@ -6,14 +6,10 @@
 
 #include "support/file_operations.h"
 #include "tests/common/fake_platform.h"
+#include "tests/common/test_paths.h"
 
 namespace pbp {
 namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString fileWith(test::ScopedFakePlatform& fake, const QString& name, const QByteArray& bytes) {
     QFile file(fake.tempPath(name));
@@ -25,10 +21,10 @@ TEST(WriteTextToFileAsBinary, OverwriteLeavesExactlyTheNewUtf8TextAndPatchingKee
     test::ScopedFakePlatform fake;
     const QString path = fileWith(fake, QStringLiteral("list.csv"), "0123456789");
     EXPECT_TRUE(WriteTextToFileAsBinary(path, QStringLiteral("ab\u00f6"), true));
-    EXPECT_EQ(bytesOf(path), QByteArray("ab\xc3\xb6"));
+    EXPECT_EQ(test::fileBytes(path), QByteArray("ab\xc3\xb6"));
     EXPECT_EQ(QDir(fake.dir.path()).entryList(QDir::Files), QStringList{"list.csv"});
     EXPECT_TRUE(WriteTextToFileAsBinary(path, QStringLiteral("x"), false));
-    EXPECT_EQ(bytesOf(path), QByteArray("xb\xc3\xb6"));
+    EXPECT_EQ(test::fileBytes(path), QByteArray("xb\xc3\xb6"));
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
@@ -38,7 +34,7 @@ TEST(WriteTextToFileAsBinary, FailureIsReportedAndLeavesTheTargetAsItWas) {
     EXPECT_FALSE(WriteTextToFileAsBinary(blocker + "/out.csv", QStringLiteral("abc"), true));
     EXPECT_FALSE(WriteTextToFileAsBinary(fake.dir.path(), QStringLiteral("abc"), true));
     EXPECT_TRUE(QFileInfo(fake.dir.path()).isDir());
-    EXPECT_EQ(bytesOf(blocker), QByteArray("keep"));
+    EXPECT_EQ(test::fileBytes(blocker), QByteArray("keep"));
     ASSERT_EQ(fake.messages.shown.size(), 2u);
     EXPECT_TRUE(fake.messages.shown[0].text.startsWith(
         QStringLiteral("Problem in modFileOperations.WriteTextToFileAsBinary\r\n")));

@@ -1,0 +1,71 @@
+#include "printing/run/entry_outcome.h"
+
+#include <algorithm>
+
+#include "printing/run/status_texts.h"
+
+namespace pbp {
+
+namespace {
+constexpr int kAllSent = 0;
+constexpr int kSomeNotSent = 1;
+constexpr int kRunDidNotStart = 2;
+
+QString oneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return text;
+}
+}  // namespace
+
+QString StatusText(const EntryOutcome& outcome) {
+    switch (outcome.result) {
+        case EntryResult::Sent:
+            return status_text::kSentToPrinter;
+        case EntryResult::OpenFailed:
+            return status_text::openFailed(outcome.path);
+        case EntryResult::PrintFailed:
+            return status_text::printFailed(outcome.errorDescription);
+        case EntryResult::OnlyBackgroundPages:
+            return status_text::kOnlyBackgroundPages;
+        case EntryResult::NotReached:
+            break;
+    }
+    return {};
+}
+
+QString StatusWithReason(const EntryOutcome& outcome) {
+    if (outcome.result == EntryResult::NotReached)
+        return QStringLiteral("Not printed: the run stopped before this entry.");
+    if (outcome.result == EntryResult::OpenFailed && !outcome.errorDescription.isEmpty())
+        return StatusText(outcome) + QStringLiteral("\r\n") + outcome.errorDescription;
+    return StatusText(outcome);
+}
+
+QString StatusToolTip(const EntryOutcome& outcome) {
+    QString tip = StatusWithReason(outcome);
+    if (!outcome.pdfFile.isEmpty()) tip += QStringLiteral("\r\nPDF: ") + outcome.pdfFile;
+    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return tip;
+}
+
+QString ReportLine(const EntryOutcome& outcome) {
+    QString line = outcome.path + QLatin1Char('\t') + oneLine(StatusWithReason(outcome)) +
+                   QLatin1Char('\t') + outcome.printer;
+    if (!outcome.pdfFile.isEmpty()) line += QLatin1Char('\t') + outcome.pdfFile;
+    return line;
+}
+
+bool AllSent(const std::vector<EntryOutcome>& outcomes) {
+    return !outcomes.empty() && std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) {
+        return o.result == EntryResult::Sent;
+    });
+}
+
+int ExitCode(bool runStarted, const std::vector<EntryOutcome>& outcomes) {
+    if (!runStarted) return kRunDidNotStart;
+    return AllSent(outcomes) ? kAllSent : kSomeNotSent;
+}
+
+}  // namespace pbp

@@ -1,0 +1,161 @@
+#include "startup/start_request.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include "resources/string_table.h"
+#include "startup/mod_main.h"
+
+namespace pbp {
+
+namespace {
+
+const QString kSummaryHeaderOption = QStringLiteral("summary-header");
+
+// The Linux options. --summary takes an optional value, which QCommandLineParser cannot
+// express: "--summary=HEADER" is handed to it as the hidden option --summary-header.
+struct LinuxOptions {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help and exit.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the program's version and exit.")};
+    QCommandLineOption silent{{QStringLiteral("s"), QStringLiteral("silent")},
+                              QStringLiteral("Print the drawings without showing the window, "
+                                             "report each on standard output, and exit.")};
+    QCommandLineOption printer{{QStringLiteral("d"), QStringLiteral("printer")},
+                               QStringLiteral("Print to the printer NAME (as lpstat -p lists "
+                                              "it, or \"PlenBatchPrint PDF\")."),
+                               QStringLiteral("NAME")};
+    QCommandLineOption copies{{QStringLiteral("n"), QStringLiteral("copies")},
+                              QStringLiteral("Print N copies (1 to 999). A silent run without "
+                                             "it leaves the count to the printer's settings."),
+                              QStringLiteral("N")};
+    QCommandLineOption firstPage{QStringLiteral("first-page"),
+                                 QStringLiteral("Print only the first page of each drawing.")};
+    QCommandLineOption summary{QStringLiteral("summary"),
+                               QStringLiteral("Print a summary page first; --summary=HEADER "
+                                              "gives its first line.")};
+    QCommandLineOption summaryHeader{kSummaryHeaderOption, QString(), QStringLiteral("HEADER")};
+    QCommandLineOption job{{QStringLiteral("j"), QStringLiteral("job")},
+                           QStringLiteral("Read the drawings from a job file (XML) or a batch "
+                                          "list (comma-separated)."),
+                           QStringLiteral("FILE")};
+    QCommandLineOption listPrinters{QStringLiteral("list-printers"),
+                                    QStringLiteral("List the printers (name, description, "
+                                                   "state, default) and exit.")};
+
+    LinuxOptions() { summaryHeader.setFlags(QCommandLineOption::HiddenFromHelp); }
+
+    void addTo(QCommandLineParser& parser) const {
+        parser.setApplicationDescription(
+            QStringLiteral("Prints Visio drawings in one batch. Without --silent the drawings "
+                           "are listed in the batch window.\n\nThe classic options /silent, "
+                           "/printer=NAME, /batchjob=FILE and /file=DRAWING work as well "
+                           "(see docs/command-line.md)."));
+        parser.addOptions({help, version, silent, printer, copies, firstPage, summary,
+                           summaryHeader, job, listPrinters});
+        parser.addPositionalArgument(QStringLiteral("FILE"),
+                                     QStringLiteral("A drawing to print; each argument is one."),
+                                     QStringLiteral("[FILE...]"));
+    }
+};
+
+// The arguments as the parser takes them: the program name first, "--summary=HEADER" renamed.
+QStringList parserArguments(const QStringList& arguments) {
+    QStringList result{QStringLiteral("plenbatchprint")};
+    const QString withHeader = QStringLiteral("--summary=");
+    bool optionsEnded = false;
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--")) optionsEnded = true;
+        if (!optionsEnded && argument.startsWith(withHeader))
+            result << QStringLiteral("--") + kSummaryHeaderOption + QLatin1Char('=') +
+                          argument.mid(withHeader.size());
+        else
+            result << argument;
+    }
+    return result;
+}
+
+bool usesClassicSyntax(const QStringList& arguments) {
+    if (arguments.isEmpty() || arguments.first().startsWith(QLatin1Char('-'))) return false;
+    return HasClassicOption(arguments.join(QLatin1Char(' ')));
+}
+
+StartRequest usageError(const QString& error) {
+    StartRequest request;
+    request.action = StartRequest::Action::UsageError;
+    request.error = error;
+    return request;
+}
+
+StartRequest readLinuxArguments(const QStringList& arguments) {
+    const LinuxOptions options;
+    QCommandLineParser parser;
+    options.addTo(parser);
+    if (!parser.parse(parserArguments(arguments))) return usageError(parser.errorText());
+
+    StartRequest request;
+    if (parser.isSet(options.help))
+        request.action = StartRequest::Action::ShowHelp;
+    else if (parser.isSet(options.version))
+        request.action = StartRequest::Action::ShowVersion;
+    else if (parser.isSet(options.listPrinters))
+        request.action = StartRequest::Action::ListPrinters;
+    if (request.action != StartRequest::Action::Start) return request;
+
+    request.silent = parser.isSet(options.silent);
+    request.printer = parser.value(options.printer);
+    if (parser.isSet(options.copies)) {
+        bool ok = false;
+        const int copies = parser.value(options.copies).toInt(&ok);
+        if (!ok || copies < 1 || copies > 999)
+            return usageError(QStringLiteral("--copies takes a whole number from 1 to 999, not "
+                                             "'%1'.")
+                                  .arg(parser.value(options.copies)));
+        request.copies = QString::number(copies);
+    }
+    request.firstPageOnly = parser.isSet(options.firstPage);
+    if (parser.isSet(options.summaryHeader))
+        request.summaryHeader = parser.value(options.summaryHeader);
+    else if (parser.isSet(options.summary))
+        request.summaryHeader = QString();
+    request.job = parser.value(options.job);
+    request.files = parser.positionalArguments();
+    if (!request.job.isEmpty() && !request.files.isEmpty())
+        return usageError(QStringLiteral("Give drawings or --job, not both."));
+    return request;
+}
+
+}  // namespace
+
+StartRequest ReadStartRequest(const QStringList& arguments) {
+    if (!usesClassicSyntax(arguments)) return readLinuxArguments(arguments);
+    StartRequest request;
+    request.classic = true;
+    request.classicCommandLine = arguments.join(QLatin1Char(' '));
+    return request;
+}
+
+bool IsSilentRequest(const StartRequest& request) {
+    return request.classic ? HasSilentOption(request.classicCommandLine) : request.silent;
+}
+
+QString HelpText() {
+    const LinuxOptions options;
+    QCommandLineParser parser;
+    options.addTo(parser);
+    return parser.helpText();
+}
+
+QString VersionText() {
+    return QStringLiteral("PlenBatchPrint ") + QCoreApplication::applicationVersion();
+}
+
+void SetApplicationIdentity() {
+    const ProgramVersion version = programVersion();
+    QCoreApplication::setApplicationName(QStringLiteral("plenbatchprint"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(version.major).arg(version.minor).arg(version.revision));
+}
+
+}  // namespace pbp

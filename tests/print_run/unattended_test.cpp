@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "support/mod_registry_api.h"
+#include "tests/common/fake_platform.h"
+#include "tests/print_run/program_run.h"
+
+// The built program started as a script would start it, on a machine without a display,
+// against the private CUPS scheduler; one test per promise a script relies on.
+
+namespace pbp::test {
+
+namespace {
+const QString kPdfPrinter = QStringLiteral("PlenBatchPrint PDF");
+const QString kSent = QStringLiteral("Sent to Printer");
+
+// A settings file in `configDir` that remembers `printer`, as the window leaves it.
+void rememberPrinter(const QString& configDir, const QString& printer) {
+    ScopedFakePlatform fake;
+    fake.get().registryFile = configDir + QStringLiteral("/PlenBatchPrint/registry.json");
+    const QString key = QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+    EnsureRegistryValue(HKEY_CURRENT_USER, key, QStringLiteral("DefaultPrinter"), QString());
+    WriteRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("DefaultPrinter"), printer);
+}
+
+bool writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+class Unattended : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!cups::fixtureRunning()) GTEST_SKIP() << "private CUPS scheduler not running";
+        setting = {
+            work.filePath(QStringLiteral("pdf")), work.filePath(QStringLiteral("config")), {}};
+    }
+    // Other suites list the scheduler's printers: the test's own go when it ends.
+    void TearDown() override {
+        for (const QString& printer : ownPrinters) cups::removePrinter(printer);
+    }
+    // A capture printer of the test's own, empty, so that its job count is the test's.
+    QString freshPrinter(const QString& name) {
+        cups::removePrinter(name);
+        QDir(cups::captureDir(name)).removeRecursively();
+        EXPECT_EQ(cups::addPrinter(name), QString());
+        ownPrinters << name;
+        return name;
+    }
+    ProgramRun run(const QStringList& arguments) { return runProgram(arguments, setting); }
+    QStringList pdfs() const { return QDir(setting.pdfDir).entryList({"*.pdf"}, QDir::Files); }
+
+    QTemporaryDir work;
+    ProgramSetting setting;
+    QStringList ownPrinters;
+    const QString drawing = fixtureDrawing(QStringLiteral("mixed_pages.vdx"));
+};
+}  // namespace
+
+TEST_F(Unattended, LinuxCommandLineHelpsListsAndPrintsEachArgumentAsOneDrawing) {
+    const ProgramRun help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.lines.join('\n').contains("--copies <N>")) << help.lines.join('\n').data();
+    const ProgramRun version = run({QStringLiteral("-v")});
+    EXPECT_EQ(version.lines, QStringList{QStringLiteral("PlenBatchPrint 11.0.1088")});
+    const ProgramRun wrong = run({QStringLiteral("--copies=many"), drawing});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.errors.contains("--copies")) << wrong.errors.toStdString();
+    const ProgramRun empty = run({QStringLiteral("-s")});
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_TRUE(empty.errors.contains("There are no documents selected to print."));
+
+    const ProgramRun list = run({QStringLiteral("--list-printers")});
+    EXPECT_EQ(list.exitCode, 0);
+    const QString listed = list.lines.join('\n');
+    EXPECT_TRUE(listed.contains(
+        QRegularExpression("^Capture_B\t.*\tidle\tdefault$", QRegularExpression::MultilineOption)))
+        << listed.toStdString();
+    EXPECT_TRUE(listed.contains(QRegularExpression("^Capture_Rejects\t.*\tidle, rejecting jobs$",
+                                                   QRegularExpression::MultilineOption)));
+    EXPECT_TRUE(list.lines.contains("PlenBatchPrint PDF\tSaves each job as a PDF file in " +
+                                    setting.pdfDir + "\tidle"));
+
+    const QString printer = freshPrinter(QStringLiteral("Unattended_Linux"));
+    const QString spaced = work.filePath(QStringLiteral("b c.vdx"));
+    ASSERT_TRUE(QFile::copy(drawing, spaced));
+    const ProgramRun printed =
+        run({"-s", "-d", printer, "-n", "2", "--first-page", drawing, spaced});
+    EXPECT_EQ(printed.exitCode, 0) << printed.errors.toStdString();
+    EXPECT_EQ(printed.lines, QStringList({drawing + "\t" + kSent + "\t" + printer,
+                                          spaced + "\t" + kSent + "\t" + printer}));
+    const auto second = cups::waitForJob(printer, 2);
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(std::pair(second->copies, pdfPageCount(second->documentPath)), std::pair(2, 1));
+}
+
+TEST_F(Unattended, NamedPrinterWinsOverTheRememberedOneAndAMissingOneFailsEachEntry) {
+    const QString remembered = freshPrinter(QStringLiteral("Unattended_Remembered"));
+    const QString asked = freshPrinter(QStringLiteral("Unattended_Asked"));
+    rememberPrinter(setting.configDir, remembered);
+    setting.environment.insert(QStringLiteral("LPDEST"), remembered);
+
+    const ProgramRun classic = run({"/silent", "/printer=" + asked, "/file=" + drawing});
+    EXPECT_EQ(classic.exitCode, 0);
+    EXPECT_EQ(classic.lines, QStringList{drawing + "\t" + kSent + "\t" + asked});
+    EXPECT_TRUE(cups::waitForJob(asked, 1).has_value());
+
+    const ProgramRun missing = run({"-s", "-d", "nosuch", "--summary", drawing, drawing});
+    EXPECT_EQ(missing.exitCode, 1);
+    ASSERT_EQ(missing.lines.size(), 2);
+    EXPECT_EQ(missing.status.value(drawing),
+              "Error Printing File. Error: The printer 'nosuch' is not installed.");
+    EXPECT_TRUE(missing.lines[0].endsWith("\tnosuch"));
+
+    const ProgramRun unnamed = run({"-s", drawing});  // the remembered printer when none is named
+    EXPECT_EQ(unnamed.lines, QStringList{drawing + "\t" + kSent + "\t" + remembered});
+    EXPECT_TRUE(cups::waitForJob(remembered, 1).has_value());
+    EXPECT_EQ(cups::capturedJobs(remembered).size(), 1u);  // nothing of the failed run
+    EXPECT_EQ(cups::capturedJobs(asked).size(), 1u);
+    EXPECT_TRUE(pdfs().isEmpty());
+}
+
+TEST_F(Unattended, CopiesAreLeftToCupsUnlessTheCommandLineGivesThem) {
+    const QString printer = freshPrinter(QStringLiteral("Unattended_Copies"));
+    setting.environment.insert(QStringLiteral("HOME"), work.filePath(QStringLiteral("home")));
+    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("home/.cups/lpoptions")),
+                          "Dest " + printer.toUtf8() + " copies=3\n"));
+    EXPECT_EQ(run({"-s", "-d", printer, drawing}).exitCode, 0);  // lpoptions
+    EXPECT_EQ(run({"-s", "-d", printer, "-n", "2", drawing}).exitCode, 0);
+    QFile::remove(work.filePath(QStringLiteral("home/.cups/lpoptions")));
+    ASSERT_EQ(cups::runAdmin("lpadmin", {"-p", printer, "-o", "copies-default=4"}), QString());
+    EXPECT_EQ(run({"/silent", "/printer=" + printer, "/file=" + drawing}).exitCode, 0);
+
+    std::vector<int> copies;
+    for (int n = 1; n <= 3; ++n) {
+        const auto job = cups::waitForJob(printer, n);
+        copies.push_back(job ? job->copies : 0);
+    }
+    EXPECT_EQ(copies, (std::vector{3, 2, 4}));
+}
+
+TEST_F(Unattended, JobFileIsDeletedAfterTheRunOnlyWhenEveryDrawingWasSent) {
+    const auto job = [&](const QString& name, const QStringList& drawings) {
+        QByteArray xml = "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">";
+        for (const QString& path : drawings)
+            xml += "<PlenBatchPrintItem Filename=\"" + path.toUtf8() + "\"/>";
+        const QString path = work.filePath(name);
+        EXPECT_TRUE(writeFile(path, xml + "</PlenBatchPrintJob>"));
+        return path;
+    };
+    const QString done = job(QStringLiteral("done.xml"), {drawing, drawing});
+    const ProgramRun sent = run({"-s", "-d", kPdfPrinter, "-j", done});
+    EXPECT_EQ(sent.exitCode, 0);
+    EXPECT_FALSE(QFile::exists(done));
+
+    const QString halfDone =
+        job(QStringLiteral("half.xml"), {drawing, work.filePath(QStringLiteral("gone.vsd"))});
+    const ProgramRun half = run({"/silent", "/printer=" + kPdfPrinter, "/batchjob=" + halfDone});
+    EXPECT_EQ(half.exitCode, 1);
+    EXPECT_TRUE(QFile::exists(halfDone));
+    EXPECT_TRUE(half.errors.contains("was kept: 1 of its 2 drawing(s) were not sent"))
+        << half.errors.toStdString();
+
+    const QString refused = job(QStringLiteral("refused.xml"), {drawing});
+    EXPECT_EQ(run({"-s", "-d", cups::kRejectingPrinter, "-j", refused}).exitCode, 1);
+    EXPECT_TRUE(QFile::exists(refused));
+}
+
+TEST_F(Unattended, SilentRunPrintsWithAnUnwritableOrDamagedSettingsStoreAndSavesNothing) {
+    const QString damaged = setting.configDir + QStringLiteral("/PlenBatchPrint/registry.json");
+    ASSERT_TRUE(writeFile(damaged, "{ not json"));
+    EXPECT_EQ(run({"-s", "-d", kPdfPrinter, drawing}).exitCode, 0);
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("{ not json"));
+    EXPECT_FALSE(QFile::exists(damaged + QStringLiteral(".damaged")));
+
+    // A settings folder that cannot be made: its parent is a file (root may write anywhere).
+    setting.configDir = work.filePath(QStringLiteral("a file"));
+    ASSERT_TRUE(writeFile(setting.configDir, "x"));
+    const ProgramRun unwritable = run({"/silent", "/printer=" + kPdfPrinter, "/file=" + drawing});
+    EXPECT_EQ(unwritable.exitCode, 0) << unwritable.errors.toStdString();
+    EXPECT_EQ(pdfs().size(), 2);
+}
+
+// No display at all, then an X display and a Wayland socket that are both gone.
+TEST_F(Unattended, WithoutAReachableDisplayASilentRunPrintsAndTheWindowIsRefusedClearly) {
+    setting.environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.path());
+    for (const auto& [variable, value, problem] :
+         {std::tuple("", "", "no display"), std::tuple("DISPLAY", ":97", "cannot be reached"),
+          std::tuple("WAYLAND_DISPLAY", "gone-wayland-0", "cannot be reached")}) {
+        if (*variable) setting.environment.insert(variable, value);
+        const ProgramRun silent = run({"/silent", "/printer=" + kPdfPrinter, "/file=" + drawing});
+        EXPECT_EQ(silent.exitCode, 0) << variable << silent.errors.toStdString();
+        EXPECT_EQ(silent.lines.size(), 1);
+        const ProgramRun window = run({drawing});
+        EXPECT_EQ(window.exitCode, 3) << variable;
+        EXPECT_TRUE(window.errors.contains(problem)) << window.errors.toStdString();
+    }
+}
+
+TEST_F(Unattended, EachLineIsWrittenAsItsEntryFinishes) {
+    QStringList arguments{"-s", "-d", kPdfPrinter};
+    for (int i = 0; i < 2000; ++i) arguments << drawing;
+    QProcess process;
+    process.setProcessEnvironment(programEnvironment(setting));
+    process.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    const bool stillRunning = process.state() == QProcess::Running;
+    process.kill();
+    process.waitForFinished();
+    const QString first = QString::fromUtf8(process.readAllStandardOutput()).section('\n', 0, 0);
+    EXPECT_TRUE(stillRunning);
+    EXPECT_TRUE(first.startsWith(drawing + "\t" + kSent + "\t" + kPdfPrinter + "\t"))
+        << first.toStdString();
+}
+
+}  // namespace pbp::test
