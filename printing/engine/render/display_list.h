@@ -89,6 +89,7 @@ struct ImageItem {
     QRectF boxPt;
     qreal rotationDeg = 0;  // about the box centre, clockwise on the page
     QImage image;
+    bool mirrorX = false, mirrorY = false;  // flipped about the box centre before turning
 };
 
 // One paragraph of a text box as the drawing gives it.

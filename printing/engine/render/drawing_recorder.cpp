@@ -131,8 +131,9 @@ void DrawingRecorder::drawGraphicObject(const librevenge::RVNGPropertyList& prop
                              QString::number(out_.pages.size()));
         return;
     }
-    page_->items.emplace_back(
-        ImageItem{box, number(props, "librevenge:rotate").value_or(0), std::move(image)});
+    page_->items.emplace_back(ImageItem{box, number(props, "librevenge:rotate").value_or(0),
+                                        std::move(image), flag(props, "draw:mirror-horizontal"),
+                                        flag(props, "draw:mirror-vertical")});
 }
 
 void DrawingRecorder::startTextObject(const librevenge::RVNGPropertyList& props) {

@@ -38,12 +38,14 @@ void paintPath(QPainter& painter, const PathItem& item, qreal minimumWidth) {
     if (!item.markers.isEmpty()) painter.fillPath(item.markers, s.stroke.color);
 }
 
-// libvisio's angles turn clockwise on the page (y grows downwards), as QPainter::rotate does.
+// libvisio's angles turn clockwise on the page (y grows downwards), as QPainter::rotate does;
+// a flipped picture is mirrored about its centre first (libvisio adjusts the angle for it).
 void paintImage(QPainter& painter, const ImageItem& item) {
     painter.save();
-    if (item.rotationDeg != 0) {
+    if (item.rotationDeg != 0 || item.mirrorX || item.mirrorY) {
         const QPointF c = item.boxPt.center();
         painter.translate(c);
+        painter.scale(item.mirrorX ? -1 : 1, item.mirrorY ? -1 : 1);
         painter.rotate(item.rotationDeg);
         painter.translate(-c);
     }
