@@ -19,6 +19,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "ink_difference.h"
 #include "printing/engine/render/recorded_drawing.h"
 #include "support/vb_error.h"
 
@@ -30,7 +31,7 @@ QString defaultCorpus() {
     return QDir(QStringLiteral(PLEN_SOURCE_DIR "/../shared/testdata")).absolutePath();
 }
 
-QString renderOurs(const pbp::render::RecordedDrawing& drawing, int page, const QString& png) {
+QImage renderOurs(const pbp::render::RecordedDrawing& drawing, int page, const QString& png) {
     const QSizeF inches = drawing.pageSizeInches(page);
     const QSize size(std::max(1, qRound(inches.width() * kDpi)),
                      std::max(1, qRound(inches.height() * kDpi)));
@@ -42,7 +43,29 @@ QString renderOurs(const pbp::render::RecordedDrawing& drawing, int page, const 
     painter.scale(kDpi / 72, kDpi / 72);
     drawing.paintPage(page, painter);
     painter.end();
-    return image.save(png) ? png : QString();
+    image.save(png);
+    return image;
+}
+
+// A line for the problem list when LibreOffice's page puts its ink strongly elsewhere or has
+// another size; empty when the pages agree.
+QString inkProblem(const QImage& ours, const QString& theirsPng, int page) {
+    const QImage theirs(theirsPng);
+    const std::optional<double> difference =
+        pbp::fidelity::inkDifference(ours, theirs, int(kDpi / 8));
+    if (!difference && ours.size() != theirs.size())
+        return QStringLiteral(
+                   "Page %1: LibreOffice's page is %2 x %3 in, ours %4 x %5 in; not "
+                   "compared.")
+            .arg(page + 1)
+            .arg(theirs.width() / kDpi, 0, 'g', 3)
+            .arg(theirs.height() / kDpi, 0, 'g', 3)
+            .arg(ours.width() / kDpi, 0, 'g', 3)
+            .arg(ours.height() / kDpi, 0, 'g', 3);
+    if (!difference || *difference <= pbp::fidelity::kStrongInkDifference) return {};
+    return QStringLiteral("Page %1: %2% of the ink lies elsewhere than on LibreOffice's page.")
+        .arg(page + 1)
+        .arg(qRound(*difference * 100));
 }
 
 // LibreOffice's pages of the drawing as PNG files (empty when soffice is not installed).
@@ -107,18 +130,24 @@ int main(int argc, char** argv) {
             const pbp::render::RecordedDrawing drawing =
                 pbp::render::RecordedDrawing::record(stream);
             const QStringList theirs = renderWithLibreOffice(soffice, path, outDir, stem);
+            QStringList problems = drawing.log();
             for (int page = 0; page < drawing.pageCount(); ++page) {
                 const QString png = QStringLiteral("%1-p%2.png").arg(stem).arg(page + 1);
-                renderOurs(drawing, page, outDir + "/" + png);
+                const QImage ours = renderOurs(drawing, page, outDir + "/" + png);
                 out << "<tr><td><img src=\"" << png << "\"></td><td>";
-                if (page < theirs.size())
+                if (page < theirs.size()) {
                     out << "<img src=\"" << QFileInfo(theirs[page]).fileName() << "\">";
+                    const QString problem = inkProblem(ours, theirs[page], page);
+                    if (!problem.isEmpty()) problems << problem;
+                }
                 out << "</td></tr>\n";
             }
-            for (const QString& line : drawing.log())
-                out << "<tr><td colspan=2><i>" << line.toHtmlEscaped() << "</i></td></tr>\n";
             std::printf("%-55s %2d page(s) %7.1f ms\n", qPrintable(stem), drawing.pageCount(),
                         timer.nsecsElapsed() / 1e6);
+            for (const QString& line : problems) {
+                out << "<tr><td colspan=2><i>" << line.toHtmlEscaped() << "</i></td></tr>\n";
+                std::printf("    %s\n", qPrintable(line));
+            }
         } catch (const pbp::VbError& e) {
             ++failures;
             out << "<tr><td colspan=2>" << e.description().toHtmlEscaped() << "</td></tr>\n";

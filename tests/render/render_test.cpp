@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "printing/engine/render/recorded_drawing.h"
@@ -30,7 +31,10 @@ struct VdxShape {
     bool closed = true;
     QString lineXml;  // extra cells inside <Line>
     QString text;
-    QString font;  // a font name for the text, empty for the document default
+    QString font;      // a font name for the text, empty for the document default
+    double angle = 0;  // radians, counter-clockwise as Visio keeps it
+    QString geometry;  // <Geom> sections replacing the box outline
+    QString sections;  // further sections (Para, Tabs, ...)
 };
 
 // Records the drawing in the file (throws pbp::VbError as the renderer does).
@@ -64,17 +68,22 @@ RecordedDrawing recordVdx(double widthIn, double heightIn, const QList<VdxShape>
         xml += QString::asprintf(
             "<Shape ID=\"%d\" Type=\"Shape\"><XForm><PinX>%g</PinX><PinY>%g</PinY>"
             "<Width>%g</Width><Height>%g</Height><LocPinX>%g</LocPinX><LocPinY>%g</LocPinY>"
-            "<Angle>0</Angle></XForm><Line><LineWeight>0.01</LineWeight><LineColor>#000000"
+            "<Angle>%g</Angle></XForm><Line><LineWeight>0.01</LineWeight><LineColor>#000000"
             "</LineColor><LinePattern>1</LinePattern>%s</Line><Fill><FillForegnd>%s</FillForegnd>"
             "<FillBkgnd>%s</FillBkgnd><FillPattern>%d</FillPattern></Fill><LayerMem>"
-            "<LayerMember>%d</LayerMember></LayerMem><Geom IX=\"0\"><NoFill>0</NoFill>"
-            "<NoLine>0</NoLine><MoveTo IX=\"1\"><X>0</X><Y>0</Y></MoveTo>"
-            "<LineTo IX=\"2\"><X>%g</X><Y>0</Y></LineTo><LineTo IX=\"3\"><X>%g</X><Y>%g</Y>"
-            "</LineTo><LineTo IX=\"4\"><X>0</X><Y>%g</Y></LineTo>%s</Geom>",
-            id++, s.pinX, s.pinY, s.width, s.height, s.width / 2, s.height / 2,
+            "<LayerMember>%d</LayerMember></LayerMem>%s",
+            id++, s.pinX, s.pinY, s.width, s.height, s.width / 2, s.height / 2, s.angle,
             qUtf8Printable(s.lineXml), qUtf8Printable(s.fill), qUtf8Printable(s.fillBackground),
-            s.fillPattern, s.layer, s.width, s.width, s.height, s.height,
-            s.closed ? "<LineTo IX=\"5\"><X>0</X><Y>0</Y></LineTo>" : "");
+            s.fillPattern, s.layer, qUtf8Printable(s.sections));
+        xml += !s.geometry.isEmpty()
+                   ? s.geometry
+                   : QString::asprintf(
+                         "<Geom IX=\"0\"><NoFill>0</NoFill><NoLine>0</NoLine><MoveTo IX=\"1\">"
+                         "<X>0</X><Y>0</Y></MoveTo><LineTo IX=\"2\"><X>%g</X><Y>0</Y></LineTo>"
+                         "<LineTo IX=\"3\"><X>%g</X><Y>%g</Y></LineTo><LineTo IX=\"4\"><X>0</X>"
+                         "<Y>%g</Y></LineTo>%s</Geom>",
+                         s.width, s.width, s.height, s.height,
+                         s.closed ? "<LineTo IX=\"5\"><X>0</X><Y>0</Y></LineTo>" : "");
         if (!s.text.isEmpty())
             xml += QStringLiteral("<Char IX=\"0\">%1<Size>0.1</Size></Char><Text>%2</Text>")
                        .arg(s.font.isEmpty() ? QString() : QStringLiteral("<Font>1</Font>"),
@@ -106,8 +115,10 @@ int countPixels(const QImage& image, const QRect& area, const std::function<bool
     return n;
 }
 
-// Prints the drawing's first page to a PDF; returns the output of `tool` (pdftotext, pdffonts).
-QString pdfReport(const RecordedDrawing& drawing, const QString& tool) {
+// Prints the drawing's first page to a PDF; returns the output of `tool` (pdftotext, pdffonts)
+// run with `options`.
+QString pdfReport(const RecordedDrawing& drawing, const QString& tool,
+                  const QStringList& options = {}) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("page.pdf");
     {
@@ -119,7 +130,8 @@ QString pdfReport(const RecordedDrawing& drawing, const QString& tool) {
         painter.scale(1200.0 / 72, 1200.0 / 72);
         drawing.paintPage(0, painter);
     }
-    return test::toolOutput(tool, tool == "pdftotext" ? QStringList{pdf, "-"} : QStringList{pdf});
+    return test::toolOutput(
+        tool, options + (tool == "pdftotext" ? QStringList{pdf, "-"} : QStringList{pdf}));
 }
 
 TEST(RenderFixture, ShapesOnANonPrintingLayerAreLeftOutAndTheRestIsPainted) {
@@ -181,6 +193,159 @@ TEST(RenderFixture, HatchFillsShowBothColoursAndArrowheadsStandOutOfTheLine) {
         return countPixels(image, area, [](QColor c) { return c.lightness() < 160; });
     };
     EXPECT_GT(inkAround(4, 2.5), 1.5 * inkAround(4, 0.5));
+}
+
+// The centre of the pixels that match inside `area`, in inches from the page's top-left.
+QPointF inkCentre(const QImage& image, const QRect& area, qreal dpi,
+                  const std::function<bool(QColor)>& match) {
+    QPointF sum;
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (match(image.pixelColor(x, y))) {
+                sum += QPointF(x + 0.5, y + 0.5);
+                ++n;
+            }
+    return n == 0 ? QPointF(-1, -1) : sum / n / dpi;
+}
+
+bool dark(QColor c) {
+    return c.lightness() < 128;
+}
+
+// Where the ink of a circle, a turned text and a turned picture lands, from the file's cells.
+TEST(Geometry, CirclesSitOnTheirPinAndTextAndPicturesTurnTheFilesWay) {
+    // A 1 in circle (an Ellipse row, which libvisio passes as arcs without a sweep flag) at
+    // PinX 1.5, PinY 2 on a 5 x 3 in page: centred 1.5 in, 1 in from the top-left.
+    const VdxShape circle{
+        .pinX = 1.5,
+        .pinY = 2,
+        .geometry =
+            "<Geom IX=\"0\"><NoFill>0</NoFill><NoLine>0</NoLine><Ellipse IX=\"1\"><X>0.5"
+            "</X><Y>0.5</Y><A>1</A><B>0.5</B><C>0.5</C><D>1</D></Ellipse></Geom>"};
+    // A text turned by -30 degrees (clockwise) about PinX 3.5, PinY 1.5: it descends to the
+    // right.
+    const VdxShape text{.pinX = 3.5,
+                        .pinY = 1.5,
+                        .width = 2.5,
+                        .height = 0.5,
+                        .text = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMM",
+                        .angle = -M_PI / 6,
+                        .geometry = " "};
+    const QImage page = renderPage(recordVdx(5, 3, {circle, text}), 0, kDpi);
+    const auto red = [](QColor c) { return c.red() > 200 && c.green() < 80; };
+    const QPointF centre = inkCentre(page, QRect(0, 0, 3 * kDpi, 3 * kDpi), kDpi, red);
+    EXPECT_NEAR(centre.x(), 1.5, 0.03);
+    EXPECT_NEAR(centre.y(), 1.0, 0.03);
+    const QPointF left = inkCentre(page, QRect(2.4 * kDpi, 0, 1.1 * kDpi, 3 * kDpi), kDpi, dark);
+    const QPointF right = inkCentre(page, QRect(3.5 * kDpi, 0, 1.1 * kDpi, 3 * kDpi), kDpi, dark);
+    EXPECT_NEAR((right.y() - left.y()) / (right.x() - left.x()), std::tan(M_PI / 6), 0.1);
+
+    // A picture, left half red and right half blue, turned by +30 degrees (counter-clockwise)
+    // about PinX 3, PinY 2 on a 6 x 4 in page: its blue half rises to the right.
+    const QImage picture = renderPage(
+        recordFile(test::sourceDir() + "/tests/fixtures/drawings/rotated_picture.vdx"), 0, kDpi);
+    const QRect all = picture.rect();
+    const QPointF redHalf = inkCentre(picture, all, kDpi, red);
+    const QPointF blueHalf =
+        inkCentre(picture, all, kDpi, [](QColor c) { return c.blue() > 200 && c.red() < 80; });
+    EXPECT_NEAR(std::atan2(redHalf.y() - blueHalf.y(), blueHalf.x() - redHalf.x()), M_PI / 6, 0.05);
+}
+
+// Line ends go where the file's geometry puts them and the line does not show past the tip.
+TEST(Geometry, ArrowheadsEndEachOpenPathAndHideThickLinesUnderThem) {
+    constexpr qreal dpi = 288;
+    // A dimension line as Visio writes it: two open halves running out from the middle, each
+    // with an end tick (here an arrowhead), and a thick line ending in an open and a filled
+    // arrowhead. Each runs up to y = 2.5 in (0.5 in from the top).
+    const QString halves =
+        "<Geom IX=\"0\"><NoFill>1</NoFill><MoveTo IX=\"1\"><X>0</X><Y>1</Y></MoveTo><LineTo "
+        "IX=\"2\"><X>0</X><Y>2</Y></LineTo></Geom><Geom IX=\"1\"><NoFill>1</NoFill><MoveTo "
+        "IX=\"1\"><X>0</X><Y>1</Y></MoveTo><LineTo IX=\"2\"><X>0</X><Y>0</Y></LineTo></Geom>";
+    const QString upwards =
+        "<Geom IX=\"0\"><NoFill>1</NoFill><MoveTo IX=\"1\"><X>0</X><Y>0</Y></MoveTo><LineTo "
+        "IX=\"2\"><X>0</X><Y>2</Y></LineTo></Geom>";
+    const auto thick = [](int arrow) {
+        return QStringLiteral(
+                   "<LineWeight>0.06</LineWeight><EndArrow>%1</EndArrow>"
+                   "<EndArrowSize>2</EndArrowSize>")
+            .arg(arrow);
+    };
+    const QImage page = renderPage(
+        recordVdx(
+            4, 3,
+            {{.pinX = 1.5,
+              .pinY = 1.5,
+              .height = 2,
+              .lineXml = "<EndArrow>13</EndArrow><EndArrowSize>2</EndArrowSize>",
+              .geometry = halves},
+             {.pinX = 2.5, .pinY = 1.5, .height = 2, .lineXml = thick(1), .geometry = upwards},
+             {.pinX = 3.5, .pinY = 1.5, .height = 2, .lineXml = thick(13), .geometry = upwards}}),
+        0, dpi);
+    const auto inkNear = [&](double xIn, double yIn, int radius) {
+        return countPixels(
+            page,
+            QRect(int(xIn * dpi) - radius, int(yIn * dpi) - radius, 2 * radius + 1, 2 * radius + 1),
+            dark);
+    };
+    // Both outer ends of the dimension line carry an arrowhead, well above a bare line's ink.
+    const int bareLine = inkNear(1, 1.5, 20);
+    EXPECT_GT(inkNear(1, 0.5 + 20.0 / dpi, 20), 3 * bareLine);
+    EXPECT_GT(inkNear(1, 2.5 - 20.0 / dpi, 20), 3 * bareLine);
+    // Past the tips of the thick lines' arrowheads the paper stays white.
+    for (double x : {2.0, 3.0}) {
+        SCOPED_TRACE(x);
+        EXPECT_GT(inkNear(x, 0.5 + 30.0 / dpi, 20), 0);
+        EXPECT_EQ(countPixels(page, QRect(int(x * dpi) - 30, int(0.5 * dpi) - 30, 61, 27), dark),
+                  0);
+    }
+}
+
+// Axial gradients keep the fill colour in the middle; rectangular ones run out to the box.
+TEST(Geometry, GradientsPutTheirColoursWhereVisioDoes) {
+    const VdxShape axial{.pinX = 1.5, .pinY = 1.5, .width = 2, .height = 2, .fillPattern = 26};
+    const VdxShape rectangular{
+        .pinX = 4.5, .pinY = 1.5, .width = 2, .height = 2, .fillPattern = 35};
+    const QImage page = renderPage(recordVdx(6, 3, {axial, rectangular}), 0, kDpi);
+    const auto redness = [&](double xIn, double yIn) {
+        const QColor c = page.pixelColor(int(xIn * kDpi), int(yIn * kDpi));
+        return c.red() - c.green();
+    };
+    EXPECT_GT(redness(1.5, 1.5), 200) << "fill colour not in the middle";
+    EXPECT_LT(std::min(redness(0.6, 1.5), redness(1.5, 0.6)), 40) << "edges not in the end colour";
+    // Square rings: an edge's middle is as far out as a corner, unlike in a radial gradient.
+    EXPECT_GT(redness(4.5, 1.5), 200);
+    EXPECT_NEAR(redness(4.5, 0.6), redness(3.6, 0.6), 20);
+}
+
+// Set tab stops and bullets lay text out as the paragraph says; ligatures keep their letters in
+// the PDF's text.
+TEST(Geometry, TabStopsAndBulletsPlaceWordsAndThePdfKeepsEveryLetter) {
+    const VdxShape shape{
+        .pinX = 3,
+        .pinY = 1,
+        .width = 5,
+        .height = 1,
+        .fill = "#ffffff",
+        .text = "hovercraft\tofficial",
+        .font = "Calibri",  // Carlito, which has ligatures for "ft" and "ffi"
+        .geometry = " ",
+        .sections =
+            "<Para IX=\"0\"><IndFirst>-0.25</IndFirst><IndLeft>0.25</IndLeft><HorzAlign>0"
+            "</HorzAlign><Bullet>1</Bullet><BulletStr>*</BulletStr></Para><Tabs IX=\"0\">"
+            "<Tab IX=\"0\"><Position>2</Position><Alignment>0</Alignment></Tab></Tabs>"};
+    const QString words = pdfReport(recordVdx(6, 2, {shape}), "pdftotext", {"-bbox"});
+    // Each word's left edge in inches from the page's left.
+    const auto leftOf = [&](const QString& word) {
+        const QRegularExpression re("xMin=\"([0-9.]+)\"[^>]*>" + QRegularExpression::escape(word) +
+                                    "<");
+        const QRegularExpressionMatch m = re.match(words);
+        return m.hasMatch() ? m.captured(1).toDouble() / 72 : -1.0;
+    };
+    // The box starts at 0.5 in: the bullet there, the text a label width on, the tab at 2 in.
+    EXPECT_NEAR(leftOf("*"), 0.5, 0.05) << words.toStdString();
+    EXPECT_NEAR(leftOf("hovercraft"), 0.75, 0.05);
+    EXPECT_NEAR(leftOf("official"), 2.5, 0.05);
 }
 
 // The path from (0, 0) with one arc appended.

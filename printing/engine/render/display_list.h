@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTextCharFormat>
 #include <QTextLayout>
+#include <QTextOption>
 #include <memory>
 #include <variant>
 #include <vector>
@@ -23,6 +24,7 @@ namespace pbp::render {
 struct Marker {
     QPainterPath outline;
     qreal widthPt = 0;
+    bool centered = false;
     bool present() const { return !outline.isEmpty() && widthPt > 0; }
 };
 
@@ -34,10 +36,11 @@ struct Stroke {
     Qt::PenJoinStyle join = Qt::MiterJoin;
     QList<qreal> dashPt;  // on/off lengths in points; empty for a solid line
     Marker start, end;
+    qreal startInsetPt = 0, endInsetPt = 0;  // how far the line stops short of each tip
 };
 
 struct Gradient {
-    enum class Shape { Linear, Axial, Radial };
+    enum class Shape { Linear, Axial, Radial, Ellipsoid, Square, Rectangular };
     Shape shape = Shape::Linear;
     QColor from, to;
     qreal angleDeg = 0;  // librevenge's draw:angle, counter-clockwise from "top to bottom"
@@ -78,12 +81,15 @@ struct Style {
 struct PathItem {
     QPainterPath path;  // in points
     std::shared_ptr<const Style> style;
+    QPainterPath stroke;   // the outline to stroke: the path shortened under its arrowheads
+    QPainterPath markers;  // the arrowheads, placed, filled with the line colour
 };
 
 struct ImageItem {
     QRectF boxPt;
-    qreal rotationDeg = 0;
+    qreal rotationDeg = 0;  // about the box centre, clockwise on the page
     QImage image;
+    bool mirrorX = false, mirrorY = false;  // flipped about the box centre before turning
 };
 
 // One paragraph of a text box as the drawing gives it.
@@ -94,6 +100,10 @@ struct TextParagraph {
     qreal marginLeft = 0, marginRight = 0, marginTop = 0, marginBottom = 0, indent = 0;
     qreal lineHeight = 0;  // multiple of the font size; 0 for the font's own line height
     qreal tabDistance = 0;
+    QList<QTextOption::Tab> tabsPt;  // set tab stops, from the box's inner left edge
+    QString bullet;                  // drawn at the first line's start, the text a label width on
+    qreal bulletSize = 1;            // relative to the first span's font
+    qreal labelWidth = 0;
     QTextCharFormat lastFormat;
 };
 
@@ -104,9 +114,9 @@ struct TextBlock {
     QRectF boxPt;
     qreal padLeftPt = 0, padRightPt = 0, padTopPt = 0, padBottomPt = 0;
     QString verticalAlign;
-    QPointF originPt;  // top-left corner of the box before rotation
-    QPointF pivotPt;   // centre of rotation
-    qreal rotationDeg = 0;
+    QPointF originPt;       // top-left corner of the box before rotation
+    QPointF pivotPt;        // centre of rotation
+    qreal rotationDeg = 0;  // clockwise on the page
     std::vector<TextParagraph> source;
     mutable bool laidOut = false;
     mutable std::vector<std::unique_ptr<QTextLayout>> paragraphs;

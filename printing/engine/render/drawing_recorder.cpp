@@ -1,5 +1,6 @@
 #include "printing/engine/render/drawing_recorder.h"
 
+#include "printing/engine/render/line_ends.h"
 #include "printing/engine/render/style_reader.h"
 #include "printing/engine/render/svg_path.h"
 #include "printing/engine/render/text_builder.h"
@@ -65,7 +66,9 @@ void DrawingRecorder::addPath(QPainterPath path, const librevenge::RVNGPropertyL
     const Style& s = *style_;
     if (s.fill.kind == Fill::Kind::None && !s.stroke.visible) return;
     path.setFillRule(s.fill.rule);
-    page_->items.emplace_back(PathItem{std::move(path), style_});
+    LineEnds ends = s.stroke.visible ? placeLineEnds(path, s.stroke) : LineEnds{};
+    page_->items.emplace_back(
+        PathItem{std::move(path), style_, std::move(ends.stroke), std::move(ends.markers)});
 }
 
 void DrawingRecorder::drawRectangle(const librevenge::RVNGPropertyList& props) {
@@ -128,8 +131,9 @@ void DrawingRecorder::drawGraphicObject(const librevenge::RVNGPropertyList& prop
                              QString::number(out_.pages.size()));
         return;
     }
-    page_->items.emplace_back(
-        ImageItem{box, number(props, "librevenge:rotate").value_or(0), std::move(image)});
+    page_->items.emplace_back(ImageItem{box, number(props, "librevenge:rotate").value_or(0),
+                                        std::move(image), flag(props, "draw:mirror-horizontal"),
+                                        flag(props, "draw:mirror-vertical")});
 }
 
 void DrawingRecorder::startTextObject(const librevenge::RVNGPropertyList& props) {
@@ -146,6 +150,14 @@ void DrawingRecorder::endTextObject() {
 
 void DrawingRecorder::openParagraph(const librevenge::RVNGPropertyList& props) {
     if (text_) text_->openParagraph(props);
+}
+
+void DrawingRecorder::openUnorderedListLevel(const librevenge::RVNGPropertyList& props) {
+    if (text_) text_->openBulletList(props);
+}
+
+void DrawingRecorder::closeUnorderedListLevel() {
+    if (text_) text_->closeBulletList();
 }
 
 void DrawingRecorder::closeParagraph() {

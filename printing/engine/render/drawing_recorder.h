@@ -57,9 +57,9 @@ class DrawingRecorder : public librevenge::RVNGDrawingInterface {
     void insertLineBreak() override;
     void insertField(const librevenge::RVNGPropertyList&) override {}
     void openOrderedListLevel(const librevenge::RVNGPropertyList&) override {}
-    void openUnorderedListLevel(const librevenge::RVNGPropertyList&) override {}
+    void openUnorderedListLevel(const librevenge::RVNGPropertyList& props) override;
     void closeOrderedListLevel() override {}
-    void closeUnorderedListLevel() override {}
+    void closeUnorderedListLevel() override;
     void openListElement(const librevenge::RVNGPropertyList& props) override {
         openParagraph(props);
     }

@@ -9,35 +9,6 @@ namespace pbp::render {
 
 namespace {
 
-// The direction of travel at the start (from the first point onwards) or at the end of the
-// path; null when the path has no length there.
-QPointF tangent(const QPainterPath& path, bool atEnd) {
-    const int n = path.elementCount();
-    if (n < 2) return {};
-    if (atEnd) {
-        const QPointF last = path.elementAt(n - 1);
-        for (int i = n - 2; i >= 0; --i)
-            if (QPointF(path.elementAt(i)) != last) return last - QPointF(path.elementAt(i));
-    } else {
-        const QPointF first = path.elementAt(0);
-        for (int i = 1; i < n; ++i)
-            if (QPointF(path.elementAt(i)) != first) return first - QPointF(path.elementAt(i));
-    }
-    return {};
-}
-
-void drawMarker(QPainter& painter, const Marker& marker, const QPointF& tip,
-                const QPointF& direction, const QColor& color) {
-    const qreal length = std::hypot(direction.x(), direction.y());
-    if (!marker.present() || length == 0) return;
-    // The marker's tip points towards -y in its own space: turn that onto the direction.
-    QTransform t;
-    t.translate(tip.x(), tip.y());
-    t.rotateRadians(std::atan2(direction.x(), -direction.y()));
-    t.scale(marker.widthPt, marker.widthPt);
-    painter.fillPath(t.map(marker.outline), color);
-}
-
 QPen strokePen(const Stroke& stroke, const QColor& color, qreal minimumWidth) {
     const qreal width = std::max(stroke.widthPt, minimumWidth);
     QPen pen(color, width, Qt::SolidLine, stroke.cap, stroke.join);
@@ -63,20 +34,19 @@ void paintPath(QPainter& painter, const PathItem& item, qreal minimumWidth) {
     }
     fillShape(painter, item.path, s.fill);
     if (!s.stroke.visible) return;
-    painter.strokePath(item.path, strokePen(s.stroke, s.stroke.color, minimumWidth));
-    drawMarker(painter, s.stroke.start, item.path.elementAt(0), tangent(item.path, false),
-               s.stroke.color);
-    if (item.path.elementCount() > 0)
-        drawMarker(painter, s.stroke.end, item.path.elementAt(item.path.elementCount() - 1),
-                   tangent(item.path, true), s.stroke.color);
+    painter.strokePath(item.stroke, strokePen(s.stroke, s.stroke.color, minimumWidth));
+    if (!item.markers.isEmpty()) painter.fillPath(item.markers, s.stroke.color);
 }
 
+// libvisio's angles turn clockwise on the page (y grows downwards), as QPainter::rotate does;
+// a flipped picture is mirrored about its centre first (libvisio adjusts the angle for it).
 void paintImage(QPainter& painter, const ImageItem& item) {
     painter.save();
-    if (item.rotationDeg != 0) {
+    if (item.rotationDeg != 0 || item.mirrorX || item.mirrorY) {
         const QPointF c = item.boxPt.center();
         painter.translate(c);
-        painter.rotate(-item.rotationDeg);
+        painter.scale(item.mirrorX ? -1 : 1, item.mirrorY ? -1 : 1);
+        painter.rotate(item.rotationDeg);
         painter.translate(-c);
     }
     painter.drawImage(item.boxPt, item.image);
@@ -88,7 +58,7 @@ void paintText(QPainter& painter, const TextBlock& block) {
     painter.save();
     if (block.rotationDeg != 0) {
         painter.translate(block.pivotPt);
-        painter.rotate(-block.rotationDeg);
+        painter.rotate(block.rotationDeg);
         painter.translate(-block.pivotPt);
     }
     painter.translate(block.originPt);

@@ -2,6 +2,7 @@
 
 #include <librevenge/librevenge.h>
 
+#include "printing/engine/render/line_ends.h"
 #include "printing/engine/render/svg_path.h"
 #include "printing/engine/render/units.h"
 
@@ -50,6 +51,7 @@ Marker readMarker(const librevenge::RVNGPropertyList& props, const char* end) {
     if (viewBox.width() <= 0) return marker;
     const bool centered = flag(props, prefix + "-center");
     marker.widthPt = lengthPt(props, prefix + "-width", 0);
+    marker.centered = centered;
     // Tip (top centre of the view box) at the origin, one unit across.
     const qreal scale = 1.0 / viewBox.width();
     QTransform toUnit;
@@ -61,9 +63,10 @@ Marker readMarker(const librevenge::RVNGPropertyList& props, const char* end) {
 
 Gradient::Shape gradientShape(const QString& style) {
     if (style == QLatin1String("axial")) return Gradient::Shape::Axial;
-    if (style == QLatin1String("radial") || style == QLatin1String("ellipsoid") ||
-        style == QLatin1String("square") || style == QLatin1String("rectangular"))
-        return Gradient::Shape::Radial;
+    if (style == QLatin1String("radial")) return Gradient::Shape::Radial;
+    if (style == QLatin1String("ellipsoid")) return Gradient::Shape::Ellipsoid;
+    if (style == QLatin1String("square")) return Gradient::Shape::Square;
+    if (style == QLatin1String("rectangular")) return Gradient::Shape::Rectangular;
     return Gradient::Shape::Linear;
 }
 
@@ -123,6 +126,8 @@ Stroke readStroke(const librevenge::RVNGPropertyList& props) {
     if (kind == QLatin1String("dash")) stroke.dashPt = readDashes(props, stroke.widthPt);
     stroke.start = readMarker(props, "start");
     stroke.end = readMarker(props, "end");
+    stroke.startInsetPt = markerInsetPt(stroke.start, stroke.widthPt, stroke.cap);
+    stroke.endInsetPt = markerInsetPt(stroke.end, stroke.widthPt, stroke.cap);
     return stroke;
 }
 

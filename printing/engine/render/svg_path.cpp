@@ -259,10 +259,12 @@ QPainterPath pathFromActions(const librevenge::RVNGPropertyListVector& actions) 
                 break;
             }
             case 'A':
-                appendSvgArc(path, lengthPt(a["svg:rx"]).value_or(0),
-                             lengthPt(a["svg:ry"]).value_or(0),
-                             number(a, "librevenge:rotate").value_or(0),
-                             flag(a, "librevenge:large-arc"), flag(a, "librevenge:sweep"), to);
+                // libvisio leaves out flags it means as set: a missing large-arc or sweep
+                // flag is 1, as librevenge's own SVG output writes it.
+                appendSvgArc(
+                    path, lengthPt(a["svg:rx"]).value_or(0), lengthPt(a["svg:ry"]).value_or(0),
+                    number(a, "librevenge:rotate").value_or(0),
+                    flag(a, "librevenge:large-arc", true), flag(a, "librevenge:sweep", true), to);
                 break;
             case 'Z':
                 path.closeSubpath();

@@ -12,12 +12,16 @@ namespace pbp::render {
 namespace {
 
 constexpr qreal kDefaultFontSizePt = 12;
+// Without shaping, Latin text is set letter by letter: no ligature glyphs, whose letters a PDF's
+// text layer would lose ("hovercraft" read back as "hovercra").
+constexpr QFont::StyleStrategy kTextStrategy = QFont::PreferNoShaping;
 
 QTextCharFormat defaultFormat() {
     QTextCharFormat f;
     QFont font(printFontFamily(QString()));
     font.setPixelSize(qRound(kDefaultFontSizePt * kTextScale));
     font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(kTextStrategy);
     f.setFont(font);
     f.setForeground(Qt::black);
     return f;
@@ -27,6 +31,7 @@ QTextCharFormat readSpan(const librevenge::RVNGPropertyList& props) {
     QTextCharFormat f;
     QFont font(printFontFamily(text(props, "style:font-name")));
     font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(kTextStrategy);
     const qreal sizePt = lengthPt(props, "fo:font-size", kDefaultFontSizePt);
     font.setPixelSize(std::max(1, int(std::lround(std::clamp(sizePt, 0.1, 2000.0) * kTextScale))));
     font.setBold(text(props, "fo:font-weight") == QLatin1String("bold"));
@@ -44,6 +49,32 @@ QTextCharFormat readSpan(const librevenge::RVNGPropertyList& props) {
     f.setForeground(color);
     if (const auto background = colour(props, "fo:background-color")) f.setBackground(*background);
     return f;
+}
+
+QList<QTextOption::Tab> readTabStops(const librevenge::RVNGPropertyList& props) {
+    QList<QTextOption::Tab> tabs;
+    const librevenge::RVNGPropertyListVector* stops = props.child("style:tab-stops");
+    if (!stops) return tabs;
+    for (unsigned long i = 0; i < stops->count(); ++i) {
+        const librevenge::RVNGPropertyList& stop = (*stops)[i];
+        const QString type = text(stop, "style:type");
+        QTextOption::Tab tab;
+        tab.position = lengthPt(stop, "style:position");
+        if (type == QLatin1String("right") || type == QLatin1String("end")) {
+            tab.type = QTextOption::RightTab;
+        } else if (type == QLatin1String("center")) {
+            tab.type = QTextOption::CenterTab;
+        } else if (type == QLatin1String("char")) {
+            tab.type = QTextOption::DelimiterTab;
+            const QString delimiter = text(stop, "style:char");
+            tab.delimiter = delimiter.isEmpty() ? QChar(u'.') : delimiter.front();
+        }
+        tabs << tab;
+    }
+    std::sort(tabs.begin(), tabs.end(), [](const QTextOption::Tab& a, const QTextOption::Tab& b) {
+        return a.position < b.position;
+    });
+    return tabs;
 }
 
 Qt::Alignment readAlignment(const QString& align) {
@@ -92,6 +123,20 @@ void TextBuilder::openParagraph(const librevenge::RVNGPropertyList& props) {
             p.lineHeight = -lengthPt(lh).value_or(0);  // negative: an exact height in points
     }
     p.tabDistance = lengthPt(props, "style:tab-stop-distance", 0.5 * kPointsPerInch);
+    p.tabsPt = readTabStops(props);
+    p.bullet = bullet_;
+    p.bulletSize = bulletSize_;
+    p.labelWidth = labelWidth_;
+}
+
+void TextBuilder::openBulletList(const librevenge::RVNGPropertyList& props) {
+    bullet_ = text(props, "text:bullet-char");
+    bulletSize_ = std::clamp(fraction(props, "fo:font-size").value_or(1), 0.1, 10.0);
+    labelWidth_ = std::max(0.0, lengthPt(props, "text:min-label-width"));
+}
+
+void TextBuilder::closeBulletList() {
+    bullet_.clear();
 }
 
 void TextBuilder::closeParagraph() {
@@ -146,13 +191,37 @@ void layOutText(const TextBlock& block) {
         (block.boxPt.width() - block.padLeftPt - block.padRightPt) * kTextScale;
     qreal y = 0;
     for (const TextParagraph& p : block.source) {
-        auto layout = std::make_unique<QTextLayout>(p.text, p.lastFormat.font());
+        QString content = p.text;
+        QList<QTextLayout::FormatRange> formats = p.formats;
+        QList<QTextOption::Tab> tabs;
+        for (const QTextOption::Tab& t : p.tabsPt)
+            tabs << QTextOption::Tab(t.position * kTextScale, t.type, t.delimiter);
+        if (!p.bullet.isEmpty()) {
+            // "bullet<tab>text", the tab reaching a label width past the first line's start.
+            const QString label = p.bullet + u'\t';
+            QTextLayout::FormatRange range{
+                0, int(label.size()), formats.isEmpty() ? p.lastFormat : formats.first().format};
+            QFont font = range.format.font();
+            font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * p.bulletSize))));
+            range.format.setFont(font);
+            for (QTextLayout::FormatRange& r : formats) r.start += int(label.size());
+            formats.prepend(range);
+            content.prepend(label);
+            tabs << QTextOption::Tab((p.marginLeft + p.indent + p.labelWidth) * kTextScale,
+                                     QTextOption::LeftTab);
+            std::sort(tabs.begin(), tabs.end(),
+                      [](const QTextOption::Tab& a, const QTextOption::Tab& b) {
+                          return a.position < b.position;
+                      });
+        }
+        auto layout = std::make_unique<QTextLayout>(content, p.lastFormat.font());
         QTextOption option(p.alignment);
         option.setWrapMode(innerWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere
                                           : QTextOption::NoWrap);
         option.setTabStopDistance(std::max(1.0, p.tabDistance * kTextScale));
+        option.setTabs(tabs);
         layout->setTextOption(option);
-        layout->setFormats(p.formats);
+        layout->setFormats(formats);
         layout->setCacheEnabled(true);
         y += p.marginTop * kTextScale;
         const qreal left = p.marginLeft * kTextScale;
@@ -169,7 +238,7 @@ void layOutText(const TextBlock& block) {
             if (p.lineHeight > 0) {
                 // Visio's spacing is a multiple of the largest font on the line.
                 qreal size = 0;
-                for (const QTextLayout::FormatRange& r : p.formats)
+                for (const QTextLayout::FormatRange& r : formats)
                     if (r.start < line.textStart() + line.textLength() &&
                         r.start + r.length > line.textStart())
                         size = std::max<qreal>(size, r.format.font().pixelSize());

@@ -24,6 +24,9 @@ class TextBuilder {
 
     void openParagraph(const librevenge::RVNGPropertyList& props);
     void closeParagraph();
+    // Paragraphs opened between these two carry the list's bullet.
+    void openBulletList(const librevenge::RVNGPropertyList& props);
+    void closeBulletList();
     void openSpan(const librevenge::RVNGPropertyList& props);
     void closeSpan();
     void append(const QString& text);
@@ -42,6 +45,8 @@ class TextBuilder {
     std::vector<Paragraph> paragraphs_;
     QTextCharFormat span_;
     bool inParagraph_ = false;
+    QString bullet_;
+    qreal bulletSize_ = 1, labelWidth_ = 0;
 };
 
 // Lays the block's paragraphs out unless that was done already.

@@ -90,9 +90,9 @@ std::optional<double> number(const librevenge::RVNGPropertyList& props, const ch
     return ok ? std::optional<double>(n) : std::nullopt;
 }
 
-bool flag(const librevenge::RVNGPropertyList& props, const char* name) {
+bool flag(const librevenge::RVNGPropertyList& props, const char* name, bool fallback) {
     const librevenge::RVNGProperty* p = props[name];
-    if (!p) return false;
+    if (!p) return fallback;
     const QString value = QString::fromUtf8(p->getStr().cstr()).trimmed().toLower();
     if (value == QLatin1String("true")) return true;
     if (value == QLatin1String("false")) return false;

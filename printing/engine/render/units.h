@@ -27,7 +27,7 @@ std::optional<double> fraction(const librevenge::RVNGPropertyList& props, const 
 
 QString text(const librevenge::RVNGPropertyList& props, const char* name);
 std::optional<double> number(const librevenge::RVNGPropertyList& props, const char* name);
-// A boolean given as true/false or as a number.
-bool flag(const librevenge::RVNGPropertyList& props, const char* name);
+// A boolean given as true/false or as a number; `fallback` when absent.
+bool flag(const librevenge::RVNGPropertyList& props, const char* name, bool fallback = false);
 
 }  // namespace pbp::render
