@@ -15,6 +15,8 @@
 #include <variant>
 #include <vector>
 
+#include "printing/engine/render/picture_decoder.h"
+
 namespace pbp::render {
 
 // An arrowhead: its outline one unit across, with the tip (a centred marker's centre) at the
@@ -83,7 +85,7 @@ struct PathItem {
 struct ImageItem {
     QRectF boxPt;
     qreal rotationDeg = 0;
-    QImage image;
+    Picture picture;
 };
 
 // One paragraph of a text box as the drawing gives it.
