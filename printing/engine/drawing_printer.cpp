@@ -1,6 +1,7 @@
 #include "printing/engine/drawing_printer.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "printing/engine/engine_errors.h"
 #include "printing/engine/pdf_sheets.h"
@@ -31,6 +32,34 @@ void checkRequest(printers::PrinterSystem& printers, const DrawingFile& file,
                           .arg(pages));
 }
 
+// Each page's paper: the drawing's own paper where the printer offers it, else the printer's
+// default paper. `media` is the printer's name for the paper of every sheet printed when they
+// all share one the drawing chose, else empty (the printer's default).
+struct Papers {
+    std::vector<QPageSize> ofPage;
+    QString media;
+};
+
+Papers choosePapers(const printers::PrinterSystem& printers, const QString& printer,
+                    const DrawingFile& file, const std::vector<int>& order) {
+    const QPageSize fallback = printers.defaultPaper(printer);
+    Papers papers;
+    std::vector<std::optional<QString>> mediaOfPage;
+    for (const DrawingPage& page : file.pages) {
+        std::optional<QString> media;
+        const std::optional<QPageSize> own = paperForKind(page.paperKind);
+        if (own) media = printers.offeredMedia(printer, *own);
+        papers.ofPage.push_back(media ? *own : fallback);
+        mediaOfPage.push_back(media);
+    }
+    const std::optional<QString> first = mediaOfPage.at(size_t(order.front()));
+    const bool shared = std::all_of(order.begin(), order.end(), [&](int page) {
+        return mediaOfPage.at(size_t(page)) == first;
+    });
+    if (shared && first) papers.media = *first;
+    return papers;
+}
+
 }  // namespace
 
 void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
@@ -43,7 +72,9 @@ void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
 
     printers::PrintJob job;
     job.printerName = request.printerName;
-    job.pdf = pdfSheets(file, order, printers.defaultPaper(request.printerName));
+    const Papers papers = choosePapers(printers, request.printerName, file, order);
+    job.pdf = pdfSheets(file, order, papers.ofPage);
+    job.media = papers.media;
     job.copies = printerCopies ? request.copies : 1;
     job.title = QFileInfo(file.path).fileName();
     printers.submit(job);

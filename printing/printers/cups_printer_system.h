@@ -12,9 +12,13 @@ class CupsPrinterSystem : public PrinterSystem {
     QStringList printerNames() const override;
     QString defaultPrinter() const override;
     QPageSize defaultPaper(const QString& printerName) const override;
+    // A queue offers the papers its media list holds (cupsGetDestMediaBySize); the PDF printer
+    // offers every paper.
+    std::optional<QString> offeredMedia(const QString& printerName,
+                                        const QPageSize& paper) const override;
     bool makesCopies(const QString& printerName) const override;
-    // CUPS queues get the PDF with copies=N and uncollated copies; a refused job throws VbError
-    // numbered with CUPS's status and described by CUPS's text.
+    // CUPS queues get the PDF with copies=N, uncollated copies and the job's media when set; a
+    // refused job throws VbError numbered with CUPS's status and described by CUPS's text.
     void submit(const PrintJob& job) override;
 };
 

@@ -35,6 +35,32 @@ TEST_F(RealPrinters, ACupsQueueGetsTheDocumentOnceWithTheCopies) {
     EXPECT_TRUE(pdfText(job->documentPath).contains(QStringLiteral("Landscape page")));
 }
 
+// A drawing set up for A3 (16 x 11 in, landscape) prints on A3 where the queue offers it, the
+// job naming the paper; on a queue without A3 it prints scaled down on the queue's default
+// paper; the built-in PDF printer has every paper.
+TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
+    const QString title = QStringLiteral("a3_paper %1.vdx").arg(::getpid());
+    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("a3_paper.vdx")), dir.filePath(title)));
+    auto drawing = open(dir.filePath(title));
+    print(*drawing, 1, 1, cups::kA3Printer);
+    print(*drawing, 1, 1, cups::kPdfQueuePrinter);
+    print(*drawing, 1, 1, printers::kPdfPrinterName);
+
+    const auto onA3 = cups::waitForJobTitled(cups::kA3Printer, title);
+    ASSERT_TRUE(onA3);
+    EXPECT_TRUE(onA3->hasOption(QStringLiteral("media=iso_a3_297x420mm")))
+        << onA3->options.toStdString();
+    // The queues' PDF filter turns landscape sheets onto the paper's portrait form.
+    EXPECT_EQ(pdfSheetSizes(onA3->documentPath), std::vector<QSizeF>{QSizeF(842, 1191)});
+    const auto onLetter = cups::waitForJobTitled(cups::kPdfQueuePrinter, title);
+    ASSERT_TRUE(onLetter);
+    EXPECT_FALSE(onLetter->options.contains(QStringLiteral("iso_a3")))
+        << onLetter->options.toStdString();
+    EXPECT_EQ(pdfSheetSizes(onLetter->documentPath), std::vector<QSizeF>{QSizeF(612, 792)});
+    EXPECT_EQ(pdfSheetSizes(dir.filePath(title + QStringLiteral(".pdf"))),
+              std::vector<QSizeF>{QSizeF(1191, 842)});
+}
+
 TEST_F(RealPrinters, ARefusedJobIsAnErrorWithTheSchedulersWords) {
     EXPECT_FALSE(errorOf([&] { print(*doc, 1, 1, cups::kRejectingPrinter); }).isEmpty());
 }
