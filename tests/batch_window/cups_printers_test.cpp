@@ -22,7 +22,8 @@ TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinte
     displayPaths({"/d/a.vsd"});
     QStringList listed;
     for (int i = 0; i < printerBox()->count(); ++i) listed << printerBox()->itemText(i);
-    EXPECT_EQ(listed, (QStringList{test::cups::kRawPrinter, test::cups::kPdfQueuePrinter,
+    EXPECT_EQ(listed, (QStringList{test::cups::kRawPrinter, test::cups::kA3Printer,
+                                   test::cups::kPdfQueuePrinter, test::cups::kRawLetterPrinter,
                                    test::cups::kRejectingPrinter, printers::kPdfPrinterName}));
     EXPECT_EQ(window->printerText(), test::cups::kPdfQueuePrinter);  // the CUPS default
 
