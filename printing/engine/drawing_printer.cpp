@@ -33,8 +33,9 @@ void checkRequest(printers::PrinterSystem& printers, const DrawingFile& file,
 }
 
 // Each page's paper: the drawing's own paper where the printer offers it, else the printer's
-// default paper. `media` is the printer's name for the paper of every sheet printed when they
-// all share one the drawing chose, else empty (the printer's default).
+// default paper. A queue prints a job on one paper, named as the job's `media`: when the
+// printed sheets do not all share one paper the drawing chose, every sheet takes the queue's
+// default paper (the built-in PDF printer, which needs no media name, keeps each page's own).
 struct Papers {
     std::vector<QPageSize> ofPage;
     QString media;
@@ -52,11 +53,17 @@ Papers choosePapers(const printers::PrinterSystem& printers, const QString& prin
         papers.ofPage.push_back(media ? *own : fallback);
         mediaOfPage.push_back(media);
     }
-    const std::optional<QString> first = mediaOfPage.at(size_t(order.front()));
-    const bool shared = std::all_of(order.begin(), order.end(), [&](int page) {
-        return mediaOfPage.at(size_t(page)) == first;
+    const auto mediaOf = [&](int page) { return mediaOfPage.at(size_t(page)); };
+    const std::optional<QString> first = mediaOf(order.front());
+    const bool shared =
+        std::all_of(order.begin(), order.end(), [&](int page) { return mediaOf(page) == first; });
+    const bool queue = std::any_of(order.begin(), order.end(), [&](int page) {
+        return mediaOf(page) && !mediaOf(page)->isEmpty();
     });
-    if (shared && first) papers.media = *first;
+    if (shared && first)
+        papers.media = *first;
+    else if (queue)
+        std::fill(papers.ofPage.begin(), papers.ofPage.end(), fallback);
     return papers;
 }
 

@@ -59,6 +59,21 @@ TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
     EXPECT_EQ(pdfSheetSizes(onLetter->documentPath), std::vector<QSizeF>{QSizeF(612, 792)});
     EXPECT_EQ(pdfSheetSizes(dir.filePath(title + QStringLiteral(".pdf"))),
               std::vector<QSizeF>{QSizeF(1191, 842)});
+
+    // Page 2 is set up for Letter, which the A3 queue lacks: a queue prints a job on one paper,
+    // so both sheets take its default A4 and the job names none. The PDF printer has both.
+    const QString mixed = QStringLiteral("a3 and letter %1.vdx").arg(::getpid());
+    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("a3_paper.vdx")), dir.filePath(mixed)));
+    auto twoPages = open(dir.filePath(mixed));
+    print(*twoPages, 1, 2, cups::kA3Printer);
+    print(*twoPages, 1, 2, printers::kPdfPrinterName);
+    const auto both = cups::waitForJobTitled(cups::kA3Printer, mixed);
+    ASSERT_TRUE(both);
+    EXPECT_FALSE(both->options.contains(QStringLiteral("iso_a3"))) << both->options.toStdString();
+    EXPECT_EQ(pdfSheetSizes(both->documentPath),
+              (std::vector<QSizeF>{QSizeF(595, 842), QSizeF(595, 842)}));
+    EXPECT_EQ(pdfSheetSizes(dir.filePath(mixed + QStringLiteral(".pdf"))),
+              (std::vector<QSizeF>{QSizeF(1191, 842), QSizeF(612, 792)}));
 }
 
 TEST_F(RealPrinters, ARefusedJobIsAnErrorWithTheSchedulersWords) {
