@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools libgl-dev
-  libvisio-dev librevenge-dev libxml2-dev libcups2-dev libgtest-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
+  libvisio-dev librevenge-dev libxml2-dev libcups2-dev libgtest-dev libemf2svg-dev libwmf-dev
   cups cups-client cups-filters cups-bsd
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
   libjemalloc-dev libxcb1-dev poppler-utils xdg-utils

@@ -104,6 +104,7 @@ std::vector<DrawingPage> matchPages(const PageTable& table,
         page.widthInches = entry.widthInches.value_or(page.widthInches);
         page.heightInches = entry.heightInches.value_or(page.heightInches);
         page.printPageOrientation = entry.printPageOrientation;
+        page.paperKind = entry.paperKind;
         return page;
     };
 

@@ -16,6 +16,7 @@ struct DrawingPage {
     double widthInches = 0;   // PageWidth
     double heightInches = 0;  // PageHeight
     QString printPageOrientation = QStringLiteral("0");
+    int paperKind = 0;       // PaperKind: the paper the page is set up for, 0 when none
     int renderedIndex = -1;  // the renderer's page, -1 when it drew none for this page
     QSizeF renderedSizeInches;
 };

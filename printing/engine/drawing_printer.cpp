@@ -33,6 +33,41 @@ void checkRequest(printers::PrinterSystem& printers, const DrawingFile& file,
                           .arg(pages));
 }
 
+// Each page's paper: the drawing's own paper where the printer offers it, else the printer's
+// default paper. A queue prints a job on one paper, named as the job's `media`: when the
+// printed sheets do not all share one paper the drawing chose, every sheet takes the queue's
+// default paper (the built-in PDF printer, which needs no media name, keeps each page's own).
+struct Papers {
+    std::vector<QPageSize> ofPage;
+    QString media;
+};
+
+Papers choosePapers(const printers::PrinterSystem& printers, const QString& printer,
+                    const DrawingFile& file, const std::vector<int>& order) {
+    const QPageSize fallback = printers.defaultPaper(printer);
+    Papers papers;
+    std::vector<std::optional<QString>> mediaOfPage;
+    for (const DrawingPage& page : file.pages) {
+        std::optional<QString> media;
+        const std::optional<QPageSize> own = paperForKind(page.paperKind);
+        if (own) media = printers.offeredMedia(printer, *own);
+        papers.ofPage.push_back(media ? *own : fallback);
+        mediaOfPage.push_back(media);
+    }
+    const auto mediaOf = [&](int page) { return mediaOfPage.at(size_t(page)); };
+    const std::optional<QString> first = mediaOf(order.front());
+    const bool shared =
+        std::all_of(order.begin(), order.end(), [&](int page) { return mediaOf(page) == first; });
+    const bool queue = std::any_of(order.begin(), order.end(), [&](int page) {
+        return mediaOf(page) && !mediaOf(page)->isEmpty();
+    });
+    if (shared && first)
+        papers.media = *first;
+    else if (queue)
+        std::fill(papers.ofPage.begin(), papers.ofPage.end(), fallback);
+    return papers;
+}
+
 }  // namespace
 
 void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
@@ -46,7 +81,9 @@ void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
 
     printers::PrintJob job;
     job.printerName = request.printerName;
-    job.pdf = pdfSheets(file, order, printers.defaultPaper(request.printerName));
+    const Papers papers = choosePapers(printers, request.printerName, file, order);
+    job.pdf = pdfSheets(file, order, papers.ofPage);
+    job.media = papers.media;
     job.copies = printerCopies ? request.copies : 1;
     job.title = QFileInfo(file.path).fileName();
     printers.submit(job);

@@ -33,7 +33,8 @@ PageTable readPageTable(librevenge::RVNGInputStream& input) {
     if (input.isStructured()) {
         if (input.existsSubStream("VisioDocument"))
             return readVsdPageTable(subStream(input, "VisioDocument"));
-        return readVsdxPageTable(subStream(input, "visio/pages/pages.xml"));
+        return readVsdxPageTable(subStream(input, "visio/pages/pages.xml"),
+                                 subStream(input, "visio/document.xml"));
     }
     return readVdxPageTable(readAll(input));
 }

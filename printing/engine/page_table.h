@@ -18,6 +18,7 @@ struct PageTableEntry {
     std::optional<double> widthInches;                   // PageWidth, when the file states it
     std::optional<double> heightInches;                  // PageHeight, when the file states it
     QString printPageOrientation = QStringLiteral("0");  // "0" when the file gives none
+    int paperKind = 0;  // PaperKind, the paper the page is set up for; 0 when the file gives none
 };
 
 // The file's pages in file order.
@@ -33,10 +34,12 @@ struct PageTableDamaged : std::runtime_error {
 // when the table is cut off or broken. The readers below throw it likewise.
 PageTable readPageTable(librevenge::RVNGInputStream& input);
 
-// The XML page table of a .vdx/.vtx document (root VisioDocument).
+// The XML page table of a .vdx/.vtx document (root VisioDocument); a page that states no
+// PaperKind takes the one of the document's style 0.
 PageTable readVdxPageTable(const QByteArray& xml);
-// The page table of a .vsdx package part visio/pages/pages.xml.
-PageTable readVsdxPageTable(const QByteArray& pagesXml);
+// The page table of a .vsdx package part visio/pages/pages.xml; a page that states no PaperKind
+// takes the one of the document's style 0 in visio/document.xml.
+PageTable readVsdxPageTable(const QByteArray& pagesXml, const QByteArray& documentXml = {});
 // The page pointers of a binary "VisioDocument" stream: background flags in the order the
 // pages are stored and, for Visio 6 and 2003 files, each page sheet's print orientation;
 // sizes stay unset.

@@ -38,7 +38,7 @@ void paintSheet(QPainter& painter, const QPageLayout& layout, const DrawingFile&
 }  // namespace
 
 QByteArray pdfSheets(const DrawingFile& file, const std::vector<int>& pageOrder,
-                     const QPageSize& paper) {
+                     const std::vector<QPageSize>& paperOfPage) {
     const auto cannotWrite = [&] {
         return VbError(engine_error::kPrinter,
                        QStringLiteral("The print document for %1 could not be written.")
@@ -56,7 +56,8 @@ QByteArray pdfSheets(const DrawingFile& file, const std::vector<int>& pageOrder,
     QPainter painter;
     for (size_t sheet = 0; sheet < pageOrder.size(); ++sheet) {
         const DrawingPage& page = file.pages.at(size_t(pageOrder[sheet]));
-        const QPageLayout layout = sheetLayout(paper, page.printPageOrientation);
+        const QPageLayout layout =
+            sheetLayout(paperOfPage.at(size_t(pageOrder[sheet])), page.printPageOrientation);
         writer.setPageLayout(layout);
         if (sheet == 0) {
             if (!painter.begin(&writer)) throw cannotWrite();

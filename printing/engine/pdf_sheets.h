@@ -9,10 +9,11 @@
 
 namespace pbp::visio {
 
-// A PDF with one sheet per entry of `pageOrder` (indices into file.pages): the paper in the
-// page's print orientation, the drawing centred on it and scaled down to fit when larger.
-// A page of size 0 x 0 fills the printable area. Throws VbError when the PDF cannot be written.
+// A PDF with one sheet per entry of `pageOrder` (indices into file.pages): the page's paper
+// (`paperOfPage`, by the same index) in the page's print orientation, the drawing centred on it
+// and scaled down to fit when larger. A page of size 0 x 0 fills the printable area. Throws
+// VbError when the PDF cannot be written.
 QByteArray pdfSheets(const DrawingFile& file, const std::vector<int>& pageOrder,
-                     const QPageSize& paper);
+                     const std::vector<QPageSize>& paperOfPage);
 
 }  // namespace pbp::visio

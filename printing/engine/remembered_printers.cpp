@@ -14,4 +14,13 @@ QPageSize RememberedPrinters::defaultPaper(const QString& printerName) const {
     return *found;
 }
 
+std::optional<QString> RememberedPrinters::offeredMedia(const QString& printerName,
+                                                        const QPageSize& paper) const {
+    const QString key = printerName + QLatin1Char('\n') + paper.key();
+    auto found = media_.constFind(key);
+    if (found == media_.constEnd())
+        found = media_.insert(key, system_.offeredMedia(printerName, paper));
+    return *found;
+}
+
 }  // namespace pbp::visio

@@ -8,7 +8,7 @@
 namespace pbp::visio {
 
 // The printer system as the engine uses it while it runs: the printer list and each printer's
-// paper are asked for once, not for every drawing, as each ask can be a round trip to the print
+// papers are asked for once, not for every drawing, as each ask can be a round trip to the print
 // server or the printer. Jobs go straight through.
 class RememberedPrinters : public printers::PrinterSystem {
   public:
@@ -17,6 +17,8 @@ class RememberedPrinters : public printers::PrinterSystem {
     QStringList printerNames() const override;
     QString defaultPrinter() const override { return system_.defaultPrinter(); }
     QPageSize defaultPaper(const QString& printerName) const override;
+    std::optional<QString> offeredMedia(const QString& printerName,
+                                        const QPageSize& paper) const override;
     bool makesCopies(const QString& printerName) const override {
         return system_.makesCopies(printerName);
     }
@@ -26,6 +28,7 @@ class RememberedPrinters : public printers::PrinterSystem {
     printers::PrinterSystem& system_;
     mutable std::optional<QStringList> names_;
     mutable QHash<QString, QPageSize> papers_;
+    mutable QHash<QString, std::optional<QString>> media_;  // by printer name and paper key
 };
 
 }  // namespace pbp::visio

@@ -5,6 +5,13 @@
 
 namespace pbp::visio {
 
+std::optional<QPageSize> paperForKind(int paperKind) {
+    if (paperKind <= 0) return std::nullopt;
+    const QPageSize::PageSizeId id = QPageSize::id(paperKind);
+    if (id == QPageSize::Custom) return std::nullopt;
+    return QPageSize(id);
+}
+
 bool isLandscapeOrientation(const QString& printPageOrientation) {
     bool ok = false;
     const double value = printPageOrientation.trimmed().toDouble(&ok);

@@ -4,12 +4,17 @@
 #include <QPageSize>
 #include <QRectF>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace pbp::visio {
 
 // Every sheet keeps a quarter inch free on each side, where most printers cannot print.
 inline constexpr double kSheetMarginPoints = 18.0;
+
+// The paper a PaperKind value names. The values are those of Windows' paper sizes (1 Letter,
+// 3 Tabloid, 5 Legal, 8 A3, 9 A4, 11 A5 ...); 0 and values without a paper give none.
+std::optional<QPageSize> paperForKind(int paperKind);
 
 // True when a PrintPageOrientation formula asks for landscape ("2").
 bool isLandscapeOrientation(const QString& printPageOrientation);

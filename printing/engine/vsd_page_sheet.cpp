@@ -19,6 +19,7 @@ namespace {
 constexpr quint32 kPrintProps = 0xc8;
 constexpr qint64 kHeaderSize = 19;
 constexpr qint64 kOrientationOffset = 4 * 9 + 2 * 8 + 2 * 2 + 1;
+constexpr qint64 kPaperKindOffset = kOrientationOffset + 1;
 constexpr int kLandscape = 2;
 
 struct ChunkHeader {
@@ -78,20 +79,24 @@ qint64 trailerVersion11(const ChunkHeader& h) {
 
 }  // namespace
 
-QString vsdPrintPageOrientation(const QByteArray& chunks, int version) {
-    const QString none = QStringLiteral("0");
+VsdPrintProps vsdPrintProps(const QByteArray& chunks, int version) {
+    VsdPrintProps props;
     qint64 at = 0;
     while (true) {
         while (at < chunks.size() && chunks.at(at) == 0) ++at;
-        if (chunks.size() - at < kHeaderSize) return none;
+        if (chunks.size() - at < kHeaderSize) return props;
         const ChunkHeader header = headerAt(chunks, at);
-        if (isShape(header.type)) return none;
+        if (isShape(header.type)) return props;
         const qint64 data = at + kHeaderSize;
-        if (qint64(header.length) > chunks.size() - data) return none;
+        if (qint64(header.length) > chunks.size() - data) return props;
         if (header.type == kPrintProps) {
-            if (header.length <= kOrientationOffset) return none;
+            if (header.length <= kOrientationOffset) return props;
             const int orientation = quint8(chunks.at(data + kOrientationOffset));
-            return orientation <= kLandscape ? QString::number(orientation) : none;
+            if (orientation <= kLandscape) props.orientation = QString::number(orientation);
+            if (header.length >= kPaperKindOffset + 2)
+                props.paperKind =
+                    qFromLittleEndian<quint16>(chunks.constData() + data + kPaperKindOffset);
+            return props;
         }
         at = data + header.length +
              (version >= 11 ? trailerVersion11(header) : trailerVersion6(header));

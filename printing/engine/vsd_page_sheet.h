@@ -5,10 +5,17 @@
 
 namespace pbp::visio {
 
-// The PrintPageOrientation ("1" portrait, "2" landscape) that a page sheet states in a
-// decompressed chunk stream of a binary drawing of version 6 (Visio 2000/2002) or 11 (Visio
-// 2003), or "0" when it states none or the chunks cannot be followed. The stream is a page's
-// own chunk stream, whose page sheet comes before its shapes.
-QString vsdPrintPageOrientation(const QByteArray& chunks, int version);
+// What a page sheet's print properties state: PrintPageOrientation ("1" portrait, "2"
+// landscape, "0" none) and PaperKind (0 none).
+struct VsdPrintProps {
+    QString orientation = QStringLiteral("0");
+    int paperKind = 0;
+};
+
+// The print properties that a page sheet states in a decompressed chunk stream of a binary
+// drawing of version 6 (Visio 2000/2002) or 11 (Visio 2003); "none" for what it does not state
+// or when the chunks cannot be followed. The stream is a page's own chunk stream, whose page
+// sheet comes before its shapes.
+VsdPrintProps vsdPrintProps(const QByteArray& chunks, int version);
 
 }  // namespace pbp::visio

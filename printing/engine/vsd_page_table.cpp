@@ -3,7 +3,7 @@
 // and a format whose bit 1 marks LZ77-compressed data and whose high nibble 5 marks a stream
 // holding pointers of its own. A page pointer (type 0x15) with format bit 0 clear is a
 // background page. Only the pointer tree is walked, and of each page the page sheet at the head
-// of its chunk stream, for the print orientation; page contents are left to the renderer.
+// of its chunk stream, for the print orientation and paper; page contents are left to the renderer.
 
 #include <QByteArray>
 #include <QSet>
@@ -189,16 +189,16 @@ class PointerWalker {
         for (const auto& [index, pointer] : pointers) visit(index, pointer, depth);
     }
 
-    // Visio 5 page sheets hold no print properties. A page whose stream cannot be read keeps
-    // "0": its contents are the renderer's to judge.
-    QString printPageOrientation(const Pointer& page) const {
+    // Visio 5 page sheets hold no print properties. A page whose stream cannot be read states
+    // none: its contents are the renderer's to judge.
+    VsdPrintProps printProps(const Pointer& page) const {
         const quint32 kind = page.format >> 4;
         const bool holdsChunks = kind == 0xd || kind == 0xc || kind == 8;
-        if (oldLayout() || !holdsChunks) return QStringLiteral("0");
+        if (oldLayout() || !holdsChunks) return {};
         try {
-            return vsdPrintPageOrientation(contents(page), version_);
+            return vsdPrintProps(contents(page), version_);
         } catch (const PageTableDamaged&) {
-            return QStringLiteral("0");
+            return {};
         }
     }
 
@@ -208,7 +208,9 @@ class PointerWalker {
             PageTableEntry entry;
             entry.id = index;
             entry.background = !(p.format & 1);
-            entry.printPageOrientation = printPageOrientation(p);
+            const VsdPrintProps props = printProps(p);
+            entry.printPageOrientation = props.orientation;
+            entry.paperKind = props.paperKind;
             table_.push_back(entry);
             return;
         }

@@ -1,6 +1,7 @@
 #include <QByteArray>
 #include <QStringList>
 #include <QXmlStreamReader>
+#include <algorithm>
 
 #include "printing/engine/page_table.h"
 
@@ -16,6 +17,17 @@ std::optional<double> number(const QString& text) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+int paperKind(const QString& text) {
+    return std::max(0, int(number(text).value_or(0)));
+}
+
+// A page sheet that states no paper takes it from its style: the document's style 0 ("No
+// Style"), which every page sheet's styles derive from, holds the document's print settings.
+void inheritPaperKind(PageTable& table, int documentPaperKind) {
+    for (PageTableEntry& entry : table)
+        if (entry.paperKind == 0) entry.paperKind = documentPaperKind;
 }
 
 PageTableEntry startEntry(const QXmlStreamAttributes& attributes) {
@@ -91,6 +103,52 @@ QByteArray pagesWithoutShapes(const QByteArray& xml, qsizetype start) {
     return kept;
 }
 
+// PrintProps/PaperKind of StyleSheet 0 in the StyleSheets element of a .vdx document.
+int vdxDocumentPaperKind(const QByteArray& xml) {
+    const qsizetype start = xml.indexOf("<StyleSheets");
+    const qsizetype end = xml.indexOf("</StyleSheets>", start);
+    if (start < 0 || end < 0) return 0;
+    QXmlStreamReader reader(xml.mid(start, end - start + 14));
+    QStringList open;
+    bool styleZero = false;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            open.append(reader.name().toString());
+            if (open.size() == 2)
+                styleZero = reader.attributes().value(QLatin1String("ID")) == u"0";
+            if (styleZero && open.size() == 4 &&
+                endsWith(open, {u"StyleSheet", u"PrintProps", u"PaperKind"}))
+                return paperKind(reader.readElementText());
+        } else if (token == QXmlStreamReader::EndElement && !open.isEmpty()) {
+            open.removeLast();
+        }
+    }
+    return 0;
+}
+
+// The PaperKind cell of StyleSheet 0 in a .vsdx package part visio/document.xml.
+int vsdxDocumentPaperKind(const QByteArray& documentXml) {
+    QXmlStreamReader reader(documentXml);
+    QStringList open;
+    bool styleZero = false;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            open.append(reader.name().toString());
+            if (open.size() == 3 && endsWith(open, {u"StyleSheets", u"StyleSheet"}))
+                styleZero = reader.attributes().value(QLatin1String("ID")) == u"0";
+            if (styleZero && open.size() == 4 && open.last() == u"Cell" &&
+                reader.attributes().value(QLatin1String("N")) == u"PaperKind")
+                return paperKind(reader.attributes().value(QLatin1String("V")).toString());
+        } else if (token == QXmlStreamReader::EndElement && !open.isEmpty()) {
+            open.removeLast();
+            if (open.size() == 2 && styleZero) return 0;  // style 0 states no paper
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 PageTable readVdxPageTable(const QByteArray& xml) {
@@ -118,12 +176,18 @@ PageTable readVdxPageTable(const QByteArray& xml) {
                     const QString value = reader.readElementText().trimmed();
                     if (!value.isEmpty()) table.back().printPageOrientation = value;
                     open.removeLast();
+                } else if (isPageSheetCell(open, u"PrintProps", u"PaperKind")) {
+                    table.back().paperKind = paperKind(reader.readElementText());
+                    open.removeLast();
                 }
                 break;
             }
             case QXmlStreamReader::EndElement:
                 open.removeLast();
-                if (open.isEmpty()) return table;  // the end of Pages
+                if (open.isEmpty()) {  // the end of Pages
+                    inheritPaperKind(table, vdxDocumentPaperKind(xml.left(start)));
+                    return table;
+                }
                 break;
             default:
                 break;
@@ -132,7 +196,7 @@ PageTable readVdxPageTable(const QByteArray& xml) {
     throw PageTableDamaged();
 }
 
-PageTable readVsdxPageTable(const QByteArray& pagesXml) {
+PageTable readVsdxPageTable(const QByteArray& pagesXml, const QByteArray& documentXml) {
     PageTable table;
     QXmlStreamReader reader(pagesXml);
     QStringList open;
@@ -151,6 +215,7 @@ PageTable readVsdxPageTable(const QByteArray& pagesXml) {
                     if (name == u"PageHeight") table.back().heightInches = number(value);
                     if (name == u"PrintPageOrientation" && !value.trimmed().isEmpty())
                         table.back().printPageOrientation = value.trimmed();
+                    if (name == u"PaperKind") table.back().paperKind = paperKind(value);
                 }
                 break;
             }
@@ -162,6 +227,7 @@ PageTable readVsdxPageTable(const QByteArray& pagesXml) {
         }
     }
     if (reader.hasError()) throw PageTableDamaged();
+    inheritPaperKind(table, vsdxDocumentPaperKind(documentXml));
     return table;
 }
 

@@ -33,21 +33,30 @@ DestPtr namedDest(const QString& name) {
     return DestPtr(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr));
 }
 
+using DestInfoPtr = std::unique_ptr<cups_dinfo_t, DestInfoDeleter>;
+
+// libcups gives hundredths of millimetres; a fuzzy match turns them into the named size.
+std::optional<QPageSize> pageSize(int width, int length) {
+    if (width <= 0 || length <= 0) return std::nullopt;
+    const QPageSize page(QSizeF(width / 100.0, length / 100.0), QPageSize::Millimeter, QString(),
+                         QPageSize::FuzzyMatch);
+    return page.isValid() ? std::optional<QPageSize>(page) : std::nullopt;
+}
+
 // The queue's default media as libcups reports it (the media-default attribute or the PPD).
+// A raw queue whose default paper is only its "media" option (lpadmin -o media-default=...)
+// reports none there; the option then names it.
 std::optional<QPageSize> queueMediaDefault(const QString& name) {
     DestPtr dest = namedDest(name);
     if (!dest) return std::nullopt;
-    std::unique_ptr<cups_dinfo_t, DestInfoDeleter> info(
-        cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
-    if (!info) return std::nullopt;
+    DestInfoPtr info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
     cups_size_t size{};
-    if (!cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest.get(), info.get(), 0, &size))
-        return std::nullopt;
-    if (size.width <= 0 || size.length <= 0) return std::nullopt;
-    // libcups gives hundredths of millimetres; a fuzzy match turns them into the named size.
-    const QPageSize page(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter,
-                         QString(), QPageSize::FuzzyMatch);
-    return page.isValid() ? std::optional<QPageSize>(page) : std::nullopt;
+    if (info && cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest.get(), info.get(), 0, &size))
+        if (std::optional<QPageSize> page = pageSize(size.width, size.length)) return page;
+    const char* option = cupsGetOption("media", dest->num_options, dest->options);
+    const pwg_media_t* media = option ? pwgMediaForPWG(option) : nullptr;
+    if (!media && option) media = pwgMediaForPPD(option);
+    return media ? pageSize(media->width, media->length) : std::nullopt;
 }
 
 }  // namespace
@@ -73,6 +82,21 @@ QString CupsPrinterSystem::defaultPrinter() const {
 QPageSize CupsPrinterSystem::defaultPaper(const QString& printerName) const {
     if (printerName == kPdfPrinterName) return pdfPrinterPaper();
     return queueMediaDefault(printerName).value_or(QPageSize(QPageSize::A4));
+}
+
+std::optional<QString> CupsPrinterSystem::offeredMedia(const QString& printerName,
+                                                       const QPageSize& paper) const {
+    if (printerName == kPdfPrinterName) return QString();
+    DestPtr dest = namedDest(printerName);
+    if (!dest) return std::nullopt;
+    DestInfoPtr info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    if (!info) return std::nullopt;
+    const QSizeF mm = paper.size(QPageSize::Millimeter);
+    cups_size_t size{};
+    if (!cupsGetDestMediaBySize(CUPS_HTTP_DEFAULT, dest.get(), info.get(), qRound(mm.width() * 100),
+                                qRound(mm.height() * 100), CUPS_MEDIA_FLAGS_DEFAULT, &size))
+        return std::nullopt;
+    return QString::fromUtf8(size.media);
 }
 
 bool CupsPrinterSystem::makesCopies(const QString& printerName) const {
@@ -101,6 +125,8 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
                                     optionCount, &options);
     optionCount = cupsAddOption("multiple-document-handling",
                                 "separate-documents-uncollated-copies", optionCount, &options);
+    if (!job.media.isEmpty())
+        optionCount = cupsAddOption("media", job.media.toUtf8().constData(), optionCount, &options);
     for (int i = 0; i < dest->num_options; ++i) {
         const cups_option_t& option = dest->options[i];
         if (!cupsGetOption(option.name, optionCount, options))

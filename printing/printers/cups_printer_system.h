@@ -12,11 +12,15 @@ class CupsPrinterSystem : public PrinterSystem {
     QStringList printerNames() const override;
     QString defaultPrinter() const override;
     QPageSize defaultPaper(const QString& printerName) const override;
+    // A queue offers the papers its media list holds (cupsGetDestMediaBySize); the PDF printer
+    // offers every paper.
+    std::optional<QString> offeredMedia(const QString& printerName,
+                                        const QPageSize& paper) const override;
     bool makesCopies(const QString& printerName) const override;
-    // CUPS queues get the PDF with copies=N and uncollated copies, and the destination's own
-    // options (lpoptions) where the job sets none, as lp does; copies 0 sends no count, so the
-    // user's lpoptions or the queue's default decide. A refused job throws VbError numbered
-    // with CUPS's status and described by CUPS's text.
+    // CUPS queues get the PDF with copies=N, uncollated copies, the job's media when set, and
+    // the destination's own options (lpoptions) where the job sets none, as lp does; copies 0
+    // sends no count, so the user's lpoptions or the queue's default decide. A refused job
+    // throws VbError numbered with CUPS's status and described by CUPS's text.
     void submit(const PrintJob& job) override;
     QString lastPdfFile() const override { return lastPdfFile_; }
 

@@ -4,6 +4,7 @@
 #include <QPageSize>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace pbp::printers {
 
@@ -18,6 +19,7 @@ struct PrintJob {
     // to the queue's default and the user's lpoptions.
     int copies = 1;
     QString title;  // job title (the drawing's file name)
+    QString media;  // CUPS media name of the job's paper; empty for the printer's default
 };
 
 // The machine's printers: CUPS destinations in CUPS order, then the built-in PDF printer.
@@ -29,6 +31,15 @@ class PrinterSystem {
     virtual QString defaultPrinter() const = 0;
     // The printer's default paper; the PDF printer's is A4, or Letter where the locale uses it.
     virtual QPageSize defaultPaper(const QString& printerName) const = 0;
+    // The printer's media name for `paper` when the printer offers that paper (empty for a
+    // printer that has every paper and needs no name, the built-in PDF printer); nothing when
+    // it does not offer it. A printer system that cannot tell offers none.
+    virtual std::optional<QString> offeredMedia(const QString& printerName,
+                                                const QPageSize& paper) const {
+        Q_UNUSED(printerName);
+        Q_UNUSED(paper);
+        return std::nullopt;
+    }
     // True when the printer makes copies itself (CUPS); false when the document must already
     // hold them (the built-in PDF printer).
     virtual bool makesCopies(const QString& printerName) const = 0;

@@ -25,7 +25,8 @@ TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinte
     QStringList listed;  // the fixture's own printers; other suites add theirs meanwhile
     for (int i = 0; i < printerBox()->count(); ++i) listed << printerBox()->itemText(i);
     listed = listed.filter(QRegularExpression(QStringLiteral("^(Capture_|PlenBatchPrint PDF)")));
-    EXPECT_EQ(listed, (QStringList{test::cups::kRawPrinter, test::cups::kPdfQueuePrinter,
+    EXPECT_EQ(listed, (QStringList{test::cups::kRawPrinter, test::cups::kA3Printer,
+                                   test::cups::kPdfQueuePrinter, test::cups::kRawLetterPrinter,
                                    test::cups::kRejectingPrinter, printers::kPdfPrinterName}));
     EXPECT_EQ(window->printerText(), test::cups::kPdfQueuePrinter);  // the CUPS default
 

@@ -5,8 +5,10 @@
 # and one capture folder per printer (DIR/capture/NAME). The "capture" backend saves each job as
 # NNNN.doc (the document as the queue delivered it) and NNNN.txt (job id, user, title, copies,
 # options), written in that order so that a .txt file always means a complete job.
-# Printers: Capture_A (raw), Capture_B (Generic PDF PPD, Letter paper, the default) and
-# Capture_Rejects (refuses every job). Clients use it with CUPS_SERVER=DIR/cups.sock.
+# Printers: Capture_A (raw), Capture_B (Generic PDF PPD, Letter paper, the default, no A3),
+# Capture_A3 (the same PPD cut down to A4, the default, and A3), Capture_Letter (raw, its default
+# paper only the queue option media-default=na_letter_8.5x11in) and Capture_Rejects (refuses
+# every job). Clients use it with CUPS_SERVER=DIR/cups.sock.
 # The scheduler is stopped by the process id recorded at start, never by name.
 set -euo pipefail
 
@@ -73,6 +75,26 @@ exit 0
 BACKEND
     # A backend without group or world permissions runs as root, so it can write anywhere.
     if [ "$(id -u)" -eq 0 ]; then chmod 0700 "$dir/serverbin/backend/capture"; else chmod 0755 "$dir/serverbin/backend/capture"; fi
+}
+
+# The Generic PDF PPD with A4 (the default) and A3 as its only papers.
+write_a3_ppd() {
+    awk '
+        /^\*(PageSize|PageRegion|ImageableArea|PaperDimension) / {
+            if ($2 !~ /^A4\//) next
+            print
+            line = $0
+            sub(/A4\/A4/, "A3/A3", line)
+            sub(/PAPER=A4/, "PAPER=A3", line)
+            if ($1 == "*ImageableArea") line = "*ImageableArea A3/A3: \"18 36 824 1155\""
+            if ($1 == "*PaperDimension") line = "*PaperDimension A3/A3: \"842 1191\""
+            print line
+            next
+        }
+        /^\*Default(PageSize|PageRegion|ImageableArea|PaperDimension):/ { sub(/Letter/, "A4") }
+        /^\*(ModelName|ShortNickName|NickName):/ { sub(/Generic PDF Printer/, "A3 PDF Printer") }
+        { print }
+    ' "$pdf_ppd" >"$dir/a3.ppd"
 }
 
 write_config() {
@@ -145,6 +167,7 @@ start() {
     chmod 0755 "$dir" "$dir/capture"
     chmod 1777 "$dir/spool/tmp"
     write_backend
+    write_a3_ppd
     write_config
 
     setsid cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" \
@@ -170,6 +193,9 @@ start() {
     export CUPS_SERVER=$socket
     lpadmin -p Capture_A -E -v "capture:$dir/capture/Capture_A"
     lpadmin -p Capture_B -E -v "capture:$dir/capture/Capture_B" -P "$pdf_ppd"
+    lpadmin -p Capture_A3 -E -v "capture:$dir/capture/Capture_A3" -P "$dir/a3.ppd"
+    lpadmin -p Capture_Letter -E -v "capture:$dir/capture/Capture_Letter" \
+        -o media-default=na_letter_8.5x11in
     lpadmin -p Capture_Rejects -E -v "capture:$dir/capture/Capture_Rejects"
     cupsreject -r "refusing every job" Capture_Rejects
     lpadmin -d Capture_B

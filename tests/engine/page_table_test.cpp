@@ -92,6 +92,26 @@ TEST(PageTable, DamagedBinaryStreamsAreSurvived) {
 
 // Background pages follow the foreground ones by id and take the rendered pages after them;
 // sizes come from the rendered pages where the table gives none.
+// PaperKind as each format keeps it; a page sheet stating none takes the document's style 0.
+TEST(PageTable, PaperKindOfThePageOrOfTheDocumentsStyle) {
+    const QByteArray vdx =
+        "<VisioDocument><StyleSheets><StyleSheet ID='1'><PrintProps><PaperKind>5</PaperKind>"
+        "</PrintProps></StyleSheet><StyleSheet ID='0'><PrintProps><PaperKind>1</PaperKind>"
+        "</PrintProps></StyleSheet></StyleSheets><Pages><Page ID='0'><PageSheet><PrintProps>"
+        "<PaperKind>8</PaperKind></PrintProps></PageSheet></Page><Page ID='1'/></Pages>"
+        "</VisioDocument>";
+    const PageTable xml = readVdxPageTable(vdx);
+    ASSERT_EQ(xml.size(), 2u);
+    EXPECT_EQ(xml[0].paperKind, 8);
+    EXPECT_EQ(xml[1].paperKind, 1);
+
+    PLEN_REQUIRE_SHARED_TESTDATA();
+    EXPECT_EQ(tableOf(QStringLiteral("vsdx/tdf136564-WhiteTextBackground.vsdx"))[0].paperKind, 13);
+    EXPECT_EQ(tableOf(QStringLiteral("vsdx/testfile1.vsdx"))[0].paperKind, 9);  // from style 0
+    EXPECT_EQ(tableOf(QStringLiteral("vsd/dwg.vsd"))[0].paperKind, 9);
+    EXPECT_EQ(tableOf(QStringLiteral("vsd/fdo86729-ms1252.vsd"))[0].paperKind, 1);
+}
+
 TEST(MatchPages, TableAndRenderedPagesOfAnyCount) {
     const PageTable table{{9, true, {}, {}, "0"}, {1, false, {}, {}, "0"}, {4, true, {}, {}, "2"}};
     const auto pages = matchPages(table, {{8.5, 11}, {11, 8.5}, {5, 5}});
@@ -129,6 +149,13 @@ TEST(SheetLayout, PlacesDrawingsAndOnlyTwoMeansLandscape) {
             landscape)
             << formula;
     EXPECT_EQ(sheetOrder(0, 2, 2, true), (std::vector<int>{0, 1, 2, 0, 1, 2}));
+
+    const std::pair<int, QPageSize::PageSizeId> papers[] = {
+        {1, QPageSize::Letter}, {3, QPageSize::Tabloid}, {5, QPageSize::Legal},
+        {8, QPageSize::A3},     {9, QPageSize::A4},      {11, QPageSize::A5}};
+    for (const auto& [kind, id] : papers) EXPECT_EQ(paperForKind(kind)->id(), id) << kind;
+    EXPECT_FALSE(paperForKind(0));
+    EXPECT_FALSE(paperForKind(4000));
 }
 
 }  // namespace

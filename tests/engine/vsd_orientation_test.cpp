@@ -53,6 +53,7 @@ QByteArray chunk(quint32 type, quint32 list, QByteArray data, int trailer) {
 QByteArray printProps(char orientation) {
     QByteArray data(72, '\x01');
     data[57] = orientation;
+    qToLittleEndian<quint16>(8, data.data() + 58);  // PaperKind A3
     return chunk(0xc8, 0, data, 0);
 }
 
@@ -61,15 +62,16 @@ QByteArray printProps(char orientation) {
 TEST(VsdOrientation, Visio6PageSheetChunks) {
     const QByteArray pageSheet =
         chunk(0x46, 0, QByteArray(32, '\x01'), 0) + chunk(0x68, 0, QByteArray(24, '\xff'), 8);
-    EXPECT_EQ(vsdPrintPageOrientation(pageSheet + printProps(2), 6), QStringLiteral("2"));
-    EXPECT_EQ(vsdPrintPageOrientation(pageSheet + QByteArray(5, '\0') + printProps(1), 6),
+    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(2), 6).orientation, QStringLiteral("2"));
+    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(2), 6).paperKind, 8);
+    EXPECT_EQ(vsdPrintProps(pageSheet + QByteArray(5, '\0') + printProps(1), 6).orientation,
               QStringLiteral("1"));
     const QByteArray shape = chunk(0x48, 0, QByteArray(32, '\x01'), 0);
-    EXPECT_EQ(vsdPrintPageOrientation(pageSheet + shape + printProps(2), 6), QStringLiteral("0"));
-    EXPECT_EQ(vsdPrintPageOrientation(pageSheet + printProps(7), 6), QStringLiteral("0"));
+    EXPECT_EQ(vsdPrintProps(pageSheet + shape + printProps(2), 6).orientation, QStringLiteral("0"));
+    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(7), 6).orientation, QStringLiteral("0"));
     const QByteArray whole = pageSheet + printProps(2);
     for (qsizetype length = 0; length < whole.size(); ++length)
-        EXPECT_EQ(vsdPrintPageOrientation(whole.left(length), 6), QStringLiteral("0")) << length;
+        EXPECT_EQ(vsdPrintProps(whole.left(length), 6).orientation, QStringLiteral("0")) << length;
 }
 
 }  // namespace

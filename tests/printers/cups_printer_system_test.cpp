@@ -59,6 +59,17 @@ TEST_F(CupsPrinterSystemTest, ListsQueuesInCupsOrderThenThePdfPrinterAndTheirDef
     qunsetenv("LPDEST");
     EXPECT_EQ(system.defaultPaper(cups::kPdfQueuePrinter).id(), QPageSize::Letter);
     EXPECT_EQ(system.defaultPaper(QStringLiteral("No_Such_Printer")).id(), QPageSize::A4);
+    EXPECT_EQ(system.defaultPaper(cups::kRawLetterPrinter).id(), QPageSize::Letter);
+    EXPECT_EQ(system.defaultPaper(cups::kA3Printer).id(), QPageSize::A4);
+
+    const QPageSize a3(QPageSize::A3), letter(QPageSize::Letter);
+    EXPECT_EQ(system.offeredMedia(cups::kA3Printer, a3), QStringLiteral("iso_a3_297x420mm"));
+    EXPECT_EQ(system.offeredMedia(cups::kA3Printer, letter), std::nullopt);
+    EXPECT_EQ(system.offeredMedia(cups::kPdfQueuePrinter, a3), std::nullopt);
+    EXPECT_EQ(system.offeredMedia(cups::kPdfQueuePrinter, letter),
+              QStringLiteral("na_letter_8.5x11in"));
+    EXPECT_EQ(system.offeredMedia(kPdfPrinterName, a3), QString());
+    EXPECT_EQ(system.offeredMedia(QStringLiteral("No_Such_Printer"), a3), std::nullopt);
     EXPECT_TRUE(system.makesCopies(cups::kRawPrinter));
     EXPECT_FALSE(system.makesCopies(kPdfPrinterName));
 }

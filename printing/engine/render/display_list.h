@@ -16,6 +16,8 @@
 #include <variant>
 #include <vector>
 
+#include "printing/engine/render/picture_decoder.h"
+
 namespace pbp::render {
 
 // An arrowhead: its outline one unit across, with the tip (a centred marker's centre) at the
@@ -88,7 +90,7 @@ struct PathItem {
 struct ImageItem {
     QRectF boxPt;
     qreal rotationDeg = 0;  // about the box centre, clockwise on the page
-    QImage image;
+    Picture picture;
     bool mirrorX = false, mirrorY = false;  // flipped about the box centre before turning
 };
 

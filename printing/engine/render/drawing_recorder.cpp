@@ -122,18 +122,23 @@ void DrawingRecorder::drawGraphicObject(const librevenge::RVNGPropertyList& prop
     if (!recording() || isNonPrinting(props)) return;
     const QRectF box(lengthPt(props, "svg:x"), lengthPt(props, "svg:y"),
                      lengthPt(props, "svg:width"), lengthPt(props, "svg:height"));
-    QImage image = decodeImage(props, "office:binary-data");
-    if (image.isNull()) {
+    const librevenge::RVNGProperty* data = props["office:binary-data"];
+    // Binary properties print as base64.
+    const librevenge::RVNGBinaryData bytes(data ? data->getStr() : librevenge::RVNGString());
+    const QString type = text(props, "librevenge:mime-type");
+    DecodedPicture decoded = pictures_.decode(
+        QByteArray(reinterpret_cast<const char*>(bytes.getDataBuffer()), qsizetype(bytes.size())),
+        type);
+    if (decoded.picture.isNull()) {
         out_.log << QStringLiteral(
-                        "Picture of type %1 on page %2 could not be drawn; its box "
+                        "Picture of type %1 on page %2 could not be drawn (%3); its box "
                         "is left empty.")
-                        .arg(text(props, "librevenge:mime-type"),
-                             QString::number(out_.pages.size()));
+                        .arg(type, QString::number(out_.pages.size()), decoded.problem);
         return;
     }
-    page_->items.emplace_back(ImageItem{box, number(props, "librevenge:rotate").value_or(0),
-                                        std::move(image), flag(props, "draw:mirror-horizontal"),
-                                        flag(props, "draw:mirror-vertical")});
+    page_->items.emplace_back(
+        ImageItem{box, number(props, "librevenge:rotate").value_or(0), std::move(decoded.picture),
+                  flag(props, "draw:mirror-horizontal"), flag(props, "draw:mirror-vertical")});
 }
 
 void DrawingRecorder::startTextObject(const librevenge::RVNGPropertyList& props) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "printing/engine/render/display_list.h"
+#include "printing/engine/render/picture_decoder.h"
 
 namespace pbp::render {
 
@@ -83,6 +84,7 @@ class DrawingRecorder : public librevenge::RVNGDrawingInterface {
     bool styleHidden_ = false;
     std::vector<bool> layerHidden_;  // one entry per open layer or group
     std::unique_ptr<TextBuilder> text_;
+    PictureDecoder pictures_;
 };
 
 }  // namespace pbp::render

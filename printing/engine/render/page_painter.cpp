@@ -49,7 +49,7 @@ void paintImage(QPainter& painter, const ImageItem& item) {
         painter.rotate(item.rotationDeg);
         painter.translate(-c);
     }
-    painter.drawImage(item.boxPt, item.image);
+    item.picture.paint(painter, item.boxPt);
     painter.restore();
 }
 

@@ -1,0 +1,240 @@
+#include "printing/engine/render/picture_decoder.h"
+
+#include <emf2svg.h>
+#include <libwmf/api.h>
+#include <libwmf/svg.h>
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QtEndian>
+#include <mutex>
+#include <optional>
+
+namespace pbp::render {
+
+namespace {
+
+constexpr qsizetype kFileHeaderSize = 14;
+constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
+
+quint32 le32(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<quint32>(data.constData() + at);
+}
+
+quint16 le16(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<quint16>(data.constData() + at);
+}
+
+qint16 les16(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<qint16>(data.constData() + at);
+}
+
+// Where the pixels of a device-independent bitmap start, counted from its info header: after
+// the header, the colour masks and the colour table. Empty when the header is not one.
+std::optional<quint32> dibPixelOffset(const QByteArray& dib) {
+    if (dib.size() < 16) return std::nullopt;
+    const quint32 headerSize = le32(dib, 0);
+    if (headerSize == 12) {  // the OS/2 core header: three bytes per colour
+        const quint16 bits = le16(dib, 10);
+        return 12 + (bits <= 8 ? (1u << bits) * 3 : 0);
+    }
+    if (headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
+        headerSize != 124)
+        return std::nullopt;
+    if (dib.size() < 40) return std::nullopt;
+    const quint16 bits = le16(dib, 14);
+    const quint32 compression = le32(dib, 16);
+    const quint32 used = le32(dib, 32);
+    const quint32 colours = used != 0 ? used : (bits <= 8 ? 1u << bits : 0);
+    if (colours > 256 && bits <= 8) return std::nullopt;
+    if (colours > (1u << 16)) return std::nullopt;
+    // Masks follow a 40-byte header for BI_BITFIELDS (3) and BI_ALPHABITFIELDS (6).
+    quint32 masks = 0;
+    if (headerSize == 40 && compression == 3) masks = 12;
+    if (headerSize == 40 && compression == 6) masks = 16;
+    return headerSize + masks + colours * 4;
+}
+
+QByteArray fileHeader(quint32 fileSize, quint32 pixelOffset) {
+    QByteArray header("BM", 2);
+    header.resize(kFileHeaderSize);
+    qToLittleEndian<quint32>(fileSize, header.data() + 2);
+    qToLittleEndian<quint32>(0, header.data() + 6);
+    qToLittleEndian<quint32>(pixelOffset, header.data() + 10);
+    return header;
+}
+
+// Visio keeps bitmaps as DIBs without a file header. libvisio adds one that assumes no colour
+// table, or, for some drawings, none at all; either way the header must say where the pixels
+// start for Qt's reader to find them.
+QByteArray withBitmapFileHeader(const QByteArray& data) {
+    if (data.startsWith("BM") && data.size() > kFileHeaderSize) {
+        const QByteArray dib = data.mid(kFileHeaderSize);
+        const std::optional<quint32> offset = dibPixelOffset(dib);
+        const quint32 stated = le32(data, 10);
+        if (!offset || stated != kFileHeaderSize + 40 || *offset == 40) return data;
+        return fileHeader(quint32(data.size()), kFileHeaderSize + *offset) + dib;
+    }
+    const std::optional<quint32> offset = dibPixelOffset(data);
+    if (!offset) return data;
+    return fileHeader(quint32(data.size() + kFileHeaderSize), kFileHeaderSize + *offset) + data;
+}
+
+DecodedPicture decodeBitmap(const QByteArray& data) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
+        return {{},
+                QStringLiteral("the bitmap claims %1 x %2 pixels, more than can be drawn")
+                    .arg(size.width())
+                    .arg(size.height())};
+    QImage image = reader.read();
+    if (image.isNull())
+        return {{}, QStringLiteral("the bitmap cannot be read (%1)").arg(reader.errorString())};
+    return {Picture(std::move(image)), {}};
+}
+
+// libemf2svg and libwmf keep no promise of being safe on several threads at once, and drawings
+// are read on several threads.
+std::mutex& metafileMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+bool isEmf(const QByteArray& data) {
+    return data.size() > 0x2B && le32(data, 0) == 1 && data.mid(0x28, 4) == " EMF";
+}
+
+bool isWmf(const QByteArray& data) {
+    if (data.size() >= 22 && le32(data, 0) == kPlaceableKey) return true;
+    return data.size() >= 18 && (le16(data, 0) == 1 || le16(data, 0) == 2) && le16(data, 2) == 9;
+}
+
+std::optional<QByteArray> emfToSvg(QByteArray emf) {
+    generatorOptions options{};
+    char noNamespace[] = "";
+    options.nameSpace = noNamespace;
+    options.svgDelimiter = true;
+    // Files with EMF+ records carry plain EMF records for readers without EMF+, which
+    // libemf2svg draws more completely than its EMF+ part.
+    options.emfplus = false;
+    char* svg = nullptr;
+    size_t length = 0;
+    int converted = 0;
+    {
+        const std::lock_guard<std::mutex> lock(metafileMutex());
+        converted = emf2svg(emf.data(), size_t(emf.size()), &svg, &length, &options);
+    }
+    std::optional<QByteArray> result;
+    if (converted && svg && length > 0) result = QByteArray(svg, qsizetype(length));
+    free(svg);
+    return result;
+}
+
+// The picture's frame in points from a placeable WMF header (left, top, right, bottom in units
+// of which `inch` make an inch); empty when the file has no usable one.
+std::optional<wmfD_Rect> placeableFrame(const QByteArray& wmf) {
+    if (wmf.size() < 22 || le32(wmf, 0) != kPlaceableKey) return std::nullopt;
+    const double left = les16(wmf, 6), top = les16(wmf, 8), right = les16(wmf, 10),
+                 bottom = les16(wmf, 12);
+    const double inch = le16(wmf, 14);
+    if (inch <= 0 || right <= left || bottom <= top) return std::nullopt;
+    wmfD_Rect frame;
+    frame.TL.x = float(left * 72 / inch);
+    frame.TL.y = float(top * 72 / inch);
+    frame.BR.x = float(right * 72 / inch);
+    frame.BR.y = float(bottom * 72 / inch);
+    return frame;
+}
+
+std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
+    const std::lock_guard<std::mutex> lock(metafileMutex());
+    wmfAPI_Options options{};
+    options.function = wmf_svg_function;
+    wmfAPI* api = nullptr;
+    const unsigned long flags =
+        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
+        if (api) wmf_api_destroy(api);
+        return std::nullopt;
+    }
+    std::optional<QByteArray> result;
+    wmfD_Rect box{};
+    if (wmf_mem_open(api, reinterpret_cast<unsigned char*>(wmf.data()), long(wmf.size())) ==
+            wmf_E_None &&
+        wmf_scan(api, 0, &box) == wmf_E_None) {
+        // The scanned box is the ink's extent; the picture is the whole frame the file states.
+        box = placeableFrame(wmf).value_or(box);
+        unsigned int width = 0, height = 0;
+        wmf_display_size(api, &width, &height, 72, 72);
+        wmf_svg_t* svg = WMF_SVG_GetData(api);
+        svg->out = wmf_stream_create(api, nullptr);
+        char description[] = "picture";
+        svg->Description = description;
+        svg->bbox = box;
+        svg->width = width;
+        svg->height = height;
+        svg->flags |= WMF_SVG_INLINE_IMAGES;
+        const bool played = width > 0 && height > 0 && wmf_play(api, 0, &box) == wmf_E_None;
+        char* text = nullptr;
+        unsigned long length = 0;
+        wmf_stream_destroy(api, svg->out, &text, &length);
+        if (played && text && length > 0) result = QByteArray(text, qsizetype(length));
+        wmf_free(api, text);
+        wmf_mem_close(api);
+    }
+    wmf_api_destroy(api);
+    return result;
+}
+
+DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
+    const std::optional<QByteArray> svg = emf ? emfToSvg(data) : wmfToSvg(data);
+    if (!svg) return {{}, QStringLiteral("the metafile is damaged or incomplete")};
+    auto renderer = std::make_shared<QSvgRenderer>(*svg);
+    if (!renderer->isValid())
+        return {{}, QStringLiteral("the metafile's drawing could not be understood")};
+    renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    return {Picture(std::move(renderer)), {}};
+}
+
+}  // namespace
+
+Picture::Picture(QImage bitmap) : bitmap_(std::move(bitmap)) {}
+
+Picture::Picture(std::shared_ptr<QSvgRenderer> vector) : vector_(std::move(vector)) {}
+
+bool Picture::isNull() const {
+    return bitmap_.isNull() && !vector_;
+}
+
+void Picture::paint(QPainter& painter, const QRectF& boxPt) const {
+    if (vector_)
+        vector_->render(&painter, boxPt);
+    else if (!bitmap_.isNull())
+        painter.drawImage(boxPt, bitmap_);
+}
+
+DecodedPicture decodePicture(const QByteArray& data, const QString& mimeType) {
+    if (data.isEmpty()) return {{}, QStringLiteral("the picture holds no data")};
+    if (isEmf(data)) return decodeMetafile(data, true);
+    if (isWmf(data)) return decodeMetafile(data, false);
+    if (mimeType == QLatin1String("image/emf") || mimeType == QLatin1String("image/wmf"))
+        return {{}, QStringLiteral("the metafile is damaged or incomplete")};
+    if (mimeType == QLatin1String("image/bmp")) return decodeBitmap(withBitmapFileHeader(data));
+    return decodeBitmap(data);
+}
+
+DecodedPicture PictureDecoder::decode(const QByteArray& data, const QString& mimeType) {
+    const auto found = decoded_.constFind(data);
+    if (found != decoded_.constEnd()) return *found;
+    DecodedPicture decoded = decodePicture(data, mimeType);
+    decoded_.insert(data, decoded);
+    return decoded;
+}
+
+}  // namespace pbp::render
