@@ -8,7 +8,7 @@ function(plen_add_library name)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LINKS})
-  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  target_compile_options(${name} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
 endfunction()
 
 # plen_add_test(NAME LINKS...): one GoogleTest executable made of every source file in this
@@ -21,7 +21,7 @@ function(plen_add_test name)
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE plen_test_common ${ARG_LINKS})
-  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  target_compile_options(${name} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60

@@ -41,7 +41,7 @@ TEST_F(RealPrinters, ACupsQueueGetsTheDocumentOnceWithTheCopies) {
 // paper; the built-in PDF printer has every paper.
 TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
     const QString title = QStringLiteral("a3_paper %1.vdx").arg(::getpid());
-    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("a3_paper.vdx")), dir.filePath(title)));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("a3_paper.vdx")), dir.filePath(title)));
     auto drawing = open(dir.filePath(title));
     print(*drawing, 1, 1, cups::kA3Printer);
     print(*drawing, 1, 1, cups::kPdfQueuePrinter);
@@ -64,7 +64,7 @@ TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
     // Page 2 is set up for Letter, which the A3 queue lacks: a queue prints a job on one paper,
     // so both sheets take its default A4 and the job names none. The PDF printer has both.
     const QString mixed = QStringLiteral("a3 and letter %1.vdx").arg(::getpid());
-    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("a3_paper.vdx")), dir.filePath(mixed)));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("a3_paper.vdx")), dir.filePath(mixed)));
     auto twoPages = open(dir.filePath(mixed));
     print(*twoPages, 1, 2, cups::kA3Printer);
     print(*twoPages, 1, 2, printers::kPdfPrinterName);
