@@ -45,6 +45,7 @@ void frmPlenPrintBatch::Display(FileCollection& cFiles) {
         RunSilently(*this);
         return;
     }
+    restoreWindowLayout();
     show();
     writeStatusLine();
 }

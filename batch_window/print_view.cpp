@@ -42,12 +42,20 @@ QString frmPlenPrintBatch::summaryHeader() const {
 }
 
 void frmPlenPrintBatch::setPrintAndCloseEnabled(bool enabled) {
-    cmdPrint_->setEnabled(enabled);
     cmdClose_->setEnabled(enabled);
+    cmdPrint_->setEnabled(enabled);
 }
 
 QWidget* frmPlenPrintBatch::ownerWindow() {
     return this;
+}
+
+void frmPlenPrintBatch::runStarting() {
+    fgListOfFiles_->clearStatuses();
+}
+
+void frmPlenPrintBatch::entryStarting(int row) {
+    fgListOfFiles_->scrollToRow(row);
 }
 
 }  // namespace pbp

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,8 +17,10 @@
 #include "about/frm_about.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "printing/printers/pdf_folder_printer.h"
 #include "printing/run/print_command.h"
 #include "progress/twips.h"
+#include "resources/help_location.h"
 #include "resources/pictures.h"
 #include "resources/string_table.h"
 #include "support/design_font.h"
@@ -26,6 +29,7 @@
 #include "support/platform.h"
 #include "support/program_state.h"
 #include "support/set_icons.h"
+#include "support/win_api.h"
 
 namespace pbp {
 
@@ -52,8 +56,8 @@ struct ToolCaption {
     int resourceId;
 };
 constexpr ToolCaption kToolCaptions[] = {
-    {"mnuFile", 701}, {"mnuHelp", 703},     {"mnuImportBatch", 711}, {"mnuExportBatch", 712},
-    {"mnuExit", 702}, {"mnuContents", 704}, {"mnuAbout", 706},
+    {"mnuFile", 701},          {"mnuHelp", 703}, {"mnuImportBatch", 711}, {"mnuExportBatch", 712},
+    {"mnuOpenPdfFolder", 713}, {"mnuExit", 702}, {"mnuContents", 704},    {"mnuAbout", 706},
 };
 }  // namespace
 
@@ -64,6 +68,8 @@ frmPlenPrintBatch::frmPlenPrintBatch(QWidget* parent) : QMainWindow(parent) {
     createFileListControls();
     createPrintOptionControls();
     applyTabOrder();
+    cmdPrint_->installEventFilter(this);
+    explainPrintState();
     resize(toPixels(kDesignClientWidth), toPixels(kDesignClientHeight));
 }
 
@@ -78,6 +84,7 @@ void frmPlenPrintBatch::createMenusAndStatusBar() {
     abMenu->addMenu(abSubMenuFile_)->setObjectName(QStringLiteral("mnuFile"));
     addTool(*abSubMenuFile_, "mnuImportBatch");
     addTool(*abSubMenuFile_, "mnuExportBatch");
+    addTool(*abSubMenuFile_, "mnuOpenPdfFolder");
     addSeparator(*abSubMenuFile_);
     addTool(*abSubMenuFile_, "mnuExit");
 
@@ -140,6 +147,8 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
         mnuImportBatch_Click();
     } else if (toolName == QLatin1String("mnuExportBatch")) {
         mnuExportBatch_Click();
+    } else if (toolName == QLatin1String("mnuOpenPdfFolder")) {
+        mnuOpenPdfFolder_Click();
     } else if (toolName == QLatin1String("mnuExit")) {
         mnuExit_Click();
     } else if (toolName == QLatin1String("mnuContents")) {
@@ -150,9 +159,17 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
 }
 
 void frmPlenPrintBatch::mnuContents_Click() {
-    Guarded(kBatchWindowModule, QStringLiteral("mnuContents_Click"), [&] {
-        platform().urls->open(QUrl::fromLocalFile(
-            PathInFolder(platform().programFolder, QStringLiteral("PlenBatchPrintHelp.html"))));
+    Guarded(kBatchWindowModule, QStringLiteral("mnuContents_Click"),
+            [&] { ShellOpenOrFail(HelpPagePath(platform().programFolder)); });
+}
+
+// Opens the built-in PDF printer's folder with the desktop's file manager; the folder is made
+// first when nothing was printed to it yet.
+void frmPlenPrintBatch::mnuOpenPdfFolder_Click() {
+    Guarded(kBatchWindowModule, QStringLiteral("mnuOpenPdfFolder_Click"), [&] {
+        const QString folder = printers::pdfOutputFolder();
+        QDir().mkpath(folder);
+        ShellOpenOrFail(folder);
     });
 }
 

@@ -27,6 +27,10 @@ class BatchPrintView {
     virtual void setPrintAndCloseEnabled(bool enabled) = 0;
     // Owner window of the status window; may be null.
     virtual QWidget* ownerWindow() = 0;
+    // A run starts printing its entries: statuses of an earlier run no longer apply.
+    virtual void runStarting() {}
+    // The run turns to grid row `row`.
+    virtual void entryStarting(int /*row*/) {}
 };
 
 }  // namespace pbp

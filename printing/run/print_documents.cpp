@@ -99,6 +99,7 @@ QStringList pathsToPrint(const BatchPrintView& view, qint64 n) {
 void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& status,
                 const SavedSettings& saved, qint64 i, qint64 n) {
     const int row = static_cast<int>(i);
+    view.entryStarting(row);
     const QString path = view.cellText(row, 0);
     const qint32 percentage = ProgressPercentage(i, n);
     status.Value(OpeningText(path, i, n), percentage);
@@ -143,6 +144,7 @@ void PrintDocuments(BatchPrintView& view) {
                           QStringLiteral("The drawing engine is not running"));
         visio::Application& app = *g_oVisioApp;
         const qint64 n = view.rowCount() - 1;
+        view.runStarting();
         if (view.summaryPageChecked()) PrintSummaryPage(view);
         saved = saveAndSwitchOffSettings(app);
         status = CreateStatusWindow(view.ownerWindow());

@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <functional>
 
 #include "support/program_state.h"
@@ -11,13 +13,38 @@ namespace {
 using Frame = test::WindowTest;
 using test::savedPrinter;
 
-TEST_F(Frame, ContentsOpensTheHelpFileAndToolNamesMatchExactly) {
+// The help page is found beside the program (build tree) or in share/plenbatchprint beside
+// its bin folder (installed); a page that cannot be opened is reported.
+TEST_F(Frame, ContentsOpensTheHelpPageWhereverItIsAndReportsWhenItCannot) {
     displayPaths({});
     for (const char* name : {"mnuHelp", "mnuexit"}) window->abUIControl_ToolClick(name);
     EXPECT_TRUE(fake.process.exitCodes.empty());
-    control<QAction>("mnuContents")->trigger();
-    EXPECT_EQ(fake.urls.opened, std::vector<QUrl>{QUrl::fromLocalFile(
-                                    fake.dir.path() + QStringLiteral("/PlenBatchPrintHelp.html"))});
+    const auto contents = [&] { control<QAction>("mnuContents")->trigger(); };
+    const auto reported = [&](int number) {
+        return !fake.messages.shown.empty() &&
+               fake.messages.shown.back().text.startsWith(
+                   QStringLiteral("Problem in frmPlenPrintBatch.mnuContents_Click\r\nError "
+                                  "Number: %1\r\n")
+                       .arg(number));
+    };
+    contents();
+    EXPECT_TRUE(reported(2)) << "no help page anywhere";
+
+    QDir(fake.dir.path()).mkpath(QStringLiteral("bin"));
+    QDir(fake.dir.path()).mkpath(QStringLiteral("share/plenbatchprint"));
+    const QString installed =
+        fake.dir.path() + QStringLiteral("/share/plenbatchprint/PlenBatchPrintHelp.html");
+    const QString beside = fake.dir.path() + QStringLiteral("/bin/PlenBatchPrintHelp.html");
+    fake.get().programFolder = fake.dir.path() + QStringLiteral("/bin");
+    for (const QString& page : {installed, beside}) {
+        QFile(page).open(QIODevice::WriteOnly);
+        contents();
+        EXPECT_EQ(fake.urls.opened.back(), QUrl::fromLocalFile(page));
+    }
+    EXPECT_EQ(fake.messages.shown.size(), 1u);
+    fake.urls.handlerInstalled = false;
+    contents();
+    EXPECT_TRUE(reported(31)) << "no handler for HTML pages";
 }
 
 // Pixels of a twips value, as the window converts them.
