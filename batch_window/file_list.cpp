@@ -25,8 +25,15 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(true);
-    placeInTwips(*button, geometry);
+    placeCaptionInTwips(*button, geometry);
     return button;
+}
+
+// Buttons of one column or row share the width of the widest.
+void giveSameWidth(std::initializer_list<QPushButton*> buttons) {
+    int width = 0;
+    for (QPushButton* button : buttons) width = std::max(width, button->width());
+    for (QPushButton* button : buttons) button->resize(width, button->height());
 }
 }  // namespace
 
@@ -43,6 +50,8 @@ void frmPlenPrintBatch::createFileListControls() {
         makeButton(this, "cmdMoveDown", QStringLiteral("Move &Down"), {6600, 1920, 1215, 375});
     cmdPrint_ = makeButton(this, "cmdPrint", QStringLiteral("&Print"), {5280, 4680, 1215, 375});
     cmdClose_ = makeButton(this, "cmdClose", QStringLiteral("&Close"), {6600, 4680, 1215, 375});
+    giveSameWidth({cmdAdd_, cmdRemove_, cmdMoveUp_, cmdMoveDown_});
+    giveSameWidth({cmdPrint_, cmdClose_});
     setListButtonsEnabled(false);
     cmdPrint_->setEnabled(false);
 

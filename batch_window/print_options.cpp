@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "batch_window/classic_frame.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/printers/printer_system.h"
@@ -35,12 +36,24 @@ Widget* makeControl(QWidget* parent, const char* name, TwipsRect geometry) {
     return control;
 }
 
+// Labels show their text from their top edge, as the design's labels do.
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, TwipsRect geometry,
                   QWidget* buddy) {
-    QLabel* label = makeControl<QLabel>(parent, name, geometry);
-    label->setText(caption);
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setBuddy(buddy);
+    placeCaptionInTwips(*label, geometry);
     return label;
+}
+
+template <class Button>
+Button* makeCaptioned(QWidget* parent, const char* name, const QString& caption,
+                      TwipsRect geometry) {
+    auto* button = new Button(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    placeCaptionInTwips(*button, geometry);
+    return button;
 }
 
 // What people see of a printer beside its queue name: description and location, state, and
@@ -58,13 +71,13 @@ QString printerTip(const QString& name, const printers::PrinterDescription& abou
 }  // namespace
 
 void frmPlenPrintBatch::createPrintOptionControls() {
-    fraPrintOptions_ = makeControl<QGroupBox>(this, "fraPrintOptions", {120, 2880, 7695, 1695});
+    fraPrintOptions_ = makeControl<ClassicFrame>(this, "fraPrintOptions", {120, 2880, 7695, 1695});
     fraPrintOptions_->setTitle(QStringLiteral("Print Options"));
     cboSelectedPrinter_ =
         makeControl<QComboBox>(fraPrintOptions_, "cboSelectedPrinter", {120, 480, 7455, 315});
     lblSelectedPrinter_ =
         makeLabel(fraPrintOptions_, "lblSelectedPrinter", QStringLiteral("&Target Printer"),
-                  {120, 240, 1935, 375}, cboSelectedPrinter_);
+                  {120, 240, 1935, 240}, cboSelectedPrinter_);
     txtCopies_ = makeControl<QLineEdit>(fraPrintOptions_, "txtCopies", {6240, 840, 1335, 285});
     lblCopies_ = makeLabel(fraPrintOptions_, "lblCopies", QStringLiteral("C&opies"),
                            {5520, 885, 855, 375}, txtCopies_);
@@ -73,8 +86,8 @@ void frmPlenPrintBatch::createPrintOptionControls() {
     txtCopies_->setText(QStringLiteral("1"));
     txtCopies_->installEventFilter(this);
     chkPrintSummaryPage_ =
-        makeControl<QCheckBox>(fraPrintOptions_, "chkPrintSummaryPage", {2160, 840, 3135, 375});
-    chkPrintSummaryPage_->setText(QStringLiteral("Print &Summary Page"));
+        makeCaptioned<QCheckBox>(fraPrintOptions_, "chkPrintSummaryPage",
+                                 QStringLiteral("Print &Summary Page"), {2160, 840, 3135, 375});
     txtPrintSummaryHeader_ =
         makeControl<QLineEdit>(fraPrintOptions_, "txtPrintSummaryHeader", {3000, 1200, 4575, 285});
     lblPrintSummaryHeader_ =
@@ -85,12 +98,15 @@ void frmPlenPrintBatch::createPrintOptionControls() {
 
     picPrintOptions_ = makeControl<QWidget>(this, "picPrintOptions", {240, 3720, 1935, 735});
     optPrintPageOption_[0] =
-        makeControl<QRadioButton>(picPrintOptions_, "optPrintPageOption_0", {0, 0, 1935, 375});
-    optPrintPageOption_[0]->setText(QStringLiteral("Print first page o&nly"));
+        makeCaptioned<QRadioButton>(picPrintOptions_, "optPrintPageOption_0",
+                                    QStringLiteral("Print first page o&nly"), {0, 0, 1935, 375});
     optPrintPageOption_[1] =
-        makeControl<QRadioButton>(picPrintOptions_, "optPrintPageOption_1", {0, 360, 2055, 375});
-    optPrintPageOption_[1]->setText(QStringLiteral("Print a&ll pages"));
+        makeCaptioned<QRadioButton>(picPrintOptions_, "optPrintPageOption_1",
+                                    QStringLiteral("Print a&ll pages"), {0, 360, 2055, 375});
     optPrintPageOption_[1]->setChecked(true);
+    picPrintOptions_->resize(std::max({picPrintOptions_->width(), optPrintPageOption_[0]->width(),
+                                       optPrintPageOption_[1]->width()}),
+                             picPrintOptions_->height());
     picPrintOptions_->raise();
 
     connect(cboSelectedPrinter_, &QComboBox::activated, this, [this] {

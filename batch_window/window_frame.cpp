@@ -39,6 +39,12 @@ constexpr int kDesignClientWidth = 7875;
 constexpr int kDesignClientHeight = 5625;
 constexpr int kMinimumWidth = 8000;
 constexpr int kMinimumHeight = 5800;
+// The layout rules work on the window's outer size. The frame a window manager draws is not
+// known before the window is mapped, and differs between desktops, so the outer size is taken
+// as the client size plus the design's own frame: the layout is then the same before and after
+// the window is decorated (nothing jumps at the first resize) and the same on every desktop.
+constexpr int kDesignFrameWidth = 140;
+constexpr int kDesignFrameHeight = 430;
 
 QAction* addTool(QMenu& menu, const char* name) {
     QAction* tool = menu.addAction(QString());
@@ -68,6 +74,8 @@ frmPlenPrintBatch::frmPlenPrintBatch(QWidget* parent) : QMainWindow(parent) {
     createFileListControls();
     createPrintOptionControls();
     applyTabOrder();
+    setMinimumSize(toPixelsAtLeast(kMinimumWidth - kDesignFrameWidth),
+                   toPixelsAtLeast(kMinimumHeight - kDesignFrameHeight));
     cmdPrint_->installEventFilter(this);
     explainPrintState();
     resize(toPixels(kDesignClientWidth), toPixels(kDesignClientHeight));
@@ -105,6 +113,7 @@ void frmPlenPrintBatch::createMenusAndStatusBar() {
     abStatusBar->setSizeGripEnabled(false);
     lblStatus_ = new QLabel(abStatusBar);
     lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus_->setMinimumHeight(lblStatus_->fontMetrics().height() + 2);
     abStatusBar->addWidget(lblStatus_, 1);
 }
 
@@ -184,17 +193,14 @@ void frmPlenPrintBatch::cmdPrint_Click() {
 
 void frmPlenPrintBatch::Form_Resize() {
     if (isMinimized()) return;
-    const QSize frame = frameGeometry().size() - size();
-    int W = toTwips(frameGeometry().width());
-    int H = toTwips(frameGeometry().height());
-    if (W < kMinimumWidth) {
-        resize(toPixelsAtLeast(kMinimumWidth) - frame.width(), height());
-        W = toTwips(toPixelsAtLeast(kMinimumWidth));
-    }
-    if (H < kMinimumHeight) {
-        resize(width(), toPixelsAtLeast(kMinimumHeight) - frame.height());
-        H = toTwips(toPixelsAtLeast(kMinimumHeight));
-    }
+    const auto outerWidth = [&] { return toTwips(width()) + kDesignFrameWidth; };
+    const auto outerHeight = [&] { return toTwips(height()) + kDesignFrameHeight; };
+    if (outerWidth() < kMinimumWidth)
+        resize(toPixelsAtLeast(kMinimumWidth - kDesignFrameWidth), height());
+    if (outerHeight() < kMinimumHeight)
+        resize(width(), toPixelsAtLeast(kMinimumHeight - kDesignFrameHeight));
+    const int W = outerWidth();
+    const int H = outerHeight();
     setLeftTwips(*cmdClose_, W - widthTwips(*cmdClose_) - 200);
     setLeftTwips(*cmdPrint_, leftTwips(*cmdClose_) - widthTwips(*cmdPrint_) - 100);
     setTopTwips(*cmdClose_, H - heightTwips(*cmdClose_) - 1000);
