@@ -102,5 +102,35 @@ TEST_F(FileList, ClosingDeletesMarkedJobFilesEvenWhenTheirRowsWereRemoved) {
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
+// The File column takes the spare width and keeps the file name in view; a run clears the
+// earlier statuses and scrolls to the row it prints; the layout is kept for the next start.
+TEST_F(FileList, TheListShowsFileNamesFollowsTheRunAndKeepsItsLayout) {
+    QStringList many;
+    for (int i = 1; i <= 40; ++i)
+        many << QStringLiteral("/home/someone/Projects/north wing/Electrical/plan %1.vsdx").arg(i);
+    displayPaths(many);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid()->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(grid()->columnWidth(0) + grid()->columnWidth(1), grid()->viewport()->width());
+    EXPECT_GE(grid()->columnWidth(1),
+              grid()->fontMetrics().horizontalAdvance(QStringLiteral("Sent to Printer")));
+    EXPECT_LT(grid()->columnWidth(1), grid()->columnWidth(0));
+
+    window->setCellText(1, 1, QStringLiteral("Sent to Printer"));
+    window->runStarting();
+    EXPECT_EQ(window->cellText(1, 1), QString());
+    window->entryStarting(40);
+    EXPECT_TRUE(grid()->viewport()->rect().contains(
+        grid()->visualRect(grid()->model()->index(39, 0)).center()));
+
+    window->resize(700, 480);
+    grid()->setStatusColumnWidth(150);
+    window->close();
+    window = std::make_unique<frmPlenPrintBatch>();
+    displayPaths({});
+    EXPECT_EQ(window->size(), QSize(700, 480));
+    EXPECT_EQ(grid()->statusColumnWidth(), 150);
+}
+
 }  // namespace
 }  // namespace pbp
