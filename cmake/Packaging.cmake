@@ -5,10 +5,10 @@ set(CPACK_PACKAGE_NAME plenbatchprint)
 set(CPACK_PACKAGE_VENDOR "PlenBatchPrint developers")
 set(CPACK_PACKAGE_CONTACT "PlenBatchPrint developers <developers@plenbatchprint.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Print many Visio drawings in one go")
-set(CPACK_PACKAGE_DESCRIPTION
-    "PlenBatchPrint prints a list of Visio drawings (.vsd, .vst, .vdx, .vtx, .vsdx, .vstx,\n"
-    "vsdm, .vstm) one after the other, to a CUPS printer or to PDF files, with copies, page\n"
-    "range and a summary page, from a window or unattended from the command line.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "PlenBatchPrint prints a list of Visio drawings (.vsd, .vst, .vdx, .vtx, .vsdx, .vstx, "
+       ".vsdm, .vstm) one after the other, to a CUPS printer or to PDF files, with copies, page "
+       "range and a summary page, from a window or unattended from the command line.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.plenbatchprint.org")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
