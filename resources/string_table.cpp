@@ -13,7 +13,7 @@ const std::map<int, const char*>& table() {
         {202, "PlenBatchPrint (%s)"},
         {203,
          "Copyright \xc2\xa9 PlenBatchPrint developers. Free software for printing technical "
-         "drawings."},
+         "drawings, released under the MIT licence."},
         {204, "OK"},
         {206,
          "This program is provided as is, without warranty of any kind. Always check printed "
