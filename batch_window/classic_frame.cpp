@@ -14,8 +14,7 @@ void ClassicFrame::paintEvent(QPaintEvent*) {
     const QFontMetrics metrics = fontMetrics();
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(rect().adjusted(0, metrics.height() / 2, -1, -1));
-    const QRect caption(kCaptionIndent, 0,
-                        metrics.horizontalAdvance(title()) + 2 * kCaptionPadding,
+    const QRect caption(kCaptionIndent, 0, metrics.horizontalAdvance(title()) + 2 * kCaptionPadding,
                         metrics.height());
     painter.fillRect(caption, palette().window());
     painter.setPen(palette().color(QPalette::WindowText));

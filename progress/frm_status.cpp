@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetrics>
-#include <algorithm>
 #include <QLabel>
+#include <algorithm>
 #include <cstdio>
 
 #include "progress/picture_box.h"
@@ -58,9 +58,8 @@ frmStatus::frmStatus(QWidget* owner)
     // as the application's font in bold.
     QFont titleFont = QApplication::font();
     titleFont.setBold(true);
-    const int width =
-        std::max(toPixels(4575),
-                 QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarExtras);
+    const int width = std::max(
+        toPixels(4575), QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarExtras);
     setFixedSize(width, toPixels(1215));
 
     lblStatus = new QLabel(this);

@@ -48,10 +48,9 @@ void expectNoTextClipped(QWidget& window) {
     // A label's text must not lie under another control beside it.
     for (QLabel* label : window.findChildren<QLabel*>()) {
         if (!label->isVisibleTo(&window) || label->text().isEmpty()) continue;
-        const QRect text =
-            QStyle::alignedRect(label->layoutDirection(), label->alignment(),
-                                label->fontMetrics().size(Qt::TextShowMnemonic, label->text()),
-                                label->geometry());
+        const QRect text = QStyle::alignedRect(
+            label->layoutDirection(), label->alignment(),
+            label->fontMetrics().size(Qt::TextShowMnemonic, label->text()), label->geometry());
         for (QObject* other : label->parentWidget()->children()) {
             auto* sibling = qobject_cast<QWidget*>(other);
             if (!sibling || sibling == label || !sibling->isVisibleTo(&window)) continue;
@@ -63,8 +62,9 @@ void expectNoTextClipped(QWidget& window) {
 }
 
 TEST_F(Layout, TheBatchWindowShowsEveryTextWhole) {
-    displayPaths({QStringLiteral("/home/someone/Projects/2024 Extension of the north wing/"
-                                 "Drawings/Electrical/ground floor lighting plan.vsdx")});
+    displayPaths(
+        {QStringLiteral("/home/someone/Projects/2024 Extension of the north wing/"
+                        "Drawings/Electrical/ground floor lighting plan.vsdx")});
     QCoreApplication::processEvents();
     saveScreenshot(*window, QStringLiteral("batch-window"));
     expectNoTextClipped(*window);
