@@ -5,7 +5,7 @@
 namespace pbp {
 
 namespace {
-constexpr int kClassicFilterResource = 801;
+constexpr int kVisioDocumentFilterResource = 801;
 }
 
 const QStringList& DrawingExtensions() {
@@ -28,7 +28,7 @@ QString DrawingFileFilter() {
     for (const QString& extension : DrawingExtensions()) patterns << u'*' + extension;
     const QString all = patterns.join(QStringLiteral("; "));
     return QStringLiteral("Visio drawings (%1)|%1|").arg(all) +
-           LoadResString(kClassicFilterResource) + QStringLiteral("|All files (*)|*");
+           LoadResString(kVisioDocumentFilterResource) + QStringLiteral("|All files (*)|*");
 }
 
 }  // namespace pbp

@@ -15,7 +15,7 @@ const QStringList& DrawingExtensions();
 bool HasDrawingExtension(const QString& name);
 
 // The Add dialog's filter ("Description|patterns|..."): every drawing type first, then the
-// classic filter, then all files.
+// "Visio Document" filter of the four older types, then all files.
 QString DrawingFileFilter();
 
 }  // namespace pbp
