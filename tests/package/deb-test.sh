@@ -38,6 +38,7 @@ package() {
     ./usr/share/icons/hicolor/16x16/apps/plenbatchprint.png \
     ./usr/share/icons/hicolor/32x32/apps/plenbatchprint.png \
     ./usr/share/icons/hicolor/48x48/apps/plenbatchprint.png \
+    ./usr/share/icons/hicolor/256x256/apps/plenbatchprint.png \
     ./usr/share/man/man1/plenbatchprint.1 \
     ./usr/share/doc/plenbatchprint/LICENSE; do
     grep -qxF "$path" <<<"$contents" || fail "$path is not in the package"
