@@ -36,7 +36,8 @@ Widget* makeControl(QWidget* parent, const char* name, TwipsRect geometry) {
     return control;
 }
 
-// Labels show their text from their top edge, as the design's labels do.
+// Labels show their text from their top edge and lie beneath the other controls, as the
+// design's labels do (the Copies label's box reaches under the copies box).
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, TwipsRect geometry,
                   QWidget* buddy) {
     auto* label = new QLabel(caption, parent);
@@ -44,6 +45,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, Twi
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setBuddy(buddy);
     placeCaptionInTwips(*label, geometry);
+    label->lower();
     return label;
 }
 

@@ -68,6 +68,18 @@ TEST_F(Layout, TheBatchWindowShowsEveryTextWhole) {
     QCoreApplication::processEvents();
     saveScreenshot(*window, QStringLiteral("batch-window"));
     expectNoTextClipped(*window);
+    // Where a label's box reaches under another control, that control takes the clicks.
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        for (QObject* other : label->parentWidget()->children()) {
+            auto* sibling = qobject_cast<QWidget*>(other);
+            if (!sibling || qobject_cast<QLabel*>(sibling) || !sibling->isVisible()) continue;
+            const QRect shared = sibling->geometry() & label->geometry();
+            if (shared.isEmpty()) continue;
+            EXPECT_NE(label->parentWidget()->childAt(shared.center()), label)
+                << label->objectName().toStdString() << " over "
+                << sibling->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(Layout, TheStatusWindowShowsItsTitleAndTheEndOfALongPath) {
