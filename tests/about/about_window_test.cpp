@@ -48,20 +48,5 @@ TEST(AboutWindow, ShowsTheBuildAndOpensOnlyTheLinksUntilOkIsPressed) {
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
-TEST(AboutWindow, ALinkWithNoBrowserToOpenItIsReported) {
-    test::ScopedFakePlatform fake;
-    fake.urls.handlerInstalled = false;
-    frmAbout window;
-    QTimer::singleShot(0, &window, [&] {
-        QTest::mouseClick(window.findChild<LinkLabel*>(QStringLiteral("lblMarketingMessageLink2")),
-                          Qt::LeftButton);
-        window.accept();
-    });
-    window.Display();
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_TRUE(fake.messages.shown[0].text.startsWith(
-        QStringLiteral("Problem in frmAbout.lblMarketingMessageLink2_Click\r\nError Number: 31")));
-}
-
 }  // namespace
 }  // namespace pbp
