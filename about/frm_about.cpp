@@ -9,6 +9,7 @@
 #include "about/link_label.h"
 #include "resources/pictures.h"
 #include "resources/string_table.h"
+#include "support/error_handling.h"
 #include "support/plenlib32.h"
 #include "support/set_icons.h"
 #include "support/win_api.h"
@@ -130,15 +131,18 @@ void frmAbout::cmdOK_Click() {
 }
 
 void frmAbout::lblMarketingMessageLink1_Click() {
-    OpenLink(lblMarketingMessageLink1);
+    Guarded(QStringLiteral("frmAbout"), QStringLiteral("lblMarketingMessageLink1_Click"),
+            [&] { OpenLink(lblMarketingMessageLink1); });
 }
 
 void frmAbout::lblMarketingMessageLink2_Click() {
-    OpenLink(lblMarketingMessageLink2);
+    Guarded(QStringLiteral("frmAbout"), QStringLiteral("lblMarketingMessageLink2_Click"),
+            [&] { OpenLink(lblMarketingMessageLink2); });
 }
 
+// A link that cannot be opened (no browser) is reported by the caller's guard.
 void frmAbout::OpenLink(const LinkLabel* link) {
-    ShellOpen(QStringLiteral("http://") + link->text());
+    ShellOpenOrFail(QStringLiteral("http://") + link->text());
 }
 
 }  // namespace pbp

@@ -15,6 +15,8 @@ void frmPlenPrintBatch::runClosingSteps() {
     Guarded(kBatchWindowModule, QStringLiteral("DeleteMarkedFiles"), [&] { DeleteMarkedFiles(); });
     Guarded(kBatchWindowModule, QStringLiteral("SaveDefaultPrinter"),
             [&] { SaveDefaultPrinter(); });
+    // The layout is a convenience: a settings folder that cannot be written was reported above.
+    IgnoringErrors([&] { saveWindowLayout(); });
     g_oAddFilesDialog.reset();
     g_oImportDialog.reset();
     g_oExportDialog.reset();

@@ -51,6 +51,7 @@ void frmPlenPrintBatch::Display(FileCollection& cFiles) {
         RunSilently(*this);
         return;
     }
+    restoreWindowLayout();
     show();
     writeStatusLine();
 }

@@ -1,4 +1,6 @@
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +12,7 @@
 #include "progress/twips.h"
 #include "startup/mod_main.h"
 #include "support/common_dialog.h"
+#include "support/drawing_types.h"
 #include "support/error_handling.h"
 #include "support/path_dialog.h"
 
@@ -22,8 +25,15 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(true);
-    placeInTwips(*button, geometry);
+    placeCaptionInTwips(*button, geometry);
     return button;
+}
+
+// Buttons of one column or row share the width of the widest.
+void giveSameWidth(std::initializer_list<QPushButton*> buttons) {
+    int width = 0;
+    for (QPushButton* button : buttons) width = std::max(width, button->width());
+    for (QPushButton* button : buttons) button->resize(width, button->height());
 }
 }  // namespace
 
@@ -40,6 +50,8 @@ void frmPlenPrintBatch::createFileListControls() {
         makeButton(this, "cmdMoveDown", QStringLiteral("Move &Down"), {6600, 1920, 1215, 375});
     cmdPrint_ = makeButton(this, "cmdPrint", QStringLiteral("&Print"), {5280, 4680, 1215, 375});
     cmdClose_ = makeButton(this, "cmdClose", QStringLiteral("&Close"), {6600, 4680, 1215, 375});
+    giveSameWidth({cmdAdd_, cmdRemove_, cmdMoveUp_, cmdMoveDown_});
+    giveSameWidth({cmdPrint_, cmdClose_});
     setListButtonsEnabled(false);
     cmdPrint_->setEnabled(false);
 
@@ -80,11 +92,29 @@ void frmPlenPrintBatch::RefreshPrintState() {
     if (CopiesArePrintable(txtCopies_->text()) && !cboSelectedPrinter_->currentText().isEmpty() &&
         fgListOfFiles_->rows() >= 2)
         cmdPrint_->setEnabled(true);
+    explainPrintState();
+}
+
+// A disabled Print says why in its tooltip: the first of the things it waits for.
+void frmPlenPrintBatch::explainPrintState() {
+    QString why;
+    if (!cmdPrint_->isEnabled()) {
+        if (fgListOfFiles_->rows() < 2)
+            why = QStringLiteral("The list is empty");
+        else if (!CopiesArePrintable(txtCopies_->text()))
+            why = QStringLiteral("Copies must be a number from 1 to 32767");
+        else if (cboSelectedPrinter_->currentText().isEmpty())
+            why = QStringLiteral("No printer is chosen");
+        else if (!cmdClose_->isEnabled())
+            why = QStringLiteral("The list is being printed");
+    }
+    cmdPrint_->setToolTip(why);
 }
 
 void frmPlenPrintBatch::cmdAdd_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("cmdAdd_Click"), [&] {
-        const QString chosen = GetPathAndFileName(g_oAddFilesDialog, this, 0);
+        const QString chosen = GetPathAndFileName(g_oAddFilesDialog, this, 0, QString(), QString(),
+                                                  QString(), DrawingFileFilter());
         if (const std::optional<QStringList> paths = GetFiles(chosen, true)) appendRows(*paths);
         RefreshPrintState();
     });
@@ -103,6 +133,7 @@ void frmPlenPrintBatch::cmdRemove_Click() {
         RemoveSelectedRows(*fgListOfFiles_);
         writeStatusLine();
         if (fgListOfFiles_->rows() < 2) cmdPrint_->setEnabled(false);
+        explainPrintState();
     });
 }
 
@@ -124,12 +155,12 @@ void frmPlenPrintBatch::cmdMoveDown_Click() {
     });
 }
 
-// Takes every dropped name whose last three characters read "VSD" in any case.
+// Takes every dropped drawing: a name with a drawing extension that is not a folder.
 void frmPlenPrintBatch::fgListOfFiles_OLEDragDrop(const QStringList& fileNames) {
     Guarded(kBatchWindowModule, QStringLiteral("fgListOfFiles_OLEDragDrop"), [&] {
         QStringList taken;
         for (const QString& name : fileNames) {
-            if (name.right(3).toUpper() == QLatin1String("VSD")) taken.append(name);
+            if (HasDrawingExtension(name) && !QFileInfo(name).isDir()) taken.append(name);
         }
         appendRows(taken);
         RefreshPrintState();

@@ -9,11 +9,13 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "printing/run/status_texts.h"
+
 namespace pbp {
 
 namespace {
-constexpr int kFileColumnWidth = 193;
-constexpr int kStatusColumnWidth = 64;
+// Room around a cell's text: the item view's margins on both sides.
+constexpr int kCellPadding = 12;
 
 // Restores updates and signals of the grid when a bulk change ends.
 class BulkChange {
@@ -33,18 +35,50 @@ FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
     setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("Status")});
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    horizontalHeader()->setStretchLastSection(true);
+    // The File column takes the spare width and elides its paths in the middle, so the file
+    // name always shows; the Status column is as wide as its short texts and can be dragged.
     horizontalHeader()->setSectionsClickable(false);
-    setColumnWidth(0, kFileColumnWidth);
-    setColumnWidth(1, kStatusColumnWidth);
+    horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    horizontalHeader()->setSectionResizeMode(1, QHeaderView::Interactive);
+    setTextElideMode(Qt::ElideMiddle);
+    setColumnWidth(1, defaultStatusColumnWidth());
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    // Tab leaves the list for the next control instead of walking its cells.
+    setTabKeyNavigation(false);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
     connect(this, &QTableWidget::itemSelectionChanged, this, &FileListGrid::userSelected);
+}
+
+int FileListGrid::defaultStatusColumnWidth() const {
+    int widest = horizontalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("Status"));
+    for (const QString& text : {status_text::kSentToPrinter, status_text::printFailed({})})
+        widest = std::max(widest, fontMetrics().horizontalAdvance(text));
+    return widest + kCellPadding;
+}
+
+int FileListGrid::statusColumnWidth() const {
+    return columnWidth(1);
+}
+
+void FileListGrid::setStatusColumnWidth(int width) {
+    setColumnWidth(1, width);
+}
+
+void FileListGrid::clearStatuses() {
+    {
+        BulkChange bulk(*this);
+        for (int r = 0; r < rowCount(); ++r) setCell(r, 1, QString());
+    }
+    viewport()->update();
+}
+
+void FileListGrid::scrollToRow(int row) {
+    scrollTo(model()->index(row - 1, 0), QAbstractItemView::EnsureVisible);
 }
 
 int FileListGrid::rows() const {
@@ -165,7 +199,9 @@ void FileListGrid::selectTableRows(const std::vector<int>& tableRows) {
 }
 
 void FileListGrid::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+    // The Delete key of the main block or of the keypad.
+    if (event->key() == Qt::Key_Delete &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         emit deleteKeyPressed();
         return;
     }

@@ -23,6 +23,15 @@ class FileListGrid : public QTableWidget {
   public:
     explicit FileListGrid(QWidget* parent = nullptr);
 
+    // The Status column's width: by default as wide as the short status texts.
+    int defaultStatusColumnWidth() const;
+    int statusColumnWidth() const;
+    void setStatusColumnWidth(int width);
+    // Empties every entry's status.
+    void clearStatuses();
+    // Scrolls until list row `row` is in view.
+    void scrollToRow(int row);
+
     // N + 1: the header row and the entries.
     int rows() const;
     QString textMatrix(int row, int column) const;

@@ -57,6 +57,7 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void abUIControl_ToolClick(const QString& toolName);
     void mnuContents_Click();
     void mnuAbout_Click();
+    void mnuOpenPdfFolder_Click();
     void mnuExit_Click();
     void cmdClose_Click();
     void cmdPrint_Click();
@@ -79,6 +80,8 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void setPrintAndCloseEnabled(bool enabled) override;
     QWidget* ownerWindow() override;
     void runFinished(const std::vector<EntryOutcome>& outcomes) override;
+    void runStarting() override;
+    void entryStarting(int row) override;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -93,14 +96,18 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void createMenusAndStatusBar();
     void applyTabOrder();
     void fillPrinterList();
+    void describePrinters();
     void selectPrinterIndex(int index);
     void writeStatusLine();
+    void explainPrintState();
     void setListButtonsEnabled(bool enabled);
     void appendRows(const QStringList& paths);
     void finishDisplayAfterFailure();
     void applyCommandLineOptions();
     void setAsideDamagedSettings();
     void runClosingSteps();
+    void restoreWindowLayout();
+    void saveWindowLayout();
 
     FileListGrid* fgListOfFiles_ = nullptr;
     QPushButton* cmdAdd_ = nullptr;

@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <algorithm>
 
+#include "batch_window/classic_frame.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/printers/printer_system.h"
@@ -35,45 +37,79 @@ Widget* makeControl(QWidget* parent, const char* name, TwipsRect geometry) {
     return control;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, TwipsRect geometry) {
-    QLabel* label = makeControl<QLabel>(parent, name, geometry);
-    label->setText(caption);
+// Labels show their text from their top edge and lie beneath the other controls, as the
+// design's labels do (the Copies label's box reaches under the copies box).
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, TwipsRect geometry,
+                  QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setBuddy(buddy);
+    placeCaptionInTwips(*label, geometry);
+    label->lower();
     return label;
+}
+
+template <class Button>
+Button* makeCaptioned(QWidget* parent, const char* name, const QString& caption,
+                      TwipsRect geometry) {
+    auto* button = new Button(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    placeCaptionInTwips(*button, geometry);
+    return button;
+}
+
+// What people see of a printer beside its queue name: description and location, state, and
+// whether it is the system's default.
+QString printerTip(const QString& name, const printers::PrinterDescription& about, bool isDefault) {
+    QStringList lines{name};
+    QStringList what;
+    if (!about.description.isEmpty()) what << about.description;
+    if (!about.location.isEmpty()) what << about.location;
+    if (!what.isEmpty()) lines << what.join(QStringLiteral(" \u2013 "));
+    if (!about.state.isEmpty()) lines << about.state;
+    if (isDefault) lines << QStringLiteral("System default printer");
+    return lines.join(u'\n');
 }
 }  // namespace
 
 void frmPlenPrintBatch::createPrintOptionControls() {
-    fraPrintOptions_ = makeControl<QGroupBox>(this, "fraPrintOptions", {120, 2880, 7695, 1695});
+    fraPrintOptions_ = makeControl<ClassicFrame>(this, "fraPrintOptions", {120, 2880, 7695, 1695});
     fraPrintOptions_->setTitle(QStringLiteral("Print Options"));
-    lblSelectedPrinter_ = makeLabel(fraPrintOptions_, "lblSelectedPrinter",
-                                    QStringLiteral("Target Printer"), {120, 240, 1935, 375});
     cboSelectedPrinter_ =
         makeControl<QComboBox>(fraPrintOptions_, "cboSelectedPrinter", {120, 480, 7455, 315});
-    lblCopies_ =
-        makeLabel(fraPrintOptions_, "lblCopies", QStringLiteral("Copies"), {5520, 885, 855, 375});
+    lblSelectedPrinter_ =
+        makeLabel(fraPrintOptions_, "lblSelectedPrinter", QStringLiteral("&Target Printer"),
+                  {120, 240, 1935, 240}, cboSelectedPrinter_);
     txtCopies_ = makeControl<QLineEdit>(fraPrintOptions_, "txtCopies", {6240, 840, 1335, 285});
+    lblCopies_ = makeLabel(fraPrintOptions_, "lblCopies", QStringLiteral("C&opies"),
+                           {5520, 885, 855, 375}, txtCopies_);
     txtCopies_->setAlignment(Qt::AlignRight);
     txtCopies_->setMaxLength(3);
     txtCopies_->setText(QStringLiteral("1"));
     txtCopies_->installEventFilter(this);
     chkPrintSummaryPage_ =
-        makeControl<QCheckBox>(fraPrintOptions_, "chkPrintSummaryPage", {2160, 840, 3135, 375});
-    chkPrintSummaryPage_->setText(QStringLiteral("Print Summary Page"));
-    lblPrintSummaryHeader_ = makeLabel(fraPrintOptions_, "lblPrintSummaryHeader",
-                                       QStringLiteral("Header:"), {2280, 1250, 1215, 255});
+        makeCaptioned<QCheckBox>(fraPrintOptions_, "chkPrintSummaryPage",
+                                 QStringLiteral("Print &Summary Page"), {2160, 840, 3135, 375});
     txtPrintSummaryHeader_ =
         makeControl<QLineEdit>(fraPrintOptions_, "txtPrintSummaryHeader", {3000, 1200, 4575, 285});
+    lblPrintSummaryHeader_ =
+        makeLabel(fraPrintOptions_, "lblPrintSummaryHeader", QStringLiteral("H&eader:"),
+                  {2280, 1250, 1215, 255}, txtPrintSummaryHeader_);
     txtPrintSummaryHeader_->setText(QStringLiteral("PlenPrint Batch Job Summary"));
     txtPrintSummaryHeader_->setEnabled(false);
 
     picPrintOptions_ = makeControl<QWidget>(this, "picPrintOptions", {240, 3720, 1935, 735});
     optPrintPageOption_[0] =
-        makeControl<QRadioButton>(picPrintOptions_, "optPrintPageOption_0", {0, 0, 1935, 375});
-    optPrintPageOption_[0]->setText(QStringLiteral("Print first page only"));
+        makeCaptioned<QRadioButton>(picPrintOptions_, "optPrintPageOption_0",
+                                    QStringLiteral("Print first page o&nly"), {0, 0, 1935, 375});
     optPrintPageOption_[1] =
-        makeControl<QRadioButton>(picPrintOptions_, "optPrintPageOption_1", {0, 360, 2055, 375});
-    optPrintPageOption_[1]->setText(QStringLiteral("Print all pages"));
+        makeCaptioned<QRadioButton>(picPrintOptions_, "optPrintPageOption_1",
+                                    QStringLiteral("Print a&ll pages"), {0, 360, 2055, 375});
     optPrintPageOption_[1]->setChecked(true);
+    picPrintOptions_->resize(std::max({picPrintOptions_->width(), optPrintPageOption_[0]->width(),
+                                       optPrintPageOption_[1]->width()}),
+                             picPrintOptions_->height());
     picPrintOptions_->raise();
 
     connect(cboSelectedPrinter_, &QComboBox::activated, this, [this] {
@@ -101,6 +137,7 @@ void frmPlenPrintBatch::fillPrinterList() {
         cboSelectedPrinter_->addItems(names);
         cboSelectedPrinter_->setCurrentIndex(-1);
     }
+    describePrinters();
     QString candidate = g_sSelectedPrinter;
     if (candidate.isEmpty()) {
         IgnoringErrors([&] {
@@ -116,6 +153,28 @@ void frmPlenPrintBatch::fillPrinterList() {
     }
     const int match = int(names.indexOf(candidate));
     if (match >= 0) selectPrinterIndex(match);
+}
+
+// Each entry keeps its queue name as its text (the choice is stored by it); its tooltip tells
+// the description, location and state, the system default is bold, and a printer that is
+// stopped or refuses jobs carries a warning sign.
+void frmPlenPrintBatch::describePrinters() {
+    QString defaultName;
+    IgnoringErrors([&] { defaultName = platform().printers->defaultPrinter(); });
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int i = 0; i < cboSelectedPrinter_->count(); ++i) {
+        const QString name = cboSelectedPrinter_->itemText(i);
+        printers::PrinterDescription about;
+        IgnoringErrors([&] { about = platform().printers->describe(name); });
+        const bool isDefault = name == defaultName;
+        cboSelectedPrinter_->setItemData(i, printerTip(name, about, isDefault), Qt::ToolTipRole);
+        if (isDefault) {
+            QFont bold = cboSelectedPrinter_->font();
+            bold.setBold(true);
+            cboSelectedPrinter_->setItemData(i, bold, Qt::FontRole);
+        }
+        if (!about.ready) cboSelectedPrinter_->setItemIcon(i, warning);
+    }
 }
 
 // Selecting by program raises the same handler as a user's choice.
@@ -174,6 +233,7 @@ void frmPlenPrintBatch::SaveDefaultPrinter() {
 }
 
 void frmPlenPrintBatch::cboSelectedPrinter_Click() {
+    cboSelectedPrinter_->setToolTip(cboSelectedPrinter_->currentData(Qt::ToolTipRole).toString());
     const QString printer = cboSelectedPrinter_->currentText();
     if (!printer.isEmpty()) cmdPrint_->setEnabled(fgListOfFiles_->rows() >= 2);
     g_sSelectedPrinter = printer;
@@ -190,6 +250,10 @@ ushort frmPlenPrintBatch::txtCopies_KeyPress(ushort keyAscii) {
 // Typed printable characters of the copies box pass through txtCopies_KeyPress. Control keys
 // (Enter, Esc, Tab, shortcuts such as Ctrl+V) are not typed characters and keep their meaning.
 bool frmPlenPrintBatch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cmdPrint_ && event->type() == QEvent::EnabledChange) {
+        explainPrintState();
+        return false;
+    }
     if (watched != txtCopies_ || event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);

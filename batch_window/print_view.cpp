@@ -47,8 +47,8 @@ QString frmPlenPrintBatch::summaryHeader() const {
 }
 
 void frmPlenPrintBatch::setPrintAndCloseEnabled(bool enabled) {
-    cmdPrint_->setEnabled(enabled);
     cmdClose_->setEnabled(enabled);
+    cmdPrint_->setEnabled(enabled);
 }
 
 QWidget* frmPlenPrintBatch::ownerWindow() {
@@ -57,6 +57,14 @@ QWidget* frmPlenPrintBatch::ownerWindow() {
 
 void frmPlenPrintBatch::runFinished(const std::vector<EntryOutcome>& outcomes) {
     m_oJobDeletions.afterRun(outcomes);
+}
+
+void frmPlenPrintBatch::runStarting() {
+    fgListOfFiles_->clearStatuses();
+}
+
+void frmPlenPrintBatch::entryStarting(int row) {
+    fgListOfFiles_->scrollToRow(row);
 }
 
 }  // namespace pbp

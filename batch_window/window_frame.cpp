@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,8 +17,10 @@
 #include "about/frm_about.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "printing/printers/pdf_folder_printer.h"
 #include "printing/run/print_command.h"
 #include "progress/twips.h"
+#include "resources/help_location.h"
 #include "resources/pictures.h"
 #include "resources/string_table.h"
 #include "support/design_font.h"
@@ -26,6 +29,7 @@
 #include "support/platform.h"
 #include "support/program_state.h"
 #include "support/set_icons.h"
+#include "support/win_api.h"
 
 namespace pbp {
 
@@ -35,6 +39,12 @@ constexpr int kDesignClientWidth = 7875;
 constexpr int kDesignClientHeight = 5625;
 constexpr int kMinimumWidth = 8000;
 constexpr int kMinimumHeight = 5800;
+// The layout rules work on the window's outer size. The frame a window manager draws is not
+// known before the window is mapped, and differs between desktops, so the outer size is taken
+// as the client size plus the design's own frame: the layout is then the same before and after
+// the window is decorated (nothing jumps at the first resize) and the same on every desktop.
+constexpr int kDesignFrameWidth = 140;
+constexpr int kDesignFrameHeight = 430;
 
 QAction* addTool(QMenu& menu, const char* name) {
     QAction* tool = menu.addAction(QString());
@@ -52,8 +62,8 @@ struct ToolCaption {
     int resourceId;
 };
 constexpr ToolCaption kToolCaptions[] = {
-    {"mnuFile", 701}, {"mnuHelp", 703},     {"mnuImportBatch", 711}, {"mnuExportBatch", 712},
-    {"mnuExit", 702}, {"mnuContents", 704}, {"mnuAbout", 706},
+    {"mnuFile", 701},          {"mnuHelp", 703}, {"mnuImportBatch", 711}, {"mnuExportBatch", 712},
+    {"mnuOpenPdfFolder", 713}, {"mnuExit", 702}, {"mnuContents", 704},    {"mnuAbout", 706},
 };
 }  // namespace
 
@@ -64,6 +74,10 @@ frmPlenPrintBatch::frmPlenPrintBatch(QWidget* parent) : QMainWindow(parent) {
     createFileListControls();
     createPrintOptionControls();
     applyTabOrder();
+    setMinimumSize(toPixelsAtLeast(kMinimumWidth - kDesignFrameWidth),
+                   toPixelsAtLeast(kMinimumHeight - kDesignFrameHeight));
+    cmdPrint_->installEventFilter(this);
+    explainPrintState();
     resize(toPixels(kDesignClientWidth), toPixels(kDesignClientHeight));
 }
 
@@ -78,6 +92,7 @@ void frmPlenPrintBatch::createMenusAndStatusBar() {
     abMenu->addMenu(abSubMenuFile_)->setObjectName(QStringLiteral("mnuFile"));
     addTool(*abSubMenuFile_, "mnuImportBatch");
     addTool(*abSubMenuFile_, "mnuExportBatch");
+    addTool(*abSubMenuFile_, "mnuOpenPdfFolder");
     addSeparator(*abSubMenuFile_);
     addTool(*abSubMenuFile_, "mnuExit");
 
@@ -98,6 +113,7 @@ void frmPlenPrintBatch::createMenusAndStatusBar() {
     abStatusBar->setSizeGripEnabled(false);
     lblStatus_ = new QLabel(abStatusBar);
     lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus_->setMinimumHeight(lblStatus_->fontMetrics().height() + 2);
     abStatusBar->addWidget(lblStatus_, 1);
 }
 
@@ -140,6 +156,8 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
         mnuImportBatch_Click();
     } else if (toolName == QLatin1String("mnuExportBatch")) {
         mnuExportBatch_Click();
+    } else if (toolName == QLatin1String("mnuOpenPdfFolder")) {
+        mnuOpenPdfFolder_Click();
     } else if (toolName == QLatin1String("mnuExit")) {
         mnuExit_Click();
     } else if (toolName == QLatin1String("mnuContents")) {
@@ -150,9 +168,17 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
 }
 
 void frmPlenPrintBatch::mnuContents_Click() {
-    Guarded(kBatchWindowModule, QStringLiteral("mnuContents_Click"), [&] {
-        platform().urls->open(QUrl::fromLocalFile(
-            PathInFolder(platform().programFolder, QStringLiteral("PlenBatchPrintHelp.html"))));
+    Guarded(kBatchWindowModule, QStringLiteral("mnuContents_Click"),
+            [&] { ShellOpenOrFail(HelpPagePath(platform().programFolder)); });
+}
+
+// Opens the built-in PDF printer's folder with the desktop's file manager; the folder is made
+// first when nothing was printed to it yet.
+void frmPlenPrintBatch::mnuOpenPdfFolder_Click() {
+    Guarded(kBatchWindowModule, QStringLiteral("mnuOpenPdfFolder_Click"), [&] {
+        const QString folder = printers::pdfOutputFolder();
+        QDir().mkpath(folder);
+        ShellOpenOrFail(folder);
     });
 }
 
@@ -167,17 +193,14 @@ void frmPlenPrintBatch::cmdPrint_Click() {
 
 void frmPlenPrintBatch::Form_Resize() {
     if (isMinimized()) return;
-    const QSize frame = frameGeometry().size() - size();
-    int W = toTwips(frameGeometry().width());
-    int H = toTwips(frameGeometry().height());
-    if (W < kMinimumWidth) {
-        resize(toPixelsAtLeast(kMinimumWidth) - frame.width(), height());
-        W = toTwips(toPixelsAtLeast(kMinimumWidth));
-    }
-    if (H < kMinimumHeight) {
-        resize(width(), toPixelsAtLeast(kMinimumHeight) - frame.height());
-        H = toTwips(toPixelsAtLeast(kMinimumHeight));
-    }
+    const auto outerWidth = [&] { return toTwips(width()) + kDesignFrameWidth; };
+    const auto outerHeight = [&] { return toTwips(height()) + kDesignFrameHeight; };
+    if (outerWidth() < kMinimumWidth)
+        resize(toPixelsAtLeast(kMinimumWidth - kDesignFrameWidth), height());
+    if (outerHeight() < kMinimumHeight)
+        resize(width(), toPixelsAtLeast(kMinimumHeight - kDesignFrameHeight));
+    const int W = outerWidth();
+    const int H = outerHeight();
     setLeftTwips(*cmdClose_, W - widthTwips(*cmdClose_) - 200);
     setLeftTwips(*cmdPrint_, leftTwips(*cmdClose_) - widthTwips(*cmdPrint_) - 100);
     setTopTwips(*cmdClose_, H - heightTwips(*cmdClose_) - 1000);

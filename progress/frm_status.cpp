@@ -1,7 +1,10 @@
 #include "progress/frm_status.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QLabel>
+#include <algorithm>
 #include <cstdio>
 
 #include "progress/picture_box.h"
@@ -12,23 +15,64 @@
 
 namespace pbp {
 
+namespace {
+// Room a title bar takes beside its title: the window's icon, up to three buttons, padding.
+constexpr int kTitleBarExtras = 120;
+constexpr int kMargin = 8;
+
+// The first and last characters of the text, `keep` in all, joined by an ellipsis.
+QString middleKept(const QString& text, qsizetype keep) {
+    return text.left(keep - keep / 2) + QChar(0x2026) + text.right(keep / 2);
+}
+
+// The step's text as it fits the label's lines: a text too long loses characters from its
+// middle (the folders of a path), so its start and its "(i of n)" stay in view.
+QString fittedText(const QLabel& label, const QString& text) {
+    const QRect box = label.contentsRect();
+    const QFontMetrics metrics = label.fontMetrics();
+    const auto fits = [&](const QString& candidate) {
+        const QRect needed = metrics.boundingRect(box, Qt::TextWordWrap, candidate);
+        return needed.height() <= box.height() && needed.width() <= box.width();
+    };
+    if (fits(text)) return text;
+    qsizetype low = 0;
+    qsizetype high = text.size() - 1;
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (fits(middleKept(text, mid)))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return middleKept(text, low);
+}
+}  // namespace
+
 frmStatus::frmStatus(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("frmStatus"));
     setFont(DesignFont());
     setWindowTitle(QStringLiteral("PlenPrint - Batch Printing Status"));
     setModal(false);
-    setFixedSize(toPixels(4575), toPixels(1215));
+    // Wide enough for the whole title in the title bar, whose font is the desktop's: measured
+    // as the application's font in bold.
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const int width = std::max(
+        toPixels(4575), QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarExtras);
+    setFixedSize(width, toPixels(1215));
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     placeInTwips(*lblStatus, {120, 120, 4335, 615});
+    lblStatus->resize(width - 2 * kMargin, lblStatus->height());
     lblStatus->setWordWrap(true);
     lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     picStatus = new PictureBox(this);
     picStatus->setObjectName(QStringLiteral("picStatus"));
     placeInTwips(*picStatus, {120, 840, 4335, 255});
+    picStatus->resize(width - 2 * kMargin, picStatus->height());
 }
 
 frmStatus::~frmStatus() = default;
@@ -44,7 +88,8 @@ void frmStatus::Display() {
 
 void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
     if (!m_oProgress) throw ObjectNotSetError();
-    lblStatus->setText(sDescription);
+    lblStatus->setText(fittedText(*lblStatus, sDescription));
+    lblStatus->setToolTip(sDescription);
     if (isHeadless() && sDescription != m_sLastWritten) {
         std::fprintf(stderr, "%s\n", sDescription.toUtf8().constData());
         std::fflush(stderr);

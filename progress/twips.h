@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QWidget>
 #include <QtMath>
+#include <algorithm>
 
 namespace pbp {
 
@@ -27,6 +28,15 @@ struct TwipsRect {
 
 inline void placeInTwips(QWidget& widget, TwipsRect r) {
     widget.setGeometry(toPixels(r.left), toPixels(r.top), toPixels(r.width), toPixels(r.height));
+}
+
+// Places a control showing a caption (label, button, check box) at its design place, made
+// wider or taller where the caption in the current font would not fit the design size.
+inline void placeCaptionInTwips(QWidget& widget, TwipsRect r) {
+    placeInTwips(widget, r);
+    const QSize needed = widget.sizeHint();
+    widget.resize(std::max(widget.width(), needed.width()),
+                  std::max(widget.height(), needed.height()));
 }
 
 inline int leftTwips(const QWidget& w) {

@@ -11,12 +11,14 @@ const std::map<int, const char*>& table() {
         {101, "PlenBatchPrint"},
         {201, "About PlenBatchPrint"},
         {202, "PlenBatchPrint (%s)"},
-        {203, "Copyright \xc2\xa9 PlenBatchPrint developers. Free software for printing technical "
-              "drawings."},
+        {203,
+         "Copyright \xc2\xa9 PlenBatchPrint developers. Free software for printing technical "
+         "drawings, released under the MIT licence."},
         {204, "OK"},
-        {206, "This program is provided as is, without warranty of any kind. Always check printed "
-              "drawings against their source files before relying on them; the authors are not "
-              "liable for any damage arising from its use."},
+        {206,
+         "This program is provided as is, without warranty of any kind. Always check printed "
+         "drawings against their source files before relying on them; the authors are not "
+         "liable for any damage arising from its use."},
         {701, "&File"},
         {702, "E&xit"},
         {703, "&Help"},
@@ -25,6 +27,7 @@ const std::map<int, const char*>& table() {
         {707, "PlenBatchPrint MenuBar"},
         {711, "&Import Batch..."},
         {712, "&Export Batch..."},
+        {713, "Open &PDF Folder"},
         {801, "Visio Document (*.vsd; *.vst; *.vdx; *.vtx)|*.vsd; *.vst; *.vdx; *.vtx"},
         {901, "You have exceeded the maximum allowed file size.  Try selecting fewer files."},
         {1501, "www.plenbatchprint.org"},

@@ -10,6 +10,7 @@ packages=(
   cups cups-client cups-filters cups-bsd
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
   libjemalloc-dev libxcb1-dev poppler-utils xdg-utils
+  appstream desktop-file-utils dpkg-dev man-db
 )
 
 missing=()

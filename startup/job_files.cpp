@@ -3,6 +3,7 @@
 
 #include "startup/mod_main.h"
 #include "startup/spaces.h"
+#include "support/drawing_types.h"
 #include "support/error_handling.h"
 #include "support/file_operations.h"
 #include "support/plenlib32.h"
@@ -12,13 +13,6 @@ namespace pbp {
 namespace {
 
 const QString kModule = QStringLiteral("modMain");
-
-bool isDrawingName(const QString& name) {
-    for (const char* extension : {".vsd", ".vst", ".vdx", ".vtx"}) {
-        if (IsValidExtension(name, QLatin1String(extension))) return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -32,7 +26,7 @@ FileCollection GetFilesFromCSVDataFile(const QString& path) {
                 // Removes every CR and every LF, wherever they stand.
                 QString piece = RemoveCharactersFromStringVBWrap(TrimSpaces(rawPiece).toString(),
                                                                  QStringLiteral("\r\n"), 0);
-                if (isDrawingName(piece)) entries.emplace_back(std::move(piece));
+                if (HasDrawingExtension(piece)) entries.emplace_back(std::move(piece));
             }
         }
         result = std::move(entries);

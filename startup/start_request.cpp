@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "resources/string_table.h"
 #include "startup/mod_main.h"
@@ -156,6 +157,8 @@ void SetApplicationIdentity() {
     QCoreApplication::setApplicationName(QStringLiteral("plenbatchprint"));
     QCoreApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(version.major).arg(version.minor).arg(version.revision));
+    // Matches the installed .desktop file, so desktops pair the windows with its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.plenbatchprint.PlenBatchPrint"));
 }
 
 }  // namespace pbp

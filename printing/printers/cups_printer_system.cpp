@@ -2,6 +2,7 @@
 
 #include <cups/cups.h>
 
+#include <QDir>
 #include <QSizeF>
 #include <memory>
 #include <optional>
@@ -72,6 +73,37 @@ QStringList CupsPrinterSystem::printerNames() const {
     }
     names << kPdfPrinterName;
     return names;
+}
+
+PrinterDescription CupsPrinterSystem::describe(const QString& printerName) const {
+    PrinterDescription result;
+    if (printerName == kPdfPrinterName) {
+        result.description = QStringLiteral("Saves each drawing as a PDF file in %1")
+                                 .arg(QDir::toNativeSeparators(pdfOutputFolder()));
+        return result;
+    }
+    DestPtr dest = namedDest(printerName);
+    if (!dest) {
+        result.state = QStringLiteral("Not available");
+        result.ready = false;
+        return result;
+    }
+    const auto option = [&](const char* name) {
+        return QString::fromUtf8(cupsGetOption(name, dest->num_options, dest->options));
+    };
+    result.description = option("printer-info");
+    result.location = option("printer-location");
+    // IPP printer-state: 3 idle, 4 processing, 5 stopped.
+    const int state = option("printer-state").toInt();
+    result.state = state == 5   ? QStringLiteral("Stopped")
+                   : state == 4 ? QStringLiteral("Printing")
+                                : QStringLiteral("Idle");
+    const bool accepting = option("printer-is-accepting-jobs") != QLatin1String("false");
+    if (!accepting) result.state += QStringLiteral(", rejecting jobs");
+    const QString message = option("printer-state-message");
+    if (!message.isEmpty()) result.state += QStringLiteral(" (") + message + u')';
+    result.ready = state != 5 && accepting;
+    return result;
 }
 
 QString CupsPrinterSystem::defaultPrinter() const {

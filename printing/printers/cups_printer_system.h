@@ -10,6 +10,8 @@ namespace pbp::printers {
 class CupsPrinterSystem : public PrinterSystem {
   public:
     QStringList printerNames() const override;
+    // A queue's printer-info, printer-location and state; for the PDF printer its folder.
+    PrinterDescription describe(const QString& printerName) const override;
     QString defaultPrinter() const override;
     QPageSize defaultPaper(const QString& printerName) const override;
     // A queue offers the papers its media list holds (cupsGetDestMediaBySize); the PDF printer

@@ -22,11 +22,21 @@ struct PrintJob {
     QString media;  // CUPS media name of the job's paper; empty for the printer's default
 };
 
+// A printer as the printer system shows it to people.
+struct PrinterDescription {
+    QString description;  // the queue's description (printer-info), or what the printer does
+    QString location;     // where it stands (printer-location)
+    QString state;        // "Idle", "Printing" or "Stopped", and whether it refuses jobs
+    bool ready = true;    // false when stopped or refusing jobs
+};
+
 // The machine's printers: CUPS destinations in CUPS order, then the built-in PDF printer.
 class PrinterSystem {
   public:
     virtual ~PrinterSystem() = default;
     virtual QStringList printerNames() const = 0;
+    // Description, location and state; nothing known by default.
+    virtual PrinterDescription describe(const QString& /*printerName*/) const { return {}; }
     // The default printer's name, empty when there is none.
     virtual QString defaultPrinter() const = 0;
     // The printer's default paper; the PDF printer's is A4, or Letter where the locale uses it.

@@ -37,6 +37,10 @@ class BatchPrintView {
     // Called once when a run that got as far as the drawings has ended, with every entry's
     // outcome in list order.
     virtual void runFinished(const std::vector<EntryOutcome>& /*outcomes*/) {}
+    // A run starts printing its entries: statuses of an earlier run no longer apply.
+    virtual void runStarting() {}
+    // The run turns to grid row `row`.
+    virtual void entryStarting(int /*row*/) {}
 };
 
 }  // namespace pbp

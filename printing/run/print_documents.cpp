@@ -109,6 +109,7 @@ QStringList pathsToPrint(const std::vector<EntryOutcome>& outcomes) {
 
 void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& status,
                 const SavedSettings& saved, qint64 i, qint64 n, EntryOutcome& outcome) {
+    view.entryStarting(int(i));
     const qint32 percentage = ProgressPercentage(i, n);
     status.Value(OpeningText(outcome.path, i, n), percentage);
     try {
@@ -164,6 +165,7 @@ std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view) {
             notReached.path = view.cellText(int(i), 0);
             outcomes.push_back(notReached);
         }
+        view.runStarting();
         if (view.summaryPageChecked()) PrintSummaryPage(view);
         saved = saveAndSwitchOffSettings(app);
         status = CreateStatusWindow(view.ownerWindow());

@@ -9,15 +9,15 @@ namespace {
 using BatchLists = test::WindowTest;
 
 TEST_F(BatchLists, ExportWritesThePathsJoinedAndImportAppendsEachListChosen) {
-    displayPaths({"/c/a.vsd", "/d/b.vsd"});
+    displayPaths({"/c/a.vsd", "/d/b.vsdx"});
     const QString target = fake.tempPath("batch.csv");
     dialogs.answerFiles({target});
     dialogs.answerFiles({target, target});
     control<QAction>("mnuExportBatch")->trigger();
-    EXPECT_EQ(test::fileBytes(target), QByteArray("/c/a.vsd, /d/b.vsd"));
+    EXPECT_EQ(test::fileBytes(target), QByteArray("/c/a.vsd, /d/b.vsdx"));
     control<QAction>("mnuImportBatch")->trigger();
-    EXPECT_EQ(paths(), (QStringList{"/c/a.vsd", "/d/b.vsd", "/c/a.vsd", "/d/b.vsd", "/c/a.vsd",
-                                    "/d/b.vsd"}));
+    EXPECT_EQ(paths(), (QStringList{"/c/a.vsd", "/d/b.vsdx", "/c/a.vsd", "/d/b.vsdx", "/c/a.vsd",
+                                    "/d/b.vsdx"}));
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 

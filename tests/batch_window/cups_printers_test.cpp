@@ -1,6 +1,7 @@
 #include <QRegularExpression>
 
 #include "printing/printers/cups_printer_system.h"
+#include "printing/printers/pdf_folder_printer.h"
 #include "tests/batch_window/window_fixture.h"
 #include "tests/cups_fixture/cups_test_env.h"
 
@@ -29,6 +30,18 @@ TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinte
                                    test::cups::kPdfQueuePrinter, test::cups::kRawLetterPrinter,
                                    test::cups::kRejectingPrinter, printers::kPdfPrinterName}));
     EXPECT_EQ(window->printerText(), test::cups::kPdfQueuePrinter);  // the CUPS default
+
+    // Each entry tells its state, the default is marked, the PDF printer says where it writes.
+    const auto tip = [&](const QString& name) {
+        return printerBox()->itemData(printerBox()->findText(name), Qt::ToolTipRole).toString();
+    };
+    EXPECT_TRUE(tip(test::cups::kPdfQueuePrinter).contains("Idle"));
+    EXPECT_TRUE(tip(test::cups::kPdfQueuePrinter).contains("System default printer"));
+    EXPECT_TRUE(printerBox()->itemData(1, Qt::FontRole).value<QFont>().bold());
+    EXPECT_TRUE(tip(test::cups::kRejectingPrinter).contains("rejecting jobs"));
+    EXPECT_FALSE(tip(test::cups::kRawPrinter).contains("System default printer"));
+    EXPECT_TRUE(tip(printers::kPdfPrinterName).contains(printers::pdfOutputFolder()));
+    EXPECT_EQ(printerBox()->toolTip(), tip(test::cups::kPdfQueuePrinter));
 
     // The user picks another queue and closes; the next start selects it again.
     printerBox()->setCurrentText(test::cups::kRawPrinter);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
@@ -48,19 +49,24 @@ TEST_F(FileList, SelectingByMouseMovingAndRemovingWithButtonsAndDeleteKey) {
         EXPECT_FALSE(button(name)->isEnabled()) << name;
 }
 
-TEST_F(FileList, DroppedFilesEndingInVsdAreAppended) {
+TEST_F(FileList, DroppedDrawingsOfEveryTypeAreAppendedAndFoldersAreNot) {
     displayPaths({QStringLiteral("/SILENT")});  // not the silent marker: an entry
     EXPECT_FALSE(g_bSilentMode);
+    const QString folder = fake.tempPath(QStringLiteral("x.vsd"));
+    QDir().mkpath(folder);
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile("/d/a.VSD"), QUrl::fromLocalFile("/d/b.vsd"),
-                  QUrl::fromLocalFile("/d/c.vst"), QUrl(QStringLiteral("https://x/y.vsd"))});
+    mime.setUrls({QUrl::fromLocalFile("/d/a.VSD"), QUrl::fromLocalFile("/d/b.vsdx"),
+                  QUrl::fromLocalFile("/d/c.vst"), QUrl::fromLocalFile("/d/plan.vdx"),
+                  QUrl::fromLocalFile("/d/notes.txt"), QUrl::fromLocalFile(folder),
+                  QUrl(QStringLiteral("https://x/y.vsd"))});
     const QPoint at = grid()->viewport()->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grid()->viewport(), &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grid()->viewport(), &drop);
-    EXPECT_EQ(paths(), (QStringList{"/SILENT", "/d/a.VSD", "/d/b.vsd"}));
+    EXPECT_EQ(paths(),
+              (QStringList{"/SILENT", "/d/a.VSD", "/d/b.vsdx", "/d/c.vst", "/d/plan.vdx"}));
 }
 
 TEST_F(FileList, AddAppendsChosenFilesAndCancelOnlyRefreshes) {
@@ -69,6 +75,10 @@ TEST_F(FileList, AddAppendsChosenFilesAndCancelOnlyRefreshes) {
     dialogs.answerCancel();
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
     EXPECT_EQ(paths(), (QStringList{"/d/a.vsd", "/d/b.vsd", "/d/a.vsd"}));
+    // Every drawing type first, then the classic filter, then all files.
+    EXPECT_EQ(dialogs.requests.front().nameFilters,
+              (QStringList{"Visio drawings (*.vsd *.vst *.vdx *.vtx *.vsdx *.vstx *.vsdm *.vstm)",
+                           "Visio Document (*.vsd *.vst *.vdx *.vtx)", "All files (*)"}));
     printerBox()->setCurrentIndex(-1);  // no printer: the refresh must now disable Print
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
     EXPECT_EQ(paths().size(), 3);
@@ -91,6 +101,36 @@ TEST_F(FileList, ClosingKeepsMarkedDrawingsThatWereNeverSent) {
     EXPECT_TRUE(QFile::exists(marked));
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+// The File column takes the spare width and keeps the file name in view; a run clears the
+// earlier statuses and scrolls to the row it prints; the layout is kept for the next start.
+TEST_F(FileList, TheListShowsFileNamesFollowsTheRunAndKeepsItsLayout) {
+    QStringList many;
+    for (int i = 1; i <= 40; ++i)
+        many << QStringLiteral("/home/someone/Projects/north wing/Electrical/plan %1.vsdx").arg(i);
+    displayPaths(many);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid()->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(grid()->columnWidth(0) + grid()->columnWidth(1), grid()->viewport()->width());
+    EXPECT_GE(grid()->columnWidth(1),
+              grid()->fontMetrics().horizontalAdvance(QStringLiteral("Sent to Printer")));
+    EXPECT_LT(grid()->columnWidth(1), grid()->columnWidth(0));
+
+    window->setCellText(1, 1, QStringLiteral("Sent to Printer"));
+    window->runStarting();
+    EXPECT_EQ(window->cellText(1, 1), QString());
+    window->entryStarting(40);
+    EXPECT_TRUE(grid()->viewport()->rect().contains(
+        grid()->visualRect(grid()->model()->index(39, 0)).center()));
+
+    window->resize(700, 480);
+    grid()->setStatusColumnWidth(150);
+    window->close();
+    window = std::make_unique<frmPlenPrintBatch>();
+    displayPaths({});
+    EXPECT_EQ(window->size(), QSize(700, 480));
+    EXPECT_EQ(grid()->statusColumnWidth(), 150);
 }
 
 }  // namespace

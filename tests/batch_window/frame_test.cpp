@@ -1,4 +1,9 @@
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <functional>
 
 #include "support/program_state.h"
@@ -11,13 +16,38 @@ namespace {
 using Frame = test::WindowTest;
 using test::savedPrinter;
 
-TEST_F(Frame, ContentsOpensTheHelpFileAndToolNamesMatchExactly) {
+// The help page is found beside the program (build tree) or in share/plenbatchprint beside
+// its bin folder (installed); a page that cannot be opened is reported.
+TEST_F(Frame, ContentsOpensTheHelpPageWhereverItIsAndReportsWhenItCannot) {
     displayPaths({});
     for (const char* name : {"mnuHelp", "mnuexit"}) window->abUIControl_ToolClick(name);
     EXPECT_TRUE(fake.process.exitCodes.empty());
-    control<QAction>("mnuContents")->trigger();
-    EXPECT_EQ(fake.urls.opened, std::vector<QUrl>{QUrl::fromLocalFile(
-                                    fake.dir.path() + QStringLiteral("/PlenBatchPrintHelp.html"))});
+    const auto contents = [&] { control<QAction>("mnuContents")->trigger(); };
+    const auto reported = [&](int number) {
+        return !fake.messages.shown.empty() &&
+               fake.messages.shown.back().text.startsWith(
+                   QStringLiteral("Problem in frmPlenPrintBatch.mnuContents_Click\r\nError "
+                                  "Number: %1\r\n")
+                       .arg(number));
+    };
+    contents();
+    EXPECT_TRUE(reported(2)) << "no help page anywhere";
+
+    QDir(fake.dir.path()).mkpath(QStringLiteral("bin"));
+    QDir(fake.dir.path()).mkpath(QStringLiteral("share/plenbatchprint"));
+    const QString installed =
+        fake.dir.path() + QStringLiteral("/share/plenbatchprint/PlenBatchPrintHelp.html");
+    const QString beside = fake.dir.path() + QStringLiteral("/bin/PlenBatchPrintHelp.html");
+    fake.get().programFolder = fake.dir.path() + QStringLiteral("/bin");
+    for (const QString& page : {installed, beside}) {
+        QFile(page).open(QIODevice::WriteOnly);
+        contents();
+        EXPECT_EQ(fake.urls.opened.back(), QUrl::fromLocalFile(page));
+    }
+    EXPECT_EQ(fake.messages.shown.size(), 1u);
+    fake.urls.handlerInstalled = false;
+    contents();
+    EXPECT_TRUE(reported(31)) << "no handler for HTML pages";
 }
 
 // Pixels of a twips value, as the window converts them.
@@ -27,18 +57,21 @@ int px(int twips) {
 
 TEST_F(Frame, SnapsToTheMinimumGrowsControlsAlongAndLeavesAMinimizedWindowAlone) {
     const auto at = [&](const char* name) { return control(name)->geometry(); };
-    const auto twips = [&] { return window->frameGeometry().size() * 15; };
+    // The rules' outer size: the client size plus the design's frame of 140 by 430 twips.
+    const auto twips = [&] { return window->size() * 15 + QSize(140, 430); };
+    const auto widthOf = [&](const char* name) { return control(name)->width() * 15; };
+    const auto heightOf = [&](const char* name) { return control(name)->height() * 15; };
     const auto resizeTo = [&](int width, int height) {
         window->resize(width, height);
         QCoreApplication::processEvents();
     };
     displayPaths({});
     resizeTo(300, 200);
-    EXPECT_EQ(twips(), QSize(534 * 15, 387 * 15));
-    EXPECT_EQ(at("fgListOfFiles"),
-              QRect(8, 24, px(twips().width() - 1615), px(twips().height() - 3800)));
-    EXPECT_EQ(at("cmdClose").topLeft(),
-              QPoint(px(twips().width() - 1415), px(twips().height() - 1375)));
+    EXPECT_EQ(window->size(), QSize(524, 358));  // 8000 by 5800 twips outside
+    EXPECT_EQ(at("fgListOfFiles"), QRect(8, 24, px(twips().width() - widthOf("cmdAdd") - 400),
+                                         px(twips().height() - 3800)));
+    EXPECT_EQ(at("cmdClose").topLeft(), QPoint(px(twips().width() - widthOf("cmdClose") - 200),
+                                               px(twips().height() - heightOf("cmdClose") - 1000)));
 
     // 60 px wider and 40 px higher: what moves right, moves down and stretches does so by that.
     const char* names[] = {"cmdClose",        "cmdPrint",        "cmdAdd",
@@ -61,7 +94,66 @@ TEST_F(Frame, SnapsToTheMinimumGrowsControlsAlongAndLeavesAMinimizedWindowAlone)
     EXPECT_EQ(at("fgListOfFiles"), grid);
     window->showNormal();
     QCoreApplication::processEvents();
-    EXPECT_EQ(at("fgListOfFiles").width(), px(twips().width() - 1615));
+    EXPECT_EQ(at("fgListOfFiles").width(), px(twips().width() - widthOf("cmdAdd") - 400));
+}
+
+TEST_F(Frame, TabWalksEveryControlInTheClassicOrderAndLeavesTheList) {
+    displayPaths({"/d/a.vsd", "/d/b.vsd"});
+    QApplication::setActiveWindow(window.get());
+    clickRow(1);
+    control<QCheckBox>("chkPrintSummaryPage")->setChecked(true);
+    button("cmdAdd")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 14; ++i) {
+        visited << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, (QStringList{"cmdAdd", "cmdRemove", "cmdMoveUp", "cmdMoveDown", "cmdPrint",
+                                    "cmdClose", "fgListOfFiles", "txtCopies", "cboSelectedPrinter",
+                                    "optPrintPageOption_1", "chkPrintSummaryPage",
+                                    "txtPrintSummaryHeader", "cmdAdd", "cmdRemove"}));
+    // The labels' mnemonics reach the controls they name.
+    const std::pair<Qt::Key, const char*> mnemonics[] = {{Qt::Key_T, "cboSelectedPrinter"},
+                                                         {Qt::Key_O, "txtCopies"},
+                                                         {Qt::Key_E, "txtPrintSummaryHeader"}};
+    for (const auto& [key, name] : mnemonics) {
+        QTest::keyClick(window.get(), key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QLatin1String(name));
+    }
+    // Delete on the keypad removes the selected row as the main Delete key does.
+    clickRow(1);
+    QTest::keyClick(grid(), Qt::Key_Delete, Qt::KeypadModifier);
+    EXPECT_EQ(paths(), QStringList{"/d/b.vsd"});
+}
+
+TEST_F(Frame, OpenPdfFolderOpensTheFolderThePdfPrinterWritesTo) {
+    const QString folder = fake.tempPath(QStringLiteral("pdfs/not yet made"));
+    const QByteArray before = qgetenv("PLENBATCHPRINT_PDF_DIR");
+    qputenv("PLENBATCHPRINT_PDF_DIR", folder.toUtf8());
+    displayPaths({});
+    control<QAction>("mnuOpenPdfFolder")->trigger();
+    qputenv("PLENBATCHPRINT_PDF_DIR", before);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(fake.urls.opened, std::vector<QUrl>{QUrl::fromLocalFile(folder)});
+    EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+TEST_F(Frame, ADisabledPrintSaysWhy) {
+    const auto why = [&] { return button("cmdPrint")->toolTip(); };
+    displayPaths({});
+    EXPECT_EQ(why(), QStringLiteral("The list is empty"));
+    dialogs.answerFiles({"/d/a.vsd"});
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    EXPECT_EQ(why(), QString());
+    for (const char* copies : {"0", "", "1e9"}) {
+        control<QLineEdit>("txtCopies")->setText(QLatin1String(copies));
+        EXPECT_EQ(why(), QStringLiteral("Copies must be a number from 1 to 32767")) << copies;
+    }
+    control<QLineEdit>("txtCopies")->setText(QStringLiteral("2"));
+    EXPECT_TRUE(button("cmdPrint")->isEnabled());
+    clickRow(1);
+    QTest::mouseClick(button("cmdRemove"), Qt::LeftButton);
+    EXPECT_EQ(why(), QStringLiteral("The list is empty"));
 }
 
 // Each way out runs the closing steps once: the printer is saved, and a later change is not.

@@ -17,7 +17,7 @@ struct ShownMessage {
 
 // Records message boxes instead of showing them.
 class FakeMessageService : public MessageService {
-public:
+  public:
     void show(const QString& title, const QString& text, MessageIcon icon) override {
         shown.push_back({title, text, icon});
     }
@@ -26,18 +26,20 @@ public:
     int beeps = 0;
 };
 
+// Records the addresses handed over; `handlerInstalled` false plays a desktop without one.
 class FakeUrlOpener : public UrlOpener {
-public:
+  public:
     bool open(const QUrl& url) override {
         opened.push_back(url);
-        return true;
+        return handlerInstalled;
     }
     std::vector<QUrl> opened;
+    bool handlerInstalled = true;
 };
 
 // Records the exit code instead of ending the test process.
 class FakeProcessEnder : public ProcessEnder {
-public:
+  public:
     void endProcess(int exitCode) override { exitCodes.push_back(exitCode); }
     std::vector<int> exitCodes;
 };
@@ -46,7 +48,7 @@ public:
 // of the object, and resets the program-wide state; restores the previous platform afterwards.
 // Tests may point the remaining members (file dialogs, printers, engines) at fakes of their own.
 class ScopedFakePlatform {
-public:
+  public:
     ScopedFakePlatform();
     ~ScopedFakePlatform();
     ScopedFakePlatform(const ScopedFakePlatform&) = delete;
@@ -60,7 +62,7 @@ public:
     FakeProcessEnder process;
     QTemporaryDir dir;
 
-private:
+  private:
     Platform previous_;
 };
 

@@ -125,6 +125,8 @@ TEST(PrintDocuments, StatusWindowShowsEachStepWithItsRoundedPercentage) {
         percentages.push_back(run.status[k].second);
     }
     EXPECT_EQ(percentages, (std::vector<qint32>{12, 25, 38, 50, 62, 75, 88, 100}));
+    EXPECT_EQ(run.view.runsStarted, 1);
+    EXPECT_EQ(run.view.rowsStarted, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 TEST(PrintDocuments, RunTakesMoreEntriesThanSixteenBitCountersHold) {

@@ -21,6 +21,8 @@ class FakeView : public BatchPrintView {
     QString copies = QStringLiteral("1"), printer = QStringLiteral("Office");
     bool firstOnly = false, summary = false;
     std::vector<bool> buttonStates;
+    int runsStarted = 0;
+    std::vector<int> rowsStarted;
 
     void add(const QString& path) {
         paths << path;
@@ -42,6 +44,8 @@ class FakeView : public BatchPrintView {
     QString summaryHeader() const override { return QStringLiteral("Batch of today"); }
     void setPrintAndCloseEnabled(bool enabled) override { buttonStates.push_back(enabled); }
     QWidget* ownerWindow() override { return nullptr; }
+    void runStarting() override { ++runsStarted; }
+    void entryStarting(int row) override { rowsStarted.push_back(row); }
 };
 
 // The text of a printed document (pages end in form feeds), ligatures turned back into letters.

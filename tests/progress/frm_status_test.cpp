@@ -18,7 +18,10 @@ TEST(frmStatus, ShowsAnOwnedWindowThatDoesNotBlockAndSetsTheCaptionBeforeTheBar)
     status.Display();
     EXPECT_TRUE(status.isVisible() && status.isWindow() && status.parentWidget() == &owner);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(status.progress()->cellCount(), 31);
+    // The bar's canvas holds whole cells: a gap before, between and after them.
+    const CProgress& bar = *status.progress();
+    EXPECT_EQ(bar.gap() + bar.cellCount() * (bar.cellWidth() + bar.gap()),
+              status.findChild<PictureBox*>(QStringLiteral("picStatus"))->scaleWidth());
 
     auto* label = status.findChild<QLabel*>(QStringLiteral("lblStatus"));
     QStringList captionsWhileDrawing;

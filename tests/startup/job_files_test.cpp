@@ -20,7 +20,8 @@ TEST(BatchList, KeepsDrawingPiecesBetweenCommas) {
                                   "C:\\a.vsd, D:\\b.vsd,/x.VSD, /y.vsdx, ,"
                                   " /home/Pl\xc3\xa4ne 2024/\"q\" c.vtx , /s.vdx \r\n");
     EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(list)),
-              (QStringList{"C:\\a.vsd", "D:\\b.vsd", "/x.VSD", "/home/Pläne 2024/\"q\" c.vtx"}));
+              (QStringList{"C:\\a.vsd", "D:\\b.vsd", "/x.VSD", "/y.vsdx",
+                           "/home/Pläne 2024/\"q\" c.vtx"}));
     // Line ends are removed from the entries, a lone line feed too.
     EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(fileWith(fake, "lf.csv", "/a.vsd,\n/b.vsd\n"))),
               (QStringList{"/a.vsd", "/b.vsd"}));

@@ -1,0 +1,110 @@
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "progress/frm_status.h"
+#include "tests/batch_window/window_fixture.h"
+
+namespace pbp {
+namespace {
+
+using Layout = test::WindowTest;
+
+// The text as drawn: mnemonic markers removed.
+QString shown(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+}
+
+// Saves the window's picture beside the tests, named after the scale, for people to look at.
+void saveScreenshot(QWidget& window, const QString& name) {
+    const QString folder = QStringLiteral(PLEN_TEST_BINARY_DIR "/screenshots");
+    QDir().mkpath(folder);
+    const int percent = qRound(window.devicePixelRatioF() * 100);
+    EXPECT_TRUE(window.grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, name).arg(percent)));
+}
+
+// Every label, button and frame caption of the window fits into its widget, and no text is
+// hidden under a sibling control.
+void expectNoTextClipped(QWidget& window) {
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&window) || label->text().isEmpty() || label->wordWrap()) continue;
+        const QSize text = label->fontMetrics().size(Qt::TextShowMnemonic, label->text());
+        EXPECT_LE(text.width(), label->contentsRect().width()) << label->objectName().toStdString();
+        EXPECT_LE(text.height(), label->contentsRect().height())
+            << label->objectName().toStdString();
+    }
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(&window) || button->text().isEmpty()) continue;
+        EXPECT_LE(button->sizeHint().width(), button->width())
+            << shown(button->text()).toStdString();
+        EXPECT_LE(button->fontMetrics().height(), button->height())
+            << shown(button->text()).toStdString();
+    }
+    for (QGroupBox* frame : window.findChildren<QGroupBox*>())
+        EXPECT_LE(frame->fontMetrics().horizontalAdvance(frame->title()) + 20, frame->width());
+    // A label's text must not lie under another control beside it.
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&window) || label->text().isEmpty()) continue;
+        const QRect text = QStyle::alignedRect(
+            label->layoutDirection(), label->alignment(),
+            label->fontMetrics().size(Qt::TextShowMnemonic, label->text()), label->geometry());
+        for (QObject* other : label->parentWidget()->children()) {
+            auto* sibling = qobject_cast<QWidget*>(other);
+            if (!sibling || sibling == label || !sibling->isVisibleTo(&window)) continue;
+            EXPECT_FALSE(sibling->geometry().intersects(text))
+                << label->objectName().toStdString() << " under "
+                << sibling->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(Layout, TheBatchWindowShowsEveryTextWhole) {
+    displayPaths(
+        {QStringLiteral("/home/someone/Projects/2024 Extension of the north wing/"
+                        "Drawings/Electrical/ground floor lighting plan.vsdx")});
+    QCoreApplication::processEvents();
+    saveScreenshot(*window, QStringLiteral("batch-window"));
+    expectNoTextClipped(*window);
+    // Where a label's box reaches under another control, that control takes the clicks.
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        for (QObject* other : label->parentWidget()->children()) {
+            auto* sibling = qobject_cast<QWidget*>(other);
+            if (!sibling || qobject_cast<QLabel*>(sibling) || !sibling->isVisible()) continue;
+            const QRect shared = sibling->geometry() & label->geometry();
+            if (shared.isEmpty()) continue;
+            EXPECT_NE(label->parentWidget()->childAt(shared.center()), label)
+                << label->objectName().toStdString() << " over "
+                << sibling->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(Layout, TheStatusWindowShowsItsTitleAndTheEndOfALongPath) {
+    displayPaths({});
+    frmStatus status(window.get());
+    status.Display();
+    status.Value(QStringLiteral("Opening /home/someone/Projects/2024 Extension of the north wing/"
+                                "Drawings/Electrical/Lighting and emergency circuits/Revision 7 "
+                                "issued for construction/Checked by the site office in March/"
+                                "Approved copies/ground floor lighting plan.vsdx (12 of 30)"),
+                 40);
+    QCoreApplication::processEvents();
+    saveScreenshot(status, QStringLiteral("status-window"));
+    const auto* label = status.findChild<QLabel*>(QStringLiteral("lblStatus"));
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("Opening /home/")));
+    EXPECT_TRUE(label->text().endsWith(QStringLiteral("lighting plan.vsdx (12 of 30)")));
+    EXPECT_LE(label->fontMetrics()
+                  .boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text())
+                  .height(),
+              label->contentsRect().height());
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    EXPECT_GE(status.width(), QFontMetrics(titleFont).horizontalAdvance(status.windowTitle()) + 100)
+        << "room for the whole title beside the title bar's icon and buttons";
+}
+
+}  // namespace
+}  // namespace pbp
