@@ -44,7 +44,7 @@ std::optional<int> answerWithoutWindow(const pbp::StartRequest& request, int arg
             write(stdout, pbp::VersionText() + QLatin1Char('\n'));
             return 0;
         case Action::ListPrinters:
-            write(stdout, pbp::printers::printerListText(pbp::printers::describePrinters()));
+            write(stdout, pbp::printers::printerListText(pbp::printers::CupsPrinterSystem()));
             return 0;
         case Action::UsageError:
             write(stderr, QStringLiteral("plenbatchprint: %1\nTry 'plenbatchprint --help'.\n")

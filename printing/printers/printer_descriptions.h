@@ -1,24 +1,15 @@
 #pragma once
 
 #include <QString>
-#include <vector>
 
 namespace pbp::printers {
 
-// A printer as `--list-printers` shows it.
-struct PrinterDescription {
-    QString name;
-    QString description;  // CUPS's printer-info, or where the built-in PDF printer writes
-    QString state;        // "idle", "printing" or "stopped", ", rejecting jobs" when so
-    bool isDefault = false;
-};
+class PrinterSystem;
 
-// The CUPS queues in CUPS's order, then the built-in PDF printer; the default as the
-// program's printer choice takes it (LPDEST, PRINTER, lpoptions, then the scheduler's).
-std::vector<PrinterDescription> describePrinters();
-
-// One line per printer: name, tab, description, tab, state, and a tab and "default" for the
-// default printer.
-QString printerListText(const std::vector<PrinterDescription>& printers);
+// What `--list-printers` prints: one line per printer in the printer system's order: name, tab,
+// description, tab, state ("idle", "printing" or "stopped", then ", rejecting jobs" and the
+// queue's state message where there are), and a tab and "default" for the default printer.
+// With no default set, the built-in PDF printer is the default when it is the only printer.
+QString printerListText(const PrinterSystem& printers);
 
 }  // namespace pbp::printers

@@ -37,7 +37,10 @@ TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinte
     };
     EXPECT_TRUE(tip(test::cups::kPdfQueuePrinter).contains("Idle"));
     EXPECT_TRUE(tip(test::cups::kPdfQueuePrinter).contains("System default printer"));
-    EXPECT_TRUE(printerBox()->itemData(1, Qt::FontRole).value<QFont>().bold());
+    EXPECT_TRUE(printerBox()
+                    ->itemData(printerBox()->findText(test::cups::kPdfQueuePrinter), Qt::FontRole)
+                    .value<QFont>()
+                    .bold());
     EXPECT_TRUE(tip(test::cups::kRejectingPrinter).contains("rejecting jobs"));
     EXPECT_FALSE(tip(test::cups::kRawPrinter).contains("System default printer"));
     EXPECT_TRUE(tip(printers::kPdfPrinterName).contains(printers::pdfOutputFolder()));

@@ -117,7 +117,7 @@ TEST_F(FileList, TheListShowsFileNamesFollowsTheRunAndKeepsItsLayout) {
               grid()->fontMetrics().horizontalAdvance(QStringLiteral("Sent to Printer")));
     EXPECT_LT(grid()->columnWidth(1), grid()->columnWidth(0));
 
-    window->setCellText(1, 1, QStringLiteral("Sent to Printer"));
+    grid()->setStatus(1, QStringLiteral("Sent to Printer"), {});
     window->runStarting();
     EXPECT_EQ(window->cellText(1, 1), QString());
     window->entryStarting(40);

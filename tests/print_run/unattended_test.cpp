@@ -82,9 +82,9 @@ TEST_F(Unattended, LinuxCommandLineHelpsListsAndPrintsEachArgumentAsOneDrawing) 
     EXPECT_TRUE(listed.contains(
         QRegularExpression("^Capture_B\t.*\tidle\tdefault$", QRegularExpression::MultilineOption)))
         << listed.toStdString();
-    EXPECT_TRUE(listed.contains(QRegularExpression("^Capture_Rejects\t.*\tidle, rejecting jobs$",
+    EXPECT_TRUE(listed.contains(QRegularExpression("^Capture_Rejects\t.*\tidle, rejecting jobs.*$",
                                                    QRegularExpression::MultilineOption)));
-    EXPECT_TRUE(list.lines.contains("PlenBatchPrint PDF\tSaves each job as a PDF file in " +
+    EXPECT_TRUE(list.lines.contains("PlenBatchPrint PDF\tSaves each drawing as a PDF file in " +
                                     setting.pdfDir + "\tidle"));
 
     const QString printer = freshPrinter(QStringLiteral("Unattended_Linux"));
