@@ -5,6 +5,7 @@
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
+#include "printing/run/drawing_limits.h"
 #include "startup/mod_main.h"
 #include "support/platform.h"
 #include "support/qt_file_dialog_service.h"
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
     pbp::QtProcessEnder process;
     pbp::QtFileDialogService fileDialogs;
     pbp::printers::CupsPrinterSystem printers;
-    pbp::LibVisioEngineFactory engines(printers);
+    pbp::LibVisioEngineFactory engines(
+        printers, [] { return pbp::DrawingWorkerSettings(pbp::platform().programFolder); });
     pbp::Platform wired;
     wired.messages = &messages;
     wired.urls = &urls;

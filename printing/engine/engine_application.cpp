@@ -25,12 +25,13 @@ class EngineDocuments : public Documents {
 
     void WillOpen(const QStringList& paths) override {
         if (state_->ended) engineEnded();
-        state_->readAhead.expect(paths);
+        state_->workers.expect(paths);
     }
 
     std::shared_ptr<Document> Open(const QString& path) override {
         if (state_->ended) engineEnded();
-        auto document = std::make_shared<EngineDocument>(state_, state_->readAhead.take(path));
+        auto document =
+            std::make_shared<EngineDocument>(state_, path, state_->workers.open(path));
         state_->openDocuments.push_back(document);
         return document;
     }
@@ -41,8 +42,8 @@ class EngineDocuments : public Documents {
 
 }  // namespace
 
-EngineApplication::EngineApplication(printers::PrinterSystem& printers)
-    : state_(std::make_shared<EngineState>(printers)),
+EngineApplication::EngineApplication(printers::PrinterSystem& printers, WorkerSettings workers)
+    : state_(std::make_shared<EngineState>(printers, std::move(workers))),
       settings_(std::make_shared<EngineSettings>()) {}
 
 EngineApplication::~EngineApplication() {

@@ -49,6 +49,11 @@ class Pages {
 
 inline constexpr qint16 visPrintFromTo = 1;
 
+// The error number of a drawing the engine's reader could not finish: it took longer than its
+// time limit, needed more than its memory limit, crashed or answered nonsense. The description
+// says which ("the drawing took longer than 60 s to read").
+inline constexpr qint32 kDrawingReaderFailed = 440;
+
 class Document {
   public:
     virtual ~Document() = default;

@@ -105,7 +105,11 @@ void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& sta
     try {
         app.Documents()->Open(path);
     } catch (...) {
-        view.setCellText(row, 1, status_text::openFailed(path));
+        const VbError error = CurrentError();
+        view.setCellText(row, 1,
+                         error.number() == visio::kDrawingReaderFailed
+                             ? status_text::openFailed(path, error.description())
+                             : status_text::openFailed(path));
         return;
     }
     status.Value(PrintingText(i, n), percentage);

@@ -48,7 +48,11 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     QDir(cups::captureDir(printer)).removeRecursively();
     ASSERT_EQ(cups::addPrinter(printer), QString());
     printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers);
+    LibVisioEngineFactory engines(printers, [] {
+        visio::WorkerSettings workers;
+        workers.program = QStringLiteral(PLEN_WORKER_EXECUTABLE);
+        return workers;
+    });
     fake.get().printers = &printers;
     fake.get().engines = &engines;
     SetStatusWindowFactory([&](QWidget*) { return std::make_unique<PrinterRemover>(printer); });

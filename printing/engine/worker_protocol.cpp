@@ -1,0 +1,320 @@
+#include "printing/engine/worker_protocol.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <QtEndian>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace pbp::visio::worker {
+
+namespace {
+
+constexpr int kHeaderBytes = 8;
+
+bool knownKind(quint32 kind) {
+    switch (Kind(kind)) {
+        case Kind::Open:
+        case Kind::Print:
+        case Kind::Close:
+        case Kind::Opened:
+        case Kind::Printed:
+        case Kind::Failed:
+            return true;
+    }
+    return false;
+}
+
+// Page sizes are lengths in inches; anything not finite or absurd is garbage.
+double length(Reader& reader) {
+    const double value = reader.f64();
+    if (!std::isfinite(value) || std::fabs(value) > 1e9) throw Garbage();
+    return value;
+}
+
+void writePage(Writer& writer, const DrawingPage& page) {
+    writer.u32(page.background ? 1 : 0);
+    writer.f64(page.widthInches);
+    writer.f64(page.heightInches);
+    writer.text(page.printPageOrientation);
+    writer.i32(page.renderedIndex);
+    writer.f64(page.renderedSizeInches.width());
+    writer.f64(page.renderedSizeInches.height());
+}
+
+DrawingPage readPage(Reader& reader, quint32 pageCount) {
+    DrawingPage page;
+    const quint32 background = reader.u32();
+    if (background > 1) throw Garbage();
+    page.background = background == 1;
+    page.widthInches = length(reader);
+    page.heightInches = length(reader);
+    page.printPageOrientation = reader.text();
+    page.renderedIndex = reader.i32();
+    if (page.renderedIndex < -1 || page.renderedIndex >= qint64(pageCount)) throw Garbage();
+    const double width = length(reader);
+    page.renderedSizeInches = QSizeF(width, length(reader));
+    return page;
+}
+
+std::vector<DrawingPage> readPages(Reader& reader) {
+    const quint32 count = reader.count(kMaxPages);
+    std::vector<DrawingPage> pages;
+    pages.reserve(count);
+    for (quint32 i = 0; i < count; ++i) pages.push_back(readPage(reader, count));
+    return pages;
+}
+
+// Waits until the socket can be read; false when the deadline passed first.
+bool waitReadable(int fd, std::optional<std::chrono::steady_clock::time_point> deadline) {
+    for (;;) {
+        int timeoutMs = -1;
+        if (deadline) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                *deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return false;
+            timeoutMs = int(std::min<long long>(left.count(), 1 << 30));
+        }
+        pollfd watched{fd, POLLIN, 0};
+        const int ready = ::poll(&watched, 1, timeoutMs);
+        if (ready > 0) return true;
+        if (ready < 0 && errno != EINTR) return true;  // the read that follows reports it
+    }
+}
+
+enum class ReadEnd { Done, Closed, TimedOut };
+
+ReadEnd readExactly(int fd, char* into, qint64 size,
+                    std::optional<std::chrono::steady_clock::time_point> deadline) {
+    qint64 got = 0;
+    while (got < size) {
+        if (!waitReadable(fd, deadline)) return ReadEnd::TimedOut;
+        const ssize_t n = ::recv(fd, into + got, size_t(size - got), 0);
+        if (n == 0) return ReadEnd::Closed;
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN) continue;
+            return ReadEnd::Closed;
+        }
+        got += n;
+    }
+    return ReadEnd::Done;
+}
+
+}  // namespace
+
+void Writer::u32(quint32 value) {
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    body_.append(bytes, 4);
+}
+
+void Writer::f64(double value) {
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    char bytes[8];
+    qToLittleEndian(bits, bytes);
+    body_.append(bytes, 8);
+}
+
+void Writer::text(const QString& value) {
+    bytes(value.toUtf8().left(kMaxTextBytes));
+}
+
+void Writer::bytes(const QByteArray& value) {
+    u32(quint32(value.size()));
+    body_.append(value);
+}
+
+QByteArray Writer::frame(Kind kind) const {
+    QByteArray frame(kHeaderBytes, Qt::Uninitialized);
+    qToLittleEndian(quint32(kind), frame.data());
+    qToLittleEndian(quint32(body_.size()), frame.data() + 4);
+    return frame + body_;
+}
+
+const char* Reader::take(qint64 size) {
+    if (size < 0 || at_ + size > body_.size()) throw Garbage();
+    const char* at = body_.constData() + at_;
+    at_ += size;
+    return at;
+}
+
+quint32 Reader::u32() {
+    return qFromLittleEndian<quint32>(take(4));
+}
+
+double Reader::f64() {
+    const quint64 bits = qFromLittleEndian<quint64>(take(8));
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+QString Reader::text() {
+    const quint32 size = count(kMaxTextBytes);
+    return QString::fromUtf8(take(size), size);
+}
+
+QByteArray Reader::bytes() {
+    const quint32 size = u32();
+    return QByteArray(take(size), size);
+}
+
+quint32 Reader::count(quint32 bound) {
+    const quint32 value = u32();
+    if (value > bound) throw Garbage();
+    return value;
+}
+
+void Reader::end() const {
+    if (at_ != body_.size()) throw Garbage();
+}
+
+QByteArray openFrame(const QString& path) {
+    Writer writer;
+    writer.bytes(path.toUtf8());
+    return writer.frame(Kind::Open);
+}
+
+QString readOpen(const QByteArray& body) {
+    Reader reader(body);
+    const QString path = QString::fromUtf8(reader.bytes());
+    reader.end();
+    return path;
+}
+
+QByteArray openedFrame(const std::vector<DrawingPage>& pages) {
+    Writer writer;
+    writer.u32(quint32(pages.size()));
+    for (const DrawingPage& page : pages) writePage(writer, page);
+    return writer.frame(Kind::Opened);
+}
+
+std::vector<DrawingPage> readOpened(const QByteArray& body) {
+    Reader reader(body);
+    std::vector<DrawingPage> pages = readPages(reader);
+    reader.end();
+    return pages;
+}
+
+QByteArray printFrame(const PrintOrder& order) {
+    Writer writer;
+    writer.u32(quint32(order.pages.size()));
+    for (const DrawingPage& page : order.pages) writePage(writer, page);
+    writer.u32(quint32(order.sheets.size()));
+    for (int sheet : order.sheets) writer.i32(sheet);
+    const QSizeF points = order.paper.size(QPageSize::Point);
+    writer.i32(order.paper.id());
+    writer.f64(points.width());
+    writer.f64(points.height());
+    return writer.frame(Kind::Print);
+}
+
+PrintOrder readPrint(const QByteArray& body) {
+    Reader reader(body);
+    PrintOrder order;
+    order.pages = readPages(reader);
+    const quint32 sheets = reader.count(kMaxSheets);
+    order.sheets.reserve(sheets);
+    for (quint32 i = 0; i < sheets; ++i) {
+        const qint32 sheet = reader.i32();
+        if (sheet < 0 || sheet >= qint64(order.pages.size())) throw Garbage();
+        order.sheets.push_back(sheet);
+    }
+    const qint32 id = reader.i32();
+    const double width = length(reader);
+    const double height = length(reader);
+    reader.end();
+    if (id >= 0 && id < QPageSize::LastPageSize && id != QPageSize::Custom)
+        order.paper = QPageSize(QPageSize::PageSizeId(id));
+    else if (width > 0 && height > 0)
+        order.paper = QPageSize(QSizeF(width, height), QPageSize::Point);
+    else
+        throw Garbage();
+    return order;
+}
+
+QByteArray printedFrame(const QByteArray& pdf) {
+    Writer writer;
+    writer.bytes(pdf);
+    return writer.frame(Kind::Printed);
+}
+
+QByteArray readPrinted(const QByteArray& body) {
+    Reader reader(body);
+    QByteArray pdf = reader.bytes();
+    reader.end();
+    return pdf;
+}
+
+QByteArray failedFrame(qint32 number, const QString& description) {
+    Writer writer;
+    writer.i32(number);
+    writer.text(description);
+    return writer.frame(Kind::Failed);
+}
+
+std::pair<qint32, QString> readFailed(const QByteArray& body) {
+    Reader reader(body);
+    const qint32 number = reader.i32();
+    QString description = reader.text();
+    reader.end();
+    if (number == 0) throw Garbage();
+    return {number, description};
+}
+
+QByteArray closeFrame() {
+    return Writer().frame(Kind::Close);
+}
+
+bool sendFrame(int fd, const QByteArray& frame) {
+    qint64 sent = 0;
+    while (sent < frame.size()) {
+        const ssize_t n =
+            ::send(fd, frame.constData() + sent, size_t(frame.size() - sent), MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        sent += n;
+    }
+    return true;
+}
+
+ReceiveEnd receiveMessage(int fd, std::optional<std::chrono::steady_clock::time_point> deadline,
+                          Message& message) {
+    char header[kHeaderBytes];
+    switch (readExactly(fd, header, kHeaderBytes, deadline)) {
+        case ReadEnd::Closed:
+            return ReceiveEnd::Closed;
+        case ReadEnd::TimedOut:
+            return ReceiveEnd::TimedOut;
+        case ReadEnd::Done:
+            break;
+    }
+    const quint32 kind = qFromLittleEndian<quint32>(header);
+    const quint32 size = qFromLittleEndian<quint32>(header + 4);
+    if (!knownKind(kind) || size > kMaxBodyBytes) return ReceiveEnd::Garbage;
+    message.kind = Kind(kind);
+    message.body.clear();
+    // The body grows as it arrives, so a size that is a lie costs nothing.
+    constexpr qint64 kChunk = 1 << 20;
+    for (qint64 got = 0; got < size;) {
+        const qint64 piece = std::min<qint64>(kChunk, size - got);
+        message.body.resize(got + piece);
+        switch (readExactly(fd, message.body.data() + got, piece, deadline)) {
+            case ReadEnd::Closed:
+                return ReceiveEnd::Closed;
+            case ReadEnd::TimedOut:
+                return ReceiveEnd::TimedOut;
+            case ReadEnd::Done:
+                break;
+        }
+        got += piece;
+    }
+    return ReceiveEnd::Message;
+}
+
+}  // namespace pbp::visio::worker

@@ -1,0 +1,110 @@
+#include "printing/engine/worker_service.h"
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <new>
+#include <optional>
+
+#include "printing/engine/engine_errors.h"
+#include "printing/engine/pdf_sheets.h"
+#include "printing/engine/worker_protocol.h"
+
+namespace pbp::visio::worker {
+
+namespace {
+
+constexpr int kGarbageExit = 2;
+
+[[noreturn]] void outOfMemory() {
+    _exit(kOutOfMemoryExit);
+}
+
+void limitMemory(int argc, char** argv) {
+    const QByteArray option = "--memory-limit-mib=";
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (!argument.startsWith(option)) continue;
+        bool ok = false;
+        const qint64 mib = argument.mid(option.size()).toLongLong(&ok);
+        if (!ok || mib <= 0) continue;
+        const rlim_t bytes = rlim_t(mib) << 20;
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+    }
+}
+
+// The pages as the program left them: sizes and print orientation may have changed; which
+// page is a background page and what the renderer drew for it may not.
+void takePageCells(DrawingFile& file, const std::vector<DrawingPage>& pages) {
+    if (pages.size() != file.pages.size()) throw Garbage();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        file.pages[i].widthInches = pages[i].widthInches;
+        file.pages[i].heightInches = pages[i].heightInches;
+        file.pages[i].printPageOrientation = pages[i].printPageOrientation;
+    }
+}
+
+QByteArray answer(const Message& message, std::optional<DrawingFile>& file,
+                  const BeforeOpen& beforeOpen) {
+    switch (message.kind) {
+        case Kind::Open: {
+            const QString path = readOpen(message.body);
+            file.reset();
+            if (beforeOpen) beforeOpen(path);
+            file = loadDrawingFile(path);
+            return openedFrame(file->pages);
+        }
+        case Kind::Print: {
+            const PrintOrder order = readPrint(message.body);
+            if (!file)
+                throw VbError(engine_error::kObjectClosed, QStringLiteral("No drawing is open."));
+            takePageCells(*file, order.pages);
+            return printedFrame(pdfSheets(*file, order.sheets, order.paper));
+        }
+        case Kind::Close:
+            file.reset();
+            return {};
+        default:
+            throw Garbage();
+    }
+}
+
+int serve(int fd, const BeforeOpen& beforeOpen) {
+    std::optional<DrawingFile> file;
+    Message message;
+    while (receiveMessage(fd, std::nullopt, message) == ReceiveEnd::Message) {
+        QByteArray reply;
+        try {
+            reply = answer(message, file, beforeOpen);
+        } catch (const VbError& error) {
+            reply = failedFrame(error.number(), error.description());
+        } catch (const Garbage&) {
+            return kGarbageExit;
+        } catch (const std::bad_alloc&) {
+            outOfMemory();
+        } catch (const std::exception& error) {
+            reply = failedFrame(engine_error::kBadFormat, QString::fromLocal8Bit(error.what()));
+        }
+        if (!reply.isEmpty() && !sendFrame(fd, reply)) return 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runWorker(int argc, char** argv, const BeforeOpen& beforeOpen) {
+    // The worker ends with the program, whatever it is doing.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // Painting needs fonts, and so a GUI application, but a worker never shows anything.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    std::set_new_handler(outOfMemory);
+    limitMemory(argc, argv);
+    return serve(kSocketFd, beforeOpen);
+}
+
+}  // namespace pbp::visio::worker
