@@ -13,6 +13,8 @@ namespace pbp::visio {
 namespace {
 
 constexpr int kMaxDefaultWorkers = 8;
+// A new worker's first drawing may also wait for the worker to start (fonts, libraries).
+constexpr auto kStartAllowance = std::chrono::seconds(5);
 
 QString memoryText(qint64 mib) {
     return mib % 1024 == 0 ? QStringLiteral("%1 GiB").arg(mib / 1024)
@@ -37,7 +39,8 @@ WorkerSettings defaultWorkerSettings(const QString& program) {
     return settings;
 }
 
-WorkerPool::WorkerPool(WorkerSettings settings) : settings_(std::move(settings)) {}
+WorkerPool::WorkerPool(WorkerSettings settings)
+    : settings_(std::move(settings)), environment_(workerEnvironment()) {}
 
 WorkerPool::~WorkerPool() {
     stop();
@@ -62,7 +65,7 @@ WorkerPool::Slot& WorkerPool::freeSlot() {
                              [](const auto& slot) { return slot->state == State::Idle; });
     if (idle == slots_.end()) idle = slots_.insert(slots_.end(), std::make_unique<Slot>());
     Slot& slot = **idle;
-    if (!slot.process) slot.process = std::make_unique<WorkerProcess>(settings_);
+    if (!slot.process) slot.process = std::make_unique<WorkerProcess>(settings_, environment_);
     return slot;
 }
 
@@ -70,12 +73,14 @@ void WorkerPool::startRead(Slot& slot, const QString& path) {
     slot.path = path;
     slot.identity = fileIdentity(path);
     slot.state = State::Reading;
-    slot.deadline = std::chrono::steady_clock::now() + settings_.timeLimit;
+    slot.deadline = std::chrono::steady_clock::now() + settings_.timeLimit +
+                    (slot.process->fresh() ? kStartAllowance : std::chrono::seconds(0));
     if (slot.process->send(worker::openFrame(path))) return;
     // The worker ended while it waited (it is killed with its drawing's failure otherwise);
     // a new one reads the drawing.
     slot.process->kill();
-    slot.process = std::make_unique<WorkerProcess>(settings_);
+    slot.process = std::make_unique<WorkerProcess>(settings_, environment_);
+    slot.deadline += kStartAllowance;
     if (!slot.process->send(worker::openFrame(path)))
         fail(slot, worker::ReceiveEnd::Closed, Doing::Reading);
 }
@@ -210,7 +215,7 @@ void WorkerPool::dispatch() {
         }
         Slot& slot = **idle;
         try {
-            if (!slot.process) slot.process = std::make_unique<WorkerProcess>(settings_);
+            if (!slot.process) slot.process = std::make_unique<WorkerProcess>(settings_, environment_);
             startRead(slot, expected_.front());
         } catch (const VbError&) {
             slot.state = State::Idle;

@@ -76,6 +76,7 @@ class WorkerPool {
     void dispatch();
 
     const WorkerSettings settings_;
+    const std::vector<QByteArray> environment_;  // as it was when the engine was made
     std::vector<std::unique_ptr<Slot>> slots_;
     std::deque<QString> expected_;
     quint64 lastTicket_ = 0;

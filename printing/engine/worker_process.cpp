@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "printing/engine/engine_errors.h"
 
@@ -38,7 +40,19 @@ QString describe(int status) {
 
 }  // namespace
 
-WorkerProcess::WorkerProcess(const WorkerSettings& settings) {
+std::vector<QByteArray> workerEnvironment() {
+    std::vector<QByteArray> environment;
+    for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty())
+            environment.push_back("XDG_RUNTIME_DIR=" + QFile::encodeName(runtime));
+    }
+    return environment;
+}
+
+WorkerProcess::WorkerProcess(const WorkerSettings& settings,
+                             const std::vector<QByteArray>& environment) {
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0)
         cannotStart(settings.program, errno);
@@ -55,6 +69,9 @@ WorkerProcess::WorkerProcess(const WorkerSettings& settings) {
     const QByteArray memory = "--memory-limit-mib=" + QByteArray::number(settings.memoryLimitMiB);
     char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(memory.constData()),
                     nullptr};
+    std::vector<char*> envp;
+    for (const QByteArray& entry : environment) envp.push_back(const_cast<char*>(entry.data()));
+    envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -71,7 +88,7 @@ WorkerProcess::WorkerProcess(const WorkerSettings& settings) {
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     const int spawned = ::posix_spawn(&pid_, program.constData(), &actions, &attributes, argv,
-                                      environ);
+                                      envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(theirs);
@@ -88,6 +105,7 @@ WorkerProcess::~WorkerProcess() {
 }
 
 bool WorkerProcess::send(const QByteArray& frame) {
+    used_ = true;
     return socket_ >= 0 && worker::sendFrame(socket_, frame);
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <chrono>
 #include <optional>
+#include <vector>
 
 #include "printing/engine/worker_protocol.h"
 
@@ -19,17 +20,23 @@ struct WorkerSettings {
     qint64 memoryLimitMiB = 2048;        // address space of a worker
 };
 
+// The program's environment as workers get it. Without XDG_RUNTIME_DIR each worker would make
+// a runtime folder of its own under TMPDIR and leave it there; they share the program's.
+std::vector<QByteArray> workerEnvironment();
+
 // One worker process and its end of the socket. Destroying it kills and reaps the process.
 class WorkerProcess {
   public:
     // Starts the worker; throws VbError when the program cannot be started.
-    explicit WorkerProcess(const WorkerSettings& settings);
+    WorkerProcess(const WorkerSettings& settings, const std::vector<QByteArray>& environment);
     ~WorkerProcess();
     WorkerProcess(const WorkerProcess&) = delete;
     WorkerProcess& operator=(const WorkerProcess&) = delete;
 
     // False when the worker is gone.
     bool send(const QByteArray& frame);
+    // True until the first message is sent: the worker may still be starting.
+    bool fresh() const { return !used_; }
     worker::ReceiveEnd receive(std::chrono::steady_clock::time_point deadline,
                                worker::Message& message);
     // After its socket closed: reaps the worker and says how it ended ("signal 11", "out of
@@ -43,6 +50,7 @@ class WorkerProcess {
 
     pid_t pid_ = -1;
     int socket_ = -1;
+    bool used_ = false;
 };
 
 }  // namespace pbp::visio

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -67,20 +68,21 @@ std::vector<DrawingPage> readPages(Reader& reader) {
     return pages;
 }
 
-// Waits until the socket can be read; false when the deadline passed first.
+// Waits until the socket can be read; false when the deadline passed first. What arrived
+// before the deadline counts, however late it is asked for.
 bool waitReadable(int fd, std::optional<std::chrono::steady_clock::time_point> deadline) {
     for (;;) {
         int timeoutMs = -1;
         if (deadline) {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(
                 *deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) return false;
-            timeoutMs = int(std::min<long long>(left.count(), 1 << 30));
+            timeoutMs = int(std::clamp<long long>(left.count(), 0, 1 << 30));
         }
         pollfd watched{fd, POLLIN, 0};
         const int ready = ::poll(&watched, 1, timeoutMs);
         if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return true;  // the read that follows reports it
+        if (ready == 0) return false;
+        if (errno != EINTR) return true;  // the read that follows reports it
     }
 }
 
