@@ -23,9 +23,10 @@ struct ProgramRun {
     QString errors;                 // standard error
 };
 
-// "/silent", "/printer=" and one "/file=" per drawing.
+// "/silent", "/printer=" and one "/file=" per drawing; `environment` adds or replaces variables.
 inline ProgramRun runSilently(const QString& printer, const QStringList& drawings,
-                              const QString& pdfDir, const QString& configDir) {
+                              const QString& pdfDir, const QString& configDir,
+                              const QMap<QString, QString>& environment = {}) {
     QStringList arguments{QStringLiteral("/silent")};
     if (!printer.isEmpty()) arguments << QStringLiteral("/printer=") + printer;
     for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
@@ -36,6 +37,7 @@ inline ProgramRun runSilently(const QString& printer, const QStringList& drawing
     env.insert(QStringLiteral("CUPS_SERVER"), cups::server());
     env.insert(QStringLiteral("PLENBATCHPRINT_PDF_DIR"), pdfDir);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+    for (auto it = environment.begin(); it != environment.end(); ++it) env.insert(it.key(), it.value());
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
     ProgramRun run;
