@@ -142,7 +142,8 @@ int main(int argc, char** argv) {
     std::printf("%-46s %12d %10s\n", "drawings", int(drawings.size()), "");
     std::printf("%-46s %9.2f ms %10s\n", "median per drawing (open, print all, close)",
                 median(perDrawing), "< 15 ms");
-    std::printf("%-46s %9.2f ms %10s\n", "  same, the program's CPU time", median(perDrawingCpu), "");
+    std::printf("%-46s %9.2f ms %10s\n", "  same, the program's CPU time", median(perDrawingCpu),
+                "");
     std::printf("%-46s %9.2f ms %10s\n", "slowest drawing",
                 *std::max_element(perDrawing.begin(), perDrawing.end()), "");
     std::printf("%-46s %9.2f ms %10s\n", "total, one pass over all drawings", totalMs, "< 1000 ms");

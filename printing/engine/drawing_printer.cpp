@@ -20,8 +20,8 @@ void checkRequest(printers::PrinterSystem& printers, const QString& path,
         throw VbError(engine_error::kInvalidArgument,
                       QStringLiteral("%1 copies cannot be printed; at least 1 is needed.")
                           .arg(request.copies));
-    const int foreground = int(std::count_if(pages.begin(), pages.end(),
-                                             [](const DrawingPage& page) { return !page.background; }));
+    const int foreground = int(std::count_if(
+        pages.begin(), pages.end(), [](const DrawingPage& page) { return !page.background; }));
     if (request.fromPage < 1 || request.toPage < request.fromPage || request.toPage > foreground)
         throw VbError(engine_error::kOutOfRange,
                       QStringLiteral("Pages %1 to %2 cannot be printed: %3 has %4 printable "

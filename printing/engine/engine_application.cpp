@@ -30,8 +30,7 @@ class EngineDocuments : public Documents {
 
     std::shared_ptr<Document> Open(const QString& path) override {
         if (state_->ended) engineEnded();
-        auto document =
-            std::make_shared<EngineDocument>(state_, path, state_->workers.open(path));
+        auto document = std::make_shared<EngineDocument>(state_, path, state_->workers.open(path));
         state_->openDocuments.push_back(document);
         return document;
     }

@@ -41,17 +41,15 @@ EngineDocument::EngineDocument(std::shared_ptr<EngineState> state, QString path,
 
 void EngineDocument::ensureOpen() const {
     if (!open_)
-        throw VbError(
-            engine_error::kObjectClosed,
-            QStringLiteral("The drawing %1 is no longer open.").arg(quotedPath(path_)));
+        throw VbError(engine_error::kObjectClosed,
+                      QStringLiteral("The drawing %1 is no longer open.").arg(quotedPath(path_)));
 }
 
 DrawingPage& EngineDocument::page(int index) {
     ensureOpen();
     if (index < 0 || index >= int(pages_.size()))
-        throw VbError(
-            engine_error::kOutOfRange,
-            QStringLiteral("%1 has no page %2.").arg(quotedPath(path_)).arg(index + 1));
+        throw VbError(engine_error::kOutOfRange,
+                      QStringLiteral("%1 has no page %2.").arg(quotedPath(path_)).arg(index + 1));
     return pages_[size_t(index)];
 }
 

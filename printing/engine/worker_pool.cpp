@@ -215,7 +215,8 @@ void WorkerPool::dispatch() {
         }
         Slot& slot = **idle;
         try {
-            if (!slot.process) slot.process = std::make_unique<WorkerProcess>(settings_, environment_);
+            if (!slot.process)
+                slot.process = std::make_unique<WorkerProcess>(settings_, environment_);
             startRead(slot, expected_.front());
         } catch (const VbError&) {
             slot.state = State::Idle;

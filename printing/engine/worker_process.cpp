@@ -87,8 +87,8 @@ WorkerProcess::WorkerProcess(const WorkerSettings& settings,
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    const int spawned = ::posix_spawn(&pid_, program.constData(), &actions, &attributes, argv,
-                                      envp.data());
+    const int spawned =
+        ::posix_spawn(&pid_, program.constData(), &actions, &attributes, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(theirs);

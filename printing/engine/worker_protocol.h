@@ -19,9 +19,9 @@
 namespace pbp::visio::worker {
 
 enum class Kind : quint32 {
-    Open = 1,    // program -> worker: path; the worker reads the drawing
-    Print = 2,   // program -> worker: pages as they are now, sheet order, paper
-    Close = 3,   // program -> worker: forget the drawing (no answer)
+    Open = 1,      // program -> worker: path; the worker reads the drawing
+    Print = 2,     // program -> worker: pages as they are now, sheet order, paper
+    Close = 3,     // program -> worker: forget the drawing (no answer)
     Opened = 11,   // worker -> program: the drawing's pages
     Printed = 12,  // worker -> program: the PDF
     Failed = 13,   // worker -> program: error number and description

@@ -10,7 +10,8 @@ namespace pbp {
 
 namespace {
 
-const QString kSettingsKey = QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+const QString kSettingsKey =
+    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
 
 std::optional<qint64> wholeNumber(const QString& text, qint64 low, qint64 high) {
     bool ok = false;
@@ -38,11 +39,11 @@ visio::WorkerSettings DrawingWorkerSettings(const QString& programFolder) {
     QString program = qEnvironmentVariable("PLENBATCHPRINT_WORKER");
     if (program.isEmpty()) program = programFolder + QStringLiteral("/plenbatchprint-worker");
     visio::WorkerSettings settings = visio::defaultWorkerSettings(program);
-    if (const auto seconds = limit("PLENBATCHPRINT_TIME_LIMIT", QStringLiteral("DrawingTimeLimit"),
-                                   1, 86400))
+    if (const auto seconds =
+            limit("PLENBATCHPRINT_TIME_LIMIT", QStringLiteral("DrawingTimeLimit"), 1, 86400))
         settings.timeLimit = std::chrono::seconds(*seconds);
-    if (const auto mib = limit("PLENBATCHPRINT_MEMORY_LIMIT",
-                               QStringLiteral("DrawingMemoryLimit"), 64, 1 << 20))
+    if (const auto mib =
+            limit("PLENBATCHPRINT_MEMORY_LIMIT", QStringLiteral("DrawingMemoryLimit"), 64, 1 << 20))
         settings.memoryLimitMiB = *mib;
     return settings;
 }

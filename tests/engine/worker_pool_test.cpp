@@ -69,8 +69,7 @@ int childProcesses() {
     QDirIterator tasks(QStringLiteral("/proc/self/task"), QDir::Dirs | QDir::NoDotAndDotDot);
     while (tasks.hasNext()) {
         QFile list(tasks.next() + QStringLiteral("/children"));
-        if (list.open(QIODevice::ReadOnly))
-            children += int(list.readAll().split(' ').count() - 1);
+        if (list.open(QIODevice::ReadOnly)) children += int(list.readAll().split(' ').count() - 1);
     }
     return children;
 }
@@ -153,8 +152,8 @@ TEST(Workers, AFailingWorkerFailsOneDrawingWithItsReasonAndIsReplaced) {
         const QString good = fixture(QStringLiteral("mixed_pages.vdx"));
         const QStringList hostile{drawing("PLEN-TEST-CRASH"), drawing("PLEN-TEST-HANG"),
                                   drawing("PLEN-TEST-HOG"), drawing("PLEN-TEST-BABBLE")};
-        engine.app->Documents()->WillOpen({hostile[0], good, hostile[1], hostile[2], good,
-                                           hostile[3], good});
+        engine.app->Documents()->WillOpen(
+            {hostile[0], good, hostile[1], hostile[2], good, hostile[3], good});
         const QString reader = QString::number(kDrawingReaderFailed) + QLatin1Char(' ');
         EXPECT_EQ(failureOf(*engine.app, hostile[0]),
                   reader + "reading the drawing stopped the reader (signal 11)");

@@ -14,8 +14,9 @@ namespace pbp::test {
 namespace {
 
 QString openFailed(const QString& path, const QString& reason = {}) {
-    QString text = QStringLiteral("There was a problem attempting to open '%1' This file maybe in "
-                                  "use by Visio.")
+    QString text = QStringLiteral(
+                       "There was a problem attempting to open '%1' This file maybe in "
+                       "use by Visio.")
                        .arg(path);
     if (!reason.isEmpty()) text += QStringLiteral(" Error Printing File. Error: ") + reason;
     return text;
@@ -49,9 +50,8 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
     QTemporaryDir work;
     const QDir dir(work.path());
     for (const char* folder : {"pdf", "tmp", "runtime", "drawings"}) dir.mkpath(folder);
-    QFile::setPermissions(dir.filePath("runtime"), QFileDevice::ReadOwner |
-                                                       QFileDevice::WriteOwner |
-                                                       QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.filePath("runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const auto drawing = [&](const QString& name) { return dir.filePath("drawings/" + name); };
     QFile good(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
@@ -91,13 +91,13 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
     const QString hostileWorker = QStringLiteral(PLEN_HOSTILE_WORKER_EXECUTABLE);
     QElapsedTimer timer;
     timer.start();
-    const ProgramRun run = runSilently(
-        QStringLiteral("PlenBatchPrint PDF"), entries, dir.filePath("pdf"), dir.filePath("config"),
-        {{"PLENBATCHPRINT_WORKER", hostileWorker},
-         {"PLENBATCHPRINT_TIME_LIMIT", "2"},
-         {"PLENBATCHPRINT_MEMORY_LIMIT", "256"},
-         {"TMPDIR", dir.filePath("tmp")},
-         {"XDG_RUNTIME_DIR", dir.filePath("runtime")}});
+    const ProgramRun run = runSilently(QStringLiteral("PlenBatchPrint PDF"), entries,
+                                       dir.filePath("pdf"), dir.filePath("config"),
+                                       {{"PLENBATCHPRINT_WORKER", hostileWorker},
+                                        {"PLENBATCHPRINT_TIME_LIMIT", "2"},
+                                        {"PLENBATCHPRINT_MEMORY_LIMIT", "256"},
+                                        {"TMPDIR", dir.filePath("tmp")},
+                                        {"XDG_RUNTIME_DIR", dir.filePath("runtime")}});
     // Two hangs of 2 s (5 s more each for a new worker to start) and the rest at full speed.
     EXPECT_LT(timer.elapsed(), 60000);
 
@@ -107,7 +107,8 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
         if (hostile.contains(entry))
             EXPECT_EQ(run.status.value(entry), openFailed(entry, hostile.value(entry)));
         else
-            EXPECT_EQ(run.status.value(entry), QStringLiteral("Sent to Printer")) << entry.toStdString();
+            EXPECT_EQ(run.status.value(entry), QStringLiteral("Sent to Printer"))
+                << entry.toStdString();
     }
     EXPECT_EQ(QDir(dir.filePath("pdf")).entryList(QDir::Files | QDir::Hidden).size(), 90);
     EXPECT_TRUE(QDir(dir.filePath("tmp")).isEmpty());

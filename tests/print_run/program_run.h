@@ -37,7 +37,8 @@ inline ProgramRun runSilently(const QString& printer, const QStringList& drawing
     env.insert(QStringLiteral("CUPS_SERVER"), cups::server());
     env.insert(QStringLiteral("PLENBATCHPRINT_PDF_DIR"), pdfDir);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
-    for (auto it = environment.begin(); it != environment.end(); ++it) env.insert(it.key(), it.value());
+    for (auto it = environment.begin(); it != environment.end(); ++it)
+        env.insert(it.key(), it.value());
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
     ProgramRun run;
