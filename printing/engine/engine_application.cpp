@@ -23,9 +23,23 @@ class EngineDocuments : public Documents {
   public:
     explicit EngineDocuments(std::shared_ptr<EngineState> state) : state_(std::move(state)) {}
 
+    void WillPrint(const PrintHint& hint) override {
+        if (state_->ended) engineEnded();
+        state_->printPlan.reset();
+        printers::PrinterSystem& printers = state_->printers;
+        if (hint.copies < 1 || !printers.printerNames().contains(hint.printerName)) return;
+        worker::PrintPlan plan;
+        plan.paper = printers.defaultPaper(hint.printerName);
+        plan.copies = printers.makesCopies(hint.printerName) ? 1 : hint.copies;
+        plan.collate = hint.collate;
+        plan.firstPageOnly = hint.firstPageOnly;
+        plan.turnLandscapeShapedPages = hint.landscapeShapedPagesTurned;
+        state_->printPlan = plan;
+    }
+
     void WillOpen(const QStringList& paths) override {
         if (state_->ended) engineEnded();
-        state_->workers.expect(paths);
+        state_->workers.expect(paths, state_->printPlan);
     }
 
     std::shared_ptr<Document> Open(const QString& path) override {

@@ -67,9 +67,22 @@ class Document {
     virtual void Close() = 0;
 };
 
+// How the drawings about to be opened will be printed, as far as the caller knows.
+struct PrintHint {
+    QString printerName;
+    qint16 copies = 1;
+    bool collate = false;
+    bool firstPageOnly = false;               // page 1 only, else every foreground page
+    bool landscapeShapedPagesTurned = false;  // wider pages set to PrintPageOrientation 2 first
+};
+
 class Documents {
   public:
     virtual ~Documents() = default;
+    // How the drawings named by the next WillOpen will be printed; a hint only, which lets an
+    // engine paint them ahead. Printing works the same with or without it, and whatever is
+    // printed in the end.
+    virtual void WillPrint(const PrintHint& /*hint*/) {}
     // The drawings about to be opened, in order; a hint only, which an engine may use to read
     // them ahead. Opening works the same with or without it.
     virtual void WillOpen(const QStringList& /*paths*/) {}

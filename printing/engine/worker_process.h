@@ -35,6 +35,8 @@ class WorkerProcess {
 
     // False when the worker is gone.
     bool send(const QByteArray& frame);
+    // The program's end of the socket, to wait for answers from several workers at once.
+    int socket() const { return socket_; }
     // True until the first message is sent: the worker may still be starting.
     bool fresh() const { return !used_; }
     worker::ReceiveEnd receive(std::chrono::steady_clock::time_point deadline,

@@ -60,6 +60,29 @@ DrawingPage readPage(Reader& reader, quint32 pageCount) {
     return page;
 }
 
+void writePaper(Writer& writer, const QPageSize& paper) {
+    const QSizeF points = paper.size(QPageSize::Point);
+    writer.i32(paper.id());
+    writer.f64(points.width());
+    writer.f64(points.height());
+}
+
+QPageSize readPaper(Reader& reader) {
+    const qint32 id = reader.i32();
+    const double width = length(reader);
+    const double height = length(reader);
+    if (id >= 0 && id < QPageSize::LastPageSize && id != QPageSize::Custom)
+        return QPageSize(QPageSize::PageSizeId(id));
+    if (width > 0 && height > 0) return QPageSize(QSizeF(width, height), QPageSize::Point);
+    throw Garbage();
+}
+
+bool flag(Reader& reader) {
+    const quint32 value = reader.u32();
+    if (value > 1) throw Garbage();
+    return value == 1;
+}
+
 std::vector<DrawingPage> readPages(Reader& reader) {
     const quint32 count = reader.count(kMaxPages);
     std::vector<DrawingPage> pages;
@@ -174,48 +197,26 @@ void Reader::end() const {
     if (at_ != body_.size()) throw Garbage();
 }
 
-QByteArray openFrame(const QString& path) {
-    Writer writer;
-    writer.bytes(path.toUtf8());
-    return writer.frame(Kind::Open);
+bool PrintOrder::operator==(const PrintOrder& other) const {
+    const auto samePage = [](const DrawingPage& a, const DrawingPage& b) {
+        return a.widthInches == b.widthInches && a.heightInches == b.heightInches &&
+               a.printPageOrientation == b.printPageOrientation;
+    };
+    return sheets == other.sheets && paper == other.paper &&
+           std::equal(pages.begin(), pages.end(), other.pages.begin(), other.pages.end(), samePage);
 }
 
-QString readOpen(const QByteArray& body) {
-    Reader reader(body);
-    const QString path = QString::fromUtf8(reader.bytes());
-    reader.end();
-    return path;
-}
+namespace {
 
-QByteArray openedFrame(const std::vector<DrawingPage>& pages) {
-    Writer writer;
-    writer.u32(quint32(pages.size()));
-    for (const DrawingPage& page : pages) writePage(writer, page);
-    return writer.frame(Kind::Opened);
-}
-
-std::vector<DrawingPage> readOpened(const QByteArray& body) {
-    Reader reader(body);
-    std::vector<DrawingPage> pages = readPages(reader);
-    reader.end();
-    return pages;
-}
-
-QByteArray printFrame(const PrintOrder& order) {
-    Writer writer;
+void writeOrder(Writer& writer, const PrintOrder& order) {
     writer.u32(quint32(order.pages.size()));
     for (const DrawingPage& page : order.pages) writePage(writer, page);
     writer.u32(quint32(order.sheets.size()));
     for (int sheet : order.sheets) writer.i32(sheet);
-    const QSizeF points = order.paper.size(QPageSize::Point);
-    writer.i32(order.paper.id());
-    writer.f64(points.width());
-    writer.f64(points.height());
-    return writer.frame(Kind::Print);
+    writePaper(writer, order.paper);
 }
 
-PrintOrder readPrint(const QByteArray& body) {
-    Reader reader(body);
+PrintOrder readOrder(Reader& reader) {
     PrintOrder order;
     order.pages = readPages(reader);
     const quint32 sheets = reader.count(kMaxSheets);
@@ -225,16 +226,82 @@ PrintOrder readPrint(const QByteArray& body) {
         if (sheet < 0 || sheet >= qint64(order.pages.size())) throw Garbage();
         order.sheets.push_back(sheet);
     }
-    const qint32 id = reader.i32();
-    const double width = length(reader);
-    const double height = length(reader);
+    order.paper = readPaper(reader);
+    return order;
+}
+
+}  // namespace
+
+QByteArray openFrame(const OpenOrder& order) {
+    Writer writer;
+    writer.bytes(order.path.toUtf8());
+    writer.u32(order.keep ? 1 : 0);
+    const std::optional<PrintPlan>& plan = order.plan;
+    writer.u32(plan ? 1 : 0);
+    if (plan) {
+        writePaper(writer, plan->paper);
+        writer.u32(quint32(plan->copies));
+        writer.u32(plan->collate ? 1 : 0);
+        writer.u32(plan->firstPageOnly ? 1 : 0);
+        writer.u32(plan->turnLandscapeShapedPages ? 1 : 0);
+    }
+    return writer.frame(Kind::Open);
+}
+
+OpenOrder readOpen(const QByteArray& body) {
+    Reader reader(body);
+    OpenOrder order;
+    order.path = QString::fromUtf8(reader.bytes());
+    order.keep = flag(reader);
+    std::optional<PrintPlan>& plan = order.plan;
+    if (flag(reader)) {
+        plan.emplace();
+        plan->paper = readPaper(reader);
+        plan->copies = int(reader.count(32767));
+        if (plan->copies < 1) throw Garbage();
+        plan->collate = flag(reader);
+        plan->firstPageOnly = flag(reader);
+        plan->turnLandscapeShapedPages = flag(reader);
+    }
     reader.end();
-    if (id >= 0 && id < QPageSize::LastPageSize && id != QPageSize::Custom)
-        order.paper = QPageSize(QPageSize::PageSizeId(id));
-    else if (width > 0 && height > 0)
-        order.paper = QPageSize(QSizeF(width, height), QPageSize::Point);
-    else
-        throw Garbage();
+    return order;
+}
+
+QByteArray openedFrame(const OpenedDrawing& opened) {
+    Writer writer;
+    writer.u32(quint32(opened.pages.size()));
+    for (const DrawingPage& page : opened.pages) writePage(writer, page);
+    writer.u32(opened.printed ? 1 : 0);
+    if (opened.printed) {
+        writeOrder(writer, *opened.printed);
+        writer.bytes(opened.pdf);
+    }
+    return writer.frame(Kind::Opened);
+}
+
+OpenedDrawing readOpened(const QByteArray& body) {
+    Reader reader(body);
+    OpenedDrawing opened;
+    opened.pages = readPages(reader);
+    if (flag(reader)) {
+        opened.printed = readOrder(reader);
+        if (opened.printed->pages.size() != opened.pages.size()) throw Garbage();
+        opened.pdf = reader.bytes();
+    }
+    reader.end();
+    return opened;
+}
+
+QByteArray printFrame(const PrintOrder& order) {
+    Writer writer;
+    writeOrder(writer, order);
+    return writer.frame(Kind::Print);
+}
+
+PrintOrder readPrint(const QByteArray& body) {
+    Reader reader(body);
+    PrintOrder order = readOrder(reader);
+    reader.end();
     return order;
 }
 

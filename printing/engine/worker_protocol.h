@@ -19,10 +19,10 @@
 namespace pbp::visio::worker {
 
 enum class Kind : quint32 {
-    Open = 1,      // program -> worker: path; the worker reads the drawing
+    Open = 1,      // program -> worker: path and, optionally, how to print it at once
     Print = 2,     // program -> worker: pages as they are now, sheet order, paper
     Close = 3,     // program -> worker: forget the drawing (no answer)
-    Opened = 11,   // worker -> program: the drawing's pages
+    Opened = 11,   // worker -> program: the pages and, when asked, the PDF
     Printed = 12,  // worker -> program: the PDF
     Failed = 13,   // worker -> program: error number and description
 };
@@ -80,18 +80,45 @@ class Reader {
     qint64 at_ = 0;
 };
 
-// The body of each message kind.
-QByteArray openFrame(const QString& path);
-QString readOpen(const QByteArray& body);
-
-QByteArray openedFrame(const std::vector<DrawingPage>& pages);
-std::vector<DrawingPage> readOpened(const QByteArray& body);
-
 struct PrintOrder {
     std::vector<DrawingPage> pages;  // every page, with the cells as the caller left them
     std::vector<int> sheets;         // indices into pages, one per sheet
     QPageSize paper;
+    bool operator==(const PrintOrder& other) const;
 };
+
+// How a drawing is likely to be printed, so that a worker can paint it as soon as it is read:
+// foreground pages 1..n (1..1 with firstPageOnly), each `copies` times, on `paper`, with
+// landscape-shaped pages set to print orientation 2 first when asked.
+struct PrintPlan {
+    QPageSize paper;
+    int copies = 1;
+    bool collate = false;
+    bool firstPageOnly = false;
+    bool turnLandscapeShapedPages = false;
+};
+
+// A worker's answer to Open: the pages and, when a plan came with it and could be followed,
+// the print order it painted and the PDF.
+struct OpenedDrawing {
+    std::vector<DrawingPage> pages;
+    std::optional<PrintOrder> printed;
+    QByteArray pdf;
+};
+
+// The body of each message kind.
+// Open: with `keep` the worker keeps the drawing for Print and Close; without, it answers and
+// forgets it, having painted it first when a plan came with it.
+struct OpenOrder {
+    QString path;
+    bool keep = true;
+    std::optional<PrintPlan> plan;
+};
+QByteArray openFrame(const OpenOrder& order);
+OpenOrder readOpen(const QByteArray& body);
+
+QByteArray openedFrame(const OpenedDrawing& opened);
+OpenedDrawing readOpened(const QByteArray& body);
 QByteArray printFrame(const PrintOrder& order);
 PrintOrder readPrint(const QByteArray& body);
 

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <new>
 #include <optional>
 
 #include "printing/engine/engine_errors.h"
 #include "printing/engine/pdf_sheets.h"
+#include "printing/engine/sheet_layout.h"
 #include "printing/engine/worker_protocol.h"
 
 namespace pbp::visio::worker {
@@ -40,7 +42,9 @@ void limitMemory(int argc, char** argv) {
 // The pages as the program left them: sizes and print orientation may have changed; which
 // page is a background page and what the renderer drew for it may not.
 void takePageCells(DrawingFile& file, const std::vector<DrawingPage>& pages) {
-    if (pages.size() != file.pages.size()) throw Garbage();
+    if (pages.size() != file.pages.size())
+        throw VbError(engine_error::kBadFormat,
+                      QStringLiteral("%1 changed while it was open.").arg(quotedPath(file.path)));
     for (size_t i = 0; i < pages.size(); ++i) {
         file.pages[i].widthInches = pages[i].widthInches;
         file.pages[i].heightInches = pages[i].heightInches;
@@ -48,15 +52,56 @@ void takePageCells(DrawingFile& file, const std::vector<DrawingPage>& pages) {
     }
 }
 
+// The sheets the plan asks for, with the pages as the plan turns them; nothing when the
+// drawing has no foreground page or a print orientation that is not a number.
+std::optional<PrintOrder> plannedOrder(const DrawingFile& file, const PrintPlan& plan) {
+    PrintOrder order;
+    order.pages = file.pages;
+    order.paper = plan.paper;
+    int foreground = 0;
+    for (DrawingPage& page : order.pages) {
+        foreground += page.background ? 0 : 1;
+        if (!plan.turnLandscapeShapedPages) continue;
+        bool ok = false;
+        const double orientation = QLocale::c().toDouble(page.printPageOrientation.trimmed(), &ok);
+        if (!ok) return std::nullopt;
+        if (orientation != 2 && page.widthInches > page.heightInches)
+            page.printPageOrientation = QStringLiteral("2");
+    }
+    if (foreground == 0 || foreground > 32767) return std::nullopt;
+    order.sheets =
+        sheetOrder(0, plan.firstPageOnly ? 0 : foreground - 1, plan.copies, plan.collate);
+    return order;
+}
+
+QByteArray opened(const OpenOrder& order, std::optional<DrawingFile>& file) {
+    OpenedDrawing answer;
+    answer.pages = file->pages;
+    if (order.plan) {
+        answer.printed = plannedOrder(*file, *order.plan);
+        if (answer.printed) {
+            DrawingFile painted = *file;
+            painted.pages = answer.printed->pages;
+            try {
+                answer.pdf = pdfSheets(painted, answer.printed->sheets, answer.printed->paper);
+            } catch (const VbError&) {
+                answer.printed.reset();  // printing it later reports why
+            }
+        }
+    }
+    if (!order.keep) file.reset();
+    return openedFrame(answer);
+}
+
 QByteArray answer(const Message& message, std::optional<DrawingFile>& file,
                   const BeforeOpen& beforeOpen) {
     switch (message.kind) {
         case Kind::Open: {
-            const QString path = readOpen(message.body);
+            const OpenOrder order = readOpen(message.body);
             file.reset();
-            if (beforeOpen) beforeOpen(path);
-            file = loadDrawingFile(path);
-            return openedFrame(file->pages);
+            if (beforeOpen) beforeOpen(order.path);
+            file = loadDrawingFile(order.path);
+            return opened(order, file);
         }
         case Kind::Print: {
             const PrintOrder order = readPrint(message.body);

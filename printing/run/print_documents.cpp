@@ -151,6 +151,14 @@ void PrintDocuments(BatchPrintView& view) {
         saved = saveAndSwitchOffSettings(app);
         status = CreateStatusWindow(view.ownerWindow());
         status->Display();
+        IgnoringErrors([&] {
+            visio::PrintHint hint;
+            hint.printerName = view.printerText();
+            hint.copies = CopiesForPrintOut(view.copiesText());
+            hint.firstPageOnly = view.firstPageOnly();
+            hint.landscapeShapedPagesTurned = true;
+            app.Documents()->WillPrint(hint);
+        });
         IgnoringErrors([&] { app.Documents()->WillOpen(pathsToPrint(view, n)); });
         for (qint64 i = 1; i <= n; ++i) printEntry(view, app, *status, *saved, i, n);
     });

@@ -74,17 +74,27 @@ int childProcesses() {
     return children;
 }
 
-TEST(Workers, HintedOpensGiveWhatPlainOpensGiveWithOneWorkerOrMany) {
+// Read ahead and painted as planned, planned otherwise than printed, read ahead without a plan
+// by one worker: every drawing prints as a plain open prints it.
+TEST(Workers, HintedOpensAndPrintsGiveWhatPlainOnesGive) {
     WorkerSettings one = testWorkerSettings();
     one.workers = 1;
-    Engine hinted, plain, single(one);
+    Engine plain, planned, misplanned, single(one);
     const QStringList paths = fixtures();
-    hinted.app->Documents()->WillOpen(paths + paths);
-    single.app->Documents()->WillOpen(paths + paths);
+    PrintHint everyPage;
+    everyPage.printerName = kPdf;
+    PrintHint firstPageTurned = everyPage;
+    firstPageTurned.firstPageOnly = true;
+    firstPageTurned.landscapeShapedPagesTurned = true;
+    planned.app->Documents()->WillPrint(everyPage);
+    misplanned.app->Documents()->WillPrint(firstPageTurned);
+    for (Engine* engine : {&planned, &misplanned, &single})
+        engine->app->Documents()->WillOpen(paths + paths);
     for (int round = 0; round < 2; ++round)
         for (const QString& path : paths) {
             const QString expected = summary(plain, path);
-            EXPECT_EQ(summary(hinted, path), expected);
+            EXPECT_EQ(summary(planned, path), expected);
+            EXPECT_EQ(summary(misplanned, path), expected);
             EXPECT_EQ(summary(single, path), expected);
         }
 }
@@ -177,8 +187,8 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     DrawingPage page;
     page.widthInches = 11;
     page.renderedIndex = 0;
-    const QByteArray opened = worker::openedFrame({page}).mid(8);
-    EXPECT_EQ(worker::readOpened(opened).at(0).widthInches, 11);
+    const QByteArray opened = worker::openedFrame({{page}, std::nullopt, {}}).mid(8);
+    EXPECT_EQ(worker::readOpened(opened).pages.at(0).widthInches, 11);
     EXPECT_THROW(worker::readOpened(opened.chopped(1)), worker::Garbage);
     EXPECT_THROW(worker::readOpened(opened + 'x'), worker::Garbage);
     QByteArray tooMany = opened;

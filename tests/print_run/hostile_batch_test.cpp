@@ -29,13 +29,18 @@ QString writeFile(const QString& path, const QByteArray& content) {
     return path;
 }
 
-// Processes of this user still running (or unreaped) the program at `program`.
-int processesRunning(const QString& program) {
+// Processes still running (or unreaped) the program at `program` with `marker` in their
+// environment.
+int processesRunning(const QString& program, const QByteArray& marker) {
     int running = 0;
     QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
-    while (processes.hasNext())
-        if (QFileInfo(processes.next() + QStringLiteral("/exe")).symLinkTarget() == program)
+    while (processes.hasNext()) {
+        const QString process = processes.next();
+        QFile environment(process + QStringLiteral("/environ"));
+        if (QFileInfo(process + QStringLiteral("/exe")).symLinkTarget() == program &&
+            environment.open(QIODevice::ReadOnly) && environment.readAll().contains(marker))
             ++running;
+    }
     return running;
 }
 
@@ -112,7 +117,8 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
     }
     EXPECT_EQ(QDir(dir.filePath("pdf")).entryList(QDir::Files | QDir::Hidden).size(), 90);
     EXPECT_TRUE(QDir(dir.filePath("tmp")).isEmpty());
-    EXPECT_EQ(processesRunning(hostileWorker), 0);
+    EXPECT_EQ(processesRunning(hostileWorker, "TMPDIR=" + QFile::encodeName(dir.filePath("tmp"))),
+              0);
 }
 
 }  // namespace pbp::test
