@@ -93,13 +93,12 @@ QByteArray opened(const OpenOrder& order, std::optional<DrawingFile>& file) {
     return openedFrame(answer);
 }
 
-QByteArray answer(const Message& message, std::optional<DrawingFile>& file,
-                  const BeforeOpen& beforeOpen) {
+QByteArray answer(const Message& message, std::optional<DrawingFile>& file, const Hook& hook) {
     switch (message.kind) {
         case Kind::Open: {
             const OpenOrder order = readOpen(message.body);
             file.reset();
-            if (beforeOpen) beforeOpen(order.path);
+            if (hook) hook(order.path, Step::Reading);
             file = loadDrawingFile(order.path);
             return opened(order, file);
         }
@@ -108,6 +107,7 @@ QByteArray answer(const Message& message, std::optional<DrawingFile>& file,
             if (!file)
                 throw VbError(engine_error::kObjectClosed, QStringLiteral("No drawing is open."));
             takePageCells(*file, order.pages);
+            if (hook) hook(file->path, Step::Printing);
             return printedFrame(pdfSheets(*file, order.sheets, order.paper));
         }
         case Kind::Close:
@@ -118,13 +118,13 @@ QByteArray answer(const Message& message, std::optional<DrawingFile>& file,
     }
 }
 
-int serve(int fd, const BeforeOpen& beforeOpen) {
+int serve(int fd, const Hook& hook) {
     std::optional<DrawingFile> file;
     Message message;
     while (receiveMessage(fd, std::nullopt, message) == ReceiveEnd::Message) {
         QByteArray reply;
         try {
-            reply = answer(message, file, beforeOpen);
+            reply = answer(message, file, hook);
         } catch (const VbError& error) {
             reply = failedFrame(error.number(), error.description());
         } catch (const Garbage&) {
@@ -141,7 +141,7 @@ int serve(int fd, const BeforeOpen& beforeOpen) {
 
 }  // namespace
 
-int runWorker(int argc, char** argv, const BeforeOpen& beforeOpen) {
+int runWorker(int argc, char** argv, const Hook& hook) {
     // The worker ends with the program, whatever it is doing.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     // Painting needs fonts, and so a GUI application, but a worker never shows anything.
@@ -149,7 +149,7 @@ int runWorker(int argc, char** argv, const BeforeOpen& beforeOpen) {
     QGuiApplication application(argc, argv);
     std::set_new_handler(outOfMemory);
     limitMemory(argc, argv);
-    return serve(kSocketFd, beforeOpen);
+    return serve(kSocketFd, hook);
 }
 
 }  // namespace pbp::visio::worker

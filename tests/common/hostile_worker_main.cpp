@@ -1,6 +1,7 @@
 // The drawing worker with hooks for tests: a drawing file whose content begins with one of the
-// markers below makes it misbehave, deterministically, the way a drawing that trips a fault in
-// a parser would. Only tests run this program.
+// markers below makes it misbehave while reading, deterministically, the way a drawing that
+// trips a fault in a parser would; a drawing that holds "PLEN-TEST-PRINT-HANG" never finishes
+// painting for a Print. Only tests run this program.
 
 #include <signal.h>
 #include <unistd.h>
@@ -14,10 +15,15 @@
 
 namespace {
 
-void misbehave(const QString& path) {
+void misbehave(const QString& path, pbp::visio::worker::Step step) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray start = file.read(32);
+    const QByteArray start = file.read(4096);
+    if (step == pbp::visio::worker::Step::Printing) {
+        if (start.contains("PLEN-TEST-PRINT-HANG"))
+            for (;;) pause();
+        return;
+    }
     if (start.startsWith("PLEN-TEST-CRASH")) {
         raise(SIGSEGV);
     } else if (start.startsWith("PLEN-TEST-HANG")) {

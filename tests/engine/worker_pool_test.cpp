@@ -176,6 +176,26 @@ TEST(Workers, AFailingWorkerFailsOneDrawingWithItsReasonAndIsReplaced) {
         EXPECT_EQ(failureOf(*engine.app, hostile[3]),
                   reader + "reading the drawing made the reader send nonsense");
         EXPECT_FALSE(summary(engine, good).isEmpty());
+
+        // Painting that never ends fails the print; the drawing can still be closed.
+        QFile fixtureFile(good);
+        ASSERT_TRUE(fixtureFile.open(QIODevice::ReadOnly));
+        QByteArray slow = fixtureFile.readAll();
+        slow.insert(slow.indexOf("?>") + 2, "<!-- PLEN-TEST-PRINT-HANG -->");
+        const QString slowPath = dir.filePath(QStringLiteral("slow.vdx"));
+        QFile slowFile(slowPath);
+        ASSERT_TRUE(slowFile.open(QIODevice::WriteOnly));
+        slowFile.write(slow);
+        slowFile.close();
+        auto doc = engine.app->Documents()->Open(slowPath);
+        try {
+            doc->PrintOut(visPrintFromTo, 1, 1, false, kPdf, false, QString(), 1, false, false);
+            ADD_FAILURE() << "the print did not fail";
+        } catch (const VbError& error) {
+            EXPECT_EQ(error.description(), "the drawing took longer than 1 s to print");
+        }
+        doc->Close();
+        EXPECT_FALSE(summary(engine, good).isEmpty());
         engine.app->Quit();
         EXPECT_EQ(childProcesses(), childrenBefore);
     }
