@@ -202,6 +202,7 @@ WorkerPool::Opened WorkerPool::open(const QString& path) {
     Held held;
     held.path = path;
     std::vector<DrawingPage> pages;
+    bool readAhead = false;
     const auto found = std::find_if(readsAhead_.begin(), readsAhead_.end(),
                                     [&](const auto& read) { return read->path == path; });
     const auto expected = std::find(expected_.begin(), expected_.end(), path);
@@ -216,13 +217,14 @@ WorkerPool::Opened WorkerPool::open(const QString& path) {
             held.painted = std::move(read->result->printed);
             held.pdf = std::move(read->result->pdf);
             pages = std::move(read->result->pages);
+            readAhead = true;
         }
     } else if (expected != expected_.end()) {
         expected_.erase(expected_.begin(), expected + 1);
         dropReadsAhead();
     }
     // Not read ahead, or the file changed after the read began: it is read as it is now.
-    if (pages.empty()) pages = keepDrawing(held);
+    if (!readAhead) pages = keepDrawing(held);
     const quint64 ticket = ++lastTicket_;
     held_.emplace(ticket, std::move(held));
     pump(nullptr, std::chrono::milliseconds(0));

@@ -223,6 +223,13 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     EXPECT_THROW(worker::readPrint(print.mid(8)), worker::Garbage);  // sheet 1 of one page
 }
 
+TEST(Workers, NoEngineIsMadeWithoutItsWorkerProgram) {
+    WorkerSettings missing = testWorkerSettings();
+    missing.program = QStringLiteral("/nonexistent/plenbatchprint-worker");
+    Engine engine(missing);
+    EXPECT_EQ(engine.app, nullptr);
+}
+
 TEST_F(EngineCase, QuitWithReadsUnderWayReturnsAndEndsTheEngine) {
     app->Documents()->WillOpen(fixtures() + fixtures());
     app->Quit();
