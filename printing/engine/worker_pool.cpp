@@ -65,19 +65,22 @@ WorkerPool::Slot* WorkerPool::idleSlot(bool extra) {
     return slots_.back().get();
 }
 
-// Gives the read to the slot's worker, starting one when needed. Throws VbError when no worker
-// can be started.
-void WorkerPool::start(Slot& slot, const std::shared_ptr<Read>& read) {
+// Gives the read to the slot's worker, starting one when needed, behind the read it may be busy
+// with. False when a busy worker has ended (its drawing's answer will say why); throws VbError
+// when no worker can be started.
+bool WorkerPool::start(Slot& slot, const std::shared_ptr<Read>& read) {
     const worker::OpenOrder order{read->path, read->keep, read->keep ? std::nullopt : plan_};
     read->identity = fileIdentity(read->path);
     for (int attempt = 0;; ++attempt) {
         if (!slot.process) slot.process = std::make_unique<WorkerProcess>(settings_, environment_);
         const bool fresh = slot.process->fresh();
         if (slot.process->send(worker::openFrame(order))) {
-            slot.deadline = Clock::now() + settings_.timeLimit +
-                            (fresh ? kStartAllowance : std::chrono::seconds(0));
+            if (slot.reads.empty())
+                slot.deadline = Clock::now() + settings_.timeLimit +
+                                (fresh ? kStartAllowance : std::chrono::seconds(0));
             break;
         }
+        if (!slot.reads.empty()) return false;
         // The worker ended while it waited; a new one reads the drawing.
         slot.process.reset();
         if (attempt > 0)
@@ -86,22 +89,26 @@ void WorkerPool::start(Slot& slot, const std::shared_ptr<Read>& read) {
                                          "drawing"));
     }
     slot.state = State::Reading;
-    slot.read = read;
+    slot.reads.push_back(read);
     read->slot = &slot;
+    return true;
 }
 
 // Takes the answer of a worker that has one, or whose deadline passed.
 void WorkerPool::collect(Slot& slot) {
-    const std::shared_ptr<Read> read = std::move(slot.read);
+    const std::shared_ptr<Read> read = slot.reads.front();
+    slot.reads.pop_front();
     read->slot = nullptr;
     read->done = true;
-    slot.state = State::Idle;
+    slot.state = slot.reads.empty() ? State::Idle : State::Reading;
     worker::Message message;
     const worker::ReceiveEnd end = slot.process->receive(slot.deadline, message);
     if (end != worker::ReceiveEnd::Message) {
         read->error = failure(slot, end, Doing::Reading);
         return;
     }
+    // The worker goes on with the next read at once.
+    slot.deadline = Clock::now() + settings_.timeLimit;
     try {
         if (message.kind == worker::Kind::Opened) {
             read->result = worker::readOpened(message.body);
@@ -128,7 +135,8 @@ void WorkerPool::pump(const std::shared_ptr<Read>& read, std::chrono::millisecon
     do {
         dispatch();
         if (read && !read->done && !read->slot) {
-            // Not expected, or dropped from the reads ahead: it gets a worker of its own.
+            // Not expected, or dropped from the reads ahead: it gets an idle worker, or one of
+            // its own.
             try {
                 start(*idleSlot(true), read);
             } catch (const VbError& error) {
@@ -181,9 +189,7 @@ VbError WorkerPool::failure(Slot& slot, worker::ReceiveEnd end, Doing doing) {
             description = QStringLiteral("%1 the drawing stopped the reader (%2)")
                               .arg(activity, how.value_or(QStringLiteral("no answer")));
     }
-    slot.process.reset();
-    slot.state = State::Idle;
-    slot.read.reset();
+    release(slot);
     return VbError(engine_error::kWorkerFailed, description);
 }
 
@@ -276,12 +282,15 @@ void WorkerPool::close(quint64 ticket) {
 
 // Ends the worker reading a drawing nobody will open; its slot gets a new worker.
 void WorkerPool::abandon(Read& read) {
-    if (!read.slot) return;
-    Slot& slot = *read.slot;
+    if (read.slot) release(*read.slot);
+}
+
+// Ends the slot's worker; the reads waiting behind its drawing go to other workers.
+void WorkerPool::release(Slot& slot) {
     slot.process.reset();
     slot.state = State::Idle;
-    slot.read.reset();
-    read.slot = nullptr;
+    for (const auto& read : slot.reads) read->slot = nullptr;
+    slot.reads.clear();
 }
 
 void WorkerPool::dropReadsAhead() {
@@ -303,20 +312,30 @@ void WorkerPool::refill() {
     }
 }
 
-// Gives idle workers the next reads ahead. A read no worker can be started for fails with why.
+// Gives the next reads ahead to idle workers, then one more to each worker reading one. A read
+// no worker can be started for fails with why.
 void WorkerPool::dispatch() {
     refill();
     for (const auto& read : readsAhead_) {
         if (read->done || read->slot) continue;
         Slot* slot = idleSlot(false);
+        if (!slot) slot = busySlot();
         if (!slot) return;
         try {
-            start(*slot, read);
+            if (!start(*slot, read)) return;
         } catch (const VbError& error) {
             read->done = true;
             read->error = error;
         }
     }
+}
+
+// A worker reading one drawing ahead and nothing after it.
+WorkerPool::Slot* WorkerPool::busySlot() {
+    for (const auto& slot : slots_)
+        if (slot->state == State::Reading && slot->reads.size() == 1 && !slot->reads.front()->keep)
+            return slot.get();
+    return nullptr;
 }
 
 void WorkerPool::stop() {

@@ -84,8 +84,10 @@ class WorkerPool {
     struct Slot {
         std::unique_ptr<WorkerProcess> process;
         State state = State::Idle;
-        std::shared_ptr<Read> read;  // while Reading
-        std::chrono::steady_clock::time_point deadline;
+        // While Reading: the drawing under way first, then at most one more waiting in the
+        // worker's socket, so that the worker never waits for the program between drawings.
+        std::deque<std::shared_ptr<Read>> reads;
+        std::chrono::steady_clock::time_point deadline;  // of the first read
     };
     struct Held {
         QString path;
@@ -96,12 +98,14 @@ class WorkerPool {
     enum class Doing { Reading, Printing };
 
     Slot* idleSlot(bool extra);
-    void start(Slot& slot, const std::shared_ptr<Read>& read);
+    Slot* busySlot();
+    bool start(Slot& slot, const std::shared_ptr<Read>& read);
     void collect(Slot& slot);
     void pump(const std::shared_ptr<Read>& read, std::chrono::milliseconds wait);
     std::vector<DrawingPage> keepDrawing(Held& held);
     VbError failure(Slot& slot, worker::ReceiveEnd end, Doing doing);
     void abandon(Read& read);
+    void release(Slot& slot);
     void dropReadsAhead();
     void refill();
     void dispatch();

@@ -154,8 +154,8 @@ TEST(Workers, AFailingWorkerFailsOneDrawingWithItsReasonAndIsReplaced) {
         return path;
     };
     WorkerSettings settings = testWorkerSettings(true);
-    settings.timeLimit = std::chrono::seconds(1);
-    settings.memoryLimitMiB = 512;
+    settings.timeLimit = std::chrono::seconds(2);
+    settings.memoryLimitMiB = 256;
     const int childrenBefore = childProcesses();
     {
         Engine engine(settings);
@@ -169,9 +169,9 @@ TEST(Workers, AFailingWorkerFailsOneDrawingWithItsReasonAndIsReplaced) {
                   reader + "reading the drawing stopped the reader (signal 11)");
         EXPECT_FALSE(summary(engine, good).isEmpty());
         EXPECT_EQ(failureOf(*engine.app, hostile[1]),
-                  reader + "the drawing took longer than 1 s to read");
+                  reader + "the drawing took longer than 2 s to read");
         EXPECT_EQ(failureOf(*engine.app, hostile[2]),
-                  reader + "the drawing needed more than 512 MiB of memory to read");
+                  reader + "the drawing needed more than 256 MiB of memory to read");
         EXPECT_FALSE(summary(engine, good).isEmpty());
         EXPECT_EQ(failureOf(*engine.app, hostile[3]),
                   reader + "reading the drawing made the reader send nonsense");
@@ -192,7 +192,7 @@ TEST(Workers, AFailingWorkerFailsOneDrawingWithItsReasonAndIsReplaced) {
             doc->PrintOut(visPrintFromTo, 1, 1, false, kPdf, false, QString(), 1, false, false);
             ADD_FAILURE() << "the print did not fail";
         } catch (const VbError& error) {
-            EXPECT_EQ(error.description(), "the drawing took longer than 1 s to print");
+            EXPECT_EQ(error.description(), "the drawing took longer than 2 s to print");
         }
         doc->Close();
         EXPECT_FALSE(summary(engine, good).isEmpty());
