@@ -7,6 +7,7 @@
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
 #include "printing/printers/printer_descriptions.h"
+#include "printing/run/drawing_limits.h"
 #include "startup/mod_main.h"
 #include "startup/start_request.h"
 #include "support/display_check.h"
@@ -82,7 +83,8 @@ int main(int argc, char** argv) {
     pbp::QtProcessEnder process;
     pbp::QtFileDialogService fileDialogs;
     pbp::printers::CupsPrinterSystem printers;
-    pbp::LibVisioEngineFactory engines(printers);
+    pbp::LibVisioEngineFactory engines(
+        printers, [] { return pbp::DrawingWorkerSettings(pbp::platform().programFolder); });
     pbp::Platform wired;
     wired.messages = &messages;
     wired.urls = &urls;

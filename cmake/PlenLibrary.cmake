@@ -1,10 +1,14 @@
-# plen_add_library(NAME DIR LINKS...): a static library made of every source file below DIR.
-# Sources are globbed so that adding a file to a subsystem needs no CMake change.
+# plen_add_library(NAME [EXCLUDE subfolders...] LINKS...): a static library made of every
+# source file below the current folder, except those in the EXCLUDE subfolders (libraries of
+# their own). Sources are globbed so that adding a file to a subsystem needs no CMake change.
 function(plen_add_library name)
-  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LINKS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${excluded}/")
+  endforeach()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LINKS})

@@ -81,11 +81,6 @@ render::RecordedDrawing recordOrFail(librevenge::RVNGInputStream& stream, const 
 
 }  // namespace
 
-int DrawingFile::foregroundCount() const {
-    return int(std::count_if(pages.begin(), pages.end(),
-                             [](const DrawingPage& page) { return !page.background; }));
-}
-
 std::vector<DrawingPage> matchPages(const PageTable& table,
                                     const std::vector<QSizeF>& renderedSizesInches) {
     const int rendered = int(renderedSizesInches.size());

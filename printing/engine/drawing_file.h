@@ -26,7 +26,6 @@ struct DrawingFile {
     QString path;
     std::shared_ptr<const render::RecordedDrawing> drawing;
     std::vector<DrawingPage> pages;
-    int foregroundCount() const;
 };
 
 // Opens and parses a drawing. Throws VbError with a description naming the file when it is

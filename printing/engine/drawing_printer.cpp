@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "printing/engine/engine_errors.h"
-#include "printing/engine/pdf_sheets.h"
 #include "printing/engine/sheet_layout.h"
 #include "printing/engine/visio.h"
 
@@ -12,8 +11,8 @@ namespace pbp::visio {
 
 namespace {
 
-void checkRequest(printers::PrinterSystem& printers, const DrawingFile& file,
-                  const PrintRequest& request) {
+void checkRequest(printers::PrinterSystem& printers, const QString& path,
+                  const std::vector<DrawingPage>& pages, const PrintRequest& request) {
     if (!printers.printerNames().contains(request.printerName))
         throw VbError(
             engine_error::kPrinter,
@@ -22,43 +21,37 @@ void checkRequest(printers::PrinterSystem& printers, const DrawingFile& file,
         throw VbError(engine_error::kInvalidArgument,
                       QStringLiteral("%1 copies cannot be printed; at least 1 is needed.")
                           .arg(request.copies));
-    const int pages = file.foregroundCount();
-    if (request.fromPage < 1 || request.toPage < request.fromPage || request.toPage > pages)
+    const int foreground = int(std::count_if(
+        pages.begin(), pages.end(), [](const DrawingPage& page) { return !page.background; }));
+    if (request.fromPage < 1 || request.toPage < request.fromPage || request.toPage > foreground)
         throw VbError(engine_error::kOutOfRange,
                       QStringLiteral("Pages %1 to %2 cannot be printed: %3 has %4 printable "
                                      "page(s).")
                           .arg(request.fromPage)
                           .arg(request.toPage)
-                          .arg(quotedPath(file.path))
-                          .arg(pages));
+                          .arg(quotedPath(path))
+                          .arg(foreground));
 }
 
-// Each page's paper: the drawing's own paper where the printer offers it, else the printer's
-// default paper. A queue prints a job on one paper, named as the job's `media`: when the
-// printed sheets do not all share one paper the drawing chose, every sheet takes the queue's
-// default paper (the built-in PDF printer, which needs no media name, keeps each page's own).
-struct Papers {
-    std::vector<QPageSize> ofPage;
-    QString media;
-};
+}  // namespace
 
-Papers choosePapers(const printers::PrinterSystem& printers, const QString& printer,
-                    const DrawingFile& file, const std::vector<int>& order) {
-    const QPageSize fallback = printers.defaultPaper(printer);
-    Papers papers;
+JobPapers choosePapers(const std::vector<DrawingPage>& pages, const std::vector<int>& sheets,
+                       const QPageSize& fallback, const OfferedMedia& offered) {
+    JobPapers papers;
     std::vector<std::optional<QString>> mediaOfPage;
-    for (const DrawingPage& page : file.pages) {
+    for (const DrawingPage& page : pages) {
         std::optional<QString> media;
         const std::optional<QPageSize> own = paperForKind(page.paperKind);
-        if (own) media = printers.offeredMedia(printer, *own);
+        if (own) media = offered(*own);
         papers.ofPage.push_back(media ? *own : fallback);
         mediaOfPage.push_back(media);
     }
+    if (sheets.empty()) return papers;
     const auto mediaOf = [&](int page) { return mediaOfPage.at(size_t(page)); };
-    const std::optional<QString> first = mediaOf(order.front());
+    const std::optional<QString> first = mediaOf(sheets.front());
     const bool shared =
-        std::all_of(order.begin(), order.end(), [&](int page) { return mediaOf(page) == first; });
-    const bool queue = std::any_of(order.begin(), order.end(), [&](int page) {
+        std::all_of(sheets.begin(), sheets.end(), [&](int page) { return mediaOf(page) == first; });
+    const bool queue = std::any_of(sheets.begin(), sheets.end(), [&](int page) {
         return mediaOf(page) && !mediaOf(page)->isEmpty();
     });
     if (shared && first)
@@ -68,11 +61,10 @@ Papers choosePapers(const printers::PrinterSystem& printers, const QString& prin
     return papers;
 }
 
-}  // namespace
-
-void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
-                  const PrintRequest& request) {
-    checkRequest(printers, file, request);
+void printDrawing(printers::PrinterSystem& printers, const QString& path,
+                  const std::vector<DrawingPage>& pages, const PrintRequest& request,
+                  const SheetPainter& paint) {
+    checkRequest(printers, path, pages, request);
     const bool printerCopies = printers.makesCopies(request.printerName);
     // Foreground pages come first, so page n is index n - 1.
     const int copiesInDocument = printerCopies ? 1 : std::max(request.copies, 1);
@@ -81,11 +73,13 @@ void printDrawing(printers::PrinterSystem& printers, const DrawingFile& file,
 
     printers::PrintJob job;
     job.printerName = request.printerName;
-    const Papers papers = choosePapers(printers, request.printerName, file, order);
-    job.pdf = pdfSheets(file, order, papers.ofPage);
+    const JobPapers papers = choosePapers(
+        pages, order, printers.defaultPaper(request.printerName),
+        [&](const QPageSize& paper) { return printers.offeredMedia(request.printerName, paper); });
+    job.pdf = paint(order, papers.ofPage);
     job.media = papers.media;
     job.copies = printerCopies ? request.copies : 1;
-    job.title = QFileInfo(file.path).fileName();
+    job.title = QFileInfo(path).fileName();
     printers.submit(job);
 }
 

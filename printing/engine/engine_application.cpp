@@ -1,10 +1,16 @@
 #include "printing/engine/engine_application.h"
 
+#include <algorithm>
+
 #include "printing/engine/engine_errors.h"
+#include "printing/engine/sheet_layout.h"
 
 namespace pbp::visio {
 
 namespace {
+
+// PaperKind values of Letter, Tabloid, Legal, A3, A4 and A5.
+constexpr int kCommonPaperKinds[] = {1, 3, 5, 8, 9, 11};
 
 [[noreturn]] void engineEnded() {
     throw VbError(engine_error::kObjectClosed, QStringLiteral("The drawing engine has ended."));
@@ -23,14 +29,35 @@ class EngineDocuments : public Documents {
   public:
     explicit EngineDocuments(std::shared_ptr<EngineState> state) : state_(std::move(state)) {}
 
+    void WillPrint(const PrintHint& hint) override {
+        if (state_->ended) engineEnded();
+        state_->printPlan.reset();
+        printers::PrinterSystem& printers = state_->printers;
+        if (hint.copies < 0 || !printers.printerNames().contains(hint.printerName)) return;
+        worker::PrintPlan plan;
+        plan.paper = printers.defaultPaper(hint.printerName);
+        // The papers drawings are usually set up for: a drawing on another paper that the
+        // printer offers is painted again when it prints.
+        for (const int kind : kCommonPaperKinds) {
+            const QPageSize paper = *paperForKind(kind);
+            if (const auto media = printers.offeredMedia(hint.printerName, paper))
+                plan.offered.push_back({paper, *media});
+        }
+        plan.copies = printers.makesCopies(hint.printerName) ? 1 : std::max(int(hint.copies), 1);
+        plan.collate = hint.collate;
+        plan.firstPageOnly = hint.firstPageOnly;
+        plan.turnLandscapeShapedPages = hint.landscapeShapedPagesTurned;
+        state_->printPlan = plan;
+    }
+
     void WillOpen(const QStringList& paths) override {
         if (state_->ended) engineEnded();
-        state_->readAhead.expect(paths);
+        state_->workers.expect(paths, state_->printPlan);
     }
 
     std::shared_ptr<Document> Open(const QString& path) override {
         if (state_->ended) engineEnded();
-        auto document = std::make_shared<EngineDocument>(state_, state_->readAhead.take(path));
+        auto document = std::make_shared<EngineDocument>(state_, path, state_->workers.open(path));
         state_->openDocuments.push_back(document);
         return document;
     }
@@ -41,8 +68,8 @@ class EngineDocuments : public Documents {
 
 }  // namespace
 
-EngineApplication::EngineApplication(printers::PrinterSystem& printers)
-    : state_(std::make_shared<EngineState>(printers)),
+EngineApplication::EngineApplication(printers::PrinterSystem& printers, WorkerSettings workers)
+    : state_(std::make_shared<EngineState>(printers, std::move(workers))),
       settings_(std::make_shared<EngineSettings>()) {}
 
 EngineApplication::~EngineApplication() {

@@ -10,7 +10,7 @@ namespace pbp::visio {
 // The engine's application object: opens drawings, keeps the stored settings, ends on Quit.
 class EngineApplication : public Application {
   public:
-    explicit EngineApplication(printers::PrinterSystem& printers);
+    EngineApplication(printers::PrinterSystem& printers, WorkerSettings workers);
     ~EngineApplication() override;
 
     qint32 WindowHandle32() const override { return 0; }

@@ -9,7 +9,7 @@
 namespace pbp::visio {
 
 void EngineState::endAll() {
-    readAhead.stop();
+    workers.stop();
     for (const auto& document : openDocuments) document->release();
     openDocuments.clear();
 }
@@ -32,28 +32,30 @@ class EnginePages : public Pages {
 
 }  // namespace
 
-EngineDocument::EngineDocument(std::shared_ptr<EngineState> state, DrawingFile file)
-    : state_(std::move(state)), file_(std::move(file)) {}
+EngineDocument::EngineDocument(std::shared_ptr<EngineState> state, QString path,
+                               WorkerPool::Opened opened)
+    : state_(std::move(state)),
+      path_(std::move(path)),
+      ticket_(opened.ticket),
+      pages_(std::move(opened.pages)) {}
 
 void EngineDocument::ensureOpen() const {
     if (!open_)
-        throw VbError(
-            engine_error::kObjectClosed,
-            QStringLiteral("The drawing %1 is no longer open.").arg(quotedPath(file_.path)));
+        throw VbError(engine_error::kObjectClosed,
+                      QStringLiteral("The drawing %1 is no longer open.").arg(quotedPath(path_)));
 }
 
 DrawingPage& EngineDocument::page(int index) {
     ensureOpen();
-    if (index < 0 || index >= int(file_.pages.size()))
-        throw VbError(
-            engine_error::kOutOfRange,
-            QStringLiteral("%1 has no page %2.").arg(quotedPath(file_.path)).arg(index + 1));
-    return file_.pages[size_t(index)];
+    if (index < 0 || index >= int(pages_.size()))
+        throw VbError(engine_error::kOutOfRange,
+                      QStringLiteral("%1 has no page %2.").arg(quotedPath(path_)).arg(index + 1));
+    return pages_[size_t(index)];
 }
 
 int EngineDocument::pageCount() {
     ensureOpen();
-    return int(file_.pages.size());
+    return int(pages_.size());
 }
 
 std::shared_ptr<visio::Pages> EngineDocument::Pages() {
@@ -79,20 +81,23 @@ void EngineDocument::PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage,
     request.printerName = printerName;
     request.copies = copies;
     request.collate = collate;
-    printDrawing(state_->printers, file_, request);
+    printDrawing(state_->printers, path_, pages_, request,
+                 [&](const std::vector<int>& sheets, const std::vector<QPageSize>& papers) {
+                     return state_->workers.print(ticket_, {pages_, sheets, papers});
+                 });
 }
 
 void EngineDocument::Close() {
     ensureOpen();
     release();
+    state_->workers.close(ticket_);
     auto& open = state_->openDocuments;
     open.erase(std::remove(open.begin(), open.end(), shared_from_this()), open.end());
 }
 
 void EngineDocument::release() {
     open_ = false;
-    file_.drawing.reset();
-    file_.pages.clear();
+    pages_.clear();
 }
 
 }  // namespace pbp::visio

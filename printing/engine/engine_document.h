@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "printing/engine/drawing_file.h"
-#include "printing/engine/read_ahead.h"
 #include "printing/engine/remembered_printers.h"
 #include "printing/engine/visio.h"
+#include "printing/engine/worker_pool.h"
 
 namespace pbp::visio {
 
@@ -14,20 +14,23 @@ class EngineDocument;
 
 // What the application, its document collection and its documents share.
 struct EngineState {
-    explicit EngineState(printers::PrinterSystem& printerSystem) : printers(printerSystem) {}
+    EngineState(printers::PrinterSystem& printerSystem, WorkerSettings settings)
+        : printers(printerSystem), workers(std::move(settings)) {}
     RememberedPrinters printers;
     std::vector<std::shared_ptr<EngineDocument>> openDocuments;  // in the order opened
     bool ended = false;
-    ReadAhead readAhead;  // drawings loading on worker threads before they are opened
+    WorkerPool workers;                          // read the drawings and paint their sheets
+    std::optional<worker::PrintPlan> printPlan;  // from the last print hint
 
-    // Stops reading ahead and closes every document.
+    // Closes every document and ends the workers.
     void endAll();
 };
 
-// An opened drawing. Changes to cells live in this copy only; the file is never written.
+// An opened drawing, held by a worker. Changes to cells live in this copy only and go to the
+// worker with each print; the file is never written.
 class EngineDocument : public Document, public std::enable_shared_from_this<EngineDocument> {
   public:
-    EngineDocument(std::shared_ptr<EngineState> state, DrawingFile file);
+    EngineDocument(std::shared_ptr<EngineState> state, QString path, WorkerPool::Opened opened);
 
     std::shared_ptr<visio::Pages> Pages() override;
     void PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage, bool scaleCurrentViewToPaper,
@@ -45,7 +48,9 @@ class EngineDocument : public Document, public std::enable_shared_from_this<Engi
     void ensureOpen() const;
 
     std::shared_ptr<EngineState> state_;
-    DrawingFile file_;
+    QString path_;
+    quint64 ticket_;
+    std::vector<DrawingPage> pages_;
     bool open_ = true;
 };
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QString>
 
+#include "printing/engine/visio.h"
 #include "support/vb_error.h"
 
 namespace pbp::visio {
@@ -16,6 +17,7 @@ inline constexpr qint32 kFileAccess = errnum::kPathFileAccess;  // a folder, or 
 inline constexpr qint32 kObjectClosed = errnum::kObjectNotSet;  // closed, or the engine ended
 inline constexpr qint32 kBadFormat = 321;                       // not a drawing, or a damaged one
 inline constexpr qint32 kPrinter = 482;                         // unknown printer or a refused job
+inline constexpr qint32 kWorkerFailed = kDrawingReaderFailed;   // the reader process failed
 }  // namespace engine_error
 
 // The path as the user knows it, quoted, for error descriptions.

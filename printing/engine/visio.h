@@ -53,6 +53,11 @@ inline constexpr qint16 visPrintFromTo = 1;
 // default and the user's lpoptions, as with lp); a printer that cannot make copies prints one.
 inline constexpr qint16 kPrinterDefaultCopies = 0;
 
+// The error number of a drawing the engine's reader could not finish: it took longer than its
+// time limit, needed more than its memory limit, crashed or answered nonsense. The description
+// says which ("the drawing took longer than 60 s to read").
+inline constexpr qint32 kDrawingReaderFailed = 440;
+
 class Document {
   public:
     virtual ~Document() = default;
@@ -67,9 +72,22 @@ class Document {
     virtual void Close() = 0;
 };
 
+// How the drawings about to be opened will be printed, as far as the caller knows.
+struct PrintHint {
+    QString printerName;
+    qint16 copies = 1;
+    bool collate = false;
+    bool firstPageOnly = false;               // page 1 only, else every foreground page
+    bool landscapeShapedPagesTurned = false;  // wider pages set to PrintPageOrientation 2 first
+};
+
 class Documents {
   public:
     virtual ~Documents() = default;
+    // How the drawings named by the next WillOpen will be printed; a hint only, which lets an
+    // engine paint them ahead. Printing works the same with or without it, and whatever is
+    // printed in the end.
+    virtual void WillPrint(const PrintHint& /*hint*/) {}
     // The drawings about to be opened, in order; a hint only, which an engine may use to read
     // them ahead. Opening works the same with or without it.
     virtual void WillOpen(const QStringList& /*paths*/) {}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "printing/engine/visio.h"
 #include "printing/run/status_texts.h"
 
 namespace pbp {
@@ -10,6 +11,10 @@ namespace {
 constexpr int kAllSent = 0;
 constexpr int kSomeNotSent = 1;
 constexpr int kRunDidNotStart = 2;
+
+bool readerFailed(const EntryOutcome& outcome) {
+    return outcome.errorNumber == visio::kDrawingReaderFailed;
+}
 
 QString oneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -24,6 +29,9 @@ QString StatusText(const EntryOutcome& outcome) {
         case EntryResult::Sent:
             return status_text::kSentToPrinter;
         case EntryResult::OpenFailed:
+            // A reader that crashed, ran out of time or memory says so in the cell itself.
+            if (readerFailed(outcome))
+                return status_text::openFailed(outcome.path, outcome.errorDescription);
             return status_text::openFailed(outcome.path);
         case EntryResult::PrintFailed:
             return status_text::printFailed(outcome.errorDescription);
@@ -38,7 +46,8 @@ QString StatusText(const EntryOutcome& outcome) {
 QString StatusWithReason(const EntryOutcome& outcome) {
     if (outcome.result == EntryResult::NotReached)
         return QStringLiteral("Not printed: the run stopped before this entry.");
-    if (outcome.result == EntryResult::OpenFailed && !outcome.errorDescription.isEmpty())
+    if (outcome.result == EntryResult::OpenFailed && !outcome.errorDescription.isEmpty() &&
+        !readerFailed(outcome))
         return StatusText(outcome) + QStringLiteral("\r\n") + outcome.errorDescription;
     return StatusText(outcome);
 }

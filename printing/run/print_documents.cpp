@@ -170,6 +170,14 @@ std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view) {
         saved = saveAndSwitchOffSettings(app);
         status = CreateStatusWindow(view.ownerWindow());
         status->Display();
+        IgnoringErrors([&] {
+            visio::PrintHint hint;
+            hint.printerName = view.printerText();
+            hint.copies = copiesFor(view);
+            hint.firstPageOnly = view.firstPageOnly();
+            hint.landscapeShapedPagesTurned = true;
+            app.Documents()->WillPrint(hint);
+        });
         IgnoringErrors([&] { app.Documents()->WillOpen(pathsToPrint(outcomes)); });
         for (qint64 i = 1; i <= n; ++i)
             printEntry(view, app, *status, *saved, i, n, outcomes[size_t(i - 1)]);

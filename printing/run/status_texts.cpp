@@ -14,6 +14,10 @@ QString openFailed(const QString& path) {
            QStringLiteral("'\r\nThis file maybe in use by Visio.");
 }
 
+QString openFailed(const QString& path, const QString& readerFailure) {
+    return openFailed(path) + QStringLiteral("\r\n") + printFailed(readerFailure);
+}
+
 QString printFailed(const QString& description) {
     if (description.isEmpty()) return QStringLiteral("Error Printing File.");
     return QStringLiteral("Error Printing File. Error: ") + description;

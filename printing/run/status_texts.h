@@ -10,6 +10,8 @@ inline const QString kSentToPrinter = QStringLiteral("Sent to Printer");
 inline const QString kOnlyBackgroundPages =
     QStringLiteral("Not Printed! Drawing only contains background pages.");
 QString openFailed(const QString& path);
+// The same with "Error Printing File. Error: " and why the drawing reader failed beneath it.
+QString openFailed(const QString& path, const QString& readerFailure);
 // "Error Printing File." alone when the description is empty.
 QString printFailed(const QString& description);
 }  // namespace status_text

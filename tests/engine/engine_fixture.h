@@ -16,6 +16,17 @@
 
 namespace pbp::test {
 
+// The built worker, or the one with test hooks, with short bounds that tests can outlast.
+inline visio::WorkerSettings testWorkerSettings(bool hostile = false) {
+    visio::WorkerSettings settings;
+    settings.program =
+        QString::fromUtf8(hostile ? PLEN_HOSTILE_WORKER_EXECUTABLE : PLEN_WORKER_EXECUTABLE);
+    settings.workers = 2;
+    settings.timeLimit = std::chrono::seconds(5);
+    settings.memoryLimitMiB = 1024;
+    return settings;
+}
+
 // An engine application printing to `Printers`.
 template <class Printers>
 class EngineOn : public ::testing::Test {
@@ -43,7 +54,7 @@ class EngineOn : public ::testing::Test {
 
     QTemporaryDir dir;
     Printers printers;
-    LibVisioEngineFactory factory{printers};
+    LibVisioEngineFactory factory{printers, [] { return testWorkerSettings(); }};
     std::unique_ptr<visio::Application> app =
         factory.CreateObject(QStringLiteral("Visio.InvisibleApp"));
 };

@@ -20,6 +20,13 @@
 namespace pbp::test {
 
 namespace {
+
+// The worker program built beside the tests, with the default bounds.
+visio::WorkerSettings builtWorker() {
+    visio::WorkerSettings workers;
+    workers.program = QStringLiteral(PLEN_WORKER_EXECUTABLE);
+    return workers;
+}
 // Once the first drawing's job has arrived, removes the printer while that drawing is closed.
 class PrinterRemover : public StatusWindow {
   public:
@@ -49,7 +56,7 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     QDir(cups::captureDir(printer)).removeRecursively();
     ASSERT_EQ(cups::addPrinter(printer), QString());
     printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers);
+    LibVisioEngineFactory engines(printers, builtWorker);
     fake.get().printers = &printers;
     fake.get().engines = &engines;
     SetStatusWindowFactory([&](QWidget*) { return std::make_unique<PrinterRemover>(printer); });
@@ -89,7 +96,7 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     ScopedFakePlatform fake;
     qputenv("PLENBATCHPRINT_PDF_DIR", work.filePath("pdf").toUtf8());
     printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers);
+    LibVisioEngineFactory engines(printers, builtWorker);
     fake.get().printers = &printers;
     fake.get().engines = &engines;
     const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),

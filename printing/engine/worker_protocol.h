@@ -1,0 +1,152 @@
+#pragma once
+
+// The messages between the program and a drawing worker (printing/engine/worker_service.h) on
+// their socket. A message is a header of two little-endian 32-bit numbers, its kind and the
+// length of its body, followed by the body. Numbers in a body are little-endian, texts are a
+// 32-bit byte count and UTF-8. Nothing read is trusted: every count and size is checked
+// against the bounds below before it is used, and a message that breaks them is garbage.
+
+#include <QByteArray>
+#include <QPageSize>
+#include <QString>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "printing/engine/drawing_file.h"
+
+namespace pbp::visio::worker {
+
+enum class Kind : quint32 {
+    Open = 1,      // program -> worker: path and, optionally, how to print it at once
+    Print = 2,     // program -> worker: pages as they are now, sheet order, paper
+    Close = 3,     // program -> worker: forget the drawing (no answer)
+    Opened = 11,   // worker -> program: the pages and, when asked, the PDF
+    Printed = 12,  // worker -> program: the PDF
+    Failed = 13,   // worker -> program: error number and description
+};
+
+inline constexpr quint32 kMaxBodyBytes = 1u << 30;  // a PDF of many copies stays far below
+inline constexpr quint32 kMaxTextBytes = 64 * 1024;
+inline constexpr quint32 kMaxPages = 100'000;
+inline constexpr quint32 kMaxSheets = 10'000'000;
+inline constexpr quint32 kMaxOfferedPapers = 1000;
+
+// The file descriptor a worker finds its socket on.
+inline constexpr int kSocketFd = 3;
+// The exit code of a worker that ran out of memory within its limit.
+inline constexpr int kOutOfMemoryExit = 86;
+
+// A message that breaks the protocol.
+struct Garbage : std::runtime_error {
+    Garbage() : std::runtime_error("malformed message from a drawing worker") {}
+};
+
+struct Message {
+    Kind kind = Kind::Failed;
+    QByteArray body;
+};
+
+// Builds a message body.
+class Writer {
+  public:
+    void u32(quint32 value);
+    void i32(qint32 value) { u32(quint32(value)); }
+    void f64(double value);
+    void text(const QString& value);
+    void bytes(const QByteArray& value);
+    QByteArray frame(Kind kind) const;
+
+  private:
+    QByteArray body_;
+};
+
+// Reads a message body; throws Garbage on anything out of bounds or left over.
+class Reader {
+  public:
+    explicit Reader(const QByteArray& body) : body_(body) {}
+    quint32 u32();
+    qint32 i32() { return qint32(u32()); }
+    double f64();
+    QString text();
+    QByteArray bytes();
+    // A count no larger than `bound`.
+    quint32 count(quint32 bound);
+    void end() const;
+
+  private:
+    const char* take(qint64 size);
+    const QByteArray& body_;
+    qint64 at_ = 0;
+};
+
+struct PrintOrder {
+    std::vector<DrawingPage> pages;  // every page, with the cells as the caller left them
+    std::vector<int> sheets;         // indices into pages, one per sheet
+    std::vector<QPageSize> papers;   // each page's paper, one per page
+    bool operator==(const PrintOrder& other) const;
+};
+
+// How a drawing is likely to be printed, so that a worker can paint it as soon as it is read:
+// foreground pages 1..n (1..1 with firstPageOnly), each `copies` times, each page on its own
+// paper where the printer offers it (`offered`, with the printer's media names) and otherwise
+// on `paper`, the printer's default, with landscape-shaped pages set to print orientation 2
+// first when asked.
+struct OfferedPaper {
+    QPageSize paper;
+    QString media;
+};
+
+struct PrintPlan {
+    QPageSize paper;
+    std::vector<OfferedPaper> offered;
+    int copies = 1;
+    bool collate = false;
+    bool firstPageOnly = false;
+    bool turnLandscapeShapedPages = false;
+};
+
+// A worker's answer to Open: the pages and, when a plan came with it and could be followed,
+// the print order it painted and the PDF.
+struct OpenedDrawing {
+    std::vector<DrawingPage> pages;
+    std::optional<PrintOrder> printed;
+    QByteArray pdf;
+};
+
+// The body of each message kind.
+// Open: with `keep` the worker keeps the drawing for Print and Close; without, it answers and
+// forgets it, having painted it first when a plan came with it.
+struct OpenOrder {
+    QString path;
+    bool keep = true;
+    std::optional<PrintPlan> plan;
+};
+QByteArray openFrame(const OpenOrder& order);
+OpenOrder readOpen(const QByteArray& body);
+
+QByteArray openedFrame(const OpenedDrawing& opened);
+OpenedDrawing readOpened(const QByteArray& body);
+QByteArray printFrame(const PrintOrder& order);
+PrintOrder readPrint(const QByteArray& body);
+
+QByteArray printedFrame(const QByteArray& pdf);
+QByteArray readPrinted(const QByteArray& body);
+
+QByteArray failedFrame(qint32 number, const QString& description);
+std::pair<qint32, QString> readFailed(const QByteArray& body);
+
+QByteArray closeFrame();
+
+// Writes the whole frame to the socket; false when the other side is gone.
+bool sendFrame(int fd, const QByteArray& frame);
+
+// Why receiving a message ended without one.
+enum class ReceiveEnd { Message, Closed, TimedOut, Garbage };
+
+// Receives one message, waiting at most until `deadline` (none: for ever).
+ReceiveEnd receiveMessage(int fd, std::optional<std::chrono::steady_clock::time_point> deadline,
+                          Message& message);
+
+}  // namespace pbp::visio::worker

@@ -1,0 +1,162 @@
+#include "printing/engine/worker_service.h"
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QLocale>
+#include <new>
+#include <optional>
+
+#include "printing/engine/drawing_printer.h"
+#include "printing/engine/engine_errors.h"
+#include "printing/engine/pdf_sheets.h"
+#include "printing/engine/sheet_layout.h"
+#include "printing/engine/worker_protocol.h"
+
+namespace pbp::visio::worker {
+
+namespace {
+
+constexpr int kGarbageExit = 2;
+
+[[noreturn]] void outOfMemory() {
+    _exit(kOutOfMemoryExit);
+}
+
+void limitMemory(int argc, char** argv) {
+    const QByteArray option = "--memory-limit-mib=";
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (!argument.startsWith(option)) continue;
+        bool ok = false;
+        const qint64 mib = argument.mid(option.size()).toLongLong(&ok);
+        if (!ok || mib <= 0) continue;
+        const rlim_t bytes = rlim_t(mib) << 20;
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+    }
+}
+
+// The pages as the program left them: sizes and print orientation may have changed; which
+// page is a background page and what the renderer drew for it may not.
+void takePageCells(DrawingFile& file, const std::vector<DrawingPage>& pages) {
+    if (pages.size() != file.pages.size())
+        throw VbError(engine_error::kBadFormat,
+                      QStringLiteral("%1 changed while it was open.").arg(quotedPath(file.path)));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        file.pages[i].widthInches = pages[i].widthInches;
+        file.pages[i].heightInches = pages[i].heightInches;
+        file.pages[i].printPageOrientation = pages[i].printPageOrientation;
+    }
+}
+
+// The sheets the plan asks for, with the pages as the plan turns them; nothing when the
+// drawing has no foreground page or a print orientation that is not a number.
+std::optional<PrintOrder> plannedOrder(const DrawingFile& file, const PrintPlan& plan) {
+    PrintOrder order;
+    order.pages = file.pages;
+    int foreground = 0;
+    for (DrawingPage& page : order.pages) {
+        foreground += page.background ? 0 : 1;
+        if (!plan.turnLandscapeShapedPages) continue;
+        bool ok = false;
+        const double orientation = QLocale::c().toDouble(page.printPageOrientation.trimmed(), &ok);
+        if (!ok) return std::nullopt;
+        if (orientation != 2 && page.widthInches > page.heightInches)
+            page.printPageOrientation = QStringLiteral("2");
+    }
+    if (foreground == 0 || foreground > 32767) return std::nullopt;
+    order.sheets =
+        sheetOrder(0, plan.firstPageOnly ? 0 : foreground - 1, plan.copies, plan.collate);
+    order.papers = choosePapers(order.pages, order.sheets, plan.paper,
+                                [&](const QPageSize& paper) -> std::optional<QString> {
+                                    for (const OfferedPaper& offered : plan.offered)
+                                        if (offered.paper == paper) return offered.media;
+                                    return std::nullopt;
+                                })
+                       .ofPage;
+    return order;
+}
+
+QByteArray opened(const OpenOrder& order, std::optional<DrawingFile>& file) {
+    OpenedDrawing answer;
+    answer.pages = file->pages;
+    if (order.plan) {
+        answer.printed = plannedOrder(*file, *order.plan);
+        if (answer.printed) {
+            DrawingFile painted = *file;
+            painted.pages = answer.printed->pages;
+            try {
+                answer.pdf = pdfSheets(painted, answer.printed->sheets, answer.printed->papers);
+            } catch (const VbError&) {
+                answer.printed.reset();  // printing it later reports why
+            }
+        }
+    }
+    if (!order.keep) file.reset();
+    return openedFrame(answer);
+}
+
+QByteArray answer(const Message& message, std::optional<DrawingFile>& file, const Hook& hook) {
+    switch (message.kind) {
+        case Kind::Open: {
+            const OpenOrder order = readOpen(message.body);
+            file.reset();
+            if (hook) hook(order.path, Step::Reading);
+            file = loadDrawingFile(order.path);
+            return opened(order, file);
+        }
+        case Kind::Print: {
+            const PrintOrder order = readPrint(message.body);
+            if (!file)
+                throw VbError(engine_error::kObjectClosed, QStringLiteral("No drawing is open."));
+            takePageCells(*file, order.pages);
+            if (hook) hook(file->path, Step::Printing);
+            return printedFrame(pdfSheets(*file, order.sheets, order.papers));
+        }
+        case Kind::Close:
+            file.reset();
+            return {};
+        default:
+            throw Garbage();
+    }
+}
+
+int serve(int fd, const Hook& hook) {
+    std::optional<DrawingFile> file;
+    Message message;
+    while (receiveMessage(fd, std::nullopt, message) == ReceiveEnd::Message) {
+        QByteArray reply;
+        try {
+            reply = answer(message, file, hook);
+        } catch (const VbError& error) {
+            reply = failedFrame(error.number(), error.description());
+        } catch (const Garbage&) {
+            return kGarbageExit;
+        } catch (const std::bad_alloc&) {
+            outOfMemory();
+        } catch (const std::exception& error) {
+            reply = failedFrame(engine_error::kBadFormat, QString::fromLocal8Bit(error.what()));
+        }
+        if (!reply.isEmpty() && !sendFrame(fd, reply)) return 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runWorker(int argc, char** argv, const Hook& hook) {
+    // The worker ends with the program, whatever it is doing.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // Painting needs fonts, and so a GUI application, but a worker never shows anything.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    std::set_new_handler(outOfMemory);
+    limitMemory(argc, argv);
+    return serve(kSocketFd, hook);
+}
+
+}  // namespace pbp::visio::worker

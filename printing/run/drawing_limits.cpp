@@ -1,0 +1,51 @@
+#include "printing/run/drawing_limits.h"
+
+#include <optional>
+
+#include "printing/engine/worker_pool.h"
+#include "support/error_handling.h"
+#include "support/mod_registry_api.h"
+
+namespace pbp {
+
+namespace {
+
+const QString kSettingsKey =
+    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+
+std::optional<qint64> wholeNumber(const QString& text, qint64 low, qint64 high) {
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok || value < low || value > high) return std::nullopt;
+    return value;
+}
+
+// The environment variable, else the stored value (a DWORD or a text), when it is in range.
+std::optional<qint64> limit(const char* variable, const QString& valueName, qint64 low,
+                            qint64 high) {
+    if (qEnvironmentVariableIsSet(variable))
+        if (const auto value = wholeNumber(qEnvironmentVariable(variable), low, high)) return value;
+    std::optional<qint64> stored;
+    IgnoringErrors([&] {
+        const QVariant value = GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, valueName);
+        if (value.isValid()) stored = wholeNumber(value.toString(), low, high);
+    });
+    return stored;
+}
+
+}  // namespace
+
+visio::WorkerSettings DrawingWorkerSettings(const QString& programFolder) {
+    QString program = qEnvironmentVariable("PLENBATCHPRINT_WORKER");
+    if (program.isEmpty()) program = programFolder + QStringLiteral("/plenbatchprint-worker");
+    visio::WorkerSettings settings = visio::defaultWorkerSettings(program);
+    if (const auto seconds =
+            limit("PLENBATCHPRINT_TIME_LIMIT", QStringLiteral("DrawingTimeLimit"), 1, 86400))
+        settings.timeLimit = std::chrono::seconds(*seconds);
+    if (const auto mib =
+            limit("PLENBATCHPRINT_MEMORY_LIMIT", QStringLiteral("DrawingMemoryLimit"), 64, 1 << 20))
+        settings.memoryLimitMiB = *mib;
+    return settings;
+}
+
+}  // namespace pbp

@@ -1,0 +1,245 @@
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+
+#include "printing/engine/worker_protocol.h"
+#include "tests/engine/engine_fixture.h"
+
+namespace pbp::test {
+namespace {
+
+using namespace visio;
+
+const QString kPdf = printers::kPdfPrinterName;
+
+QStringList fixtures() {
+    QStringList paths;
+    for (const char* name : {"mixed_pages.vdx", "only_background.vdx", "zero_size.vdx"})
+        paths << fixtureDrawing(QString::fromLatin1(name));
+    if (QDir(sharedTestDataDir()).exists())
+        paths << sharedTestDataDir() + QStringLiteral("/vdx/text_tests.vdx")
+              << sharedTestDataDir() + QStringLiteral("/vsd/bitmaps.vsd");
+    return paths;
+}
+
+struct Engine {
+    explicit Engine(WorkerSettings settings = testWorkerSettings())
+        : factory(printers, [settings] { return settings; }) {}
+    FakePrinters printers;
+    LibVisioEngineFactory factory;
+    std::unique_ptr<Application> app = factory.CreateObject(QStringLiteral("Visio.InvisibleApp"));
+};
+
+// What a user gets from a drawing: its pages with their cells and the printed text and sheets.
+QString summary(Engine& engine, const QString& path) {
+    auto doc = engine.app->Documents()->Open(path);
+    auto pages = doc->Pages();
+    QString text = QString::number(pages->Count());
+    qint16 foreground = 0;
+    for (int i = 1; i <= pages->Count(); ++i) {
+        foreground += pages->Item(i)->Background() == 0;
+        auto sheet = pages->Item(i)->PageSheet();
+        text += QStringLiteral(" %1:%2x%3")
+                    .arg(sheet->Cells(QStringLiteral("PrintPageOrientation"))->Formula(),
+                         QString::number(sheet->Cells(QStringLiteral("PageWidth"))->ResultIU()),
+                         QString::number(sheet->Cells(QStringLiteral("PageHeight"))->ResultIU()));
+    }
+    if (foreground > 0) {
+        doc->PrintOut(visPrintFromTo, 1, foreground, false, kPdf, false, QString(), 1, false,
+                      false);
+        const QString pdf = engine.printers.jobs.back().keptPdf;
+        text += QString::number(pdfSheetSizes(pdf).size()) + pdfText(pdf);
+    }
+    doc->Close();
+    return text;
+}
+
+QString failureOf(Application& app, const QString& path) {
+    try {
+        app.Documents()->Open(path);
+    } catch (const VbError& error) {
+        return QString::number(error.number()) + QLatin1Char(' ') + error.description();
+    }
+    return {};
+}
+
+// The processes this test process started that still exist, ended or not (zombies count).
+int childProcesses() {
+    int children = 0;
+    QDirIterator tasks(QStringLiteral("/proc/self/task"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (tasks.hasNext()) {
+        QFile list(tasks.next() + QStringLiteral("/children"));
+        if (list.open(QIODevice::ReadOnly)) children += int(list.readAll().split(' ').count() - 1);
+    }
+    return children;
+}
+
+// Read ahead and painted as planned, planned otherwise than printed, read ahead without a plan
+// by one worker: every drawing prints as a plain open prints it.
+TEST(Workers, HintedOpensAndPrintsGiveWhatPlainOnesGive) {
+    WorkerSettings one = testWorkerSettings();
+    one.workers = 1;
+    Engine plain, planned, misplanned, single(one);
+    const QStringList paths = fixtures();
+    PrintHint everyPage;
+    everyPage.printerName = kPdf;
+    PrintHint firstPageTurned = everyPage;
+    firstPageTurned.firstPageOnly = true;
+    firstPageTurned.landscapeShapedPagesTurned = true;
+    planned.app->Documents()->WillPrint(everyPage);
+    misplanned.app->Documents()->WillPrint(firstPageTurned);
+    for (Engine* engine : {&planned, &misplanned, &single})
+        engine->app->Documents()->WillOpen(paths + paths);
+    for (int round = 0; round < 2; ++round)
+        for (const QString& path : paths) {
+            const QString expected = summary(plain, path);
+            EXPECT_EQ(summary(planned, path), expected);
+            EXPECT_EQ(summary(misplanned, path), expected);
+            EXPECT_EQ(summary(single, path), expected);
+        }
+}
+
+// Out of order, not hinted, hinted twice or replaced after the hint: each open reads the file
+// as it is when opened.
+TEST_F(EngineCase, HintedOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
+    const QString a = dir.filePath(QStringLiteral("a.vdx"));
+    const QString b = dir.filePath(QStringLiteral("b.vdx"));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), a));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("only_background.vdx")), b));
+    const auto pageCount = [&](const QString& path) {
+        auto doc = open(path);
+        const int count = doc->Pages()->Count();
+        doc->Close();
+        return count;
+    };
+    const int mixed = pageCount(a), background = pageCount(b);
+    ASSERT_NE(mixed, background);
+
+    app->Documents()->WillOpen({a, b, a, b});
+    EXPECT_EQ(pageCount(b), background);
+    EXPECT_EQ(pageCount(fixtureDrawing(QStringLiteral("zero_size.vdx"))), 1);
+    EXPECT_EQ(pageCount(a), mixed);
+    EXPECT_EQ(pageCount(a), mixed);
+
+    app->Documents()->WillOpen({a, b});
+    const QString replacement = dir.filePath(QStringLiteral("new.vdx"));
+    ASSERT_TRUE(QFile::copy(b, replacement));
+    ASSERT_TRUE(QFile::remove(a));
+    ASSERT_TRUE(QFile::rename(replacement, a));
+    EXPECT_EQ(pageCount(a), background);
+    EXPECT_EQ(pageCount(b), background);
+}
+
+TEST_F(EngineCase, AHintedOpensFailureIsThePlainOpensFailure) {
+    Engine plain;
+    const QStringList paths{dir.filePath(QStringLiteral("missing.vdx")), dir.path(),
+                            fixtureDrawing(QStringLiteral("not_a_drawing.vsdx"))};
+    app->Documents()->WillOpen(paths);
+    for (const QString& path : paths) {
+        const QString failure = failureOf(*app, path);
+        EXPECT_FALSE(failure.isEmpty());
+        EXPECT_EQ(failure, failureOf(*plain.app, path));
+    }
+}
+
+// Each kind of worker failure fails its drawing with its reason; the next drawing is read by a
+// new worker, and no worker is left behind, running or unreaped.
+TEST(Workers, AFailingWorkerFailsOneDrawingWithItsReasonAndIsReplaced) {
+    QTemporaryDir dir;
+    const auto drawing = [&](const char* content) {
+        const QString path = dir.filePath(QString::fromLatin1(content) + ".vsd");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    };
+    WorkerSettings settings = testWorkerSettings(true);
+    settings.timeLimit = std::chrono::seconds(2);
+    settings.memoryLimitMiB = 256;
+    const int childrenBefore = childProcesses();
+    {
+        Engine engine(settings);
+        const QString good = fixtureDrawing(QStringLiteral("mixed_pages.vdx"));
+        const QStringList hostile{drawing("PLEN-TEST-CRASH"), drawing("PLEN-TEST-HANG"),
+                                  drawing("PLEN-TEST-HOG"), drawing("PLEN-TEST-BABBLE")};
+        engine.app->Documents()->WillOpen(
+            {hostile[0], good, hostile[1], hostile[2], good, hostile[3], good});
+        const QString reader = QString::number(kDrawingReaderFailed) + QLatin1Char(' ');
+        EXPECT_EQ(failureOf(*engine.app, hostile[0]),
+                  reader + "reading the drawing stopped the reader (signal 11)");
+        EXPECT_FALSE(summary(engine, good).isEmpty());
+        EXPECT_EQ(failureOf(*engine.app, hostile[1]),
+                  reader + "the drawing took longer than 2 s to read");
+        EXPECT_EQ(failureOf(*engine.app, hostile[2]),
+                  reader + "the drawing needed more than 256 MiB of memory to read");
+        EXPECT_FALSE(summary(engine, good).isEmpty());
+        EXPECT_EQ(failureOf(*engine.app, hostile[3]),
+                  reader + "reading the drawing made the reader send nonsense");
+        EXPECT_FALSE(summary(engine, good).isEmpty());
+
+        // Painting that never ends fails the print; the drawing can still be closed.
+        QFile fixtureFile(good);
+        ASSERT_TRUE(fixtureFile.open(QIODevice::ReadOnly));
+        QByteArray slow = fixtureFile.readAll();
+        slow.insert(slow.indexOf("?>") + 2, "<!-- PLEN-TEST-PRINT-HANG -->");
+        const QString slowPath = dir.filePath(QStringLiteral("slow.vdx"));
+        QFile slowFile(slowPath);
+        ASSERT_TRUE(slowFile.open(QIODevice::WriteOnly));
+        slowFile.write(slow);
+        slowFile.close();
+        auto doc = engine.app->Documents()->Open(slowPath);
+        try {
+            doc->PrintOut(visPrintFromTo, 1, 1, false, kPdf, false, QString(), 1, false, false);
+            ADD_FAILURE() << "the print did not fail";
+        } catch (const VbError& error) {
+            EXPECT_EQ(error.description(), "the drawing took longer than 2 s to print");
+        }
+        doc->Close();
+        EXPECT_FALSE(summary(engine, good).isEmpty());
+        engine.app->Quit();
+        EXPECT_EQ(childProcesses(), childrenBefore);
+    }
+    EXPECT_EQ(childProcesses(), childrenBefore);
+}
+
+// A message is read only as far as its bounds allow; anything else is garbage.
+TEST(Workers, MessagesOutOfBoundsAreGarbage) {
+    DrawingPage page;
+    page.widthInches = 11;
+    page.renderedIndex = 0;
+    const QByteArray opened = worker::openedFrame({{page}, std::nullopt, {}}).mid(8);
+    EXPECT_EQ(worker::readOpened(opened).pages.at(0).widthInches, 11);
+    EXPECT_THROW(worker::readOpened(opened.chopped(1)), worker::Garbage);
+    EXPECT_THROW(worker::readOpened(opened + 'x'), worker::Garbage);
+    QByteArray tooMany = opened;
+    tooMany[0] = char(0xff);
+    tooMany[3] = char(0x7f);
+    EXPECT_THROW(worker::readOpened(tooMany), worker::Garbage);
+    QByteArray badIndex = opened;
+    badIndex[4 + 4 + 16 + 4 + 1] = 5;  // the rendered index, after the flag, sizes and "0"
+    EXPECT_THROW(worker::readOpened(badIndex), worker::Garbage);
+
+    const QByteArray print = worker::printFrame({{page}, {0, 1}, {QPageSize(QPageSize::A4)}});
+    EXPECT_THROW(worker::readPrint(print.mid(8)), worker::Garbage);  // sheet 1 of one page
+}
+
+TEST(Workers, NoEngineIsMadeWithoutItsWorkerProgram) {
+    WorkerSettings missing = testWorkerSettings();
+    missing.program = QStringLiteral("/nonexistent/plenbatchprint-worker");
+    Engine engine(missing);
+    EXPECT_EQ(engine.app, nullptr);
+}
+
+TEST_F(EngineCase, QuitWithReadsUnderWayReturnsAndEndsTheEngine) {
+    app->Documents()->WillOpen(fixtures() + fixtures());
+    app->Quit();
+    EXPECT_FALSE(failureOf(*app, fixtureDrawing(QStringLiteral("mixed_pages.vdx"))).isEmpty());
+    EXPECT_THROW(app->Documents(), VbError);
+
+    Engine dropped;
+    dropped.app->Documents()->WillOpen(fixtures());
+    dropped.app.reset();
+}
+
+}  // namespace
+}  // namespace pbp::test
