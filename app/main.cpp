@@ -76,6 +76,11 @@ int main(int argc, char** argv) {
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The drawing limits are read, environment first, when the engine starts its workers.
+    if (request.timeLimitSeconds)
+        qputenv("PLENBATCHPRINT_TIME_LIMIT", QByteArray::number(*request.timeLimitSeconds));
+    if (request.memoryLimitMiB)
+        qputenv("PLENBATCHPRINT_MEMORY_LIMIT", QByteArray::number(*request.memoryLimitMiB));
     QApplication app(argc, argv);
 
     pbp::QtMessageService messages;

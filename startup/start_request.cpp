@@ -41,6 +41,14 @@ struct LinuxOptions {
                            QStringLiteral("Read the drawings from a job file (XML) or a batch "
                                           "list (comma-separated)."),
                            QStringLiteral("FILE")};
+    QCommandLineOption timeLimit{QStringLiteral("time-limit"),
+                                 QStringLiteral("Give up a drawing that takes longer than "
+                                                "SECONDS to read or to print (default 60)."),
+                                 QStringLiteral("SECONDS")};
+    QCommandLineOption memoryLimit{QStringLiteral("memory-limit"),
+                                   QStringLiteral("Give up a drawing whose reader needs more "
+                                                  "than MIB mebibytes (default 2048)."),
+                                   QStringLiteral("MIB")};
     QCommandLineOption listPrinters{QStringLiteral("list-printers"),
                                     QStringLiteral("List the printers (name, description, "
                                                    "state, default) and exit.")};
@@ -54,7 +62,7 @@ struct LinuxOptions {
                            "/printer=NAME, /batchjob=FILE and /file=DRAWING work as well "
                            "(see docs/command-line.md)."));
         parser.addOptions({help, version, silent, printer, copies, firstPage, summary,
-                           summaryHeader, job, listPrinters});
+                           summaryHeader, job, timeLimit, memoryLimit, listPrinters});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      QStringLiteral("A drawing to print; each argument is one."),
                                      QStringLiteral("[FILE...]"));
@@ -89,6 +97,15 @@ StartRequest usageError(const QString& error) {
     return request;
 }
 
+// A whole number from `low` to `high` given to `option`, or nothing when it is not one.
+std::optional<int> boundedNumber(const QCommandLineParser& parser, const QCommandLineOption& option,
+                                 int low, int high) {
+    bool ok = false;
+    const int value = parser.value(option).toInt(&ok);
+    if (!ok || value < low || value > high) return std::nullopt;
+    return value;
+}
+
 StartRequest readLinuxArguments(const QStringList& arguments) {
     const LinuxOptions options;
     QCommandLineParser parser;
@@ -114,6 +131,16 @@ StartRequest readLinuxArguments(const QStringList& arguments) {
                                              "'%1'.")
                                   .arg(parser.value(options.copies)));
         request.copies = QString::number(copies);
+    }
+    if (parser.isSet(options.timeLimit)) {
+        request.timeLimitSeconds = boundedNumber(parser, options.timeLimit, 1, 86400);
+        if (!request.timeLimitSeconds)
+            return usageError(QStringLiteral("--time-limit takes seconds from 1 to 86400."));
+    }
+    if (parser.isSet(options.memoryLimit)) {
+        request.memoryLimitMiB = boundedNumber(parser, options.memoryLimit, 64, 1 << 20);
+        if (!request.memoryLimitMiB)
+            return usageError(QStringLiteral("--memory-limit takes mebibytes from 64 to 1048576."));
     }
     request.firstPageOnly = parser.isSet(options.firstPage);
     if (parser.isSet(options.summaryHeader))

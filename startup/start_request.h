@@ -26,6 +26,9 @@ struct StartRequest {
     std::optional<QString> summaryHeader;  // --summary gives an empty header: keep the window's
     QString job;                           // --job: a job file or a batch list
     QStringList files;                     // one drawing per argument
+    // Bounds of one drawing's reader, over the settings store's (--time-limit, --memory-limit)
+    std::optional<int> timeLimitSeconds;
+    std::optional<int> memoryLimitMiB;
 
     QString error;  // what is wrong, for UsageError
 };

@@ -89,8 +89,12 @@ TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheState) {
               QStringLiteral("/silent /file=a b.vsd"));
     EXPECT_EQ(ReadStartRequest({"-h"}).action, Action::ShowHelp);
     EXPECT_EQ(ReadStartRequest({"x.vsd", "--list-printers"}).action, Action::ListPrinters);
-    for (const QStringList& wrong : {QStringList{"-n", "0"}, QStringList{"--bogus"},
-                                     QStringList{"-j", job, "a.vsd"}, QStringList{"-d"}})
+    const StartRequest bounded = ReadStartRequest({"--time-limit", "5", "--memory-limit=512"});
+    EXPECT_EQ(std::pair(bounded.timeLimitSeconds, bounded.memoryLimitMiB),
+              std::pair(std::optional(5), std::optional(512)));
+    for (const QStringList& wrong :
+         {QStringList{"-n", "0"}, QStringList{"--bogus"}, QStringList{"-j", job, "a.vsd"},
+          QStringList{"-d"}, QStringList{"--time-limit", "0"}, QStringList{"--memory-limit", "1"}})
         EXPECT_EQ(ReadStartRequest(wrong).action, Action::UsageError) << wrong.join(' ').data();
 }
 
