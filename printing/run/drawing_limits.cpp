@@ -1,5 +1,7 @@
 #include "printing/run/drawing_limits.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <optional>
 
 #include "printing/engine/worker_pool.h"
@@ -37,7 +39,14 @@ std::optional<qint64> limit(const char* variable, const QString& valueName, qint
 
 visio::WorkerSettings DrawingWorkerSettings(const QString& programFolder) {
     QString program = qEnvironmentVariable("PLENBATCHPRINT_WORKER");
-    if (program.isEmpty()) program = programFolder + QStringLiteral("/plenbatchprint-worker");
+    if (program.isEmpty()) {
+        // Beside the program in the build tree; in libexec once installed.
+        const QString name = QStringLiteral("/plenbatchprint-worker");
+        program = programFolder + name;
+        const QString installed = QDir::cleanPath(
+            programFolder + QStringLiteral("/" PLEN_WORKER_FROM_PROGRAM_FOLDER) + name);
+        if (!QFileInfo::exists(program) && QFileInfo::exists(installed)) program = installed;
+    }
     visio::WorkerSettings settings = visio::defaultWorkerSettings(program);
     if (const auto seconds =
             limit("PLENBATCHPRINT_TIME_LIMIT", QStringLiteral("DrawingTimeLimit"), 1, 86400))

@@ -30,7 +30,7 @@ package() {
 
   local contents
   contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-  for path in ./usr/bin/plenbatchprint \
+  for path in ./usr/bin/plenbatchprint ./usr/libexec/plenbatchprint/plenbatchprint-worker \
     ./usr/share/plenbatchprint/PlenBatchPrintHelp.html \
     ./usr/share/applications/org.plenbatchprint.PlenBatchPrint.desktop \
     ./usr/share/metainfo/org.plenbatchprint.PlenBatchPrint.metainfo.xml \
