@@ -10,6 +10,7 @@ packages=(
   cups cups-client cups-filters cups-bsd
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
   libjemalloc-dev poppler-utils xdg-utils
+  clang libclang-rt-14-dev  # the fuzz build only (scripts/fuzz.sh): libFuzzer and sanitizers
 )
 
 missing=()
