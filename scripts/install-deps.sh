@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
   libjemalloc-dev libxcb1-dev poppler-utils xdg-utils
   appstream desktop-file-utils dpkg-dev man-db
+  clang libclang-rt-14-dev  # the fuzz build only (scripts/fuzz.sh): libFuzzer and sanitizers
 )
 
 missing=()

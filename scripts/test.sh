@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (ctest starts and stops the private
-# CUPS scheduler the printing tests use).
+# CUPS scheduler the printing tests use), then every fuzz target for a short while: a crash or
+# hang found there fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
-cd build
-ctest --output-on-failure -j2
+(cd build && ctest --output-on-failure -j2)
+scripts/fuzz.sh all 15

@@ -1,5 +1,6 @@
 #include <QDomDocument>
 #include <QFile>
+#include <QXmlStreamReader>
 
 #include "startup/mod_main.h"
 #include "startup/spaces.h"
@@ -13,6 +14,22 @@ namespace pbp {
 namespace {
 
 const QString kModule = QStringLiteral("modMain");
+
+// Job files are a few levels deep. QDomDocument takes minutes over a document nested many
+// thousands deep, so a deeper one is refused like any other file that is no job file.
+constexpr int kMaxJobFileDepth = 1000;
+
+// True when an element of `xml` lies deeper than `limit`; stops reading there.
+bool nestedDeeperThan(const QByteArray& xml, int limit) {
+    QXmlStreamReader reader(xml);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > limit) return true;
+        if (token == QXmlStreamReader::EndElement) --depth;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -46,8 +63,9 @@ FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComp
         {
             QFile file(path);
             OpenRegularFileForReading(file);
+            const QByteArray xml = file.readAll();
             // Not XML at all: no root either, so the answer is no collection.
-            if (!document.setContent(&file)) return;
+            if (nestedDeeperThan(xml, kMaxJobFileDepth) || !document.setContent(xml)) return;
         }
         const QDomElement root = document.documentElement();
         if (root.tagName() != QLatin1String("PlenBatchPrintJob")) return;

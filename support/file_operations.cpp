@@ -34,11 +34,32 @@ qint32 numberFor(QFileDevice::FileError error) {
     throw VbError(numberFor(file.error()), fileName + QStringLiteral(": ") + file.errorString());
 }
 
+// A failed write or commit, with the file's own reason (the file itself may not exist yet).
+[[noreturn]] void failWriting(const QFileDevice& file, const QString& fileName) {
+    throw VbError(numberFor(file.error()), fileName + QStringLiteral(": ") + file.errorString());
+}
+
 void writeAll(QFileDevice& file, const QByteArray& bytes, const QString& fileName) {
-    if (file.write(bytes) != bytes.size()) fail(file, fileName);
+    if (!WriteAllBytes(file, bytes)) failWriting(file, fileName);
 }
 
 }  // namespace
+
+bool WriteAllBytes(QFileDevice& file, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qint64 written = file.write(bytes.data(), bytes.size());
+        if (written <= 0) return false;
+        bytes = bytes.sliced(written);
+    }
+    // A flush cut short leaves the rest buffered: flushing again writes it or fails with the
+    // system's reason.
+    for (qint64 pending = file.bytesToWrite(); !file.flush();) {
+        const qint64 left = file.bytesToWrite();
+        if (left == 0 || left >= pending) return false;
+        pending = left;
+    }
+    return true;
+}
 
 void OpenRegularFileForReading(QFile& file) {
     const QString fileName = file.fileName();
@@ -67,13 +88,12 @@ bool WriteTextToFileAsBinary(const QString& fileName, const QString& text, bool 
             QSaveFile file(fileName);
             if (!file.open(QIODevice::WriteOnly)) fail(file, fileName);
             writeAll(file, bytes, fileName);
-            if (!file.commit()) fail(file, fileName);
+            if (!file.commit()) failWriting(file, fileName);
             return;
         }
         QFile file(fileName);
         if (!file.open(QIODevice::ReadWrite)) fail(file, fileName);
         writeAll(file, bytes, fileName);
-        if (!file.flush()) fail(file, fileName);
     });
 }
 
@@ -86,7 +106,7 @@ QString ReadFromTextFile(const QString& fileName) {
         // Read until a read gives nothing: the size a file reports can overstate its data
         // (kernel attribute files, a file cut short meanwhile), so atEnd() may never come.
         for (;;) {
-            const QByteArray chunk = file.read(1 << 20);
+            const QByteArray chunk = file.read(1 << 16);
             if (chunk.isEmpty()) {
                 if (file.error() != QFileDevice::NoError) fail(file, fileName);
                 break;

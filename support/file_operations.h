@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 class QFile;
+class QFileDevice;
 
 namespace pbp {
 
@@ -24,6 +26,12 @@ bool WriteTextToFileAsBinary(const QString& fileName, const QString& text, bool 
 // The whole file as text (UTF-8, a leading byte-order mark dropped), line ends included.
 // Reports a failure and answers what was read before it, normally the empty text.
 QString ReadFromTextFile(const QString& fileName);
+
+// Writes all of `bytes` to the open file and flushes it; false with the file's error set when
+// that fails. A write the system cuts short (a full disk, a file size limit) is carried on with
+// the rest, so that the error names the real cause ("No space left on device") where Qt alone
+// would report "Unknown error".
+bool WriteAllBytes(QFileDevice& file, QByteArrayView bytes);
 
 // Opens the file for reading; throws a VbError naming the file when it is missing, is not a
 // regular file (a folder, a pipe or a device, which could block or never end) or cannot be

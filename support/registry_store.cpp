@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -20,6 +21,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "support/file_operations.h"
+
 namespace pbp {
 
 struct StoredKey {
@@ -33,6 +36,8 @@ namespace {
 constexpr auto kFormatName = "PlenBatchPrint settings";
 constexpr int kFormatVersion = 1;
 constexpr int kLockTimeoutMs = 10000;
+// Far more than any settings file holds; a larger one is not ours to read into memory.
+constexpr qint64 kMaxFileBytes = qint64(4) << 20;
 
 const std::pair<quint32, const char*> kTypeNames[] = {
     {REG_SZ, "REG_SZ"},       {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
@@ -288,15 +293,39 @@ bool RegistryStore::setValue(const QString& keyPath, const RegistryValue& value)
 
 StoredKey RegistryStore::load() const {
     if (fileName_.isEmpty()) throw RegistryStoreError(QStringLiteral("No settings file is set"));
-    QFile file(fileName_);
-    if (!file.exists()) return StoredKey{};
-    if (!file.open(QIODevice::ReadOnly))
-        throw RegistryStoreError(QStringLiteral("Cannot read the settings file %1: %2")
-                                     .arg(fileName_, file.errorString()));
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw RegistryStoreError(QStringLiteral("Cannot read the settings file %1: %2")
-                                     .arg(fileName_, file.errorString()));
+    const auto unreadable = [&](const QString& cause) {
+        return RegistryStoreError(
+            QStringLiteral("Cannot read the settings file %1: %2").arg(fileName_, cause));
+    };
+    // Opened without waiting and checked through the open handle, so that a pipe or a device
+    // put in the file's place is refused instead of blocking or being read without end.
+    const int fd = ::open(QFile::encodeName(fileName_).constData(),
+                          O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT) return StoredKey{};
+        throw unreadable(errnoText());
+    }
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) throw unreadable(errnoText());
+    if (!S_ISREG(status.st_mode))
+        throw unreadable(QStringLiteral("it is not a regular file; it was left unchanged"));
+    const auto tooLarge = [&] {
+        return unreadable(QStringLiteral("it is larger than %1 MB; it was left unchanged")
+                              .arg(kMaxFileBytes >> 20));
+    };
+    if (status.st_size > kMaxFileBytes) throw tooLarge();
+    // Read in pieces up to one byte past the bound, in case the file grew meanwhile.
+    QByteArray content;
+    while (content.size() <= kMaxFileBytes) {
+        const QByteArray piece =
+            file.read(std::min<qint64>(1 << 16, kMaxFileBytes + 1 - content.size()));
+        if (piece.isEmpty()) break;
+        content += piece;
+    }
+    if (file.error() != QFileDevice::NoError) throw unreadable(file.errorString());
+    if (content.size() > kMaxFileBytes) throw tooLarge();
 
     const auto damaged = [&](const QString& cause) {
         return RegistryStoreDamaged(
@@ -342,7 +371,7 @@ void RegistryStore::save(const StoredKey& document) const {
     };
     QSaveFile file(fileName_);
     if (!file.open(QIODevice::WriteOnly)) throw failed(file.errorString());
-    if (file.write(content) != content.size() || !file.flush()) throw failed(file.errorString());
+    if (!WriteAllBytes(file, content)) throw failed(file.errorString());
     if (::fsync(file.handle()) != 0) throw failed(errnoText());
     if (!file.commit()) throw failed(file.errorString());
     syncFolder(QFileInfo(fileName_).absolutePath());

@@ -59,8 +59,9 @@ struct StoredKey;
 // Reading takes no lock: the file is only ever replaced whole. Every change locks the file,
 // reads it again, applies the change and replaces the file atomically (temporary file in the
 // same folder, fsync, rename), so concurrent writers lose nothing and a writer killed midway
-// leaves the previous content. A missing file is an empty store; a damaged or unreadable one
-// raises RegistryStoreError (RegistryStoreDamaged when damaged) and is never overwritten.
+// leaves the previous content. A missing file is an empty store; a damaged or unreadable one,
+// one that is not a regular file (a pipe, a device) or one larger than 4 MB raises
+// RegistryStoreError (RegistryStoreDamaged when damaged) and is never overwritten.
 class RegistryStore {
   public:
     explicit RegistryStore(QString fileName);

@@ -66,11 +66,14 @@ QString unsupportedDescription(librevenge::RVNGInputStream& stream, const QStrin
 }
 
 // Recording checks the format first; only when it fails is the format checked again to tell a
-// file that is no drawing from a damaged one.
+// file that is no drawing from a damaged one. A drawing beyond the recorder's bounds says so.
 render::RecordedDrawing recordOrFail(librevenge::RVNGInputStream& stream, const QString& path) {
     try {
         stream.seek(0, librevenge::RVNG_SEEK_SET);
         return render::RecordedDrawing::record(stream);
+    } catch (const render::DrawingTooLarge& tooLarge) {
+        fail(engine_error::kBadFormat,
+             QStringLiteral("%1 cannot be printed: %2.").arg(quotedPath(path), tooLarge.reason()));
     } catch (...) {
         stream.seek(0, librevenge::RVNG_SEEK_SET);
         if (!libvisio::VisioDocument::isSupported(&stream))

@@ -31,8 +31,13 @@ struct PageTableDamaged : std::runtime_error {
 
 // Reads the page table of a .vdx/.vtx (XML), .vsdx/.vstx/.vsdm (zip) or .vsd/.vst (OLE) drawing.
 // Empty when the format keeps none the engine knows (Visio 1 to 4); throws PageTableDamaged
-// when the table is cut off or broken. The readers below throw it likewise.
+// when the table is cut off or broken, and for a zip drawing also when any part of its pages
+// folder is not readable XML (libvisio draws such a page blank instead of failing). The
+// readers below throw it likewise.
 PageTable readPageTable(librevenge::RVNGInputStream& input);
+
+// True when `xml` reads to its end as XML, judged by the parser and options libvisio uses.
+bool isReadableXml(const QByteArray& xml);
 
 // The XML page table of a .vdx/.vtx document (root VisioDocument); a page that states no
 // PaperKind takes the one of the document's style 0.

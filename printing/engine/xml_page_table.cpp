@@ -80,21 +80,29 @@ QByteArray pagesWithoutShapes(const QByteArray& xml, qsizetype start) {
         if (tagEnd < 0) throw PageTableDamaged();
         from = tagEnd + 1;
         if (xml[tagEnd - 1] == '/') continue;  // <Shapes/>
-        // Group shapes hold Shapes elements of their own.
+        // Group shapes hold Shapes elements of their own. The next start tag and the next end
+        // tag are each searched again only once the scan has passed them, so the cut is linear
+        // in the file's length however deeply the groups nest.
+        qsizetype open = xml.indexOf("<Shapes", from);
+        qsizetype close = xml.indexOf("</Shapes>", from);
         for (int depth = 1; depth > 0;) {
-            const qsizetype open = xml.indexOf("<Shapes", from);
-            const qsizetype close = xml.indexOf("</Shapes>", from);
             if (close < 0) throw PageTableDamaged();
-            if (open >= 0 && open < close && isTagAt(xml, open, "<Shapes")) {
-                const qsizetype openEnd = xml.indexOf('>', open);
-                if (openEnd < 0) throw PageTableDamaged();
-                if (xml[openEnd - 1] != '/') ++depth;
-                from = openEnd + 1;
-            } else if (open >= 0 && open < close) {
-                from = open + 1;
+            if (open >= 0 && open < close) {
+                if (isTagAt(xml, open, "<Shapes")) {
+                    const qsizetype openEnd = xml.indexOf('>', open);
+                    if (openEnd < 0) throw PageTableDamaged();
+                    if (xml[openEnd - 1] != '/') ++depth;
+                    from = openEnd + 1;
+                } else {
+                    from = open + 1;
+                }
+                open = xml.indexOf("<Shapes", from);
+                if (close < from) close = xml.indexOf("</Shapes>", from);
             } else {
                 --depth;
                 from = close + qsizetype(sizeof("</Shapes>") - 1);
+                close = xml.indexOf("</Shapes>", from);
+                if (open >= 0 && open < from) open = xml.indexOf("<Shapes", from);
             }
         }
     }

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "support/file_operations.h"
 #include "support/vb_error.h"
 
 namespace pbp::printers {
@@ -52,9 +53,8 @@ QString cutToUtf8Bytes(const QString& text, int maxBytes) {
 void writeTemporaryCopy(const QByteArray& pdf, const QString& folder, QTemporaryFile& copy) {
     copy.setFileTemplate(folder + QStringLiteral("/.plenbatchprint-XXXXXX.part"));
     if (!copy.open()) throw folderError(folder, copy.errorString());
-    if (copy.write(pdf) != pdf.size()) throw folderError(folder, copy.errorString());
-    if (!copy.flush() || ::fchmod(copy.handle(), 0644) != 0)
-        throw folderError(folder, systemError());
+    if (!WriteAllBytes(copy, pdf)) throw folderError(folder, copy.errorString());
+    if (::fchmod(copy.handle(), 0644) != 0) throw folderError(folder, systemError());
 }
 
 // Gives the temporary file its final name unless that name exists; false when it does.

@@ -206,6 +206,15 @@ TEST_F(BadInput, TruncatedDrawingsAndAnUnsupportedVersion) {
     expectOpenFails(QStringLiteral("future.vsd"), future);
 }
 
+// A zip drawing whose page part breaks off is damaged, not a blank sheet (libvisio draws it
+// empty); one whose 40 pages each name the pages part as their own, which libvisio repeats
+// 34,400 times, stops at the page bound and says so.
+TEST_F(BadInput, UndecodablePageAndEndlesslyRepeatedPages) {
+    expectOpenFails(fixture(QStringLiteral("undecodable_page.vsdx")));
+    const QString error = errorOf([&] { open(fixture(QStringLiteral("repeating_pages.vsdx"))); });
+    EXPECT_TRUE(error.contains(QStringLiteral("more than 10000 pages"))) << error.toStdString();
+}
+
 // Every shared drawing prints one sheet per foreground page, each in its page's print
 // orientation, and one sheet in first-page mode.
 TEST_F(EngineCase, AllPagesAndFirstPageOfEverySharedDrawing) {

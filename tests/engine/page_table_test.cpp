@@ -65,6 +65,20 @@ TEST(PageTable, XmlShapesArePassedOver) {
                  PageTableDamaged);
 }
 
+// Groups nested 300,000 deep are cut out in one pass (a search per level from the same start
+// took minutes, beyond the test's time limit).
+TEST(PageTable, DeeplyNestedGroupsAreReadInOnePass) {
+    const int depth = 300000;
+    const QByteArray xml = "<VisioDocument><Pages><Page ID='1'>" +
+                           QByteArray("<Shapes><Shape>").repeated(depth) +
+                           QByteArray("</Shape></Shapes>").repeated(depth) +
+                           "<PageSheet><PageProps><PageWidth>4</PageWidth></PageProps></PageSheet>"
+                           "</Page></Pages></VisioDocument>";
+    const PageTable table = readVdxPageTable(xml);
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].widthInches, 4.0);
+}
+
 // Cut-off and scribbled-over streams give a table or PageTableDamaged, never a crash or a hang.
 TEST(PageTable, DamagedBinaryStreamsAreSurvived) {
     PLEN_REQUIRE_SHARED_TESTDATA();

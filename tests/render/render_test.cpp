@@ -13,6 +13,7 @@
 
 #include "printing/engine/render/recorded_drawing.h"
 #include "printing/engine/render/svg_path.h"
+#include "printing/engine/render/text_builder.h"
 #include "tests/common/pdf_tools.h"
 #include "tests/common/test_paths.h"
 
@@ -346,6 +347,43 @@ TEST(Geometry, TabStopsAndBulletsPlaceWordsAndThePdfKeepsEveryLetter) {
     EXPECT_NEAR(leftOf("*"), 0.5, 0.05) << words.toStdString();
     EXPECT_NEAR(leftOf("hovercraft"), 0.75, 0.05);
     EXPECT_NEAR(leftOf("official"), 2.5, 0.05);
+}
+
+// A hatched square a million times larger, painted at a millionth of the scale: its hatch
+// lines, at the drawing's spacing far closer than a pixel, are counted in a wide type and
+// drawn one device pixel apart, which shades the square with the hatch colour (all of them at
+// the drawing's spacing took gigabytes).
+TEST(RenderFixture, HatchOfAHugelyScaledDrawingIsPaintedAtTheDevicesResolution) {
+    const double scale = 1e6;
+    const VdxShape hatched{.pinX = 1.5 * scale,
+                           .pinY = 1.5 * scale,
+                           .width = 2 * scale,
+                           .height = 2 * scale,
+                           .fill = "#0000ff",
+                           .fillPattern = 2,
+                           .fillBackground = "#ffff00"};
+    const QImage image = renderPage(recordVdx(3 * scale, 3 * scale, {hatched}), 0, kDpi / scale);
+    const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
+    EXPECT_GT(countPixels(image, inside, [](QColor c) { return c.blue() > 200 && c.red() < 80; }),
+              inside.width() * inside.height() / 5);
+    EXPECT_EQ(image.pixelColor(int(0.2 * kDpi), int(0.2 * kDpi)), QColor(Qt::white));
+}
+
+// A paragraph that is one word of 3,000,000 characters is laid out whole, broken anywhere
+// (measured word by word, Qt took minutes over it, beyond the test's time limit).
+TEST(TextLayout, AHugeUnbrokenWordIsLaidOutInFull) {
+    render::TextBlock block;
+    block.boxPt = QRectF(0, 0, 200, 100);
+    render::TextParagraph paragraph;
+    paragraph.text = QString(3000000, u'x');
+    block.source.push_back(paragraph);
+    render::layOutText(block);
+    ASSERT_EQ(block.paragraphs.size(), 1u);
+    const QTextLayout& layout = *block.paragraphs.front();
+    EXPECT_GT(layout.lineCount(), 1000);
+    qsizetype laidOut = 0;
+    for (int i = 0; i < layout.lineCount(); ++i) laidOut += layout.lineAt(i).textLength();
+    EXPECT_EQ(laidOut, paragraph.text.size());
 }
 
 // The path from (0, 0) with one arc appended.

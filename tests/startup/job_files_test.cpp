@@ -83,13 +83,19 @@ TEST(JobFile, HonoursTheEncodingDeclaration) {
             << job.toStdString();
 }
 
-TEST(JobFile, WrongRootOrNoXmlGivesNoCollectionWithoutMessage) {
+// A job file nested 300,000 deep counts as no job file (reading it whole took minutes).
+TEST(JobFile, WrongRootNoXmlOrAbsurdNestingGivesNoCollectionWithoutMessage) {
     test::ScopedFakePlatform fake;
+    const int depth = 300000;
+    const QByteArray nested = "<PlenBatchPrintJob>" + QByteArray("<g>").repeated(depth) +
+                              "<PlenBatchPrintItem Filename=\"/a.vsd\"/>" +
+                              QByteArray("</g>").repeated(depth) + "</PlenBatchPrintJob>";
     for (const QByteArray& content :
          {QByteArray(
               "<plenbatchprintjob><PlenBatchPrintItem Filename=\"/a.vsd\"/></plenbatchprintjob>"),
-          QByteArray("/a.vsd, /b.vsd"), QByteArray("\x00\xff\x01<", 4)})
-        EXPECT_FALSE(GetFilesFromXMLDataFile(fileWith(fake, "job.xml", content))) << content.data();
+          QByteArray("/a.vsd, /b.vsd"), QByteArray("\x00\xff\x01<", 4), nested})
+        EXPECT_FALSE(GetFilesFromXMLDataFile(fileWith(fake, "job.xml", content)))
+            << content.left(100).data();
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 

@@ -1,5 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,6 +46,29 @@ TEST(WriteTextToFileAsBinary, FailureIsReportedAndLeavesTheTargetAsItWas) {
     ASSERT_EQ(fake.messages.shown.size(), 2u);
     EXPECT_TRUE(fake.messages.shown[0].text.startsWith(
         QStringLiteral("Problem in modFileOperations.WriteTextToFileAsBinary\r\n")));
+}
+
+// A write the system cuts short (here by a file size limit, as a full disk does) is reported
+// with the system's reason, not "Unknown error": a large write and a small buffered one.
+TEST(WriteTextToFileAsBinary, AShortWriteNamesTheRealCause) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        test::ScopedFakePlatform fake;
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{10000, 10000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        WriteTextToFileAsBinary(fake.tempPath("large.csv"), QString(100000, u'x'), true);
+        WriteTextToFileAsBinary(fake.tempPath("small.csv"), QString(12000, u'x'), false);
+        int wrong = fake.messages.shown.size() == 2 ? 0 : 1;
+        for (const test::ShownMessage& message : fake.messages.shown) {
+            std::fprintf(stderr, "%s\n", qPrintable(message.text));
+            if (!message.text.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) wrong = 1;
+        }
+        ::_exit(wrong);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(ReadFromTextFile, DropsTheByteOrderMarkAndReportsMissingFiles) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
@@ -59,6 +62,32 @@ TEST(RegistryStore, EveryTypeSurvivesTheFileExactly) {
 }
 
 // A writer killed at any moment leaves either the old or the new content, never a mix.
+// A pipe (which would block for ever), a link to an endless device and a huge file in the
+// settings file's place are refused with the reason, and left as they are.
+TEST(RegistryStore, OnlyARegularFileOfSaneSizeIsRead) {
+    QTemporaryDir dir;
+    const auto errorFor = [&](const QString& name) {
+        try {
+            RegistryStore(dir.filePath(name)).keyExists(kKey);
+        } catch (const RegistryStoreError& error) {
+            return error.description();
+        }
+        return QString();
+    };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.json")).constData(), 0600), 0);
+    EXPECT_TRUE(errorFor("fifo.json").contains("not a regular file"))
+        << errorFor("fifo.json").toStdString();
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("zero.json")));
+    EXPECT_TRUE(errorFor("zero.json").contains("not a regular file"));
+    QFile huge(dir.filePath("huge.json"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(qint64(5) << 20));
+    huge.close();
+    EXPECT_TRUE(errorFor("huge.json").contains("larger than 4 MB"))
+        << errorFor("huge.json").toStdString();
+    EXPECT_EQ(QFileInfo(dir.filePath("huge.json")).size(), qint64(5) << 20);
+}
+
 TEST(RegistryStore, WriterKilledMidwayLeavesACompleteFile) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("registry.json"));

@@ -25,6 +25,23 @@ DrawingRecorder::DrawingRecorder(DrawingContent& out)
 
 DrawingRecorder::~DrawingRecorder() = default;
 
+void DrawingRecorder::account(qint64 bytes) {
+    if (!limitExceeded_.isEmpty()) throw RecordingStopped();
+    recordedBytes_ += bytes;
+    if (recordedBytes_ > kMaxRecordedBytes)
+        stop(QStringLiteral("its pages hold more than %1 MB of drawing")
+                 .arg(kMaxRecordedBytes >> 20));
+}
+
+void DrawingRecorder::stop(const QString& reason) {
+    limitExceeded_ = reason;
+    page_ = nullptr;
+    text_.reset();
+    out_.pages.clear();
+    out_.pages.shrink_to_fit();
+    throw RecordingStopped();
+}
+
 bool DrawingRecorder::recording() const {
     if (!page_) return false;
     for (bool hidden : layerHidden_)
@@ -33,6 +50,10 @@ bool DrawingRecorder::recording() const {
 }
 
 void DrawingRecorder::startPage(const librevenge::RVNGPropertyList& props) {
+    if (!limitExceeded_.isEmpty()) throw RecordingStopped();
+    if (out_.pages.size() >= std::size_t(kMaxRecordedPages))
+        stop(QStringLiteral("it has more than %1 pages").arg(kMaxRecordedPages));
+    account(qint64(sizeof(Page)));
     Page page;
     page.sizeInches = QSizeF(std::max(0.0, lengthPt(props, "svg:width") / kPointsPerInch),
                              std::max(0.0, lengthPt(props, "svg:height") / kPointsPerInch));
@@ -65,6 +86,7 @@ void DrawingRecorder::addPath(QPainterPath path, const librevenge::RVNGPropertyL
     if (!recording() || styleHidden_ || isNonPrinting(props) || path.isEmpty()) return;
     const Style& s = *style_;
     if (s.fill.kind == Fill::Kind::None && !s.stroke.visible) return;
+    account(qint64(sizeof(Item)) + path.elementCount() * qint64(sizeof(QPainterPath::Element)));
     path.setFillRule(s.fill.rule);
     LineEnds ends = s.stroke.visible ? placeLineEnds(path, s.stroke) : LineEnds{};
     page_->items.emplace_back(
@@ -136,6 +158,7 @@ void DrawingRecorder::drawGraphicObject(const librevenge::RVNGPropertyList& prop
                         .arg(type, QString::number(out_.pages.size()), decoded.problem);
         return;
     }
+    account(qint64(sizeof(Item)) + image.sizeInBytes());
     page_->items.emplace_back(
         ImageItem{box, number(props, "librevenge:rotate").value_or(0), std::move(decoded.picture),
                   flag(props, "draw:mirror-horizontal"), flag(props, "draw:mirror-vertical")});
@@ -186,7 +209,9 @@ void DrawingRecorder::insertSpace() {
 }
 
 void DrawingRecorder::insertText(const librevenge::RVNGString& text) {
-    if (text_) text_->append(QString::fromUtf8(text.cstr()));
+    if (!text_) return;
+    account(text.size() * qint64(sizeof(QChar)));
+    text_->append(QString::fromUtf8(text.cstr()));
 }
 
 void DrawingRecorder::insertLineBreak() {

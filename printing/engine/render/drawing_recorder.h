@@ -1,11 +1,14 @@
 #pragma once
 
 // The librevenge drawing interface that libvisio calls while parsing: it turns every call into
-// display-list items of the page being recorded.
+// display-list items of the page being recorded. A drawing that asks for more pages or more
+// recorded content than any printout holds stops the recording (see limitExceeded).
 
 #include <librevenge/librevenge.h>
 
+#include <QString>
 #include <memory>
+#include <stdexcept>
 
 #include "printing/engine/render/display_list.h"
 #include "printing/engine/render/picture_decoder.h"
@@ -14,10 +17,25 @@ namespace pbp::render {
 
 class TextBuilder;
 
+// Thrown into libvisio to stop a recording that passed a bound. libvisio may swallow it, so
+// the recorder also remembers it (DrawingRecorder::limitExceeded).
+struct RecordingStopped : std::runtime_error {
+    RecordingStopped() : std::runtime_error("recording stopped at a bound") {}
+};
+
+// More pages than any drawing printed holds: libvisio can be made to repeat pages without end.
+inline constexpr int kMaxRecordedPages = 10000;
+// More recorded content (paths, pictures, text) than any printout needs, in bytes.
+inline constexpr qint64 kMaxRecordedBytes = qint64(512) << 20;
+
 class DrawingRecorder : public librevenge::RVNGDrawingInterface {
   public:
     explicit DrawingRecorder(DrawingContent& out);
     ~DrawingRecorder() override;
+
+    // Why the recording stopped before the drawing's end (the bound it passed, for an error
+    // message); empty while within bounds. Once set, everything recorded was dropped.
+    const QString& limitExceeded() const { return limitExceeded_; }
 
     void startDocument(const librevenge::RVNGPropertyList&) override {}
     void endDocument() override {}
@@ -77,6 +95,9 @@ class DrawingRecorder : public librevenge::RVNGDrawingInterface {
   private:
     bool recording() const;
     void addPath(QPainterPath path, const librevenge::RVNGPropertyList& props);
+    // Counts `bytes` more recorded content; stops the recording beyond the bound.
+    void account(qint64 bytes);
+    [[noreturn]] void stop(const QString& reason);
 
     DrawingContent& out_;
     Page* page_ = nullptr;
@@ -85,6 +106,8 @@ class DrawingRecorder : public librevenge::RVNGDrawingInterface {
     std::vector<bool> layerHidden_;  // one entry per open layer or group
     std::unique_ptr<TextBuilder> text_;
     PictureDecoder pictures_;
+    qint64 recordedBytes_ = 0;
+    QString limitExceeded_;
 };
 
 }  // namespace pbp::render

@@ -12,6 +12,8 @@ namespace pbp::render {
 namespace {
 
 constexpr qreal kHairlineOnPaperPt = 0.25;
+// More lines than any device shows side by side: a safety net behind the spacing rule below.
+constexpr double kMaximumHatchLines = 1e6;
 
 // Colour at 0 in the centre of a radial, ellipsoid, square or rectangular gradient, the start
 // colour outside, as in ODF drawings; draw:border is the outer part in the start colour.
@@ -114,31 +116,52 @@ void fillBoxGradient(QPainter& painter, const QPainterPath& path, const Gradient
     painter.restore();
 }
 
-void drawHatchLines(QPainter& painter, const QRectF& box, qreal angleDeg, qreal distance) {
-    // Lines through the box's circumscribed circle, turned by the hatch angle.
-    const QPointF centre = box.center();
-    const qreal radius = QLineF(box.topLeft(), box.bottomRight()).length() / 2 + distance;
-    const int count = int(std::ceil(radius / distance));
+// Hatch lines are never closer than this many device units: closer lines only make a solid
+// colour, and their number would grow with the drawing's scale without bound.
+constexpr qreal kMinimumHatchSpacingDevice = 1.0;
+
+// The device units one user unit spans (0 when the transform flattens everything).
+qreal deviceUnitsPerUserUnit(const QPainter& painter) {
+    return std::sqrt(std::abs(painter.combinedTransform().determinant()));
+}
+
+// The part of `box` that the painter's device shows, in user space.
+QRectF visiblePart(const QPainter& painter, const QRectF& box) {
+    const QPaintDevice* device = painter.device();
+    bool invertible = false;
+    const QTransform toUser = painter.combinedTransform().inverted(&invertible);
+    if (!device || !invertible) return {};
+    return box & toUser.mapRect(QRectF(0, 0, device->width(), device->height()));
+}
+
+// Parallel lines `distance` apart through the box's centre, turned by the hatch angle, drawn
+// only across `area` (the visible part of the box; the clip path trims them to the shape).
+void drawHatchLines(QPainter& painter, const QRectF& box, const QRectF& area, qreal angleDeg,
+                    qreal distance) {
     QTransform turn;
-    turn.translate(centre.x(), centre.y());
+    turn.translate(box.center().x(), box.center().y());
     turn.rotate(-angleDeg);
+    const QRectF span = turn.inverted().mapRect(area);  // the area in the lines' own frame
+    // Counted in double: a huge area at a fine spacing would overflow an int.
+    const double first = std::floor(span.top() / distance);
+    const double last = std::ceil(span.bottom() / distance);
+    if (!std::isfinite(first) || !std::isfinite(last) || last - first > kMaximumHatchLines) return;
     QList<QLineF> lines;
-    lines.reserve(2 * count + 1);
-    for (int i = -count; i <= count; ++i)
-        lines << turn.map(QLineF(-radius, i * distance, radius, i * distance));
+    lines.reserve(qsizetype(last - first) + 1);
+    for (double i = first; i <= last; ++i)
+        lines << turn.map(QLineF(span.left(), i * distance, span.right(), i * distance));
     painter.drawLines(lines);
 }
 
 }  // namespace
 
 qreal minimumVisibleWidth(const QPainter& painter) {
-    const QTransform t = painter.combinedTransform();
-    const qreal deviceUnitsPerUserUnit = std::sqrt(std::abs(t.determinant()));
-    if (deviceUnitsPerUserUnit <= 0) return kHairlineOnPaperPt;
+    const qreal scale = deviceUnitsPerUserUnit(painter);
+    if (scale <= 0) return kHairlineOnPaperPt;
     const QPaintDevice* device = painter.device();
     const qreal dpi = device ? device->logicalDpiX() : 72;
     const qreal deviceWidth = std::max(kHairlineOnPaperPt * dpi / 72.0, 1.0);
-    return deviceWidth / deviceUnitsPerUserUnit;
+    return deviceWidth / scale;
 }
 
 void fillShape(QPainter& painter, const QPainterPath& path, const Fill& fill) {
@@ -161,14 +184,19 @@ void fillShape(QPainter& painter, const QPainterPath& path, const Fill& fill) {
         case Fill::Kind::Hatch: {
             if (fill.hatchBackground) painter.fillPath(path, fill.color);
             const Hatch& h = fill.hatch;
-            const qreal distance = std::max(h.distancePt, 0.5);
+            const qreal scale = deviceUnitsPerUserUnit(painter);
+            if (scale <= 0) return;
+            const qreal distance =
+                std::max({h.distancePt, 0.5, kMinimumHatchSpacingDevice / scale});
+            const QRectF box = path.boundingRect();
+            const QRectF area = visiblePart(painter, box);
+            if (area.isEmpty()) return;
             painter.save();
             painter.setClipPath(path, Qt::IntersectClip);
             painter.setPen(QPen(h.color, minimumVisibleWidth(painter), Qt::SolidLine, Qt::FlatCap));
-            const QRectF box = path.boundingRect();
-            drawHatchLines(painter, box, h.rotationDeg, distance);
-            if (h.lines >= 2) drawHatchLines(painter, box, h.rotationDeg + 90, distance);
-            if (h.lines >= 3) drawHatchLines(painter, box, h.rotationDeg + 45, distance);
+            drawHatchLines(painter, box, area, h.rotationDeg, distance);
+            if (h.lines >= 2) drawHatchLines(painter, box, area, h.rotationDeg + 90, distance);
+            if (h.lines >= 3) drawHatchLines(painter, box, area, h.rotationDeg + 45, distance);
             painter.restore();
             return;
         }

@@ -18,6 +18,10 @@ constexpr qint32 kUnreadableDrawing = visio::engine_error::kBadFormat;
 
 }  // namespace
 
+DrawingTooLarge::DrawingTooLarge(const QString& reason)
+    : VbError(kUnreadableDrawing, QStringLiteral("The drawing cannot be printed: %1.").arg(reason)),
+      reason_(reason) {}
+
 struct RecordedDrawing::Data : DrawingContent {};
 
 RecordedDrawing::RecordedDrawing(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
@@ -33,10 +37,12 @@ RecordedDrawing RecordedDrawing::record(librevenge::RVNGInputStream& input) {
     bool parsed = false;
     try {
         parsed = libvisio::VisioDocument::parse(&input, &recorder);
+    } catch (const RecordingStopped&) {
     } catch (const std::exception& e) {
         throw VbError(kUnreadableDrawing,
                       QStringLiteral("The drawing could not be read (%1).").arg(e.what()));
     }
+    if (!recorder.limitExceeded().isEmpty()) throw DrawingTooLarge(recorder.limitExceeded());
     if (!parsed)
         throw VbError(
             kUnreadableDrawing,

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "support/vb_error.h"
+
 class QPainter;
 namespace librevenge {
 class RVNGInputStream;
@@ -11,12 +13,24 @@ class RVNGInputStream;
 
 namespace pbp::render {
 
+// A drawing with more pages or more content than any printout holds (the recorder's bounds):
+// its description says which.
+class DrawingTooLarge : public VbError {
+  public:
+    explicit DrawingTooLarge(const QString& reason);
+    // The bound it passed, such as "it has more than 10,000 pages".
+    const QString& reason() const { return reason_; }
+
+  private:
+    QString reason_;
+};
+
 // The pages of one drawing as libvisio reports them (foreground pages first, then every
 // background page again as a page of its own), recorded once and painted any number of times.
 class RecordedDrawing {
   public:
     // Parses the stream with libvisio. Throws pbp::VbError when libvisio does not support the
-    // stream or cannot read it.
+    // stream or cannot read it, DrawingTooLarge when the drawing passes the recorder's bounds.
     static RecordedDrawing record(librevenge::RVNGInputStream& input);
 
     int pageCount() const;

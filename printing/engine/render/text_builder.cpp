@@ -2,6 +2,7 @@
 
 #include <librevenge/librevenge.h>
 
+#include <QTextBoundaryFinder>
 #include <QTextLine>
 
 #include "printing/engine/render/font_substitution.h"
@@ -83,6 +84,29 @@ Qt::Alignment readAlignment(const QString& align) {
     if (align == QLatin1String("justify") || align == QLatin1String("full"))
         return Qt::AlignJustify;
     return Qt::AlignLeft;
+}
+
+// Qt measures a word that does not fit its line again for every line it is broken into, so a
+// word of a million characters takes minutes; text with a word longer than this is broken
+// anywhere instead, which takes time in proportion to its length.
+constexpr qsizetype kLongestWordWrappedWhole = 1000;
+
+// The longest stretch of `text` without a line-break opportunity.
+qsizetype longestUnbreakable(const QString& text) {
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    qsizetype longest = 0, previous = 0;
+    for (qsizetype at = breaks.toNextBoundary(); at >= 0; at = breaks.toNextBoundary()) {
+        longest = std::max(longest, at - previous);
+        previous = at;
+    }
+    return longest;
+}
+
+QTextOption::WrapMode wrapModeFor(const QString& text, qreal innerWidth) {
+    if (innerWidth <= 0) return QTextOption::NoWrap;
+    return longestUnbreakable(text) > kLongestWordWrappedWhole
+               ? QTextOption::WrapAnywhere
+               : QTextOption::WrapAtWordBoundaryOrAnywhere;
 }
 
 }  // namespace
@@ -216,8 +240,7 @@ void layOutText(const TextBlock& block) {
         }
         auto layout = std::make_unique<QTextLayout>(content, p.lastFormat.font());
         QTextOption option(p.alignment);
-        option.setWrapMode(innerWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere
-                                          : QTextOption::NoWrap);
+        option.setWrapMode(wrapModeFor(p.text, innerWidth));
         option.setTabStopDistance(std::max(1.0, p.tabDistance * kTextScale));
         option.setTabs(tabs);
         layout->setTextOption(option);
