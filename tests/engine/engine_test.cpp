@@ -210,8 +210,9 @@ TEST_F(BadInput, TruncatedDrawingsAndAnUnsupportedVersion) {
 // empty); one whose 40 pages each name the pages part as their own, which libvisio repeats
 // 34,400 times, stops at the page bound and says so.
 TEST_F(BadInput, UndecodablePageAndEndlesslyRepeatedPages) {
-    expectOpenFails(fixture(QStringLiteral("undecodable_page.vsdx")));
-    const QString error = errorOf([&] { open(fixture(QStringLiteral("repeating_pages.vsdx"))); });
+    expectOpenFails(fixtureDrawing(QStringLiteral("undecodable_page.vsdx")));
+    const QString error =
+        errorOf([&] { open(fixtureDrawing(QStringLiteral("repeating_pages.vsdx"))); });
     EXPECT_TRUE(error.contains(QStringLiteral("more than 10000 pages"))) << error.toStdString();
 }
 

@@ -25,7 +25,8 @@ PLEN_FUZZ_TARGET(vdx_page_table) {
 #endif
 #if defined(PLEN_FUZZ_REPLAY) || defined(PLEN_FUZZ_VSDX)
 PLEN_FUZZ_TARGET(vsdx_page_table) {
-    return readTable(pbp::visio::readVsdxPageTable, data, size);
+    return readTable([](const QByteArray& xml) { return pbp::visio::readVsdxPageTable(xml); }, data,
+                     size);
 }
 #endif
 #if defined(PLEN_FUZZ_REPLAY) || defined(PLEN_FUZZ_VSD)

@@ -158,7 +158,7 @@ void DrawingRecorder::drawGraphicObject(const librevenge::RVNGPropertyList& prop
                         .arg(type, QString::number(out_.pages.size()), decoded.problem);
         return;
     }
-    account(qint64(sizeof(Item)) + image.sizeInBytes());
+    account(qint64(sizeof(Item)) + qint64(bytes.size()));
     page_->items.emplace_back(
         ImageItem{box, number(props, "librevenge:rotate").value_or(0), std::move(decoded.picture),
                   flag(props, "draw:mirror-horizontal"), flag(props, "draw:mirror-vertical")});
