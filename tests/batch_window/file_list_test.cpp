@@ -87,12 +87,8 @@ TEST_F(FileList, AddAppendsChosenFilesAndCancelOnlyRefreshes) {
 
 // Marked drawings go only once sent (tests/print_run): closing without a run deletes none.
 TEST_F(FileList, ClosingKeepsMarkedDrawingsThatWereNeverSent) {
-    const QString marked = fake.tempPath("marked.vsd");
-    const QString kept = fake.tempPath("kept.vsd");
-    for (const QString& path : {marked, kept}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    const QString marked = fake.writeFile("marked.vsd", {});
+    const QString kept = fake.writeFile("kept.vsd", {});
     display({cPrintFile{marked, true}, cPrintFile{kept, false},
              cPrintFile{fake.tempPath("missing.vsd"), true}});
     clickRow(1);

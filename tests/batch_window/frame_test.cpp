@@ -34,13 +34,12 @@ TEST_F(Frame, ContentsOpensTheHelpPageWhereverItIsAndReportsWhenItCannot) {
     EXPECT_TRUE(reported(2)) << "no help page anywhere";
 
     QDir(fake.dir.path()).mkpath(QStringLiteral("bin"));
-    QDir(fake.dir.path()).mkpath(QStringLiteral("share/plenbatchprint"));
     const QString installed =
         fake.dir.path() + QStringLiteral("/share/plenbatchprint/PlenBatchPrintHelp.html");
     const QString beside = fake.dir.path() + QStringLiteral("/bin/PlenBatchPrintHelp.html");
     fake.get().programFolder = fake.dir.path() + QStringLiteral("/bin");
     for (const QString& page : {installed, beside}) {
-        QFile(page).open(QIODevice::WriteOnly);
+        test::writeFile(page, {});
         contents();
         EXPECT_EQ(fake.urls.opened.back(), QUrl::fromLocalFile(page));
     }
@@ -180,9 +179,7 @@ INSTANTIATE_TEST_SUITE_P(ExitCloseEscAndCloseBox, Closing, ::testing::Values(0, 
 // Each failure is reported; the window is still shown, the closing steps go on and the
 // program still ends, in a silent run too.
 TEST_F(Frame, UnusableSettingsAreReportedAndNothingHangs) {
-    QFile blocker(fake.tempPath("blocked"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    fake.writeFile("blocked", {});
     fake.get().registryFile = fake.tempPath("blocked/registry");
     displayPaths({"/d/a.vsd"});
     EXPECT_TRUE(window->isVisible());

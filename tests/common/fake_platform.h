@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/platform.h"
+#include "tests/common/test_paths.h"
 
 namespace pbp::test {
 
@@ -56,6 +57,10 @@ class ScopedFakePlatform {
 
     Platform& get() { return platform(); }
     QString tempPath(const QString& name) const { return dir.filePath(name); }
+    // A file in the temporary folder holding `bytes`; its path.
+    QString writeFile(const QString& name, const QByteArray& bytes) const {
+        return test::writeFile(tempPath(name), bytes);
+    }
 
     FakeMessageService messages;
     FakeUrlOpener urls;

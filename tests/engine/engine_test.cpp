@@ -18,12 +18,6 @@ bool sameSize(const QSizeF& a, const QSizeF& b) {
     return qAbs(a.width() - b.width()) < 1 && qAbs(a.height() - b.height()) < 1;
 }
 
-TEST_F(EngineCase, CreatedOnlyForTheVisioProgramIdentifiers) {
-    EXPECT_TRUE(factory.CreateObject(QStringLiteral("Visio.Application")));
-    EXPECT_FALSE(factory.CreateObject(QStringLiteral("Excel.Application")));
-    EXPECT_FALSE(factory.CreateObject(QStringLiteral("visio.invisibleapp")));
-}
-
 TEST_F(EngineCase, ForegroundPagesComeFirstWithTheirCells) {
     auto pages = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")))->Pages();
     ASSERT_EQ(pages->Count(), 4);
@@ -159,11 +153,7 @@ class BadInput : public EngineCase {
     void expectOpenFails(const QString& name, std::optional<QByteArray> bytes = std::nullopt) {
         const QString path = name.startsWith('/') ? name : dir.filePath(name);
         SCOPED_TRACE(path.toStdString());
-        if (bytes) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(*bytes);
-        }
+        if (bytes) writeFile(path, *bytes);
         EXPECT_TRUE(errorOf([&] { open(path); }).contains(QDir::toNativeSeparators(path)));
         EXPECT_THROW(app->ActiveDocument(), VbError);
         auto good = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));

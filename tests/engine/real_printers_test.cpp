@@ -13,28 +13,13 @@ class RealPrinters : public EngineOn<printers::CupsPrinterSystem> {
   protected:
     void SetUp() override {
         PLEN_REQUIRE_CUPS_FIXTURE();
-        cups::useFixtureServer();
+        cups::useServer();
         qputenv("PLENBATCHPRINT_PDF_DIR", QFile::encodeName(dir.path()));
         doc = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     }
 
     std::shared_ptr<visio::Document> doc;
 };
-
-// Other test processes print to the same queue at the same time: the job is found by a title
-// no other process uses.
-TEST_F(RealPrinters, ACupsQueueGetsTheDocumentOnceWithTheCopies) {
-    const QString title = QStringLiteral("mixed_pages %1.vdx").arg(::getpid());
-    ASSERT_TRUE(
-        QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), dir.filePath(title)));
-    auto unique = open(dir.filePath(title));
-    print(*unique, 1, 3, cups::kRawPrinter, 2);
-    const auto job = cups::waitForJobTitled(cups::kRawPrinter, title);
-    ASSERT_TRUE(job);
-    EXPECT_EQ(job->copies, 2);
-    EXPECT_EQ(pdfSheetSizes(job->documentPath).size(), 3u);
-    EXPECT_TRUE(pdfText(job->documentPath).contains(QStringLiteral("Landscape page")));
-}
 
 // A drawing set up for A3 (16 x 11 in, landscape) prints on A3 where the queue offers it, the
 // job naming the paper; on a queue without A3 it prints scaled down on the queue's default
@@ -75,10 +60,6 @@ TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
               (std::vector<QSizeF>{QSizeF(595, 842), QSizeF(595, 842)}));
     EXPECT_EQ(pdfSheetSizes(dir.filePath(mixed + QStringLiteral(".pdf"))),
               (std::vector<QSizeF>{QSizeF(1191, 842), QSizeF(612, 792)}));
-}
-
-TEST_F(RealPrinters, ARefusedJobIsAnErrorWithTheSchedulersWords) {
-    EXPECT_FALSE(errorOf([&] { print(*doc, 1, 1, cups::kRejectingPrinter); }).isEmpty());
 }
 
 TEST_F(RealPrinters, TheBuiltInPdfPrinterRepeatsPagesForCopies) {

@@ -22,13 +22,6 @@ QString openFailed(const QString& path, const QString& reason = {}) {
     return text;
 }
 
-QString writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    return path;
-}
-
 // Processes still running (or unreaped) the program at `program` with `marker` in their
 // environment.
 int processesRunning(const QString& program, const QByteArray& marker) {
@@ -96,13 +89,15 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
     const QString hostileWorker = QStringLiteral(PLEN_HOSTILE_WORKER_EXECUTABLE);
     QElapsedTimer timer;
     timer.start();
-    const ProgramRun run = runSilently(QStringLiteral("PlenBatchPrint PDF"), entries,
-                                       dir.filePath("pdf"), dir.filePath("config"),
+    QStringList arguments{"-s", "-d", "PlenBatchPrint PDF"};
+    const ProgramRun run = runProgram(arguments + entries,
+                                      {dir.filePath("pdf"),
+                                       dir.filePath("config"),
                                        {{"PLENBATCHPRINT_WORKER", hostileWorker},
                                         {"PLENBATCHPRINT_TIME_LIMIT", "2"},
                                         {"PLENBATCHPRINT_MEMORY_LIMIT", "256"},
                                         {"TMPDIR", dir.filePath("tmp")},
-                                        {"XDG_RUNTIME_DIR", dir.filePath("runtime")}});
+                                        {"XDG_RUNTIME_DIR", dir.filePath("runtime")}}});
     // Two hangs of 2 s (5 s more each for a new worker to start) and the rest at full speed.
     EXPECT_LT(timer.elapsed(), 60000);
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "printing/run/print_command.h"
-#include "printing/run/silent_run.h"
 #include "printing/run/visio_session.h"
 #include "support/program_state.h"
 #include "tests/print_run/run_fixture.h"
@@ -71,20 +70,6 @@ TEST(PrintCommand, FailuresInTheClosingStepsAreReportedOnceEach) {
     EXPECT_EQ(run.view.statuses, QStringList{"Sent to Printer"});
     EXPECT_EQ(g_oVisioApp, nullptr);
     EXPECT_EQ(run.view.buttonStates, kDisabledThenEnabled);
-}
-
-TEST(SilentRun, ExitCodeTellsAllSentSomeFailedOrNotStarted) {
-    for (const auto& [drawings, engineFails, exitCode] :
-         {std::tuple(QStringList{"/d/a.vsd", "/d/b.vsd"}, false, 0),
-          std::tuple(QStringList{"/d/a.vsd", "-/d/gone.vsd"}, false, 1),
-          std::tuple(QStringList{}, false, 2), std::tuple(QStringList{"/d/a.vsd"}, true, 2)}) {
-        RunFixture run;  // "-" marks a missing drawing
-        run.script.failToStart = engineFails;
-        for (const QString& d : drawings)
-            d.startsWith('-') ? run.view.add(d.mid(1)) : void(run.addDrawing(d));
-        RunSilently(run.view);
-        EXPECT_EQ(run.fake.process.exitCodes, std::vector<int>{exitCode});
-    }
 }
 
 }  // namespace pbp::test

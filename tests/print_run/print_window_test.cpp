@@ -50,7 +50,7 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     const QString printer = QStringLiteral("PrintRun_Window");
     QTemporaryDir work;
     ScopedFakePlatform fake;
-    cups::useFixtureServer();
+    cups::useServer();
     qputenv("PLENBATCHPRINT_PDF_DIR", work.path().toUtf8());
     cups::removePrinter(printer);
     QDir(cups::captureDir(printer)).removeRecursively();
@@ -100,12 +100,9 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     fake.get().printers = &printers;
     fake.get().engines = &engines;
     const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),
-                  broken = work.filePath("broken.vdx");
+                  broken = writeFile(work.filePath("broken.vdx"), "not a drawing");
     for (const QString& copy : {sent, removed})
         ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), copy));
-    QFile brokenFile(broken);
-    ASSERT_TRUE(brokenFile.open(QIODevice::WriteOnly) && brokenFile.write("not a drawing") > 0);
-    brokenFile.close();
     g_sSelectedPrinter = printers::kPdfPrinterName;
 
     auto window = std::make_unique<frmPlenPrintBatch>();

@@ -19,11 +19,11 @@ class CupsPrinterSystemTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!cups::fixtureRunning()) GTEST_SKIP() << "private CUPS scheduler not running";
-        cups::useFixtureServer();
+        cups::useServer();
         ASSERT_TRUE(dir.isValid());
         pdfBytes = test::samplePdf(QStringLiteral("sample drawing"));
     }
-    void TearDown() override { cups::useFixtureServer(); }
+    void TearDown() override { cups::useServer(); }
 
     // A title no other test process uses, so the capture folder can be searched by it.
     static QString uniqueTitle(const QString& stem) {

@@ -18,8 +18,7 @@ class PdfFolderPrinterTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         pdfBytes = test::samplePdf(QStringLiteral("drawing"));
-        QFile file(pdfPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(pdfBytes) == pdfBytes.size());
+        test::writeFile(pdfPath, pdfBytes);
     }
     void TearDown() override { qunsetenv("PLENBATCHPRINT_PDF_DIR"); }
 

@@ -10,7 +10,6 @@
 namespace pbp {
 namespace {
 
-using test::fileWith;
 using test::pathsOf;
 
 // Runs Main on the arguments and answers the paths Display was given.
@@ -45,13 +44,13 @@ TEST(Main, ReadsOptionsAndFilesIntoTheStateAndSetsTheHelpFile) {
 
 TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     test::ScopedFakePlatform fake;
-    const QString job = fileWith(fake, "job one.xml",
+    const QString job = fake.writeFile("job one.xml",
                                  "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/j.vsd\" "
                                  "Delete=\"true\"/></PlenBatchPrintJob>");
     EXPECT_EQ(startWith("/batchjob=" + job + " /file=/ignored.vsd"),
               QStringList{"/j.vsd [delete]"});
     EXPECT_TRUE(g_sJobFileToDelete.isEmpty());
-    const QString list = fileWith(fake, "list.csv", "/a.vsd, /b.vsd");
+    const QString list = fake.writeFile("list.csv", "/a.vsd, /b.vsd");
     EXPECT_EQ(startWith("/batchjob=" + list), (QStringList{"/a.vsd", "/b.vsd"}));
     EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("gone.xml")).isEmpty());
     EXPECT_TRUE(fake.messages.shown.empty());
@@ -77,7 +76,7 @@ TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheState) {
 
     // Without a classic marker even a first argument without "-" is read the Linux way.
     EXPECT_EQ(startWithArguments({"x.vsd", "y.vsd"}), (QStringList{"x.vsd", "y.vsd"}));
-    const QString job = fileWith(fake, "job.xml",
+    const QString job = fake.writeFile("job.xml",
                                  "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">"
                                  "<PlenBatchPrintItem Filename=\"/j.vsd\"/></PlenBatchPrintJob>");
     EXPECT_EQ(startWithArguments({"--job", job, "--summary"}), QStringList{"/j.vsd"});
