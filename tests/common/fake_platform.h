@@ -10,6 +10,10 @@
 
 namespace pbp::test {
 
+// Where the program keeps its settings in the settings store.
+inline const QString kSettingsKey =
+    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+
 struct ShownMessage {
     QString title;
     QString text;

@@ -45,7 +45,6 @@ inline void useServer(const QString& serverName = server()) {
     cupsSetServer(nullptr);
 }
 
-
 // Where the capture backend stores the jobs of `printer`. The name is percent-encoded, since
 // it becomes part of the device URI.
 inline QString captureDir(const QString& printer) {
@@ -131,16 +130,12 @@ inline QString runAdmin(const QString& program, const QStringList& arguments) {
     return {};
 }
 
-// Adds a capture printer at run time (raw, or with the Generic PDF driver); empty on success,
-// else the error text. Its jobs land in captureDir(name).
-inline QString addPrinter(const QString& name, bool withPdfDriver = false) {
-    QStringList arguments{QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
-                          QStringLiteral("capture:") + captureDir(name)};
-    if (withPdfDriver) {
-        arguments << QStringLiteral("-P")
-                  << QStringLiteral("/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd");
-    }
-    return runAdmin(QStringLiteral("lpadmin"), arguments);
+// Adds a raw capture printer at run time; empty on success, else the error text. Its jobs land
+// in captureDir(name).
+inline QString addPrinter(const QString& name) {
+    return runAdmin(QStringLiteral("lpadmin"),
+                    {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                     QStringLiteral("capture:") + captureDir(name)});
 }
 
 // Removes a printer at run time (for "printer removed while the run goes on").

@@ -22,13 +22,7 @@ QStringList fixtures() {
     return paths;
 }
 
-struct Engine {
-    explicit Engine(WorkerSettings settings = testWorkerSettings())
-        : factory(printers, [settings] { return settings; }) {}
-    FakePrinters printers;
-    LibVisioEngineFactory factory;
-    std::unique_ptr<Application> app = factory.CreateObject(QStringLiteral("Visio.InvisibleApp"));
-};
+using Engine = TestEngine<FakePrinters>;
 
 // What a user gets from a drawing: its pages with their cells and the printed text and sheets.
 QString summary(Engine& engine, const QString& path) {

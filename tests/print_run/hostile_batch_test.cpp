@@ -90,14 +90,14 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
     QElapsedTimer timer;
     timer.start();
     QStringList arguments{"-s", "-d", "PlenBatchPrint PDF"};
-    const ProgramRun run = runProgram(arguments + entries,
-                                      {dir.filePath("pdf"),
-                                       dir.filePath("config"),
-                                       {{"PLENBATCHPRINT_WORKER", hostileWorker},
-                                        {"PLENBATCHPRINT_TIME_LIMIT", "2"},
-                                        {"PLENBATCHPRINT_MEMORY_LIMIT", "256"},
-                                        {"TMPDIR", dir.filePath("tmp")},
-                                        {"XDG_RUNTIME_DIR", dir.filePath("runtime")}}});
+    const ProgramRun run =
+        runProgram(arguments + entries, {dir.filePath("pdf"),
+                                         dir.filePath("config"),
+                                         {{"PLENBATCHPRINT_WORKER", hostileWorker},
+                                          {"PLENBATCHPRINT_TIME_LIMIT", "2"},
+                                          {"PLENBATCHPRINT_MEMORY_LIMIT", "256"},
+                                          {"TMPDIR", dir.filePath("tmp")},
+                                          {"XDG_RUNTIME_DIR", dir.filePath("runtime")}}});
     // Two hangs of 2 s (5 s more each for a new worker to start) and the rest at full speed.
     EXPECT_LT(timer.elapsed(), 60000);
 

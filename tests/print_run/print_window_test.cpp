@@ -15,18 +15,13 @@
 #include "printing/run/status_window.h"
 #include "support/program_state.h"
 #include "tests/common/fake_platform.h"
+#include "tests/engine/engine_fixture.h"
 #include "tests/print_run/program_run.h"
 
 namespace pbp::test {
 
 namespace {
 
-// The worker program built beside the tests, with the default bounds.
-visio::WorkerSettings builtWorker() {
-    visio::WorkerSettings workers;
-    workers.program = QStringLiteral(PLEN_WORKER_EXECUTABLE);
-    return workers;
-}
 // Once the first drawing's job has arrived, removes the printer while that drawing is closed.
 class PrinterRemover : public StatusWindow {
   public:
@@ -56,7 +51,7 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     QDir(cups::captureDir(printer)).removeRecursively();
     ASSERT_EQ(cups::addPrinter(printer), QString());
     printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers, builtWorker);
+    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
     fake.get().printers = &printers;
     fake.get().engines = &engines;
     SetStatusWindowFactory([&](QWidget*) { return std::make_unique<PrinterRemover>(printer); });
@@ -96,7 +91,7 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     ScopedFakePlatform fake;
     qputenv("PLENBATCHPRINT_PDF_DIR", work.filePath("pdf").toUtf8());
     printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers, builtWorker);
+    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
     fake.get().printers = &printers;
     fake.get().engines = &engines;
     const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),

@@ -23,9 +23,8 @@ const QString kSent = QStringLiteral("Sent to Printer");
 void rememberPrinter(const QString& configDir, const QString& printer) {
     ScopedFakePlatform fake;
     fake.get().registryFile = configDir + QStringLiteral("/PlenBatchPrint/registry.json");
-    const QString key = QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
-    EnsureRegistryValue(HKEY_CURRENT_USER, key, QStringLiteral("DefaultPrinter"), QString());
-    WriteRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("DefaultPrinter"), printer);
+    EnsureRegistryValue(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"), {});
+    WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"), printer);
 }
 
 class Unattended : public ::testing::Test {

@@ -16,8 +16,8 @@ using test::pathsOf;
 TEST(BatchList, KeepsDrawingPiecesBetweenCommas) {
     test::ScopedFakePlatform fake;
     const QString list = fake.writeFile(QStringLiteral("list.csv"),
-                                  "C:\\a.vsd, D:\\b.vsd,/x.VSD, /y.vsdx, ,"
-                                  " /home/Pl\xc3\xa4ne 2024/\"q\" c.vtx , /s.vdx \r\n");
+                                        "C:\\a.vsd, D:\\b.vsd,/x.VSD, /y.vsdx, ,"
+                                        " /home/Pl\xc3\xa4ne 2024/\"q\" c.vtx , /s.vdx \r\n");
     EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(list)),
               (QStringList{"C:\\a.vsd", "D:\\b.vsd", "/x.VSD", "/y.vsdx",
                            "/home/Pläne 2024/\"q\" c.vtx"}));
@@ -60,8 +60,8 @@ TEST(JobFile, ReadsItemsAtAnyDepthAndTellsWhetherItAsksToBeDeleted) {
     EXPECT_FALSE(deleteWhenComplete);
     const QString selfDeleting =
         fake.writeFile("gone.xml",
-                 "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"TRUE\">"
-                 "<PlenBatchPrintItem Filename=\"/a.vsd\"/></PlenBatchPrintJob>");
+                       "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"TRUE\">"
+                       "<PlenBatchPrintItem Filename=\"/a.vsd\"/></PlenBatchPrintJob>");
     EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(selfDeleting, &deleteWhenComplete)),
               QStringList{"/a.vsd"});
     EXPECT_TRUE(deleteWhenComplete);

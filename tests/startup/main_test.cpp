@@ -45,8 +45,8 @@ TEST(Main, ReadsOptionsAndFilesIntoTheStateAndSetsTheHelpFile) {
 TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     test::ScopedFakePlatform fake;
     const QString job = fake.writeFile("job one.xml",
-                                 "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/j.vsd\" "
-                                 "Delete=\"true\"/></PlenBatchPrintJob>");
+                                       "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/j.vsd\" "
+                                       "Delete=\"true\"/></PlenBatchPrintJob>");
     EXPECT_EQ(startWith("/batchjob=" + job + " /file=/ignored.vsd"),
               QStringList{"/j.vsd [delete]"});
     EXPECT_TRUE(g_sJobFileToDelete.isEmpty());
@@ -76,9 +76,10 @@ TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheState) {
 
     // Without a classic marker even a first argument without "-" is read the Linux way.
     EXPECT_EQ(startWithArguments({"x.vsd", "y.vsd"}), (QStringList{"x.vsd", "y.vsd"}));
-    const QString job = fake.writeFile("job.xml",
-                                 "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">"
-                                 "<PlenBatchPrintItem Filename=\"/j.vsd\"/></PlenBatchPrintJob>");
+    const QString job =
+        fake.writeFile("job.xml",
+                       "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">"
+                       "<PlenBatchPrintItem Filename=\"/j.vsd\"/></PlenBatchPrintJob>");
     EXPECT_EQ(startWithArguments({"--job", job, "--summary"}), QStringList{"/j.vsd"});
     EXPECT_EQ(g_sJobFileToDelete, job);
     EXPECT_EQ(g_oCommandLineOptions.summaryHeader, QString());

@@ -13,7 +13,7 @@ namespace pbp {
 namespace {
 
 constexpr quint32 HKCU = HKEY_CURRENT_USER;
-const QString kKey = QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+const QString kKey = test::kSettingsKey;
 const QString kPrinter = QStringLiteral("DefaultPrinter");
 
 // The number of the VbError `body` raised, or -1 when it raised none.
