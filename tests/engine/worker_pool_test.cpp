@@ -94,7 +94,7 @@ TEST(Workers, HintedOpensAndPrintsGiveWhatPlainOnesGive) {
 }
 
 // Out of order, not hinted, hinted twice or replaced after the hint: each open reads the file
-// as it is when opened.
+// as it is when opened, and fails as a plain open fails.
 TEST_F(EngineCase, HintedOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
     const QString a = dir.filePath(QStringLiteral("a.vdx"));
     const QString b = dir.filePath(QStringLiteral("b.vdx"));
@@ -122,9 +122,8 @@ TEST_F(EngineCase, HintedOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
     ASSERT_TRUE(QFile::rename(replacement, a));
     EXPECT_EQ(pageCount(a), background);
     EXPECT_EQ(pageCount(b), background);
-}
 
-TEST_F(EngineCase, AHintedOpensFailureIsThePlainOpensFailure) {
+    // A hinted open's failure is the plain open's failure.
     Engine plain;
     const QStringList paths{dir.filePath(QStringLiteral("missing.vdx")), dir.path(),
                             fixtureDrawing(QStringLiteral("not_a_drawing.vsdx"))};

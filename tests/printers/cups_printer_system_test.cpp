@@ -7,8 +7,9 @@
 #include <QTemporaryDir>
 
 #include "support/vb_error.h"
+#include "tests/common/pdf_tools.h"
+#include "tests/common/test_paths.h"
 #include "tests/cups_fixture/cups_test_env.h"
-#include "tests/printers/sample_pdf.h"
 
 namespace pbp::printers {
 namespace {

@@ -8,7 +8,8 @@
 
 #include "printing/printers/cups_printer_system.h"
 #include "support/vb_error.h"
-#include "tests/printers/sample_pdf.h"
+#include "tests/common/pdf_tools.h"
+#include "tests/common/test_paths.h"
 
 namespace pbp::printers {
 namespace {

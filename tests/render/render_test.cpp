@@ -170,39 +170,6 @@ TEST(RenderFixture, UnknownFontsPrintWithAMetricCompatibleFamily) {
     EXPECT_TRUE(pdfReport(recordVdx(4, 2, {shape}), "pdffonts").contains("Carlito"));
 }
 
-TEST(RenderFixture, HatchFillsShowBothColoursAndArrowheadsStandOutOfTheLine) {
-    const VdxShape hatched{.pinX = 1.5,
-                           .pinY = 1.5,
-                           .width = 2,
-                           .height = 2,
-                           .fill = "#0000ff",
-                           .fillPattern = 2,
-                           .fillBackground = "#ffff00"};
-    const VdxShape arrow{.pinX = 4.5,
-                         .pinY = 1.5,
-                         .height = 2,
-                         .fillPattern = 0,
-                         .closed = false,
-                         .lineXml = "<EndArrow>5</EndArrow><EndArrowSize>4</EndArrowSize>"};
-    const QImage image = renderPage(recordVdx(6, 3, {hatched, arrow}), 0, kDpi);
-
-    const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
-    const int blue =
-        countPixels(image, inside, [](QColor c) { return c.blue() > 200 && c.red() < 80; });
-    const int yellow =
-        countPixels(image, inside, [](QColor c) { return c.red() > 200 && c.blue() < 80; });
-    EXPECT_GT(blue, 50) << "no hatch lines";
-    EXPECT_GT(yellow, inside.width() * inside.height() / 3) << "no hatch background";
-
-    // The open path starts at the bottom-left corner of its box (4, 0.5 in) and ends at the
-    // top-left one (4, 2.5 in), where the arrowhead inks clearly more than the bare line end.
-    const auto inkAround = [&](double xIn, double yIn) {
-        const QRect area(int(xIn * kDpi) - 8, int((3 - yIn) * kDpi) - 8, 17, 17);
-        return countPixels(image, area, [](QColor c) { return c.lightness() < 160; });
-    };
-    EXPECT_GT(inkAround(4, 2.5), 1.5 * inkAround(4, 0.5));
-}
-
 // The centre of the pixels that match inside `area`, in inches from the page's top-left.
 QPointF inkCentre(const QImage& image, const QRect& area, qreal dpi,
                   const std::function<bool(QColor)>& match) {
@@ -309,21 +276,37 @@ TEST(Geometry, ArrowheadsEndEachOpenPathAndHideThickLinesUnderThem) {
     }
 }
 
-// Axial gradients keep the fill colour in the middle; rectangular ones run out to the box.
-TEST(Geometry, GradientsPutTheirColoursWhereVisioDoes) {
-    const VdxShape axial{.pinX = 1.5, .pinY = 1.5, .width = 2, .height = 2, .fillPattern = 26};
-    const VdxShape rectangular{
-        .pinX = 4.5, .pinY = 1.5, .width = 2, .height = 2, .fillPattern = 35};
-    const QImage page = renderPage(recordVdx(6, 3, {axial, rectangular}), 0, kDpi);
+// Hatches show both colours; axial gradients keep the fill colour in the middle, rectangular
+// ones run out to the box.
+TEST(Geometry, HatchesAndGradientsPutTheirColoursWhereVisioDoes) {
+    const auto square = [](double pinX, int pattern) {
+        return VdxShape{.pinX = pinX,
+                        .pinY = 1.5,
+                        .width = 2,
+                        .height = 2,
+                        .fill = pattern == 2 ? "#0000ff" : "#ff0000",
+                        .fillPattern = pattern,
+                        .fillBackground = "#ffff00"};
+    };
+    const QImage page =
+        renderPage(recordVdx(9, 3, {square(1.5, 2), square(4.5, 26), square(7.5, 35)}), 0, kDpi);
+    const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
+    EXPECT_GT(countPixels(page, inside, [](QColor c) { return c.blue() > 200 && c.red() < 80; }),
+              50)
+        << "no hatch lines";
+    EXPECT_GT(countPixels(page, inside, [](QColor c) { return c.red() > 200 && c.blue() < 80; }),
+              inside.width() * inside.height() / 3)
+        << "no hatch background";
+
     const auto redness = [&](double xIn, double yIn) {
         const QColor c = page.pixelColor(int(xIn * kDpi), int(yIn * kDpi));
         return c.red() - c.green();
     };
-    EXPECT_GT(redness(1.5, 1.5), 200) << "fill colour not in the middle";
-    EXPECT_LT(std::min(redness(0.6, 1.5), redness(1.5, 0.6)), 40) << "edges not in the end colour";
+    EXPECT_GT(redness(4.5, 1.5), 200) << "fill colour not in the middle";
+    EXPECT_LT(std::min(redness(3.6, 1.5), redness(4.5, 0.6)), 40) << "edges not in the end colour";
     // Square rings: an edge's middle is as far out as a corner, unlike in a radial gradient.
-    EXPECT_GT(redness(4.5, 1.5), 200);
-    EXPECT_NEAR(redness(4.5, 0.6), redness(3.6, 0.6), 20);
+    EXPECT_GT(redness(7.5, 1.5), 200);
+    EXPECT_NEAR(redness(7.5, 0.6), redness(6.6, 0.6), 20);
 }
 
 // Set tab stops and bullets lay text out as the paragraph says; ligatures keep their letters in
