@@ -96,11 +96,6 @@ TEST_F(CupsPrinterSystemTest, QueuesReceiveTheDocumentWithCopiesUncollatedAndTit
     EXPECT_TRUE(test::fileBytes(filtered->documentPath).contains("%PDF"));
 }
 
-TEST_F(CupsPrinterSystemTest, RefusedJobThrows) {
-    EXPECT_EQ(errorOf({cups::kRejectingPrinter, pdfBytes, 1, uniqueTitle("refused")}).number(),
-              IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS);
-}
-
 TEST_F(CupsPrinterSystemTest, PrinterAddedAndRemovedAtRunTimeKeepsItsUtf8Name) {
     const QString name = QStringLiteral("Büro_Plotter_%1").arg(::getpid());
     const QString added = cups::addPrinter(name);
