@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QMainWindow>
 
 #include "support/set_icons.h"
@@ -40,10 +39,6 @@ TEST(SetIcon, OwnerFlagDecidesWhetherTheOwnerAndApplicationChange) {
     QApplication::setWindowIcon(QIcon());
     SetIcon(&dialog, QStringLiteral("NO_SUCH_ICON"), true);
     EXPECT_EQ(fake.messages.shown.size(), 1u);
-}
-
-TEST(HelpFile, LiesNextToTheProgram) {
-    EXPECT_TRUE(QFile::exists(QStringLiteral(PLEN_TEST_BINARY_DIR "/app/PlenBatchPrintHelp.html")));
 }
 
 }  // namespace

@@ -25,15 +25,10 @@ TEST_F(BatchLists, ExportWritesThePathsJoinedAndImportAppendsEachListChosen) {
 // imported adds nothing.
 TEST_F(BatchLists, UnwritableExportAndBinaryImportLeaveEverythingAsItWas) {
     displayPaths({"/c/a.vsd"});
-    const QString blocker = fake.tempPath("notafolder");
-    const QString binary = fake.tempPath("binary.csv");
+    const QString blocker = fake.writeFile("notafolder", {});
     QByteArray noise(4096, '\0');
     for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 37) % 256);
-    for (const auto& [path, bytes] : {std::pair(blocker, QByteArray()), std::pair(binary, noise)}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    const QString binary = fake.writeFile("binary.csv", noise);
     dialogs.answerFiles({blocker + QStringLiteral("/batch.csv")});
     dialogs.answerFiles({binary});
     control<QAction>("mnuExportBatch")->trigger();

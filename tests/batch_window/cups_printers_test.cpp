@@ -13,7 +13,7 @@ class CupsPrinters : public test::WindowTest {
   protected:
     void SetUp() override {
         if (!test::cups::fixtureRunning()) GTEST_SKIP() << "private CUPS scheduler not running";
-        test::cups::useFixtureServer();
+        test::cups::useServer();
         qunsetenv("LPDEST");
         qunsetenv("PRINTER");
         fake.get().printers = &cupsPrinters;

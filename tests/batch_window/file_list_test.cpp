@@ -85,24 +85,6 @@ TEST_F(FileList, AddAppendsChosenFilesAndCancelOnlyRefreshes) {
     EXPECT_FALSE(button("cmdPrint")->isEnabled());
 }
 
-// Marked drawings go only once sent (tests/print_run): closing without a run deletes none.
-TEST_F(FileList, ClosingKeepsMarkedDrawingsThatWereNeverSent) {
-    const QString marked = fake.tempPath("marked.vsd");
-    const QString kept = fake.tempPath("kept.vsd");
-    for (const QString& path : {marked, kept}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    display({cPrintFile{marked, true}, cPrintFile{kept, false},
-             cPrintFile{fake.tempPath("missing.vsd"), true}});
-    clickRow(1);
-    QTest::keyClick(grid(), Qt::Key_Delete);
-    window->close();
-    EXPECT_TRUE(QFile::exists(marked));
-    EXPECT_TRUE(QFile::exists(kept));
-    EXPECT_TRUE(fake.messages.shown.empty());
-}
-
 // The File column takes the spare width and keeps the file name in view; a run clears the
 // earlier statuses and scrolls to the row it prints; the layout is kept for the next start.
 TEST_F(FileList, TheListShowsFileNamesFollowsTheRunAndKeepsItsLayout) {

@@ -24,10 +24,7 @@ TEST_F(PrintOptions, PrintersAreSortedAndTheDefaultIsChosenOnTheFirstStart) {
 // A damaged settings file is reported once, kept beside, and the window goes on with defaults.
 TEST_F(PrintOptions, DamagedSettingsAreReportedOnceAndKeptBeside) {
     const QString file = fake.get().registryFile;
-    QDir().mkpath(QFileInfo(file).path());
-    QFile damaged(file);
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly) && damaged.write("{ not json") > 0);
-    damaged.close();
+    test::writeFile(file, "{ not json");
     displayPaths({"/d/a.vsd"});
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains(file + ".damaged"));

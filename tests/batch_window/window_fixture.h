@@ -18,9 +18,6 @@
 
 namespace pbp::test {
 
-inline const QString kSettingsKey =
-    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
-
 // The printer the window saved for the next start.
 inline QString savedPrinter() {
     return ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"));

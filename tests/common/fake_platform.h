@@ -6,8 +6,13 @@
 #include <vector>
 
 #include "support/platform.h"
+#include "tests/common/test_paths.h"
 
 namespace pbp::test {
+
+// Where the program keeps its settings in the settings store.
+inline const QString kSettingsKey =
+    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
 
 struct ShownMessage {
     QString title;
@@ -56,6 +61,10 @@ class ScopedFakePlatform {
 
     Platform& get() { return platform(); }
     QString tempPath(const QString& name) const { return dir.filePath(name); }
+    // A file in the temporary folder holding `bytes`; its path.
+    QString writeFile(const QString& name, const QByteArray& bytes) const {
+        return test::writeFile(tempPath(name), bytes);
+    }
 
     FakeMessageService messages;
     FakeUrlOpener urls;

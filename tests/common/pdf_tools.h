@@ -1,7 +1,10 @@
 #pragma once
 
-// Poppler's tools on PDFs, for tests that judge printed output.
+// Poppler's tools on PDFs, for tests that judge printed output, and a PDF to print.
 
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSizeF>
@@ -41,6 +44,18 @@ inline std::vector<QSizeF> pdfSheetSizes(const QString& pdfPath) {
 
 inline int pdfPageCount(const QString& pdfPath) {
     return int(pdfSheetSizes(pdfPath).size());
+}
+
+// A small one-page PDF holding `text`.
+inline QByteArray samplePdf(const QString& text) {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        QPainter(&writer).drawText(QPointF(100, 100), text);
+    }
+    return pdf;
 }
 
 }  // namespace pbp::test

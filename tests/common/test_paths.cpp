@@ -20,6 +20,14 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        << path.toStdString();
+    return path;
+}
+
 QString sharedTestDataDir() {
     QString dir = qEnvironmentVariable("PLEN_SHARED_TESTDATA");
     if (dir.isEmpty()) dir = sourceDir() + QStringLiteral("/../shared/testdata");

@@ -16,6 +16,9 @@ QString fixtureDrawing(const QString& name);
 // The whole file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
 
+// Writes `bytes` to `path`, making its folder; fails the test when it cannot. Returns `path`.
+QString writeFile(const QString& path, const QByteArray& bytes);
+
 // The shared drawings written by others (../shared/testdata beside the project), or an empty
 // text when that folder is absent. PLEN_SHARED_TESTDATA overrides the place.
 QString sharedTestDataDir();

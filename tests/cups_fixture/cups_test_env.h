@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QThread>
+#include <functional>
 #include <optional>
 
 namespace pbp::test::cups {
@@ -39,13 +40,9 @@ inline bool fixtureRunning() {
 
 // Points libcups (and child processes) at `serverName`; libcups caches its server, so the cache
 // is reset too.
-inline void useServer(const QString& serverName) {
+inline void useServer(const QString& serverName = server()) {
     qputenv("CUPS_SERVER", serverName.toUtf8());
     cupsSetServer(nullptr);
-}
-
-inline void useFixtureServer() {
-    useServer(server());
 }
 
 // Where the capture backend stores the jobs of `printer`. The name is percent-encoded, since
@@ -58,8 +55,6 @@ inline QString captureDir(const QString& printer) {
 // One job as the capture backend saved it.
 struct CapturedJob {
     QString documentPath;  // the document as delivered to the device
-    int jobId = 0;
-    QString user;
     QString title;
     int copies = 0;
     QString options;  // the job's options, "name=value" separated by spaces
@@ -69,61 +64,53 @@ struct CapturedJob {
     }
 };
 
-inline std::optional<CapturedJob> readCapturedJob(const QString& metadataPath) {
-    QFile file(metadataPath);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QMap<QString, QString> fields;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const int eq = line.indexOf('=');
-        if (eq > 0)
-            fields.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
-    }
-    CapturedJob job;
-    job.documentPath = metadataPath.chopped(4) + QStringLiteral(".doc");
-    job.jobId = fields.value(QStringLiteral("job-id")).toInt();
-    job.user = fields.value(QStringLiteral("user"));
-    job.title = fields.value(QStringLiteral("title"));
-    job.copies = fields.value(QStringLiteral("copies")).toInt();
-    job.options = fields.value(QStringLiteral("options"));
-    return job;
-}
-
-// Completed jobs of `printer`, oldest first.
+// Completed jobs of `printer`, oldest first, as the capture backend saved them.
 inline std::vector<CapturedJob> capturedJobs(const QString& printer) {
     std::vector<CapturedJob> jobs;
     const QDir dir(captureDir(printer));
     for (const QString& name : dir.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
-        if (auto job = readCapturedJob(dir.filePath(name))) jobs.push_back(*job);
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        QMap<QByteArray, QString> fields;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.indexOf('=') > 0)
+                fields.insert(line.left(line.indexOf('=')),
+                              QString::fromUtf8(line.mid(line.indexOf('=') + 1)));
+        jobs.push_back({dir.filePath(name).chopped(4) + QStringLiteral(".doc"),
+                        fields.value("title"), fields.value("copies").toInt(),
+                        fields.value("options")});
     }
     return jobs;
 }
 
-// Waits (at most timeoutMs) until `printer` has completed `n` jobs (n from 1) and returns the
-// n-th; nothing when it does not arrive in time. Tests sharing a printer with other test
-// processes should rather wait by title.
-inline std::optional<CapturedJob> waitForJob(const QString& printer, int n, int timeoutMs = 15000) {
+// Waits (at most 15 s) for the first completed job of `printer` that `wanted` picks from the
+// jobs so far; nothing when none arrives in time.
+inline std::optional<CapturedJob> waitForJobWhere(
+    const QString& printer,
+    const std::function<std::optional<CapturedJob>(const std::vector<CapturedJob>&)>& wanted) {
     QElapsedTimer timer;
     timer.start();
     do {
-        const auto jobs = capturedJobs(printer);
-        if (static_cast<int>(jobs.size()) >= n) return jobs[n - 1];
+        if (auto job = wanted(capturedJobs(printer))) return job;
         QThread::msleep(20);
-    } while (timer.elapsed() < timeoutMs);
+    } while (timer.elapsed() < 15000);
     return std::nullopt;
 }
 
-// Waits (at most timeoutMs) for the first completed job of `printer` with this title.
-inline std::optional<CapturedJob> waitForJobTitled(const QString& printer, const QString& title,
-                                                   int timeoutMs = 15000) {
-    QElapsedTimer timer;
-    timer.start();
-    do {
-        for (const auto& job : capturedJobs(printer)) {
+// The n-th job of `printer` (n from 1). Tests sharing a printer with other test processes
+// should rather wait by title.
+inline std::optional<CapturedJob> waitForJob(const QString& printer, int n) {
+    return waitForJobWhere(printer, [n](const auto& jobs) {
+        return int(jobs.size()) >= n ? std::optional(jobs[size_t(n - 1)]) : std::nullopt;
+    });
+}
+
+inline std::optional<CapturedJob> waitForJobTitled(const QString& printer, const QString& title) {
+    return waitForJobWhere(printer, [&](const auto& jobs) -> std::optional<CapturedJob> {
+        for (const auto& job : jobs)
             if (job.title == title) return job;
-        }
-        QThread::msleep(20);
-    } while (timer.elapsed() < timeoutMs);
-    return std::nullopt;
+        return std::nullopt;
+    });
 }
 
 // Runs an administration command against the fixture's scheduler; the error text on failure.
@@ -143,16 +130,12 @@ inline QString runAdmin(const QString& program, const QStringList& arguments) {
     return {};
 }
 
-// Adds a capture printer at run time (raw, or with the Generic PDF driver); empty on success,
-// else the error text. Its jobs land in captureDir(name).
-inline QString addPrinter(const QString& name, bool withPdfDriver = false) {
-    QStringList arguments{QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
-                          QStringLiteral("capture:") + captureDir(name)};
-    if (withPdfDriver) {
-        arguments << QStringLiteral("-P")
-                  << QStringLiteral("/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd");
-    }
-    return runAdmin(QStringLiteral("lpadmin"), arguments);
+// Adds a raw capture printer at run time; empty on success, else the error text. Its jobs land
+// in captureDir(name).
+inline QString addPrinter(const QString& name) {
+    return runAdmin(QStringLiteral("lpadmin"),
+                    {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                     QStringLiteral("capture:") + captureDir(name)});
 }
 
 // Removes a printer at run time (for "printer removed while the run goes on").

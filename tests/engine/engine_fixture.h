@@ -27,10 +27,24 @@ inline visio::WorkerSettings testWorkerSettings(bool hostile = false) {
     return settings;
 }
 
-// An engine application printing to `Printers`.
+// An engine application printing to `Printers`, its workers bounded by `settings`.
 template <class Printers>
-class EngineOn : public ::testing::Test {
+struct TestEngine {
+    explicit TestEngine(visio::WorkerSettings settings = testWorkerSettings())
+        : factory(printers, [settings] { return settings; }) {}
+    Printers printers;
+    LibVisioEngineFactory factory;
+    std::unique_ptr<visio::Application> app =
+        factory.CreateObject(QStringLiteral("Visio.InvisibleApp"));
+};
+
+// A test on one such engine.
+template <class Printers>
+class EngineOn : public ::testing::Test, protected TestEngine<Printers> {
   protected:
+    using TestEngine<Printers>::app;
+    using TestEngine<Printers>::printers;
+
     std::shared_ptr<visio::Document> open(const QString& path) {
         return app->Documents()->Open(path);
     }
@@ -53,10 +67,6 @@ class EngineOn : public ::testing::Test {
     }
 
     QTemporaryDir dir;
-    Printers printers;
-    LibVisioEngineFactory factory{printers, [] { return testWorkerSettings(); }};
-    std::unique_ptr<visio::Application> app =
-        factory.CreateObject(QStringLiteral("Visio.InvisibleApp"));
 };
 
 using EngineCase = EngineOn<FakePrinters>;

@@ -2,11 +2,13 @@
 
 #include <librevenge-stream/librevenge-stream.h>
 #include <QFile>
+#include <QtEndian>
 #include <memory>
 
 #include "printing/engine/drawing_file.h"
 #include "printing/engine/page_table.h"
 #include "printing/engine/sheet_layout.h"
+#include "printing/engine/vsd_page_sheet.h"
 #include "tests/common/test_paths.h"
 
 namespace pbp::visio {
@@ -18,21 +20,40 @@ PageTable tableOf(const QString& relative) {
     return readPageTable(stream);
 }
 
-TEST(PageTable, BinaryAndZipDrawingsOfOthers) {
+// Pages of every shape and print orientation, foreground and background, binary and zipped,
+// and files whose page sheets state none (Visio 5 keeps no print properties in its page
+// sheets); the paper of the page or, where it states none, of the document's style 0.
+TEST(PageTable, SharedDrawingsGiveEachPagesOrientationAndPaper) {
     PLEN_REQUIRE_SHARED_TESTDATA();
-    const PageTable vsd = tableOf(QStringLiteral("vsd/tdf76829-datetime-format.vsd"));
-    ASSERT_EQ(vsd.size(), 2u);
-    EXPECT_FALSE(vsd[0].background);
-    EXPECT_TRUE(vsd[1].background);
-    EXPECT_EQ(tableOf(QStringLiteral("vsd/Visio5PlanWithDimensions.vsd")).size(), 1u);
-    const PageTable vsdx = tableOf(QStringLiteral("vsdx/dwg.vsdx"));
-    ASSERT_EQ(vsdx.size(), 1u);
-    EXPECT_EQ(vsdx[0].printPageOrientation, QStringLiteral("2"));
-    EXPECT_NEAR(*vsdx[0].widthInches, 11.69, 0.01);
+    const struct {
+        const char* file;
+        QStringList orientations;  // empty: not checked
+        int paperKind;             // of the first page; -1: not checked
+    } cases[] = {
+        {"vsd/dwg.vsd", {"2"}, 9},  // 11.69 x 8.27 in, A4 landscape
+        {"vsdx/dwg.vsdx", {"2"}, -1},
+        {"vsd/fdo86729-ms1252.vsd", {"2"}, 1},             // 11 x 8.5 in, letter landscape
+        {"vsd/Visio11PlanWithDimensions.vsd", {"1"}, -1},  // landscape-shaped, printed portrait
+        {"vsd/tdf76829-datetime-format.vsd", {"2", "2"}, -1},
+        {"vsd/Visio11FormatLine.vsd", {"0"}, -1},
+        {"vsd/Visio5PlanWithDimensions.vsd", {"0"}, -1},
+        {"vsdx/tdf136564-WhiteTextBackground.vsdx", {}, 13},
+        {"vsdx/testfile1.vsdx", {}, 9},  // from style 0
+    };
+    for (const auto& c : cases) {
+        const PageTable table = tableOf(QString::fromLatin1(c.file));
+        QStringList orientations;
+        for (const PageTableEntry& entry : table) orientations << entry.printPageOrientation;
+        if (!c.orientations.isEmpty()) EXPECT_EQ(orientations, c.orientations) << c.file;
+        if (c.paperKind >= 0) EXPECT_EQ(table.at(0).paperKind, c.paperKind) << c.file;
+    }
+    const PageTable twoPages = tableOf(QStringLiteral("vsd/tdf76829-datetime-format.vsd"));
+    EXPECT_TRUE(!twoPages[0].background && twoPages[1].background);
+    EXPECT_NEAR(*tableOf(QStringLiteral("vsdx/dwg.vsdx"))[0].widthInches, 11.69, 0.01);
 }
 
 // Page sheet cells of elements other than a Page neither crash the reader nor reach a page.
-TEST(PageTable, XmlCellsOutsideAPageAreIgnored) {
+TEST(PageTable, XmlStrayCellsAndShapesArePassedOver) {
     const auto sheet = [](const char* width) {
         return QByteArray("<PageSheet><PageProps><PageWidth>") + width +
                "</PageWidth></PageProps></PageSheet>";
@@ -43,24 +64,20 @@ TEST(PageTable, XmlCellsOutsideAPageAreIgnored) {
     const PageTable table = readVdxPageTable(xml);
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(table[0].widthInches, 5.0);
-}
 
-// Shapes, nested in groups or empty, are passed over without losing the pages around them; a
-// Shapes element that never ends means a damaged file.
-TEST(PageTable, XmlShapesArePassedOver) {
-    const QByteArray sheet =
-        "<PageSheet><PageProps><PageWidth>4</PageWidth></PageProps></PageSheet>";
+    // Shapes, nested in groups or empty, are passed over without losing the pages around them;
+    // a Shapes element that never ends means a damaged file.
     const QByteArray shapes =
         "<Shapes><Shape><Shapes ><Shape><Text>&lt;Shapes&gt;</Text></Shape>"
         "</Shapes></Shape><ShapesX/></Shapes>";
-    const QByteArray xml = "<VisioDocument><Pages><Page ID='1'>" + shapes + sheet +
-                           "</Page><Page ID='2' Background='1'><Shapes/>" + sheet +
-                           "</Page></Pages></VisioDocument>";
-    const PageTable table = readVdxPageTable(xml);
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_EQ(table[0].widthInches, 4.0);
-    EXPECT_TRUE(table[1].background);
-    EXPECT_EQ(table[1].widthInches, 4.0);
+    const PageTable grouped =
+        readVdxPageTable("<VisioDocument><Pages><Page ID='1'>" + shapes + sheet("4") +
+                         "</Page><Page ID='2' Background='1'><Shapes/>" + sheet("4") +
+                         "</Page></Pages></VisioDocument>");
+    ASSERT_EQ(grouped.size(), 2u);
+    EXPECT_EQ(grouped[0].widthInches, 4.0);
+    EXPECT_TRUE(grouped[1].background);
+    EXPECT_EQ(grouped[1].widthInches, 4.0);
     EXPECT_THROW(readVdxPageTable("<VisioDocument><Pages><Page ID='1'><Shapes><Shape></Pages>"),
                  PageTableDamaged);
 }
@@ -104,10 +121,8 @@ TEST(PageTable, DamagedBinaryStreamsAreSurvived) {
     EXPECT_TRUE(survives(scribbled));
 }
 
-// Background pages follow the foreground ones by id and take the rendered pages after them;
-// sizes come from the rendered pages where the table gives none.
-// PaperKind as each format keeps it; a page sheet stating none takes the document's style 0.
-TEST(PageTable, PaperKindOfThePageOrOfTheDocumentsStyle) {
+// A page sheet stating no PaperKind takes the document's style 0.
+TEST(PageTable, XmlPaperKindOfThePageOrOfTheDocumentsStyle) {
     const QByteArray vdx =
         "<VisioDocument><StyleSheets><StyleSheet ID='1'><PrintProps><PaperKind>5</PaperKind>"
         "</PrintProps></StyleSheet><StyleSheet ID='0'><PrintProps><PaperKind>1</PaperKind>"
@@ -118,14 +133,10 @@ TEST(PageTable, PaperKindOfThePageOrOfTheDocumentsStyle) {
     ASSERT_EQ(xml.size(), 2u);
     EXPECT_EQ(xml[0].paperKind, 8);
     EXPECT_EQ(xml[1].paperKind, 1);
-
-    PLEN_REQUIRE_SHARED_TESTDATA();
-    EXPECT_EQ(tableOf(QStringLiteral("vsdx/tdf136564-WhiteTextBackground.vsdx"))[0].paperKind, 13);
-    EXPECT_EQ(tableOf(QStringLiteral("vsdx/testfile1.vsdx"))[0].paperKind, 9);  // from style 0
-    EXPECT_EQ(tableOf(QStringLiteral("vsd/dwg.vsd"))[0].paperKind, 9);
-    EXPECT_EQ(tableOf(QStringLiteral("vsd/fdo86729-ms1252.vsd"))[0].paperKind, 1);
 }
 
+// Background pages follow the foreground ones by id and take the rendered pages after them;
+// sizes come from the rendered pages where the table gives none.
 TEST(MatchPages, TableAndRenderedPagesOfAnyCount) {
     const PageTable table{{9, true, {}, {}, "0"}, {1, false, {}, {}, "0"}, {4, true, {}, {}, "2"}};
     const auto pages = matchPages(table, {{8.5, 11}, {11, 8.5}, {5, 5}});
@@ -170,6 +181,38 @@ TEST(SheetLayout, PlacesDrawingsAndOnlyTwoMeansLandscape) {
     for (const auto& [kind, id] : papers) EXPECT_EQ(paperForKind(kind)->id(), id) << kind;
     EXPECT_FALSE(paperForKind(0));
     EXPECT_FALSE(paperForKind(4000));
+}
+
+QByteArray chunk(quint32 type, quint32 list, QByteArray data, int trailer) {
+    QByteArray header(19, '\0');
+    qToLittleEndian<quint32>(type, header.data());
+    qToLittleEndian<quint32>(list, header.data() + 8);
+    qToLittleEndian<quint32>(quint32(data.size()), header.data() + 12);
+    return header + data + QByteArray(trailer, '\0');
+}
+
+QByteArray printProps(char orientation) {
+    QByteArray data(72, '\x01');
+    data[57] = orientation;
+    qToLittleEndian<quint16>(8, data.data() + 58);  // PaperKind A3
+    return chunk(0xc8, 0, data, 0);
+}
+
+// Visio 6 chunks: a list chunk's 8-byte trailer is stepped over; the page's first shape ends
+// its page sheet; odd values and cut-off chunks give "0".
+TEST(VsdOrientation, Visio6PageSheetChunks) {
+    const QByteArray pageSheet =
+        chunk(0x46, 0, QByteArray(32, '\x01'), 0) + chunk(0x68, 0, QByteArray(24, '\xff'), 8);
+    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(2), 6).orientation, QStringLiteral("2"));
+    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(2), 6).paperKind, 8);
+    EXPECT_EQ(vsdPrintProps(pageSheet + QByteArray(5, '\0') + printProps(1), 6).orientation,
+              QStringLiteral("1"));
+    const QByteArray shape = chunk(0x48, 0, QByteArray(32, '\x01'), 0);
+    EXPECT_EQ(vsdPrintProps(pageSheet + shape + printProps(2), 6).orientation, QStringLiteral("0"));
+    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(7), 6).orientation, QStringLiteral("0"));
+    const QByteArray whole = pageSheet + printProps(2);
+    for (qsizetype length = 0; length < whole.size(); ++length)
+        EXPECT_EQ(vsdPrintProps(whole.left(length), 6).orientation, QStringLiteral("0")) << length;
 }
 
 }  // namespace

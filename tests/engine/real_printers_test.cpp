@@ -9,37 +9,15 @@ namespace {
 
 // Prints through the machine's real printer system: the private CUPS scheduler's capture
 // printers and the built-in PDF printer writing into a temporary folder.
-class RealPrinters : public EngineOn<printers::CupsPrinterSystem> {
-  protected:
-    void SetUp() override {
-        PLEN_REQUIRE_CUPS_FIXTURE();
-        cups::useFixtureServer();
-        qputenv("PLENBATCHPRINT_PDF_DIR", QFile::encodeName(dir.path()));
-        doc = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
-    }
-
-    std::shared_ptr<visio::Document> doc;
-};
-
-// Other test processes print to the same queue at the same time: the job is found by a title
-// no other process uses.
-TEST_F(RealPrinters, ACupsQueueGetsTheDocumentOnceWithTheCopies) {
-    const QString title = QStringLiteral("mixed_pages %1.vdx").arg(::getpid());
-    ASSERT_TRUE(
-        QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), dir.filePath(title)));
-    auto unique = open(dir.filePath(title));
-    print(*unique, 1, 3, cups::kRawPrinter, 2);
-    const auto job = cups::waitForJobTitled(cups::kRawPrinter, title);
-    ASSERT_TRUE(job);
-    EXPECT_EQ(job->copies, 2);
-    EXPECT_EQ(pdfSheetSizes(job->documentPath).size(), 3u);
-    EXPECT_TRUE(pdfText(job->documentPath).contains(QStringLiteral("Landscape page")));
-}
+using RealPrinters = EngineOn<printers::CupsPrinterSystem>;
 
 // A drawing set up for A3 (16 x 11 in, landscape) prints on A3 where the queue offers it, the
 // job naming the paper; on a queue without A3 it prints scaled down on the queue's default
 // paper; the built-in PDF printer has every paper.
 TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
+    PLEN_REQUIRE_CUPS_FIXTURE();
+    cups::useServer();
+    qputenv("PLENBATCHPRINT_PDF_DIR", QFile::encodeName(dir.path()));
     const QString title = QStringLiteral("a3_paper %1.vdx").arg(::getpid());
     ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("a3_paper.vdx")), dir.filePath(title)));
     auto drawing = open(dir.filePath(title));
@@ -75,21 +53,6 @@ TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
               (std::vector<QSizeF>{QSizeF(595, 842), QSizeF(595, 842)}));
     EXPECT_EQ(pdfSheetSizes(dir.filePath(mixed + QStringLiteral(".pdf"))),
               (std::vector<QSizeF>{QSizeF(1191, 842), QSizeF(612, 792)}));
-}
-
-TEST_F(RealPrinters, ARefusedJobIsAnErrorWithTheSchedulersWords) {
-    EXPECT_FALSE(errorOf([&] { print(*doc, 1, 1, cups::kRejectingPrinter); }).isEmpty());
-}
-
-TEST_F(RealPrinters, TheBuiltInPdfPrinterRepeatsPagesForCopies) {
-    print(*doc, 2, 3, printers::kPdfPrinterName, 3);
-    const QStringList saved = QDir(dir.path()).entryList({QStringLiteral("*.pdf")});
-    ASSERT_EQ(saved, QStringList{QStringLiteral("mixed_pages.vdx.pdf")});
-    const auto sheets = pdfSheetSizes(dir.filePath(saved[0]));
-    ASSERT_EQ(sheets.size(), 6u);
-    EXPECT_LT(sheets[2].width(), sheets[2].height());  // page 2 three times, then page 3
-    EXPECT_GT(sheets[3].width(), sheets[3].height());
-    EXPECT_TRUE(pdfText(dir.filePath(saved[0])).contains(QStringLiteral("Landscape page")));
 }
 
 }  // namespace

@@ -22,13 +22,6 @@ QString openFailed(const QString& path, const QString& reason = {}) {
     return text;
 }
 
-QString writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    return path;
-}
-
 // Processes still running (or unreaped) the program at `program` with `marker` in their
 // environment.
 int processesRunning(const QString& program, const QByteArray& marker) {
@@ -58,27 +51,24 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
     QFile::setPermissions(dir.filePath("runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const auto drawing = [&](const QString& name) { return dir.filePath("drawings/" + name); };
-    QFile good(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
-    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
-    const QByteArray goodBytes = good.readAll();
+    const QByteArray goodBytes = fileBytes(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
 
+    const QString hog = QStringLiteral("the drawing needed more than 256 MiB of memory to read");
+    const QMap<QByteArray, QString> reasons{
+        {"PLEN-TEST-CRASH", QStringLiteral("reading the drawing stopped the reader (signal 11)")},
+        {"PLEN-TEST-HANG", QStringLiteral("the drawing took longer than 2 s to read")},
+        {"PLEN-TEST-HOG", hog},
+        {"PLEN-TEST-BABBLE", QStringLiteral("reading the drawing made the reader send nonsense")}};
     QMap<QString, QString> hostile;  // path -> the reason its status must give
-    hostile[writeFile(drawing("crash1.vsd"), "PLEN-TEST-CRASH")] =
-        QStringLiteral("reading the drawing stopped the reader (signal 11)");
-    hostile[writeFile(drawing("crash2.vdx"), "PLEN-TEST-CRASH")] =
-        QStringLiteral("reading the drawing stopped the reader (signal 11)");
-    hostile[writeFile(drawing("hang1.vsd"), "PLEN-TEST-HANG")] =
-        QStringLiteral("the drawing took longer than 2 s to read");
-    hostile[writeFile(drawing("hang2.vsdx"), "PLEN-TEST-HANG")] =
-        QStringLiteral("the drawing took longer than 2 s to read");
-    hostile[writeFile(drawing("hog1.vsd"), "PLEN-TEST-HOG")] =
-        QStringLiteral("the drawing needed more than 256 MiB of memory to read");
-    hostile[writeFile(drawing("hog2.vsd"), "PLEN-TEST-HOG")] =
-        QStringLiteral("the drawing needed more than 256 MiB of memory to read");
-    hostile[writeFile(drawing("babble.vsd"), "PLEN-TEST-BABBLE")] =
-        QStringLiteral("reading the drawing made the reader send nonsense");
-    hostile[sourceDir() + QStringLiteral("/tests/fixtures/hostile/zip_bomb.vsdx")] =
-        QStringLiteral("the drawing needed more than 256 MiB of memory to read");
+    for (const auto& [name, marker] : {std::pair("crash1.vsd", "PLEN-TEST-CRASH"),
+                                       {"crash2.vdx", "PLEN-TEST-CRASH"},
+                                       {"hang1.vsd", "PLEN-TEST-HANG"},
+                                       {"hang2.vsdx", "PLEN-TEST-HANG"},
+                                       {"hog1.vsd", "PLEN-TEST-HOG"},
+                                       {"hog2.vsd", "PLEN-TEST-HOG"},
+                                       {"babble.vsd", "PLEN-TEST-BABBLE"}})
+        hostile[writeFile(drawing(name), marker)] = reasons.value(marker);
+    hostile[sourceDir() + QStringLiteral("/tests/fixtures/hostile/zip_bomb.vsdx")] = hog;
     QByteArray garbage(4096, '\0');
     for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 7919) ^ (i >> 3));
     hostile[writeFile(drawing("garbage.vsd"), garbage)] = QString();
@@ -96,13 +86,15 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
     const QString hostileWorker = QStringLiteral(PLEN_HOSTILE_WORKER_EXECUTABLE);
     QElapsedTimer timer;
     timer.start();
-    const ProgramRun run = runSilently(QStringLiteral("PlenBatchPrint PDF"), entries,
-                                       dir.filePath("pdf"), dir.filePath("config"),
-                                       {{"PLENBATCHPRINT_WORKER", hostileWorker},
-                                        {"PLENBATCHPRINT_TIME_LIMIT", "2"},
-                                        {"PLENBATCHPRINT_MEMORY_LIMIT", "256"},
-                                        {"TMPDIR", dir.filePath("tmp")},
-                                        {"XDG_RUNTIME_DIR", dir.filePath("runtime")}});
+    QStringList arguments{"-s", "-d", "PlenBatchPrint PDF"};
+    const ProgramRun run =
+        runProgram(arguments + entries, {dir.filePath("pdf"),
+                                         dir.filePath("config"),
+                                         {{"PLENBATCHPRINT_WORKER", hostileWorker},
+                                          {"PLENBATCHPRINT_TIME_LIMIT", "2"},
+                                          {"PLENBATCHPRINT_MEMORY_LIMIT", "256"},
+                                          {"TMPDIR", dir.filePath("tmp")},
+                                          {"XDG_RUNTIME_DIR", dir.filePath("runtime")}}});
     // Two hangs of 2 s (5 s more each for a new worker to start) and the rest at full speed.
     EXPECT_LT(timer.elapsed(), 60000);
 

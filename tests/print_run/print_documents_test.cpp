@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "printing/run/drawing_limits.h"
 #include "printing/run/print_command.h"
+#include "printing/run/visio_session.h"
+#include "support/mod_registry_api.h"
 #include "support/program_state.h"
 #include "tests/print_run/run_fixture.h"
 
@@ -13,7 +16,48 @@ QString printed(const char* path, int to, const char* printer, int copies, const
     return QString::asprintf("%s 1 1-%d scale=0 %s toFile=0 '' x%d collate=0 black=0 [%s]", path,
                              to, printer, copies, pages);
 }
+const std::vector<bool> kDisabledThenEnabled{false, true};
 }  // namespace
+
+// No entries, no copies or an engine that cannot start: one message, nothing printed, not even
+// the summary page, and the buttons come back.
+TEST(PrintCommand, ARunThatCannotStartPrintsNothing) {
+    for (const auto& [entries, copies, engineFails, message] :
+         {std::tuple(0, "1", false, "There are no documents selected to print."),
+          std::tuple(1, "0", false, "There must be at least one copy to print."),
+          std::tuple(1, "abc", false, "There must be at least one copy to print."),
+          std::tuple(1, " 2 copies", true, "PlenPrint was unable to start Visio.")}) {
+        RunFixture run;
+        for (int i = 0; i < entries; ++i) run.addDrawing(QStringLiteral("/d/a.vsd"));
+        run.view.copies = QString::fromLatin1(copies);
+        run.view.summary = true;
+        run.script.failToStart = engineFails;
+        EXPECT_FALSE(RunPrintCommand(run.view).started) << copies;
+        ASSERT_EQ(run.fake.messages.shown.size(), 1u);
+        EXPECT_TRUE(run.fake.messages.shown[0].text.startsWith(QString::fromLatin1(message)));
+        EXPECT_EQ(run.script.programIds.size(), engineFails ? 1 : 0);
+        EXPECT_TRUE(run.printers.jobs.empty());
+        EXPECT_TRUE(run.status.empty());
+        EXPECT_EQ(run.view.buttonStates, kDisabledThenEnabled);
+    }
+}
+
+TEST(PrintCommand, FailuresInTheClosingStepsAreReportedOnceEach) {
+    RunFixture run;
+    run.addDrawing(QStringLiteral("/d/a.vsd"));
+    run.script.failToQuit = true;
+    run.script.failToRestoreSettings = true;
+    cmdPrint_Click(run.view);
+    ASSERT_EQ(run.fake.messages.shown.size(), 2u);
+    EXPECT_TRUE(run.fake.messages.shown[0].text.startsWith(
+        "Problem in frmPlenPrintBatch.PrintDocuments\r\nError Number: -1"));
+    EXPECT_TRUE(
+        run.fake.messages.shown[1].text.startsWith("Problem in frmPlenPrintBatch.cmdPrint_Click"));
+    EXPECT_EQ(run.script.calls.count(QStringLiteral("Quit")), 1);
+    EXPECT_EQ(run.view.statuses, QStringList{"Sent to Printer"});
+    EXPECT_EQ(g_oVisioApp, nullptr);
+    EXPECT_EQ(run.view.buttonStates, kDisabledThenEnabled);
+}
 
 TEST(PrintDocuments, EveryOutcomeGetsItsStatusAndTheRunGoesOn) {
     RunFixture run;
@@ -49,14 +93,6 @@ TEST(PrintDocuments, EveryOutcomeGetsItsStatusAndTheRunGoesOn) {
     EXPECT_EQ(StatusToolTip(run.view.outcomes[1]),
               "There was a problem attempting to open\n'/d/missing.vsd'\nThis file maybe in use "
               "by Visio.\nFile not found: /d/missing.vsd");
-}
-
-TEST(PrintDocuments, CopiesLeftToThePrinterAreAskedForAsThePrintersDefault) {
-    RunFixture run;
-    run.addDrawing(QStringLiteral("/d/a.vsd"));
-    run.view.leaveCopiesToPrinter = true;
-    cmdPrint_Click(run.view);
-    EXPECT_EQ(run.script.prints, QStringList{printed("/d/a.vsd", 1, "Office", 0, "0")});
 }
 
 TEST(PrintDocuments, OptionsAreReadAfreshForEveryDrawing) {
@@ -193,14 +229,27 @@ TEST(SummaryPage, FailureIsSkippedSilentlyAndTheDrawingsStillPrint) {
     }
 }
 
-TEST(SummaryPage, IsNotPrintedElsewhereWhenTheDrawingsPrinterIsNotInstalled) {
-    RunFixture run;
-    run.view.summary = true;
-    run.view.printer = QStringLiteral("nosuch");
-    g_sSelectedPrinter = QStringLiteral("nosuch");
-    run.addDrawing(QStringLiteral("/d/a.vsd"));
-    cmdPrint_Click(run.view);
-    EXPECT_TRUE(run.printers.jobs.empty());
+// Defaults, then the settings store; values out of range count as unset. The environment, which
+// wins over both, is driven end to end by the hostile batch.
+TEST(DrawingLimits, ComeFromTheSettingsStoreElseTheDefaults) {
+    ScopedFakePlatform fake;
+    for (const char* variable :
+         {"PLENBATCHPRINT_WORKER", "PLENBATCHPRINT_TIME_LIMIT", "PLENBATCHPRINT_MEMORY_LIMIT"})
+        qunsetenv(variable);
+    visio::WorkerSettings settings = DrawingWorkerSettings(QStringLiteral("/opt/pbp"));
+    EXPECT_EQ(settings.program, QStringLiteral("/opt/pbp/plenbatchprint-worker"));
+    EXPECT_EQ(settings.timeLimit.count(), 60);
+    EXPECT_EQ(settings.memoryLimitMiB, 2048);
+    EXPECT_GE(settings.workers, 1);
+    EXPECT_LE(settings.workers, 8);
+
+    AddRegistryKey(HKEY_CURRENT_USER, kSettingsKey);
+    WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DrawingTimeLimit"), "90");
+    WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DrawingMemoryLimit"),
+                        "10");
+    settings = DrawingWorkerSettings(QStringLiteral("/opt/pbp"));
+    EXPECT_EQ(settings.timeLimit.count(), 90);
+    EXPECT_EQ(settings.memoryLimitMiB, 2048);
 }
 
 }  // namespace pbp::test

@@ -15,18 +15,13 @@
 #include "printing/run/status_window.h"
 #include "support/program_state.h"
 #include "tests/common/fake_platform.h"
+#include "tests/engine/engine_fixture.h"
 #include "tests/print_run/program_run.h"
 
 namespace pbp::test {
 
 namespace {
 
-// The worker program built beside the tests, with the default bounds.
-visio::WorkerSettings builtWorker() {
-    visio::WorkerSettings workers;
-    workers.program = QStringLiteral(PLEN_WORKER_EXECUTABLE);
-    return workers;
-}
 // Once the first drawing's job has arrived, removes the printer while that drawing is closed.
 class PrinterRemover : public StatusWindow {
   public:
@@ -50,13 +45,13 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     const QString printer = QStringLiteral("PrintRun_Window");
     QTemporaryDir work;
     ScopedFakePlatform fake;
-    cups::useFixtureServer();
+    cups::useServer();
     qputenv("PLENBATCHPRINT_PDF_DIR", work.path().toUtf8());
     cups::removePrinter(printer);
     QDir(cups::captureDir(printer)).removeRecursively();
     ASSERT_EQ(cups::addPrinter(printer), QString());
     printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers, builtWorker);
+    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
     fake.get().printers = &printers;
     fake.get().engines = &engines;
     SetStatusWindowFactory([&](QWidget*) { return std::make_unique<PrinterRemover>(printer); });
@@ -96,16 +91,13 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     ScopedFakePlatform fake;
     qputenv("PLENBATCHPRINT_PDF_DIR", work.filePath("pdf").toUtf8());
     printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers, builtWorker);
+    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
     fake.get().printers = &printers;
     fake.get().engines = &engines;
     const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),
-                  broken = work.filePath("broken.vdx");
+                  broken = writeFile(work.filePath("broken.vdx"), "not a drawing");
     for (const QString& copy : {sent, removed})
         ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), copy));
-    QFile brokenFile(broken);
-    ASSERT_TRUE(brokenFile.open(QIODevice::WriteOnly) && brokenFile.write("not a drawing") > 0);
-    brokenFile.close();
     g_sSelectedPrinter = printers::kPdfPrinterName;
 
     auto window = std::make_unique<frmPlenPrintBatch>();

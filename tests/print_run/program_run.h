@@ -65,14 +65,4 @@ inline ProgramRun runProgram(const QStringList& arguments, const ProgramSetting&
     return run;
 }
 
-// "/silent", "/printer=" and one "/file=" per drawing; `environment` adds or removes variables.
-inline ProgramRun runSilently(const QString& printer, const QStringList& drawings,
-                              const QString& pdfDir, const QString& configDir,
-                              const QMap<QString, QString>& environment = {}) {
-    QStringList arguments{QStringLiteral("/silent")};
-    if (!printer.isEmpty()) arguments << QStringLiteral("/printer=") + printer;
-    for (const QString& drawing : drawings) arguments << QStringLiteral("/file=") + drawing;
-    return runProgram(arguments, {pdfDir, configDir, environment});
-}
-
 }  // namespace pbp::test

@@ -23,15 +23,8 @@ const QString kSent = QStringLiteral("Sent to Printer");
 void rememberPrinter(const QString& configDir, const QString& printer) {
     ScopedFakePlatform fake;
     fake.get().registryFile = configDir + QStringLiteral("/PlenBatchPrint/registry.json");
-    const QString key = QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
-    EnsureRegistryValue(HKEY_CURRENT_USER, key, QStringLiteral("DefaultPrinter"), QString());
-    WriteRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("DefaultPrinter"), printer);
-}
-
-bool writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    EnsureRegistryValue(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"), {});
+    WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"), printer);
 }
 
 class Unattended : public ::testing::Test {
@@ -129,8 +122,8 @@ TEST_F(Unattended, NamedPrinterWinsOverTheRememberedOneAndAMissingOneFailsEachEn
 TEST_F(Unattended, CopiesAreLeftToCupsUnlessTheCommandLineGivesThem) {
     const QString printer = freshPrinter(QStringLiteral("Unattended_Copies"));
     setting.environment.insert(QStringLiteral("HOME"), work.filePath(QStringLiteral("home")));
-    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("home/.cups/lpoptions")),
-                          "Dest " + printer.toUtf8() + " copies=3\n"));
+    writeFile(work.filePath(QStringLiteral("home/.cups/lpoptions")),
+              "Dest " + printer.toUtf8() + " copies=3\n");
     EXPECT_EQ(run({"-s", "-d", printer, drawing}).exitCode, 0);  // lpoptions
     EXPECT_EQ(run({"-s", "-d", printer, "-n", "2", drawing}).exitCode, 0);
     QFile::remove(work.filePath(QStringLiteral("home/.cups/lpoptions")));
@@ -150,9 +143,7 @@ TEST_F(Unattended, JobFileIsDeletedAfterTheRunOnlyWhenEveryDrawingWasSent) {
         QByteArray xml = "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">";
         for (const QString& path : drawings)
             xml += "<PlenBatchPrintItem Filename=\"" + path.toUtf8() + "\"/>";
-        const QString path = work.filePath(name);
-        EXPECT_TRUE(writeFile(path, xml + "</PlenBatchPrintJob>"));
-        return path;
+        return writeFile(work.filePath(name), xml + "</PlenBatchPrintJob>");
     };
     const QString done = job(QStringLiteral("done.xml"), {drawing, drawing});
     const ProgramRun sent = run({"-s", "-d", kPdfPrinter, "-j", done});
@@ -174,16 +165,14 @@ TEST_F(Unattended, JobFileIsDeletedAfterTheRunOnlyWhenEveryDrawingWasSent) {
 
 TEST_F(Unattended, SilentRunPrintsWithAnUnwritableOrDamagedSettingsStoreAndSavesNothing) {
     const QString damaged = setting.configDir + QStringLiteral("/PlenBatchPrint/registry.json");
-    ASSERT_TRUE(writeFile(damaged, "{ not json"));
+    writeFile(damaged, "{ not json");
     EXPECT_EQ(run({"-s", "-d", kPdfPrinter, drawing}).exitCode, 0);
-    QFile file(damaged);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("{ not json"));
+    EXPECT_EQ(fileBytes(damaged), QByteArray("{ not json"));
     EXPECT_FALSE(QFile::exists(damaged + QStringLiteral(".damaged")));
 
     // A settings folder that cannot be made: its parent is a file (root may write anywhere).
     setting.configDir = work.filePath(QStringLiteral("a file"));
-    ASSERT_TRUE(writeFile(setting.configDir, "x"));
+    writeFile(setting.configDir, "x");
     const ProgramRun unwritable = run({"/silent", "/printer=" + kPdfPrinter, "/file=" + drawing});
     EXPECT_EQ(unwritable.exitCode, 0) << unwritable.errors.toStdString();
     EXPECT_EQ(pdfs().size(), 2);
@@ -219,6 +208,64 @@ TEST_F(Unattended, EachLineIsWrittenAsItsEntryFinishes) {
     EXPECT_TRUE(stillRunning);
     EXPECT_TRUE(first.startsWith(drawing + "\t" + kSent + "\t" + kPdfPrinter + "\t"))
         << first.toStdString();
+}
+
+TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTurned) {
+    const QString good = work.filePath("Ordner mit Leerzeichen/Zeichnüng ä.vdx");
+    const QString missing = work.filePath("missing.vsd");
+    const QString folder = work.filePath("folder.vsd");
+    const QString notADrawing = fixtureDrawing(QStringLiteral("not_a_drawing.vsdx"));
+    const QString background = fixtureDrawing(QStringLiteral("only_background.vdx"));
+    QDir().mkpath(QFileInfo(good).path());
+    QDir().mkpath(folder);
+    ASSERT_TRUE(QFile::copy(drawing, good));
+
+    QStringList arguments{"/silent", "/printer=" + kPdfPrinter};
+    for (const QString& path : {missing, folder, notADrawing, background, good})
+        arguments << "/file=" + path;
+    const ProgramRun silent = run(arguments);
+    EXPECT_EQ(silent.exitCode, 1) << silent.errors.toStdString();
+    ASSERT_EQ(silent.lines.size(), 5) << silent.lines.join('\n').toStdString();
+    // The classic text, then the engine's reason.
+    for (const auto& [unreadable, reason] :
+         {std::pair(missing, "The drawing '%1' does not exist."),
+          std::pair(folder, "'%1' is a folder, not a drawing."),
+          std::pair(notADrawing, "'%1' is a package but not a Visio drawing.")})
+        EXPECT_EQ(silent.status.value(unreadable),
+                  QStringLiteral("There was a problem attempting to open '%1' This file maybe in "
+                                 "use by Visio. ")
+                          .arg(unreadable) +
+                      QString::fromLatin1(reason).arg(unreadable));
+    EXPECT_EQ(silent.status.value(background),
+              QStringLiteral("Not Printed! Drawing only contains background pages."));
+
+    ASSERT_EQ(pdfs().size(), 1);
+    const QString pdf = setting.pdfDir + '/' + pdfs()[0];
+    EXPECT_TRUE(silent.lines.contains(good + '\t' + kSent + '\t' + kPdfPrinter + '\t' + pdf));
+    EXPECT_TRUE(pdfs()[0].startsWith(QStringLiteral("Zeichnüng ä")));
+    const std::vector<QSizeF> sheets = pdfSheetSizes(pdf);
+    ASSERT_EQ(sheets.size(), 3u);
+    EXPECT_LT(sheets[0].width(), sheets[0].height());
+    EXPECT_GT(sheets[1].width(), sheets[1].height());  // a wide page set to print upright
+}
+
+TEST_F(Unattended, SharedDrawingsPrintAndTheExitCodeMatchesTheStatuses) {
+    PLEN_REQUIRE_SHARED_TESTDATA();
+    QStringList arguments{"-s", "-d", kPdfPrinter};
+    for (const char* folder : {"vdx", "vsd", "vsdx"}) {
+        const QDir dir(sharedTestDataDir() + '/' + folder);
+        for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+            arguments << dir.filePath(name);
+    }
+    const ProgramRun shared = run(arguments);
+    ASSERT_EQ(shared.lines.size(), arguments.size() - 3) << shared.errors.toStdString();
+    const qsizetype sent = shared.status.values().count(kSent);
+    EXPECT_GE(sent, shared.lines.size() - 2) << shared.lines.join('\n').toStdString();
+    EXPECT_EQ(shared.exitCode, sent == shared.lines.size() ? 0 : 1);
+    EXPECT_EQ(pdfs().size(), sent);
+    const QStringList text = pdfs().filter(QStringLiteral("text_tests"));
+    ASSERT_EQ(text.size(), 1);
+    EXPECT_EQ(pdfPageCount(setting.pdfDir + '/' + text[0]), 5);
 }
 
 }  // namespace pbp::test

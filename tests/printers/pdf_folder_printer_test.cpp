@@ -8,7 +8,8 @@
 
 #include "printing/printers/cups_printer_system.h"
 #include "support/vb_error.h"
-#include "tests/printers/sample_pdf.h"
+#include "tests/common/pdf_tools.h"
+#include "tests/common/test_paths.h"
 
 namespace pbp::printers {
 namespace {
@@ -18,8 +19,7 @@ class PdfFolderPrinterTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         pdfBytes = test::samplePdf(QStringLiteral("drawing"));
-        QFile file(pdfPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(pdfBytes) == pdfBytes.size());
+        test::writeFile(pdfPath, pdfBytes);
     }
     void TearDown() override { qunsetenv("PLENBATCHPRINT_PDF_DIR"); }
 

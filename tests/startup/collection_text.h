@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QStringList>
 #include <ostream>
 
@@ -25,13 +24,6 @@ inline QStringList pathsOf(const FileCollection& files) {
                        : job->FileName + (job->Delete ? " [delete]" : ""));
     }
     return paths;
-}
-
-// A file in the test's temporary folder holding `bytes`.
-inline QString fileWith(ScopedFakePlatform& fake, const QString& name, const QByteArray& bytes) {
-    QFile file(fake.tempPath(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    return file.fileName();
 }
 
 }  // namespace pbp::test

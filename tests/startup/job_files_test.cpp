@@ -11,19 +11,18 @@
 namespace pbp {
 namespace {
 
-using test::fileWith;
 using test::pathsOf;
 
 TEST(BatchList, KeepsDrawingPiecesBetweenCommas) {
     test::ScopedFakePlatform fake;
-    const QString list = fileWith(fake, QStringLiteral("list.csv"),
-                                  "C:\\a.vsd, D:\\b.vsd,/x.VSD, /y.vsdx, ,"
-                                  " /home/Pl\xc3\xa4ne 2024/\"q\" c.vtx , /s.vdx \r\n");
+    const QString list = fake.writeFile(QStringLiteral("list.csv"),
+                                        "C:\\a.vsd, D:\\b.vsd,/x.VSD, /y.vsdx, ,"
+                                        " /home/Pl\xc3\xa4ne 2024/\"q\" c.vtx , /s.vdx \r\n");
     EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(list)),
               (QStringList{"C:\\a.vsd", "D:\\b.vsd", "/x.VSD", "/y.vsdx",
                            "/home/Pläne 2024/\"q\" c.vtx"}));
     // Line ends are removed from the entries, a lone line feed too.
-    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(fileWith(fake, "lf.csv", "/a.vsd,\n/b.vsd\n"))),
+    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(fake.writeFile("lf.csv", "/a.vsd,\n/b.vsd\n"))),
               (QStringList{"/a.vsd", "/b.vsd"}));
     EXPECT_TRUE(fake.messages.shown.empty());
 }
@@ -32,10 +31,10 @@ TEST(BatchList, BinaryHugeOrUnreadableFilesGiveAClearAnswer) {
     test::ScopedFakePlatform fake;
     QByteArray binary(4096, '\0'), huge;
     for (int i = 0; i < binary.size(); ++i) binary[i] = char(i * 7919 % 256);
-    EXPECT_TRUE(GetFilesFromCSVDataFile(fileWith(fake, "b.bin", binary)).has_value());
+    EXPECT_TRUE(GetFilesFromCSVDataFile(fake.writeFile("b.bin", binary)).has_value());
     for (int i = 0; i < 100000; ++i)
         huge += "/srv/drawings/plan " + QByteArray::number(i) + ".vsd, ";
-    EXPECT_EQ(GetFilesFromCSVDataFile(fileWith(fake, "h.csv", huge))->size(), 100000u);
+    EXPECT_EQ(GetFilesFromCSVDataFile(fake.writeFile("h.csv", huge))->size(), 100000u);
     EXPECT_TRUE(fake.messages.shown.empty());
 
     // A pipe would block the reader for ever; a folder cannot be read.
@@ -48,7 +47,7 @@ TEST(BatchList, BinaryHugeOrUnreadableFilesGiveAClearAnswer) {
 
 TEST(JobFile, ReadsItemsAtAnyDepthAndTellsWhetherItAsksToBeDeleted) {
     test::ScopedFakePlatform fake;
-    const QString job = fileWith(fake, "job.xml", R"(<?xml version="1.0"?>
+    const QString job = fake.writeFile("job.xml", R"(<?xml version="1.0"?>
 <PlenBatchPrintJob DeleteJobFileWhenComplete="yes">
   <PlenBatchPrintItem Filename="/srv/a b.vsd" Delete="true">ignored</PlenBatchPrintItem>
   <Group><PlenBatchPrintItem Filename="/srv/&quot;q&quot;.vdx" Delete="True"/></Group>
@@ -60,9 +59,9 @@ TEST(JobFile, ReadsItemsAtAnyDepthAndTellsWhetherItAsksToBeDeleted) {
               (QStringList{"/srv/a b.vsd [delete]", "/srv/\"q\".vdx", "/srv/c.vsd"}));
     EXPECT_FALSE(deleteWhenComplete);
     const QString selfDeleting =
-        fileWith(fake, "gone.xml",
-                 "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"TRUE\">"
-                 "<PlenBatchPrintItem Filename=\"/a.vsd\"/></PlenBatchPrintJob>");
+        fake.writeFile("gone.xml",
+                       "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"TRUE\">"
+                       "<PlenBatchPrintItem Filename=\"/a.vsd\"/></PlenBatchPrintJob>");
     EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(selfDeleting, &deleteWhenComplete)),
               QStringList{"/a.vsd"});
     EXPECT_TRUE(deleteWhenComplete);
@@ -77,8 +76,8 @@ TEST(JobFile, HonoursTheEncodingDeclaration) {
         "<PlenBatchPrintItem Filename=\"/srv/Pl\u00e4ne/\u00e9t\u00e9.vsd\"/></PlenBatchPrintJob>");
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
     const QByteArray utf16Job = utf16.encode(text.arg("UTF-16"));
-    for (const QString& job : {fileWith(fake, "utf16.xml", utf16Job),
-                               fileWith(fake, "latin1.xml", text.arg("ISO-8859-1").toLatin1())})
+    for (const QString& job : {fake.writeFile("utf16.xml", utf16Job),
+                               fake.writeFile("latin1.xml", text.arg("ISO-8859-1").toLatin1())})
         EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job)), QStringList{"/srv/Pläne/été.vsd"})
             << job.toStdString();
 }
@@ -94,7 +93,7 @@ TEST(JobFile, WrongRootNoXmlOrAbsurdNestingGivesNoCollectionWithoutMessage) {
          {QByteArray(
               "<plenbatchprintjob><PlenBatchPrintItem Filename=\"/a.vsd\"/></plenbatchprintjob>"),
           QByteArray("/a.vsd, /b.vsd"), QByteArray("\x00\xff\x01<", 4), nested})
-        EXPECT_FALSE(GetFilesFromXMLDataFile(fileWith(fake, "job.xml", content)))
+        EXPECT_FALSE(GetFilesFromXMLDataFile(fake.writeFile("job.xml", content)))
             << content.left(100).data();
     EXPECT_TRUE(fake.messages.shown.empty());
 }

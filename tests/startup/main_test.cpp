@@ -10,8 +10,47 @@
 namespace pbp {
 namespace {
 
-using test::fileWith;
 using test::pathsOf;
+
+TEST(CommandLine, OptionsAreTakenOutOnlyWhereTheirMarkerCounts) {
+    test::ScopedFakePlatform fake;
+    QString cmd = QStringLiteral("/SILENT /file=/home/silentbob/a.vsd");
+    EXPECT_FALSE(GetSilentOptionFromCommandLine(cmd));
+    cmd = QStringLiteral("/silentmode");
+    EXPECT_TRUE(GetSilentOptionFromCommandLine(cmd));
+    EXPECT_EQ(cmd, QStringLiteral("mode"));
+
+    cmd = QStringLiteral("/printer=HP /printer=Canon /file=a.vsd");
+    EXPECT_EQ(GetPrinterOptionFromCommandLine(cmd), QStringLiteral("HP"));
+    EXPECT_EQ(cmd, QStringLiteral("/printer=Canon /file=a.vsd"));
+    cmd = QStringLiteral("/printer=Office Laser 4/5");
+    EXPECT_EQ(GetPrinterOptionFromCommandLine(cmd), QStringLiteral("Office Laser 4"));
+    cmd = QStringLiteral("/batchjob=/srv/my jobs/job 1.xml /file=/a.vsd");
+    EXPECT_EQ(GetDataFileFromCommandLine(cmd), QStringLiteral("/srv/my jobs/job 1.xml"));
+    EXPECT_EQ(cmd, QStringLiteral("/file=/a.vsd"));
+}
+
+TEST(CommandLine, FileEntriesFollowTheMarkers) {
+    test::ScopedFakePlatform fake;
+    EXPECT_EQ(pathsOf(GetFilesFromCommandLine("stray /file=a.vsd /file= /file=/x/file=b.vsd")),
+              (QStringList{"a.vsd", "", "/x/file=b.vsd"}));
+    EXPECT_EQ(pathsOf(GetFilesFromCommandLine(QStringLiteral("/home/me/plan.vsd"))),
+              QStringList{"/home/me/plan.vsd"});
+}
+
+TEST(CommandLine, ThousandsOfFileOptionsAreAllRead) {
+    test::ScopedFakePlatform fake;
+    QStringList arguments, expected;
+    for (int i = 0; i < 5000; ++i) {
+        expected << QStringLiteral("/srv/drawings/plan %1.vsd").arg(i);
+        arguments << "/file=" + expected.last();
+    }
+    QString cmd = arguments.join(u' ') + " /printer=Office";
+    ASSERT_GT(cmd.size(), 32767);
+    EXPECT_EQ(GetPrinterOptionFromCommandLine(cmd), QStringLiteral("Office"));
+    EXPECT_EQ(pathsOf(GetFilesFromCommandLine(cmd)), expected);
+    EXPECT_TRUE(fake.messages.shown.empty());
+}
 
 // Runs Main on the arguments and answers the paths Display was given.
 QStringList startWithArguments(const QStringList& arguments) {
@@ -45,13 +84,13 @@ TEST(Main, ReadsOptionsAndFilesIntoTheStateAndSetsTheHelpFile) {
 
 TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     test::ScopedFakePlatform fake;
-    const QString job = fileWith(fake, "job one.xml",
-                                 "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/j.vsd\" "
-                                 "Delete=\"true\"/></PlenBatchPrintJob>");
+    const QString job = fake.writeFile("job one.xml",
+                                       "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/j.vsd\" "
+                                       "Delete=\"true\"/></PlenBatchPrintJob>");
     EXPECT_EQ(startWith("/batchjob=" + job + " /file=/ignored.vsd"),
               QStringList{"/j.vsd [delete]"});
     EXPECT_TRUE(g_sJobFileToDelete.isEmpty());
-    const QString list = fileWith(fake, "list.csv", "/a.vsd, /b.vsd");
+    const QString list = fake.writeFile("list.csv", "/a.vsd, /b.vsd");
     EXPECT_EQ(startWith("/batchjob=" + list), (QStringList{"/a.vsd", "/b.vsd"}));
     EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("gone.xml")).isEmpty());
     EXPECT_TRUE(fake.messages.shown.empty());
@@ -77,9 +116,10 @@ TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheState) {
 
     // Without a classic marker even a first argument without "-" is read the Linux way.
     EXPECT_EQ(startWithArguments({"x.vsd", "y.vsd"}), (QStringList{"x.vsd", "y.vsd"}));
-    const QString job = fileWith(fake, "job.xml",
-                                 "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">"
-                                 "<PlenBatchPrintItem Filename=\"/j.vsd\"/></PlenBatchPrintJob>");
+    const QString job =
+        fake.writeFile("job.xml",
+                       "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">"
+                       "<PlenBatchPrintItem Filename=\"/j.vsd\"/></PlenBatchPrintJob>");
     EXPECT_EQ(startWithArguments({"--job", job, "--summary"}), QStringList{"/j.vsd"});
     EXPECT_EQ(g_sJobFileToDelete, job);
     EXPECT_EQ(g_oCommandLineOptions.summaryHeader, QString());

@@ -32,7 +32,9 @@ QString nulJoined(const QStringList& pieces) {
     return pieces.join(QChar(0));
 }
 
-TEST(GetPathAndFileName, AddAnswersOnePathOrTheFolderAndTheNames) {
+// Add answers one path or the folder and the names; Export saves one name; Cancel answers an
+// empty text without a message.
+TEST(GetPathAndFileName, AddExportAndCancel) {
     DialogFixture f;
     EXPECT_EQ(f.add({"/data/plans/a.vsd"}), QStringLiteral("/data/plans/a.vsd"));
     EXPECT_EQ(f.add({"/data/plans/a.vsd", "/data/plans/c d.vst"}),
@@ -43,23 +45,22 @@ TEST(GetPathAndFileName, AddAnswersOnePathOrTheFolderAndTheNames) {
     EXPECT_TRUE(!request.save && request.allowMultiple);
     EXPECT_EQ(request.nameFilters, QStringList{"Visio Document (*.vsd *.vst *.vdx *.vtx)"});
     EXPECT_EQ(request.defaultSuffix, QStringLiteral("vsd"));
-    EXPECT_TRUE(f.fake.messages.shown.empty());
-}
 
-TEST(GetPathAndFileName, ExportSavesOneNameAndCancelAnswersEmptySilently) {
-    DialogFixture f;
     f.dialogs.answerFiles({QStringLiteral("/home/u/existing.csv")});
     EXPECT_EQ(GetPathAndFileName(g_oExportDialog, nullptr, 1, QStringLiteral("Export Batch"), {},
                                  {}, QStringLiteral("Comma Seperated Values (*.csv)|*.csv")),
               QStringLiteral("/home/u/existing.csv"));
-    const FileDialogRequest& request = f.dialogs.requests.at(0);
-    EXPECT_TRUE(request.save && !request.allowMultiple);
-    EXPECT_EQ(request.nameFilters, QStringList{QStringLiteral("Comma Seperated Values (*.csv)")});
-    EXPECT_EQ(request.defaultSuffix, QStringLiteral("csv"));
+    const FileDialogRequest& exported = f.dialogs.requests.back();
+    EXPECT_TRUE(exported.save && !exported.allowMultiple);
+    EXPECT_EQ(exported.nameFilters, QStringList{QStringLiteral("Comma Seperated Values (*.csv)")});
+    EXPECT_EQ(exported.defaultSuffix, QStringLiteral("csv"));
 
     EXPECT_TRUE(GetPathAndFileName(g_oImportDialog, nullptr, 0).isEmpty());
     EXPECT_TRUE(GetPathAndFileName(g_oExportDialog, nullptr, 1).isEmpty());
     EXPECT_TRUE(f.fake.messages.shown.empty());
+    // Dangling filter fields are skipped; a description without patterns is kept.
+    EXPECT_EQ(FilterToNameFilters(QStringLiteral("A (*.a)|*.a|B (old)|*.b; *.c|Dangling")),
+              (QStringList{"A (*.a)", "B (old) (*.b *.c)"}));
 }
 
 TEST(GetPathAndFileName, NamesBeyondTheBufferShowTheTooManyFilesMessageOnce) {
@@ -74,11 +75,6 @@ TEST(GetPathAndFileName, NamesBeyondTheBufferShowTheTooManyFilesMessageOnce) {
     ASSERT_EQ(f.fake.messages.shown.size(), 1u);
     EXPECT_EQ(f.fake.messages.shown[0].text,
               "You have exceeded the maximum allowed file size.  Try selecting fewer files.");
-}
-
-TEST(FilterToNameFilters, SkipsDanglingFieldsAndKeepsDescriptionsWithoutPatterns) {
-    EXPECT_EQ(FilterToNameFilters(QStringLiteral("A (*.a)|*.a|B (old)|*.b; *.c|Dangling")),
-              (QStringList{"A (*.a)", "B (old) (*.b *.c)"}));
 }
 
 // The real dialog, driven offscreen: saving over an existing file asks nothing.

@@ -19,15 +19,9 @@
 namespace pbp {
 namespace {
 
-QString fileWith(test::ScopedFakePlatform& fake, const QString& name, const QByteArray& bytes) {
-    QFile file(fake.tempPath(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    return file.fileName();
-}
-
 TEST(WriteTextToFileAsBinary, OverwriteLeavesExactlyTheNewUtf8TextAndPatchingKeepsTheRest) {
     test::ScopedFakePlatform fake;
-    const QString path = fileWith(fake, QStringLiteral("list.csv"), "0123456789");
+    const QString path = fake.writeFile(QStringLiteral("list.csv"), "0123456789");
     EXPECT_TRUE(WriteTextToFileAsBinary(path, QStringLiteral("ab\u00f6"), true));
     EXPECT_EQ(test::fileBytes(path), QByteArray("ab\xc3\xb6"));
     EXPECT_EQ(QDir(fake.dir.path()).entryList(QDir::Files), QStringList{"list.csv"});
@@ -38,7 +32,7 @@ TEST(WriteTextToFileAsBinary, OverwriteLeavesExactlyTheNewUtf8TextAndPatchingKee
 
 TEST(WriteTextToFileAsBinary, FailureIsReportedAndLeavesTheTargetAsItWas) {
     test::ScopedFakePlatform fake;
-    const QString blocker = fileWith(fake, QStringLiteral("not-a-folder"), "keep");
+    const QString blocker = fake.writeFile(QStringLiteral("not-a-folder"), "keep");
     EXPECT_FALSE(WriteTextToFileAsBinary(blocker + "/out.csv", QStringLiteral("abc"), true));
     EXPECT_FALSE(WriteTextToFileAsBinary(fake.dir.path(), QStringLiteral("abc"), true));
     EXPECT_TRUE(QFileInfo(fake.dir.path()).isDir());
@@ -74,7 +68,7 @@ TEST(WriteTextToFileAsBinary, AShortWriteNamesTheRealCause) {
 TEST(ReadFromTextFile, DropsTheByteOrderMarkAndReportsMissingFiles) {
     test::ScopedFakePlatform fake;
     EXPECT_EQ(
-        ReadFromTextFile(fileWith(fake, QStringLiteral("l.csv"), "\xef\xbb\xbf/\xc3\xa9,\r\n")),
+        ReadFromTextFile(fake.writeFile(QStringLiteral("l.csv"), "\xef\xbb\xbf/\xc3\xa9,\r\n")),
         QStringLiteral("/\u00e9,\r\n"));
     EXPECT_TRUE(fake.messages.shown.empty());
     EXPECT_EQ(ReadFromTextFile(fake.tempPath(QStringLiteral("gone.csv"))), QString());

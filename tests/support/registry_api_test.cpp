@@ -13,7 +13,7 @@ namespace pbp {
 namespace {
 
 constexpr quint32 HKCU = HKEY_CURRENT_USER;
-const QString kKey = QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+const QString kKey = test::kSettingsKey;
 const QString kPrinter = QStringLiteral("DefaultPrinter");
 
 // The number of the VbError `body` raised, or -1 when it raised none.
@@ -83,22 +83,18 @@ TEST(RegistryApi, DwordsAreSignedAndListingStopsAtAnOversizedValue) {
 TEST(RegistryApi, DamagedSettingsFileIsReportedAndLeftAlone) {
     test::ScopedFakePlatform fake;
     const QString file = platform().registryFile;
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
     for (const QByteArray& damaged :
          {QByteArray("not json"), QByteArray("{\"format\": \"other\", \"version\": 1}"),
           QByteArray("{\"format\": \"PlenBatchPrint settings\", \"version\": 1, "
                      "\"HKEY_CURRENT_USER\": {\"values\": [{\"name\": \"x\", \"type\": "
                      "\"REG_BINARY\", \"hex\": \"abc\"}]}}")}) {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(damaged) == damaged.size());
-        out.close();
+        test::writeFile(file, damaged);
         fake.messages.shown.clear();
         EXPECT_FALSE(RegistryKeyExists(HKCU, kKey));
         ASSERT_EQ(fake.messages.shown.size(), 1u);
         EXPECT_TRUE(fake.messages.shown[0].text.contains(file + " is damaged")) << damaged.data();
         EXPECT_EQ(raisedBy([] { EnsureRegistryValue(HKCU, kKey, kPrinter, " "); }), 1002);
-        ASSERT_TRUE(out.open(QIODevice::ReadOnly));
-        EXPECT_EQ(out.readAll(), damaged);
+        EXPECT_EQ(test::fileBytes(file), damaged);
     }
     EXPECT_THROW(RegistryStore(fake.dir.path()).keyExists("HKEY_CURRENT_USER"), RegistryStoreError);
 }
