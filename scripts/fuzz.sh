@@ -73,9 +73,12 @@ for name in "${targets[@]}"; do
     options+=(-detect_leaks=0 -max_len=262144)
     asan_options=detect_leaks=0${asan_options:+:$asan_options}
   fi
+  # Inputs that once failed are read first, with the sanitizers that caught them.
+  inputs=("$corpus" "$seeds/$name")
+  [ -d "tests/fuzz/regressions/$name" ] && inputs+=("tests/fuzz/regressions/$name")
   status=0
-  ASAN_OPTIONS=$asan_options "$out/tests/fuzz/fuzz_$name" "${options[@]}" "$corpus" \
-    "$seeds/$name" >"$log" 2>&1 || status=$?
+  ASAN_OPTIONS=$asan_options "$out/tests/fuzz/fuzz_$name" "${options[@]}" "${inputs[@]}" \
+    >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)
   if [ "$status" -ne 0 ]; then
     failed=1

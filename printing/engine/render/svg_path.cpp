@@ -187,6 +187,11 @@ void appendSvgArc(QPainterPath& path, qreal rx, qreal ry, qreal xAxisRotationDeg
         angleBetween((x1 - cx1) / rx, (y1 - cy1) / ry, (-x1 - cx1) / rx, (-y1 - cy1) / ry);
     if (!sweep && delta > 0) delta -= 2 * M_PI;
     if (sweep && delta < 0) delta += 2 * M_PI;
+    // Numbers beyond double's range (a damaged drawing) leave no arc to draw.
+    if (!std::isfinite(theta1) || !std::isfinite(delta)) {
+        path.lineTo(to);
+        return;
+    }
 
     // Quarter circles or less, each one cubic Bézier on the unit circle, then mapped.
     const int segments = std::max(1, int(std::ceil(std::abs(delta) / (M_PI / 2) - 1e-9)));
