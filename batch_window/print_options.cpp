@@ -24,8 +24,6 @@
 namespace pbp {
 
 namespace {
-const QString kSettingsKey =
-    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
 const QString kDefaultPrinterValue = QStringLiteral("DefaultPrinter");
 const QString kCopiesKeys = QStringLiteral("1234567890\b");
 
@@ -192,11 +190,13 @@ void frmPlenPrintBatch::LoadDefaultPrinter() {
     QString stored;
     if (g_bSilentMode) {
         IgnoringErrors([&] {
-            stored = ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue);
+            stored =
+                ReadRegistryString(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue);
         });
     } else {
-        EnsureRegistryValue(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue, QString());
-        stored = ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue);
+        EnsureRegistryValue(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue,
+                            QString());
+        stored = ReadRegistryString(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue);
     }
     const QString saved = TrimSpaces(stored).toString();
     for (int i = 0; i < cboSelectedPrinter_->count(); ++i) {
@@ -228,7 +228,7 @@ void frmPlenPrintBatch::applyCommandLineOptions() {
 
 void frmPlenPrintBatch::SaveDefaultPrinter() {
     // An empty choice is stored as one space by the registry layer.
-    WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, kDefaultPrinterValue,
+    WriteRegistryString(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue,
                         cboSelectedPrinter_->currentText());
 }
 

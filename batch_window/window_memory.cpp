@@ -9,8 +9,7 @@ namespace pbp {
 
 namespace {
 // The window's size and place and the Status column's width, beside the saved printer.
-const QString kWindowKey =
-    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003\\Window");
+const QString kWindowKey = kProgramSettingsKey + QStringLiteral("\\Window");
 const QString kGeometryValue = QStringLiteral("Geometry");
 const QString kStatusWidthValue = QStringLiteral("StatusColumnWidth");
 

@@ -11,6 +11,11 @@ namespace pbp {
 // Predefined root key handle values; the store keeps the current user's tree only.
 inline constexpr quint32 HKEY_CURRENT_USER = 0x80000001;
 
+// The program's key under HKEY_CURRENT_USER: the saved printer, the drawing limits and, in its
+// subkey "Window", the window's layout.
+inline const QString kProgramSettingsKey =
+    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
+
 // An open registry key, as OpenRegistryKey hands it out; the caller closes it with
 // CloseRegistryKey. A closed (or default-made) handle cannot be used.
 struct RegistryKeyHandle {

@@ -12,9 +12,6 @@ namespace pbp {
 
 namespace {
 
-const QString kSettingsKey =
-    QStringLiteral("Software\\Corvane\\PlenTools_2003\\PlenBatchPrint 2003");
-
 std::optional<qint64> wholeNumber(const QString& text, qint64 low, qint64 high) {
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);
@@ -29,7 +26,7 @@ std::optional<qint64> limit(const char* variable, const QString& valueName, qint
         if (const auto value = wholeNumber(qEnvironmentVariable(variable), low, high)) return value;
     std::optional<qint64> stored;
     IgnoringErrors([&] {
-        const QVariant value = GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, valueName);
+        const QVariant value = GetRegistryValue(HKEY_CURRENT_USER, kProgramSettingsKey, valueName);
         if (value.isValid()) stored = wholeNumber(value.toString(), low, high);
     });
     return stored;
