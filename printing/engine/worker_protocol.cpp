@@ -367,10 +367,11 @@ bool sendFrame(int fd, const QByteArray& frame) {
     return true;
 }
 
-ReceiveEnd receiveMessage(int fd, std::optional<std::chrono::steady_clock::time_point> deadline,
-                          Message& message) {
-    char header[kHeaderBytes];
-    switch (readExactly(fd, header, kHeaderBytes, deadline)) {
+namespace {
+
+// How a receive ends when a read did not get all it asked for; nothing when it did.
+std::optional<ReceiveEnd> cutShort(ReadEnd end) {
+    switch (end) {
         case ReadEnd::Closed:
             return ReceiveEnd::Closed;
         case ReadEnd::TimedOut:
@@ -378,6 +379,15 @@ ReceiveEnd receiveMessage(int fd, std::optional<std::chrono::steady_clock::time_
         case ReadEnd::Done:
             break;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ReceiveEnd receiveMessage(int fd, std::optional<std::chrono::steady_clock::time_point> deadline,
+                          Message& message) {
+    char header[kHeaderBytes];
+    if (const auto cut = cutShort(readExactly(fd, header, kHeaderBytes, deadline))) return *cut;
     const quint32 kind = qFromLittleEndian<quint32>(header);
     const quint32 size = qFromLittleEndian<quint32>(header + 4);
     if (!knownKind(kind) || size > kMaxBodyBytes) return ReceiveEnd::Garbage;
@@ -388,14 +398,8 @@ ReceiveEnd receiveMessage(int fd, std::optional<std::chrono::steady_clock::time_
     for (qint64 got = 0; got < size;) {
         const qint64 piece = std::min<qint64>(kChunk, size - got);
         message.body.resize(got + piece);
-        switch (readExactly(fd, message.body.data() + got, piece, deadline)) {
-            case ReadEnd::Closed:
-                return ReceiveEnd::Closed;
-            case ReadEnd::TimedOut:
-                return ReceiveEnd::TimedOut;
-            case ReadEnd::Done:
-                break;
-        }
+        if (const auto cut = cutShort(readExactly(fd, message.body.data() + got, piece, deadline)))
+            return *cut;
         got += piece;
     }
     return ReceiveEnd::Message;
