@@ -12,8 +12,8 @@
 #include "startup/start_request.h"
 #include "support/display_check.h"
 #include "support/platform.h"
-#include "support/qt_file_dialog_service.h"
-#include "support/qt_services.h"
+#include "support/widgets/qt_file_dialog_service.h"
+#include "support/widgets/qt_services.h"
 
 namespace {
 
