@@ -168,7 +168,7 @@ std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view) {
         view.runStarting();
         if (view.summaryPageChecked()) PrintSummaryPage(view);
         saved = saveAndSwitchOffSettings(app);
-        status = CreateStatusWindow(view.ownerWindow());
+        status = view.openStatusWindow();
         status->Display();
         IgnoringErrors([&] {
             visio::PrintHint hint;

@@ -1,7 +1,6 @@
 #include "printing/run/visio_session.h"
 
-#include <QApplication>
-#include <QWidget>
+#include <QCoreApplication>
 
 #include "printing/run/batch_print_view.h"
 #include "support/error_handling.h"
@@ -18,15 +17,6 @@ bool StartVisio(bool bHidden) {
         IgnoringErrors([&] { g_oVisioApp = platform().engines->CreateObject(programId); });
     }
     return g_oVisioApp != nullptr;
-}
-
-void MinimizeWindow(qint32 hWnd) {
-    if (hWnd == 0) return;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        // internalWinId() is 0 for windows that have no native handle yet; asking winId()
-        // would create one for every top-level widget.
-        if (static_cast<qint32>(window->internalWinId()) == hWnd) window->showMinimized();
-    }
 }
 
 void EndVisio() {
