@@ -3,18 +3,18 @@
 #include <QCoreApplication>
 
 #include "printing/run/batch_print_view.h"
+#include "printing/run/print_services.h"
 #include "support/error_handling.h"
-#include "support/platform.h"
 
 namespace pbp {
 
 std::unique_ptr<visio::Application> g_oVisioApp;
 
 bool StartVisio(bool bHidden) {
-    if (!g_oVisioApp && platform().engines) {
+    if (!g_oVisioApp && printServices().engines) {
         const QString programId =
             bHidden ? QStringLiteral("Visio.InvisibleApp") : QStringLiteral("Visio.Application");
-        IgnoringErrors([&] { g_oVisioApp = platform().engines->CreateObject(programId); });
+        IgnoringErrors([&] { g_oVisioApp = printServices().engines->CreateObject(programId); });
     }
     return g_oVisioApp != nullptr;
 }

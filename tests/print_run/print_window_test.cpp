@@ -12,6 +12,7 @@
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
+#include "printing/run/print_services.h"
 #include "support/program_state.h"
 #include "tests/common/fake_platform.h"
 #include "tests/engine/engine_fixture.h"
@@ -55,8 +56,7 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     ASSERT_EQ(cups::addPrinter(printer), QString());
     printers::CupsPrinterSystem printers;
     LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
-    fake.get().printers = &printers;
-    fake.get().engines = &engines;
+    ScopedPrintServices services({&printers, &engines});
 
     PrinterRemovingWindow window;
     FileCollection files =
@@ -93,8 +93,7 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     qputenv("PLENBATCHPRINT_PDF_DIR", work.filePath("pdf").toUtf8());
     printers::CupsPrinterSystem printers;
     LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
-    fake.get().printers = &printers;
-    fake.get().engines = &engines;
+    ScopedPrintServices services({&printers, &engines});
     const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),
                   broken = writeFile(work.filePath("broken.vdx"), "not a drawing");
     for (const QString& copy : {sent, removed})

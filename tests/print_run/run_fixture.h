@@ -5,6 +5,7 @@
 // scripted engine installed.
 
 #include "printing/run/batch_print_view.h"
+#include "printing/run/print_services.h"
 #include "tests/common/fake_platform.h"
 #include "tests/common/fake_printers.h"
 #include "tests/print_run/program_run.h"
@@ -76,8 +77,6 @@ class RunFixture {
     RunFixture() : factory(script) {
         printers.names = {QStringLiteral("Office"), QStringLiteral("Plotter")};
         printers.defaultName = QStringLiteral("Office");
-        fake.get().engines = &factory;
-        fake.get().printers = &printers;
     }
 
     // A drawing that opens and prints, listed in the view.
@@ -90,6 +89,7 @@ class RunFixture {
     EngineScript script;
     ScriptedEngineFactory factory;
     FakePrinters printers;
+    ScopedPrintServices services{{&printers, &factory}};
     FakeView view;
     std::vector<std::pair<QString, qint32>>& status = view.statusEvents;
 };
