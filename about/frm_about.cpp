@@ -11,7 +11,7 @@
 #include "resources/string_table.h"
 #include "support/error_handling.h"
 #include "support/plenlib32.h"
-#include "support/set_icons.h"
+#include "support/widgets/set_icons.h"
 #include "support/win_api.h"
 
 namespace pbp {

@@ -8,12 +8,13 @@
 #include "printing/printers/cups_printer_system.h"
 #include "printing/printers/printer_descriptions.h"
 #include "printing/run/drawing_limits.h"
+#include "printing/run/print_services.h"
 #include "startup/mod_main.h"
 #include "startup/start_request.h"
 #include "support/display_check.h"
 #include "support/platform.h"
-#include "support/qt_file_dialog_service.h"
-#include "support/qt_services.h"
+#include "support/widgets/qt_file_dialog_service.h"
+#include "support/widgets/qt_services.h"
 
 namespace {
 
@@ -95,11 +96,10 @@ int main(int argc, char** argv) {
     wired.urls = &urls;
     wired.process = &process;
     wired.fileDialogs = &fileDialogs;
-    wired.printers = &printers;
-    wired.engines = &engines;
     wired.registryFile = pbp::defaultRegistryFile();
     wired.programFolder = QCoreApplication::applicationDirPath();
     pbp::setPlatform(wired);
+    const pbp::ScopedPrintServices printing({.printers = &printers, .engines = &engines});
 
     // A silent run ends the process inside Display; an interactive one lives in the event loop
     // while the window is shown.

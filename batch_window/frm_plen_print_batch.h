@@ -78,7 +78,8 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     bool summaryPageChecked() const override;
     QString summaryHeader() const override;
     void setPrintAndCloseEnabled(bool enabled) override;
-    QWidget* ownerWindow() override;
+    std::unique_ptr<StatusWindow> openStatusWindow() override;
+    void minimizeWindow(qint32 hWnd) override;
     void runFinished(const std::vector<EntryOutcome>& outcomes) override;
     void runStarting() override;
     void entryStarting(int row) override;

@@ -13,6 +13,7 @@
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/printers/printer_system.h"
+#include "printing/run/print_services.h"
 #include "progress/twips.h"
 #include "startup/spaces.h"
 #include "support/error_handling.h"
@@ -127,7 +128,7 @@ void frmPlenPrintBatch::createPrintOptionControls() {
 // The installed printers, sorted, and the first selection: the printer asked for, else the
 // default printer, else the first entry.
 void frmPlenPrintBatch::fillPrinterList() {
-    QStringList names = platform().printers->printerNames();
+    QStringList names = printServices().printers->printerNames();
     std::sort(names.begin(), names.end());
     {
         const QSignalBlocker quiet(cboSelectedPrinter_);
@@ -139,7 +140,7 @@ void frmPlenPrintBatch::fillPrinterList() {
     QString candidate = g_sSelectedPrinter;
     if (candidate.isEmpty()) {
         IgnoringErrors([&] {
-            candidate = platform().printers->defaultPrinter();
+            candidate = printServices().printers->defaultPrinter();
             candidate.remove(QStringLiteral("\r\n"));
             candidate.remove(QLatin1Char('\r'));
         });
@@ -158,12 +159,12 @@ void frmPlenPrintBatch::fillPrinterList() {
 // stopped or refuses jobs carries a warning sign.
 void frmPlenPrintBatch::describePrinters() {
     QString defaultName;
-    IgnoringErrors([&] { defaultName = platform().printers->defaultPrinter(); });
+    IgnoringErrors([&] { defaultName = printServices().printers->defaultPrinter(); });
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (int i = 0; i < cboSelectedPrinter_->count(); ++i) {
         const QString name = cboSelectedPrinter_->itemText(i);
         printers::PrinterDescription about;
-        IgnoringErrors([&] { about = platform().printers->describe(name); });
+        IgnoringErrors([&] { about = printServices().printers->describe(name); });
         const bool isDefault = name == defaultName;
         cboSelectedPrinter_->setItemData(i, printerTip(name, about, isDefault), Qt::ToolTipRole);
         if (isDefault) {

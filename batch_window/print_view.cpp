@@ -1,14 +1,34 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "progress/frm_status.h"
 #include "support/program_state.h"
 
 namespace pbp {
+
+namespace {
+// The program's status window, owned by the batch window; destroying this unloads it.
+class ProgramStatusWindow : public StatusWindow {
+  public:
+    explicit ProgramStatusWindow(QWidget* owner) : window_(new frmStatus(owner)) {}
+    ~ProgramStatusWindow() override { delete window_.data(); }
+    void Display() override { window_->Display(); }
+    void Value(const QString& sDescription, qint32 lNewValue) override {
+        window_->Value(sDescription, lNewValue);
+    }
+
+  private:
+    // Guarded: the owner window may delete it first.
+    QPointer<frmStatus> window_;
+};
+}  // namespace
 
 int frmPlenPrintBatch::rowCount() const {
     return fgListOfFiles_->rows();
@@ -51,8 +71,17 @@ void frmPlenPrintBatch::setPrintAndCloseEnabled(bool enabled) {
     cmdPrint_->setEnabled(enabled);
 }
 
-QWidget* frmPlenPrintBatch::ownerWindow() {
-    return this;
+std::unique_ptr<StatusWindow> frmPlenPrintBatch::openStatusWindow() {
+    return std::make_unique<ProgramStatusWindow>(this);
+}
+
+void frmPlenPrintBatch::minimizeWindow(qint32 hWnd) {
+    if (hWnd == 0) return;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        // internalWinId() is 0 for windows that have no native handle yet; asking winId()
+        // would create one for every top-level widget.
+        if (static_cast<qint32>(window->internalWinId()) == hWnd) window->showMinimized();
+    }
 }
 
 void frmPlenPrintBatch::runFinished(const std::vector<EntryOutcome>& outcomes) {

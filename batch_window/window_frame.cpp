@@ -28,7 +28,7 @@
 #include "support/file_operations.h"
 #include "support/platform.h"
 #include "support/program_state.h"
-#include "support/set_icons.h"
+#include "support/widgets/set_icons.h"
 #include "support/win_api.h"
 
 namespace pbp {

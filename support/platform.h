@@ -6,12 +6,6 @@
 namespace pbp {
 
 class FileDialogService;  // support/file_dialog_service.h
-namespace printers {
-class PrinterSystem;  // printing/printers/printer_system.h
-}
-namespace visio {
-class EngineFactory;  // printing/engine/visio.h
-}
 
 enum class MessageIcon { Information, Exclamation, Critical };
 
@@ -45,8 +39,6 @@ struct Platform {
     FileDialogService* fileDialogs = nullptr;
     UrlOpener* urls = nullptr;
     ProcessEnder* process = nullptr;
-    printers::PrinterSystem* printers = nullptr;
-    visio::EngineFactory* engines = nullptr;
     QString registryFile;   // the settings store file
     QString programFolder;  // folder of the program file (help files live here)
 };

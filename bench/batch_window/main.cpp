@@ -9,6 +9,7 @@
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/printers/printer_system.h"
+#include "printing/run/print_services.h"
 #include "support/platform.h"
 
 namespace {
@@ -88,9 +89,9 @@ int main(int argc, char** argv) {
     pbp::Platform bench;
     bench.messages = &messages;
     bench.process = &process;
-    bench.printers = &printers;
     bench.registryFile = settings.filePath(QStringLiteral("registry"));
     pbp::setPlatform(bench);
+    pbp::setPrintServices({.printers = &printers});
 
     std::printf("%-52s %10s %10s\n", "Batch window, 10,000 entries", "time ms", "target ms");
     {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "printing/run/entry_outcome.h"
-
-class QWidget;
+#include "printing/run/status_window.h"
 
 namespace pbp {
 
@@ -32,8 +32,11 @@ class BatchPrintView {
     virtual QString summaryHeader() const = 0;
     // Enables or disables the Print and Close buttons together.
     virtual void setPrintAndCloseEnabled(bool enabled) = 0;
-    // Owner window of the status window; may be null.
-    virtual QWidget* ownerWindow() = 0;
+    // A new status window for the run, owned by the view's window.
+    virtual std::unique_ptr<StatusWindow> openStatusWindow() = 0;
+    // Shows the program's top-level window with that handle minimized; nothing when no window
+    // has it (and nothing by default: a view without windows has none to minimize).
+    virtual void minimizeWindow(qint32 /*hWnd*/) {}
     // Called once when a run that got as far as the drawings has ended, with every entry's
     // outcome in list order.
     virtual void runFinished(const std::vector<EntryOutcome>& /*outcomes*/) {}

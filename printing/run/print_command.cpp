@@ -42,7 +42,7 @@ PrintCommandResult RunPrintCommand(BatchPrintView& view) {
             return;
         }
         result.started = true;
-        MinimizeWindow(g_oVisioApp->WindowHandle32());
+        view.minimizeWindow(g_oVisioApp->WindowHandle32());
         result.outcomes = PrintDocuments(view);
     });
     EndVisio();

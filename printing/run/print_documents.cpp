@@ -4,12 +4,12 @@
 #include <optional>
 
 #include "printing/printers/printer_system.h"
+#include "printing/run/print_services.h"
 #include "printing/run/status_texts.h"
 #include "printing/run/status_window.h"
 #include "printing/run/summary_page.h"
 #include "printing/run/visio_session.h"
 #include "support/error_handling.h"
-#include "support/platform.h"
 
 namespace pbp {
 
@@ -97,8 +97,8 @@ void printActiveDocument(BatchPrintView& view, visio::Application& app, EntryOut
         return;
     }
     outcome.result = EntryResult::Sent;
-    if (outcome.printer == printers::kPdfPrinterName && platform().printers)
-        outcome.pdfFile = platform().printers->lastPdfFile();
+    if (outcome.printer == printers::kPdfPrinterName && printServices().printers)
+        outcome.pdfFile = printServices().printers->lastPdfFile();
 }
 
 QStringList pathsToPrint(const std::vector<EntryOutcome>& outcomes) {
@@ -168,7 +168,7 @@ std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view) {
         view.runStarting();
         if (view.summaryPageChecked()) PrintSummaryPage(view);
         saved = saveAndSwitchOffSettings(app);
-        status = CreateStatusWindow(view.ownerWindow());
+        status = view.openStatusWindow();
         status->Display();
         IgnoringErrors([&] {
             visio::PrintHint hint;

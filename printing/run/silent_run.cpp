@@ -34,7 +34,8 @@ class ReportingView : public BatchPrintView {
     bool summaryPageChecked() const override { return view_.summaryPageChecked(); }
     QString summaryHeader() const override { return view_.summaryHeader(); }
     void setPrintAndCloseEnabled(bool enabled) override { view_.setPrintAndCloseEnabled(enabled); }
-    QWidget* ownerWindow() override { return view_.ownerWindow(); }
+    std::unique_ptr<StatusWindow> openStatusWindow() override { return view_.openStatusWindow(); }
+    void minimizeWindow(qint32 hWnd) override { view_.minimizeWindow(hWnd); }
     void runFinished(const std::vector<EntryOutcome>& outcomes) override {
         for (const EntryOutcome& outcome : outcomes)
             if (outcome.result == EntryResult::NotReached) writeReportLine(outcome);

@@ -6,8 +6,8 @@
 #include <QPdfWriter>
 
 #include "printing/printers/printer_system.h"
+#include "printing/run/print_services.h"
 #include "support/error_handling.h"
-#include "support/platform.h"
 #include "support/program_state.h"
 
 namespace pbp {
@@ -44,7 +44,7 @@ QStringList SummaryPageLines(const BatchPrintView& view) {
 }
 
 QString SummaryPagePrinter(const BatchPrintView& view) {
-    printers::PrinterSystem* system = platform().printers;
+    printers::PrinterSystem* system = printServices().printers;
     if (!system) return {};
     const QStringList installed = system->printerNames();
     if (!installed.contains(view.printerText(), Qt::CaseSensitive)) return {};
@@ -59,10 +59,10 @@ void PrintSummaryPage(const BatchPrintView& view) {
         QByteArray pdf;
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
-        if (!writeSummaryPdf(buffer, platform().printers->defaultPaper(printer),
+        if (!writeSummaryPdf(buffer, printServices().printers->defaultPaper(printer),
                              SummaryPageLines(view)))
             return;
-        platform().printers->submit({printer, pdf, 1, kSummaryJobTitle});
+        printServices().printers->submit({printer, pdf, 1, kSummaryJobTitle});
     });
 }
 

@@ -1,32 +1,22 @@
 #include "printing/run/visio_session.h"
 
-#include <QApplication>
-#include <QWidget>
+#include <QCoreApplication>
 
 #include "printing/run/batch_print_view.h"
+#include "printing/run/print_services.h"
 #include "support/error_handling.h"
-#include "support/platform.h"
 
 namespace pbp {
 
 std::unique_ptr<visio::Application> g_oVisioApp;
 
 bool StartVisio(bool bHidden) {
-    if (!g_oVisioApp && platform().engines) {
+    if (!g_oVisioApp && printServices().engines) {
         const QString programId =
             bHidden ? QStringLiteral("Visio.InvisibleApp") : QStringLiteral("Visio.Application");
-        IgnoringErrors([&] { g_oVisioApp = platform().engines->CreateObject(programId); });
+        IgnoringErrors([&] { g_oVisioApp = printServices().engines->CreateObject(programId); });
     }
     return g_oVisioApp != nullptr;
-}
-
-void MinimizeWindow(qint32 hWnd) {
-    if (hWnd == 0) return;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        // internalWinId() is 0 for windows that have no native handle yet; asking winId()
-        // would create one for every top-level widget.
-        if (static_cast<qint32>(window->internalWinId()) == hWnd) window->showMinimized();
-    }
 }
 
 void EndVisio() {

@@ -13,9 +13,6 @@ extern std::unique_ptr<visio::Application> g_oVisioApp;
 // "Visio.Application"). True when g_oVisioApp is set afterwards; a failure gives no message.
 bool StartVisio(bool bHidden);
 
-// Shows the top-level window with that handle minimized; nothing when no window has it.
-void MinimizeWindow(qint32 hWnd);
-
 // Ends the engine at the close of a print command: two yields to the event loop, Quit, empty
 // g_oVisioApp, two more yields. A failing Quit is reported once; g_oVisioApp is emptied anyway.
 void EndVisio();

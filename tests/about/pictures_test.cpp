@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <QMainWindow>
 
-#include "support/set_icons.h"
 #include "support/vb_error.h"
+#include "support/widgets/set_icons.h"
 #include "tests/common/fake_platform.h"
 
 namespace pbp {

@@ -16,7 +16,7 @@ class CupsPrinters : public test::WindowTest {
         test::cups::useServer();
         qunsetenv("LPDEST");
         qunsetenv("PRINTER");
-        fake.get().printers = &cupsPrinters;
+        setPrintServices({&cupsPrinters});  // the fixture restores the previous ones
     }
     printers::CupsPrinterSystem cupsPrinters;
 };

@@ -11,6 +11,7 @@
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "printing/run/print_services.h"
 #include "support/mod_registry_api.h"
 #include "tests/common/fake_file_dialogs.h"
 #include "tests/common/fake_platform.h"
@@ -30,7 +31,6 @@ class WindowTest : public ::testing::Test {
         printers.names = {QStringLiteral("Zeta"), QStringLiteral("alpha"),
                           printers::kPdfPrinterName};
         printers.defaultName.clear();
-        fake.get().printers = &printers;
         fake.get().fileDialogs = &dialogs;
         window = std::make_unique<frmPlenPrintBatch>();
     }
@@ -65,6 +65,7 @@ class WindowTest : public ::testing::Test {
 
     ScopedFakePlatform fake;
     FakePrinters printers;
+    ScopedPrintServices services{{&printers}};
     FakeFileDialogService dialogs;
     std::unique_ptr<frmPlenPrintBatch> window;
 };

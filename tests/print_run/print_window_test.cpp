@@ -12,7 +12,7 @@
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
-#include "printing/run/status_window.h"
+#include "printing/run/print_services.h"
 #include "support/program_state.h"
 #include "tests/common/fake_platform.h"
 #include "tests/engine/engine_fixture.h"
@@ -22,19 +22,23 @@ namespace pbp::test {
 
 namespace {
 
+const QString kRemovedPrinter = QStringLiteral("PrintRun_Window");  // the test's own
+
 // Once the first drawing's job has arrived, removes the printer while that drawing is closed.
-class PrinterRemover : public StatusWindow {
-  public:
-    explicit PrinterRemover(QString printer) : printer_(std::move(printer)) {}
+struct PrinterRemover : StatusWindow {
     void Display() override {}
     void Value(const QString& text, qint32) override {
         if (!text.startsWith(QLatin1String("Closing file (1 "))) return;
-        cups::waitForJob(printer_, 2);
-        cups::removePrinter(printer_);
+        cups::waitForJob(kRemovedPrinter, 2);
+        cups::removePrinter(kRemovedPrinter);
     }
+};
 
-  private:
-    QString printer_;
+// The real batch window with a PrinterRemover for its status window.
+struct PrinterRemovingWindow : frmPlenPrintBatch {
+    std::unique_ptr<StatusWindow> openStatusWindow() override {
+        return std::make_unique<PrinterRemover>();
+    }
 };
 }  // namespace
 
@@ -42,7 +46,7 @@ class PrinterRemover : public StatusWindow {
 // of the test's own that is removed during the run.
 TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePrinterGoes) {
     PLEN_REQUIRE_CUPS_FIXTURE();
-    const QString printer = QStringLiteral("PrintRun_Window");
+    const QString& printer = kRemovedPrinter;
     QTemporaryDir work;
     ScopedFakePlatform fake;
     cups::useServer();
@@ -52,11 +56,9 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     ASSERT_EQ(cups::addPrinter(printer), QString());
     printers::CupsPrinterSystem printers;
     LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
-    fake.get().printers = &printers;
-    fake.get().engines = &engines;
-    SetStatusWindowFactory([&](QWidget*) { return std::make_unique<PrinterRemover>(printer); });
+    ScopedPrintServices services({&printers, &engines});
 
-    frmPlenPrintBatch window;
+    PrinterRemovingWindow window;
     FileCollection files =
         std::vector<FileItem>(3, fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     window.Display(files);
@@ -70,7 +72,6 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     g_sSelectedPrinter = printer;
     auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
     QTest::mouseClick(print, Qt::LeftButton);
-    SetStatusWindowFactory({});
 
     EXPECT_EQ(window.cellText(1, 1), QStringLiteral("Sent to Printer"));
     for (int row : {2, 3})
@@ -92,8 +93,7 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     qputenv("PLENBATCHPRINT_PDF_DIR", work.filePath("pdf").toUtf8());
     printers::CupsPrinterSystem printers;
     LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
-    fake.get().printers = &printers;
-    fake.get().engines = &engines;
+    ScopedPrintServices services({&printers, &engines});
     const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),
                   broken = writeFile(work.filePath("broken.vdx"), "not a drawing");
     for (const QString& copy : {sent, removed})

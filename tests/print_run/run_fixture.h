@@ -5,13 +5,26 @@
 // scripted engine installed.
 
 #include "printing/run/batch_print_view.h"
-#include "printing/run/status_window.h"
+#include "printing/run/print_services.h"
 #include "tests/common/fake_platform.h"
 #include "tests/common/fake_printers.h"
 #include "tests/print_run/program_run.h"
 #include "tests/print_run/scripted_engine.h"
 
 namespace pbp::test {
+
+// Records "Display", every step text with its value, and "Unload" when destroyed.
+class RecordingStatusWindow : public StatusWindow {
+  public:
+    explicit RecordingStatusWindow(std::vector<std::pair<QString, qint32>>& events)
+        : events_(events) {}
+    ~RecordingStatusWindow() override { events_.emplace_back(QStringLiteral("Unload"), -1); }
+    void Display() override { events_.emplace_back(QStringLiteral("Display"), -1); }
+    void Value(const QString& text, qint32 value) override { events_.emplace_back(text, value); }
+
+  private:
+    std::vector<std::pair<QString, qint32>>& events_;
+};
 
 class FakeView : public BatchPrintView {
   public:
@@ -23,6 +36,7 @@ class FakeView : public BatchPrintView {
     std::vector<bool> buttonStates;
     int runsStarted = 0;
     std::vector<int> rowsStarted;
+    std::vector<std::pair<QString, qint32>> statusEvents;  // of every status window it opened
 
     void add(const QString& path) {
         paths << path;
@@ -43,7 +57,9 @@ class FakeView : public BatchPrintView {
     bool summaryPageChecked() const override { return summary; }
     QString summaryHeader() const override { return QStringLiteral("Batch of today"); }
     void setPrintAndCloseEnabled(bool enabled) override { buttonStates.push_back(enabled); }
-    QWidget* ownerWindow() override { return nullptr; }
+    std::unique_ptr<StatusWindow> openStatusWindow() override {
+        return std::make_unique<RecordingStatusWindow>(statusEvents);
+    }
     void runStarting() override { ++runsStarted; }
     void entryStarting(int row) override { rowsStarted.push_back(row); }
 };
@@ -54,32 +70,14 @@ inline QString textOf(const printers::PrintJob& job) {
         .normalized(QString::NormalizationForm_KC);
 }
 
-// Records "Display", every step text with its value, and "Unload" when destroyed.
-class RecordingStatusWindow : public StatusWindow {
-  public:
-    explicit RecordingStatusWindow(std::vector<std::pair<QString, qint32>>& events)
-        : events_(events) {}
-    ~RecordingStatusWindow() override { events_.emplace_back(QStringLiteral("Unload"), -1); }
-    void Display() override { events_.emplace_back(QStringLiteral("Display"), -1); }
-    void Value(const QString& text, qint32 value) override { events_.emplace_back(text, value); }
-
-  private:
-    std::vector<std::pair<QString, qint32>>& events_;
-};
-
-// Installs the fake platform with the scripted engine, the fake printers and the recording
-// status window for the life of a test.
+// Installs the fake platform with the scripted engine and the fake printers for the life of a
+// test; the view's status windows record into `status`.
 class RunFixture {
   public:
     RunFixture() : factory(script) {
         printers.names = {QStringLiteral("Office"), QStringLiteral("Plotter")};
         printers.defaultName = QStringLiteral("Office");
-        fake.get().engines = &factory;
-        fake.get().printers = &printers;
-        SetStatusWindowFactory(
-            [this](QWidget*) { return std::make_unique<RecordingStatusWindow>(status); });
     }
-    ~RunFixture() { SetStatusWindowFactory({}); }
 
     // A drawing that opens and prints, listed in the view.
     ScriptedDrawing& addDrawing(const QString& path) {
@@ -91,8 +89,9 @@ class RunFixture {
     EngineScript script;
     ScriptedEngineFactory factory;
     FakePrinters printers;
+    ScopedPrintServices services{{&printers, &factory}};
     FakeView view;
-    std::vector<std::pair<QString, qint32>> status;
+    std::vector<std::pair<QString, qint32>>& status = view.statusEvents;
 };
 
 }  // namespace pbp::test

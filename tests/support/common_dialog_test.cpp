@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "support/path_dialog.h"
-#include "support/qt_file_dialog_service.h"
+#include "support/widgets/qt_file_dialog_service.h"
 #include "tests/common/fake_file_dialogs.h"
 #include "tests/common/fake_platform.h"
 

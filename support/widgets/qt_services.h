@@ -7,19 +7,19 @@ namespace pbp {
 // Message boxes on screen; with no display the text goes to standard error and the run goes
 // on as if OK had been pressed.
 class QtMessageService : public MessageService {
-public:
+  public:
     void show(const QString& title, const QString& text, MessageIcon icon) override;
     void beep() override;
 };
 
 class QtUrlOpener : public UrlOpener {
-public:
+  public:
     bool open(const QUrl& url) override;
 };
 
 // Flushes the standard streams and ends the process without running any further Qt code.
 class QtProcessEnder : public ProcessEnder {
-public:
+  public:
     void endProcess(int exitCode) override;
 };
 

@@ -1,4 +1,4 @@
-#include "support/set_icons.h"
+#include "support/widgets/set_icons.h"
 
 #include <QApplication>
 #include <QWidget>

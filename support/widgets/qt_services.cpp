@@ -1,10 +1,10 @@
-#include "support/qt_services.h"
+#include "support/widgets/qt_services.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <cstdio>
-#include <unistd.h>
 
 namespace pbp {
 
@@ -12,8 +12,8 @@ void QtMessageService::show(const QString& title, const QString& text, MessageIc
     if (isHeadless()) {
         QString line = text;
         line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        const QByteArray out = (title.isEmpty() ? line : title + QStringLiteral(": ") + line)
-                                   .toUtf8();
+        const QByteArray out =
+            (title.isEmpty() ? line : title + QStringLiteral(": ") + line).toUtf8();
         std::fprintf(stderr, "%s\n", out.constData());
         std::fflush(stderr);
         return;
@@ -25,9 +25,13 @@ void QtMessageService::show(const QString& title, const QString& text, MessageIc
     box.exec();
 }
 
-void QtMessageService::beep() { QApplication::beep(); }
+void QtMessageService::beep() {
+    QApplication::beep();
+}
 
-bool QtUrlOpener::open(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool QtUrlOpener::open(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
 
 void QtProcessEnder::endProcess(int exitCode) {
     std::fflush(stdout);

@@ -1,4 +1,4 @@
-#include "support/qt_file_dialog_service.h"
+#include "support/widgets/qt_file_dialog_service.h"
 
 #include <QFileDialog>
 
