@@ -53,7 +53,7 @@ TEST(PageTable, SharedDrawingsGiveEachPagesOrientationAndPaper) {
 }
 
 // Page sheet cells of elements other than a Page neither crash the reader nor reach a page.
-TEST(PageTable, XmlStrayCellsAndShapesArePassedOver) {
+TEST(PageTable, XmlStrayCellsAndShapesArePassedOverAndPaperComesFromThePageOrTheStyle) {
     const auto sheet = [](const char* width) {
         return QByteArray("<PageSheet><PageProps><PageWidth>") + width +
                "</PageWidth></PageProps></PageSheet>";
@@ -80,6 +80,18 @@ TEST(PageTable, XmlStrayCellsAndShapesArePassedOver) {
     EXPECT_EQ(grouped[1].widthInches, 4.0);
     EXPECT_THROW(readVdxPageTable("<VisioDocument><Pages><Page ID='1'><Shapes><Shape></Pages>"),
                  PageTableDamaged);
+
+    // A page sheet stating no PaperKind takes the document's style 0.
+    const QByteArray styled =
+        "<VisioDocument><StyleSheets><StyleSheet ID='1'><PrintProps><PaperKind>5</PaperKind>"
+        "</PrintProps></StyleSheet><StyleSheet ID='0'><PrintProps><PaperKind>1</PaperKind>"
+        "</PrintProps></StyleSheet></StyleSheets><Pages><Page ID='0'><PageSheet><PrintProps>"
+        "<PaperKind>8</PaperKind></PrintProps></PageSheet></Page><Page ID='1'/></Pages>"
+        "</VisioDocument>";
+    const PageTable papers = readVdxPageTable(styled);
+    ASSERT_EQ(papers.size(), 2u);
+    EXPECT_EQ(papers[0].paperKind, 8);
+    EXPECT_EQ(papers[1].paperKind, 1);
 }
 
 // Groups nested 300,000 deep are cut out in one pass (a search per level from the same start
@@ -119,20 +131,6 @@ TEST(PageTable, DamagedBinaryStreamsAreSurvived) {
     QByteArray scribbled = whole;
     for (qsizetype at = 0x24; at < scribbled.size(); at += 7) scribbled[at] = char(0xff);
     EXPECT_TRUE(survives(scribbled));
-}
-
-// A page sheet stating no PaperKind takes the document's style 0.
-TEST(PageTable, XmlPaperKindOfThePageOrOfTheDocumentsStyle) {
-    const QByteArray vdx =
-        "<VisioDocument><StyleSheets><StyleSheet ID='1'><PrintProps><PaperKind>5</PaperKind>"
-        "</PrintProps></StyleSheet><StyleSheet ID='0'><PrintProps><PaperKind>1</PaperKind>"
-        "</PrintProps></StyleSheet></StyleSheets><Pages><Page ID='0'><PageSheet><PrintProps>"
-        "<PaperKind>8</PaperKind></PrintProps></PageSheet></Page><Page ID='1'/></Pages>"
-        "</VisioDocument>";
-    const PageTable xml = readVdxPageTable(vdx);
-    ASSERT_EQ(xml.size(), 2u);
-    EXPECT_EQ(xml[0].paperKind, 8);
-    EXPECT_EQ(xml[1].paperKind, 1);
 }
 
 // Background pages follow the foreground ones by id and take the rendered pages after them;
