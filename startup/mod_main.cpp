@@ -2,13 +2,9 @@
 
 #include "startup/spaces.h"
 #include "support/error_handling.h"
-#include "support/file_operations.h"
-#include "support/platform.h"
 #include "support/program_state.h"
 
 namespace pbp {
-
-QString g_sHelpFile;
 
 namespace {
 
@@ -40,15 +36,10 @@ FileCollection readLinuxRequest(const StartRequest& request) {
 
 }  // namespace
 
-QString HelpFileInFolder(const QString& folder) {
-    return PathInFolder(folder, QStringLiteral("PlenPrint.hlp"));
-}
-
 void Main(const StartRequest& request, const std::function<void(FileCollection&)>& display) {
     Guarded(QStringLiteral("modMain"), QStringLiteral("Main"), [&] {
         FileCollection cFiles = request.classic ? readClassicCommandLine(request.classicCommandLine)
                                                 : readLinuxRequest(request);
-        g_sHelpFile = HelpFileInFolder(platform().programFolder);
         display(cFiles);
     });
 }

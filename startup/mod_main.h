@@ -40,15 +40,9 @@ FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComp
 // is the folder of the others) into full paths.
 std::optional<QStringList> GetFiles(const QString& list, bool firstIsFolder);
 
-// The old-style help file of the process, set by Main from the program's folder.
-extern QString g_sHelpFile;
-
-// The help file path for a program folder: folder + "/PlenPrint.hlp" without doubling "/".
-QString HelpFileInFolder(const QString& folder);
-
 // Start-up: reads the start request (startup/start_request.h) into the program state and a
-// file collection, sets the help file and hands the collection to `display`, the batch
-// window's Display. A job file's DeleteJobFileWhenComplete is noted in g_sJobFileToDelete.
+// file collection and hands the collection to `display`, the batch window's Display. A job
+// file's DeleteJobFileWhenComplete is noted in g_sJobFileToDelete.
 void Main(const StartRequest& request, const std::function<void(FileCollection&)>& display);
 
 }  // namespace pbp

@@ -69,10 +69,6 @@ void OpenRegularFileForReading(QFile& file) {
     if (!file.open(QIODevice::ReadOnly)) fail(file, fileName);
 }
 
-QString PathInFolder(const QString& folder, const QString& name) {
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
 bool IsValidExtension(const QString& fileName, const QString& extension) {
     bool valid = false;
     Guarded(kModule, QStringLiteral("IsValidExtension"),

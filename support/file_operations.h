@@ -10,10 +10,6 @@ namespace pbp {
 
 // True when the last four characters of the file name (the whole name when shorter) equal the
 // extension, ignoring letter case. Serves four-character extensions such as ".vsd".
-// The path of `name` in `folder`, without a doubled "/" when the folder already ends in one
-// (the root folder).
-QString PathInFolder(const QString& folder, const QString& name);
-
 bool IsValidExtension(const QString& fileName, const QString& extension);
 
 // Writes the text as UTF-8 bytes (no byte-order mark, no line end) into the file. With

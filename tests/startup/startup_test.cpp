@@ -172,18 +172,6 @@ QStringList startWith(const QString& commandLine) {
     return startWithArguments(commandLine.split(u' ', Qt::SkipEmptyParts));
 }
 
-TEST(Main, ReadsOptionsAndFilesIntoTheStateAndSetsTheHelpFile) {
-    test::ScopedFakePlatform fake;
-    fake.get().programFolder = QStringLiteral("/");
-    EXPECT_TRUE(startWith(QStringLiteral("   ")).isEmpty());
-    EXPECT_FALSE(g_bSilentMode);
-    EXPECT_EQ(g_sHelpFile, QStringLiteral("/PlenPrint.hlp"));
-    EXPECT_EQ(startWith(" /file=/home/silentbob/a b.vsd /printer=Office_Laser /silent "),
-              QStringList{"/home/silentbob/a b.vsd"});
-    EXPECT_TRUE(g_bSilentMode);
-    EXPECT_EQ(g_sSelectedPrinter, QStringLiteral("Office_Laser"));
-}
-
 TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     test::ScopedFakePlatform fake;
     const QString job = fake.writeFile("job one.xml",
