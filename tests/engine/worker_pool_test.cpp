@@ -48,15 +48,6 @@ QString summary(Engine& engine, const QString& path) {
     return text;
 }
 
-QString failureOf(Application& app, const QString& path) {
-    try {
-        app.Documents()->Open(path);
-    } catch (const VbError& error) {
-        return QString::number(error.number()) + QLatin1Char(' ') + error.description();
-    }
-    return {};
-}
-
 // The processes this test process started that still exist, ended or not (zombies count).
 int childProcesses() {
     int children = 0;
@@ -94,7 +85,8 @@ TEST(Workers, HintedOpensAndPrintsGiveWhatPlainOnesGive) {
 }
 
 // Out of order, not hinted, hinted twice or replaced after the hint: each open reads the file
-// as it is when opened, and fails as a plain open fails.
+// as it is when opened. (That a hinted open fails as a plain one does, with the same reason, is
+// proven by the silent run of bad input, which reads ahead.)
 TEST_F(EngineCase, HintedOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
     const QString a = dir.filePath(QStringLiteral("a.vdx"));
     const QString b = dir.filePath(QStringLiteral("b.vdx"));
@@ -122,17 +114,6 @@ TEST_F(EngineCase, HintedOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
     ASSERT_TRUE(QFile::rename(replacement, a));
     EXPECT_EQ(pageCount(a), background);
     EXPECT_EQ(pageCount(b), background);
-
-    // A hinted open's failure is the plain open's failure.
-    Engine plain;
-    const QStringList paths{dir.filePath(QStringLiteral("missing.vdx")), dir.path(),
-                            fixtureDrawing(QStringLiteral("not_a_drawing.vsdx"))};
-    app->Documents()->WillOpen(paths);
-    for (const QString& path : paths) {
-        const QString failure = failureOf(*app, path);
-        EXPECT_FALSE(failure.isEmpty());
-        EXPECT_EQ(failure, failureOf(*plain.app, path));
-    }
 }
 
 // A worker whose painting never ends fails the print (the reading failures are driven end to
@@ -194,7 +175,6 @@ TEST(Workers, NoEngineIsMadeWithoutItsWorkerProgram) {
 TEST_F(EngineCase, QuitWithReadsUnderWayReturnsAndEndsTheEngine) {
     app->Documents()->WillOpen(fixtures() + fixtures());
     app->Quit();
-    EXPECT_FALSE(failureOf(*app, fixtureDrawing(QStringLiteral("mixed_pages.vdx"))).isEmpty());
     EXPECT_THROW(app->Documents(), VbError);
 
     Engine dropped;
