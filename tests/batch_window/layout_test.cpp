@@ -5,7 +5,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "progress/c_progress.h"
 #include "progress/frm_status.h"
+#include "progress/picture_box.h"
 #include "tests/batch_window/window_fixture.h"
 
 namespace pbp {
@@ -72,18 +74,30 @@ TEST_F(Layout, TheBatchWindowShowsEveryTextWhole) {
     expectEveryTextWholeAndClickable(*window);
 }
 
-TEST_F(Layout, TheStatusWindowShowsItsTitleAndTheEndOfALongPath) {
+// The status window belongs to the batch window without blocking it; its bar's canvas holds
+// whole cells (a gap before, between and after them); each caption is shown before the bar is
+// drawn, and a long one keeps its end in view beside the whole title.
+TEST_F(Layout, TheStatusWindowShowsItsTitleAndTheEndOfALongPathWithoutBlocking) {
     displayPaths({});
     frmStatus status(window.get());
     status.Display();
+    EXPECT_TRUE(status.isVisible() && status.isWindow() && status.parentWidget() == window.get());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    const CProgress& bar = *status.progress();
+    auto* canvas = status.findChild<PictureBox*>(QStringLiteral("picStatus"));
+    EXPECT_EQ(bar.gap() + bar.cellCount() * (bar.cellWidth() + bar.gap()), canvas->scaleWidth());
+    const auto* label = status.findChild<QLabel*>(QStringLiteral("lblStatus"));
+    QStringList captionsWhileDrawing;
+    QObject::connect(canvas, &PictureBox::drawn, [&] { captionsWhileDrawing << label->text(); });
     status.Value(QStringLiteral("Opening /home/someone/Projects/2024 Extension of the north wing/"
                                 "Drawings/Electrical/Lighting and emergency circuits/Revision 7 "
                                 "issued for construction/Checked by the site office in March/"
                                 "Approved copies/ground floor lighting plan.vsdx (12 of 30)"),
                  40);
+    ASSERT_FALSE(captionsWhileDrawing.isEmpty());
+    EXPECT_EQ(captionsWhileDrawing.first(), label->text());
     QCoreApplication::processEvents();
     saveScreenshot(status, QStringLiteral("status-window"));
-    const auto* label = status.findChild<QLabel*>(QStringLiteral("lblStatus"));
     EXPECT_TRUE(label->text().startsWith(QStringLiteral("Opening /home/")));
     EXPECT_TRUE(label->text().endsWith(QStringLiteral("lighting plan.vsdx (12 of 30)")));
     EXPECT_LE(label->fontMetrics()
