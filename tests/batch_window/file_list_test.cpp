@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
 #include <QUrl>
 

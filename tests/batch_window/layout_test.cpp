@@ -1,9 +1,6 @@
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QPushButton>
-#include <QRadioButton>
 
 #include "progress/c_progress.h"
 #include "progress/frm_status.h"

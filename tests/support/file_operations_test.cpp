@@ -10,7 +10,6 @@
 #include <stdexcept>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "support/error_handling.h"
