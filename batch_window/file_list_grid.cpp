@@ -91,14 +91,6 @@ QString FileListGrid::textMatrix(int row, int column) const {
     return cell ? cell->text() : QString();
 }
 
-void FileListGrid::setTextMatrix(int row, int column, const QString& text) {
-    if (row == 0) {
-        horizontalHeaderItem(column)->setText(text);
-        return;
-    }
-    setCell(row - 1, column, text);
-}
-
 void FileListGrid::setStatus(int row, const QString& status, const QString& toolTip) {
     setCell(row - 1, 1, status, toolTip);
 }
@@ -124,15 +116,6 @@ void FileListGrid::addItems(const QStringList& paths) {
         for (int i = 0; i < paths.size(); ++i) setCell(first + i, 0, paths[i]);
     }
     viewport()->update();
-}
-
-void FileListGrid::insertItem(int row, const QString& path) {
-    insertRow(row - 1);
-    setCell(row - 1, 0, path);
-}
-
-void FileListGrid::removeItem(int row) {
-    removeRow(row - 1);
 }
 
 std::vector<int> FileListGrid::selectedRows() const {

@@ -35,15 +35,11 @@ class FileListGrid : public QTableWidget {
     // N + 1: the header row and the entries.
     int rows() const;
     QString textMatrix(int row, int column) const;
-    void setTextMatrix(int row, int column, const QString& text);
     // Sets an entry's status with a tooltip of its own (the status itself when empty).
     void setStatus(int row, const QString& status, const QString& toolTip);
 
     // Appends entries with an empty status.
     void addItems(const QStringList& paths);
-    // Inserts an entry at list row `row` (rows() appends).
-    void insertItem(int row, const QString& path);
-    void removeItem(int row);
 
     // The selected list rows in ascending order.
     std::vector<int> selectedRows() const;
