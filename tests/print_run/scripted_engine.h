@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -37,10 +38,126 @@ struct EngineScript {
     std::function<void(const QString& path)> onOpen;  // runs inside Open, before it succeeds
 };
 
+// A page's sheet and cells in one: the cells read the scripted page; the orientation cell's
+// formula can be changed, and each change is recorded.
+class ScriptedSheet : public visio::Page,
+                      public visio::Shape,
+                      public std::enable_shared_from_this<ScriptedSheet> {
+  public:
+    ScriptedSheet(EngineScript& script, QString path, ScriptedPage& page)
+        : script_(script), path_(std::move(path)), page_(page) {}
+    qint16 Background() const override { return page_.background; }
+    std::shared_ptr<visio::Shape> PageSheet() override { return shared_from_this(); }
+    std::shared_ptr<visio::Cell> Cells(const QString& name) override {
+        return std::make_shared<Cell>(shared_from_this(), name);
+    }
+
+  private:
+    struct Cell : visio::Cell {
+        Cell(std::shared_ptr<ScriptedSheet> sheet, QString name)
+            : sheet(std::move(sheet)), name(std::move(name)) {}
+        QString Formula() const override { return sheet->page_.orientation; }
+        void SetFormula(const QString& formula) override {
+            sheet->script_.calls << QStringLiteral("SetFormula %1 %2").arg(sheet->path_, formula);
+            sheet->page_.orientation = formula;
+        }
+        double ResultIU() const override {
+            return name == QLatin1String("PageWidth") ? sheet->page_.width : sheet->page_.height;
+        }
+        std::shared_ptr<ScriptedSheet> sheet;
+        QString name;
+    };
+    EngineScript& script_;
+    QString path_;
+    ScriptedPage& page_;
+};
+
+// The application with its documents, settings and the one open document in a single object;
+// the parts are handed out as handles that do not own it. The open document is a copy of the
+// scripted drawing: changes stay in it and vanish with it.
+class ScriptedApplication : public visio::Application,
+                            public visio::Documents,
+                            public visio::ApplicationSettings,
+                            public visio::Document,
+                            public visio::Pages {
+  public:
+    explicit ScriptedApplication(EngineScript& script) : script_(script) {}
+    qint32 WindowHandle32() const override { return 0; }
+    std::shared_ptr<visio::Documents> Documents() override { return part<visio::Documents>(); }
+    std::shared_ptr<visio::Document> Open(const QString& path) override {
+        script_.calls << QStringLiteral("Open %1").arg(path);
+        if (script_.onOpen) script_.onOpen(path);
+        const auto found = script_.drawings.find(path);
+        if (found == script_.drawings.end())
+            throw VbError(-2032465766, QStringLiteral("File not found: ") + path);
+        path_ = path;
+        open_ = found->second;
+        return part<visio::Document>();
+    }
+    std::shared_ptr<visio::Document> ActiveDocument() override {
+        if (!open_) throw VbError(-1, QStringLiteral("No document is open"));
+        return part<visio::Document>();
+    }
+    std::shared_ptr<visio::Pages> Pages() override { return part<visio::Pages>(); }
+    int Count() const override { return static_cast<int>(open_->pages.size()); }
+    std::shared_ptr<visio::Page> Item(int index) override {
+        return std::make_shared<ScriptedSheet>(script_, path_, open_->pages.at(index - 1));
+    }
+    void PrintOut(qint16 range, qint16 from, qint16 to, bool scale, const QString& printer,
+                  bool toFile, const QString& outputFile, qint16 copies, bool collate,
+                  bool colorAsBlack) override {
+        if (open_->printError) throw *open_->printError;
+        QStringList orientations;
+        for (const ScriptedPage& page : open_->pages) orientations << page.orientation;
+        script_.prints << QString::asprintf(
+            "%s %d %d-%d scale=%d %s toFile=%d '%s' x%d collate=%d black=%d [%s]",
+            qUtf8Printable(path_), range, from, to, scale, qUtf8Printable(printer), toFile,
+            qUtf8Printable(outputFile), copies, collate, colorAsBlack,
+            qUtf8Printable(orientations.join(',')));
+    }
+    void Close() override {
+        script_.calls << QStringLiteral("Close %1 alert=%2").arg(path_).arg(script_.alertResponse);
+    }
+    qint16 AlertResponse() const override { return script_.alertResponse; }
+    void SetAlertResponse(qint16 response) override { script_.alertResponse = response; }
+    qint16 ScreenUpdating() const override { return script_.screenUpdating; }
+    void SetScreenUpdating(qint16 value) override { restore(script_.screenUpdating, value); }
+    std::shared_ptr<visio::ApplicationSettings> Settings() override {
+        return part<visio::ApplicationSettings>();
+    }
+    qint16 ShowFileOpenWarnings() const override { return script_.showFileOpenWarnings; }
+    void SetShowFileOpenWarnings(qint16 value) override {
+        restore(script_.showFileOpenWarnings, value);
+    }
+    void Quit() override {
+        script_.calls << QStringLiteral("Quit");
+        if (script_.failToQuit) throw VbError(-1, QStringLiteral("engine gone"));
+    }
+
+  private:
+    template <class Part>
+    std::shared_ptr<Part> part() {
+        return std::shared_ptr<Part>(std::shared_ptr<void>(), this);
+    }
+    // Switching a setting off always works; switching it back on fails when scripted so.
+    void restore(qint16& setting, qint16 value) {
+        if (script_.failToRestoreSettings && value != 0)
+            throw VbError(-1, QStringLiteral("engine gone"));
+        setting = value;
+    }
+    EngineScript& script_;
+    QString path_;
+    std::optional<ScriptedDrawing> open_;
+};
+
 class ScriptedEngineFactory : public visio::EngineFactory {
   public:
     explicit ScriptedEngineFactory(EngineScript& script) : script_(script) {}
-    std::unique_ptr<visio::Application> CreateObject(const QString& programId) override;
+    std::unique_ptr<visio::Application> CreateObject(const QString& programId) override {
+        script_.programIds << programId;
+        if (script_.failToStart) return nullptr;
+        return std::make_unique<ScriptedApplication>(script_);
+    }
 
   private:
     EngineScript& script_;
