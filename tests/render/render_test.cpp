@@ -52,6 +52,22 @@ QImage renderPage(const RecordedDrawing& drawing, int index, qreal dpi = 72) {
 
 constexpr qreal kDpi = 72;
 
+bool isRed(QColor c) {
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+}
+bool isBlue(QColor c) {
+    return c.blue() > 200 && c.red() < 60 && c.green() < 60;
+}
+bool isGreen(QColor c) {
+    return c.green() > 180 && c.red() < 80 && c.blue() < 80;
+}
+bool isWhite(QColor c) {
+    return c.red() > 245 && c.green() > 245 && c.blue() > 245;
+}
+bool dark(QColor c) {
+    return c.lightness() < 128;
+}
+
 int countPixels(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -119,10 +135,6 @@ QPointF inkCentre(const QImage& image, const QRect& area, qreal dpi,
     return n == 0 ? QPointF(-1, -1) : sum / n / dpi;
 }
 
-bool dark(QColor c) {
-    return c.lightness() < 128;
-}
-
 // Where the ink of a circle, a turned text and a turned picture lands, from the file's cells.
 TEST(Geometry, CirclesSitOnTheirPinAndTextAndPicturesTurnTheFilesWay) {
     // A 5 x 3 in page: a red 1 in circle (an Ellipse row, which libvisio passes as arcs
@@ -130,8 +142,7 @@ TEST(Geometry, CirclesSitOnTheirPinAndTextAndPicturesTurnTheFilesWay) {
     // text turned by Angle -30 degrees (clockwise) about PinX 3.5, PinY 1.5: it descends to the
     // right.
     const QImage page = renderPage(recordFixture("circle_and_turned_text.vdx"), 0, kDpi);
-    const auto red = [](QColor c) { return c.red() > 200 && c.green() < 80; };
-    const QPointF centre = inkCentre(page, QRect(0, 0, 3 * kDpi, 3 * kDpi), kDpi, red);
+    const QPointF centre = inkCentre(page, QRect(0, 0, 3 * kDpi, 3 * kDpi), kDpi, isRed);
     EXPECT_NEAR(centre.x(), 1.5, 0.03);
     EXPECT_NEAR(centre.y(), 1.0, 0.03);
     const QPointF left = inkCentre(page, QRect(2.4 * kDpi, 0, 1.1 * kDpi, 3 * kDpi), kDpi, dark);
@@ -142,9 +153,8 @@ TEST(Geometry, CirclesSitOnTheirPinAndTextAndPicturesTurnTheFilesWay) {
     // about PinX 3, PinY 2 on a 6 x 4 in page: its blue half rises to the right.
     const QImage picture = renderPage(recordFixture("rotated_picture.vdx"), 0, kDpi);
     const QRect all = picture.rect();
-    const QPointF redHalf = inkCentre(picture, all, kDpi, red);
-    const QPointF blueHalf =
-        inkCentre(picture, all, kDpi, [](QColor c) { return c.blue() > 200 && c.red() < 80; });
+    const QPointF redHalf = inkCentre(picture, all, kDpi, isRed);
+    const QPointF blueHalf = inkCentre(picture, all, kDpi, isBlue);
     EXPECT_NEAR(std::atan2(redHalf.y() - blueHalf.y(), blueHalf.x() - redHalf.x()), M_PI / 6, 0.05);
 }
 
@@ -182,9 +192,7 @@ TEST(Geometry, HatchesAndGradientsPutTheirColoursWhereVisioDoes) {
     // yellow, at 4.5 an axial gradient (26) and at 7.5 a rectangular one (35), red to yellow.
     const QImage page = renderPage(recordFixture("hatch_and_gradients.vdx"), 0, kDpi);
     const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
-    EXPECT_GT(countPixels(page, inside, [](QColor c) { return c.blue() > 200 && c.red() < 80; }),
-              50)
-        << "no hatch lines";
+    EXPECT_GT(countPixels(page, inside, isBlue), 50) << "no hatch lines";
     EXPECT_GT(countPixels(page, inside, [](QColor c) { return c.red() > 200 && c.blue() < 80; }),
               inside.width() * inside.height() / 3)
         << "no hatch background";
@@ -230,8 +238,7 @@ TEST(RenderFixture, HatchOfAHugelyScaledDrawingIsPaintedAtTheDevicesResolution) 
     const double scale = 1e6;
     const QImage image = renderPage(recordFixture("huge_hatch.vdx"), 0, kDpi / scale);
     const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
-    EXPECT_GT(countPixels(image, inside, [](QColor c) { return c.blue() > 200 && c.red() < 80; }),
-              inside.width() * inside.height() / 5);
+    EXPECT_GT(countPixels(image, inside, isBlue), inside.width() * inside.height() / 5);
     EXPECT_EQ(image.pixelColor(int(0.2 * kDpi), int(0.2 * kDpi)), QColor(Qt::white));
 }
 
@@ -289,16 +296,12 @@ TEST(SvgPathText, MarkerOutlinesWithRelativeAndImplicitCommandsParse) {
     EXPECT_TRUE(render::pathFromSvgText("z 1 2 3").isEmpty());
 }
 
-QString shared(const QString& relative) {
-    return test::sharedTestDataDir() + "/" + relative;
-}
-
 TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
     PLEN_REQUIRE_SHARED_TESTDATA();
     int painted = 0;
     for (const char* folder : {"vsd", "vdx", "vsdx"}) {
         for (const QFileInfo& file :
-             QDir(shared(QString::fromLatin1(folder))).entryInfoList(QDir::Files)) {
+             QDir(test::sharedTestDataDir() + "/" + folder).entryInfoList(QDir::Files)) {
             SCOPED_TRACE(file.fileName().toStdString());
             const RecordedDrawing drawing = recordFile(file.filePath());
             for (int page = 0; page < drawing.pageCount(); ++page) {
@@ -314,19 +317,6 @@ TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
         }
     }
     EXPECT_GT(painted, 20);
-}
-
-bool isRed(QColor c) {
-    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
-}
-bool isBlue(QColor c) {
-    return c.blue() > 200 && c.red() < 60 && c.green() < 60;
-}
-bool isGreen(QColor c) {
-    return c.green() > 180 && c.red() < 80 && c.blue() < 80;
-}
-bool isWhite(QColor c) {
-    return c.red() > 245 && c.green() > 245 && c.blue() > 245;
 }
 
 // The fixtures (tests/fixtures/make_picture_drawings.py) place a 4 x 2 inch picture at 2..6 in
