@@ -29,7 +29,6 @@ class RecordingStatusWindow : public StatusWindow {
 class FakeView : public BatchPrintView {
   public:
     QStringList paths, statuses;
-    std::vector<EntryOutcome> outcomes;  // in the order the run gave them
     bool leaveCopiesToPrinter = false;
     QString copies = QStringLiteral("1"), printer = QStringLiteral("Office");
     bool firstOnly = false, summary = false;
@@ -48,7 +47,6 @@ class FakeView : public BatchPrintView {
     }
     void setOutcome(int row, const EntryOutcome& outcome) override {
         statuses[row - 1] = StatusText(outcome);
-        outcomes.push_back(outcome);
     }
     QString copiesText() const override { return copies; }
     bool copiesLeftToPrinter() const override { return leaveCopiesToPrinter; }
