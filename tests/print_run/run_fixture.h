@@ -72,7 +72,7 @@ inline QString textOf(const printers::PrintJob& job) {
 // test; the view's status windows record into `status`.
 class RunFixture {
   public:
-    RunFixture() : factory(script) {
+    RunFixture() {
         printers.names = {QStringLiteral("Office"), QStringLiteral("Plotter")};
         printers.defaultName = QStringLiteral("Office");
     }
@@ -85,9 +85,8 @@ class RunFixture {
 
     ScopedFakePlatform fake;
     EngineScript script;
-    ScriptedEngineFactory factory;
     FakePrinters printers;
-    ScopedPrintServices services{{&printers, &factory}};
+    ScopedPrintServices services{{&printers, &script}};
     FakeView view;
     std::vector<std::pair<QString, qint32>>& status = view.statusEvents;
 };
