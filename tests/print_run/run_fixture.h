@@ -29,7 +29,6 @@ class RecordingStatusWindow : public StatusWindow {
 class FakeView : public BatchPrintView {
   public:
     QStringList paths, statuses;
-    bool leaveCopiesToPrinter = false;
     QString copies = QStringLiteral("1"), printer = QStringLiteral("Office");
     bool firstOnly = false, summary = false;
     std::vector<bool> buttonStates;
@@ -49,7 +48,7 @@ class FakeView : public BatchPrintView {
         statuses[row - 1] = StatusText(outcome);
     }
     QString copiesText() const override { return copies; }
-    bool copiesLeftToPrinter() const override { return leaveCopiesToPrinter; }
+    bool copiesLeftToPrinter() const override { return false; }
     QString printerText() const override { return printer; }
     bool firstPageOnly() const override { return firstOnly; }
     bool summaryPageChecked() const override { return summary; }
