@@ -46,13 +46,18 @@ if [ -d "$shared" ]; then
 else
   echo "note: $shared is absent; the drawing targets start from the project's drawings only"
 fi
-mkdir -p "$seeds/vdx_page_table" "$seeds/drawing"
+mkdir -p "$seeds"/{vdx_page_table,vsdx_page_table,vsd_page_table,drawing}
 for drawing in "${drawings[@]}"; do
   [ -f "$drawing" ] || continue
+  name=$(basename "$drawing")
   cp "$drawing" "$seeds/drawing/"
   case "$drawing" in *.vdx) cp "$drawing" "$seeds/vdx_page_table/" ;; esac
+  # The pages part of a zip drawing and the "VisioDocument" stream of a binary one.
+  unzip -p "$drawing" visio/pages/pages.xml >"$seeds/vsdx_page_table/$name" 2>/dev/null ||
+    rm -f "$seeds/vsdx_page_table/$name"
+  gsf cat "$drawing" VisioDocument >"$seeds/vsd_page_table/$name" 2>/dev/null ||
+    rm -f "$seeds/vsd_page_table/$name"
 done
-"$out/tests/fuzz/fuzz_extract_parts" "$seeds" "${drawings[@]}"
 
 # The targets write each input to a file; in memory that costs microseconds, not milliseconds.
 [ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm

@@ -11,7 +11,9 @@ packages=(
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
   libjemalloc-dev libxcb1-dev poppler-utils xdg-utils
   appstream desktop-file-utils dpkg-dev man-db
-  clang libclang-rt-14-dev  # the fuzz build only (scripts/fuzz.sh): libFuzzer and sanitizers
+  # the fuzz build only (scripts/fuzz.sh): libFuzzer and sanitizers, and the tools that cut the
+  # page-table seeds out of the drawings
+  clang libclang-rt-14-dev libgsf-bin unzip
 )
 
 missing=()

@@ -1,6 +1,3 @@
-#include <QDir>
-#include <QFileInfo>
-
 #include "support/program_state.h"
 #include "tests/batch_window/window_fixture.h"
 #include "tests/common/test_paths.h"

@@ -12,6 +12,7 @@
 #include "support/vb_error.h"
 #include "tests/common/fake_printers.h"
 #include "tests/common/pdf_tools.h"
+#include "tests/common/raised.h"
 #include "tests/common/test_paths.h"
 
 namespace pbp::test {
@@ -55,15 +56,10 @@ class EngineOn : public ::testing::Test, protected TestEngine<Printers> {
     }
 
     // Description of the error `body` throws; empty when it throws none.
-    template <class Body>
-    QString errorOf(Body&& body) {
-        try {
-            body();
-        } catch (const VbError& error) {
-            EXPECT_NE(error.number(), 0);
-            return error.description();
-        }
-        return {};
+    QString errorOf(const std::function<void()>& body) {
+        const VbError error = raised(body);
+        EXPECT_NE(error.number(), 0);
+        return error.description();
     }
 
     QTemporaryDir dir;

@@ -86,18 +86,6 @@ TEST_F(EngineCase, OrientationChangesLiveInTheOpenedCopyOnly) {
               QStringLiteral("0"));
 }
 
-TEST_F(EngineCase, ActiveDocumentIsTheLastOneStillOpen) {
-    EXPECT_FALSE(errorOf([&] { app->ActiveDocument(); }).isEmpty());
-    auto first = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
-    auto second = open(fixtureDrawing(QStringLiteral("zero_size.vdx")));
-    EXPECT_EQ(app->ActiveDocument(), second);
-    second->Close();
-    EXPECT_EQ(app->ActiveDocument(), first);
-    app->Quit();
-    EXPECT_FALSE(errorOf([&] { first->Pages(); }).isEmpty());
-    EXPECT_FALSE(errorOf([&] { app->Documents(); }).isEmpty());
-}
-
 TEST_F(EngineCase, AZeroSizedPageFillsThePaper) {
     auto doc = open(fixtureDrawing(QStringLiteral("zero_size.vdx")));
     print(*doc, 1, 1, kPdf);

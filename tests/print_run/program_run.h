@@ -24,7 +24,7 @@ struct ProgramRun {
 struct ProgramSetting {
     QString pdfDir;
     QString configDir;
-    QMap<QString, QString> environment;  // more variables; an empty value removes one
+    QMap<QString, QString> environment;  // more variables
 };
 
 // The environment of a test run: no display, the private CUPS scheduler, the setting.
@@ -35,12 +35,8 @@ inline QProcessEnvironment programEnvironment(const ProgramSetting& setting) {
     env.insert(QStringLiteral("CUPS_SERVER"), cups::server());
     env.insert(QStringLiteral("PLENBATCHPRINT_PDF_DIR"), setting.pdfDir);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), setting.configDir);
-    for (auto it = setting.environment.begin(); it != setting.environment.end(); ++it) {
-        if (it.value().isEmpty())
-            env.remove(it.key());
-        else
-            env.insert(it.key(), it.value());
-    }
+    for (auto it = setting.environment.begin(); it != setting.environment.end(); ++it)
+        env.insert(it.key(), it.value());
     return env;
 }
 

@@ -29,8 +29,6 @@ class RecordingStatusWindow : public StatusWindow {
 class FakeView : public BatchPrintView {
   public:
     QStringList paths, statuses;
-    std::vector<EntryOutcome> outcomes;  // in the order the run gave them
-    bool leaveCopiesToPrinter = false;
     QString copies = QStringLiteral("1"), printer = QStringLiteral("Office");
     bool firstOnly = false, summary = false;
     std::vector<bool> buttonStates;
@@ -48,10 +46,9 @@ class FakeView : public BatchPrintView {
     }
     void setOutcome(int row, const EntryOutcome& outcome) override {
         statuses[row - 1] = StatusText(outcome);
-        outcomes.push_back(outcome);
     }
     QString copiesText() const override { return copies; }
-    bool copiesLeftToPrinter() const override { return leaveCopiesToPrinter; }
+    bool copiesLeftToPrinter() const override { return false; }
     QString printerText() const override { return printer; }
     bool firstPageOnly() const override { return firstOnly; }
     bool summaryPageChecked() const override { return summary; }
@@ -74,7 +71,7 @@ inline QString textOf(const printers::PrintJob& job) {
 // test; the view's status windows record into `status`.
 class RunFixture {
   public:
-    RunFixture() : factory(script) {
+    RunFixture() {
         printers.names = {QStringLiteral("Office"), QStringLiteral("Plotter")};
         printers.defaultName = QStringLiteral("Office");
     }
@@ -87,9 +84,8 @@ class RunFixture {
 
     ScopedFakePlatform fake;
     EngineScript script;
-    ScriptedEngineFactory factory;
     FakePrinters printers;
-    ScopedPrintServices services{{&printers, &factory}};
+    ScopedPrintServices services{{&printers, &script}};
     FakeView view;
     std::vector<std::pair<QString, qint32>>& status = view.statusEvents;
 };

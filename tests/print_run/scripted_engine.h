@@ -26,7 +26,10 @@ struct ScriptedDrawing {
     std::optional<VbError> printError;
 };
 
-struct EngineScript {
+// The script is the engine factory too: each engine it starts plays it.
+struct EngineScript : visio::EngineFactory {
+    std::unique_ptr<visio::Application> CreateObject(const QString& programId) override;
+
     std::map<QString, ScriptedDrawing> drawings;  // a path not listed fails to open
     bool failToStart = false, failToQuit = false, failToRestoreSettings = false;
     QStringList programIds;
@@ -150,17 +153,10 @@ class ScriptedApplication : public visio::Application,
     std::optional<ScriptedDrawing> open_;
 };
 
-class ScriptedEngineFactory : public visio::EngineFactory {
-  public:
-    explicit ScriptedEngineFactory(EngineScript& script) : script_(script) {}
-    std::unique_ptr<visio::Application> CreateObject(const QString& programId) override {
-        script_.programIds << programId;
-        if (script_.failToStart) return nullptr;
-        return std::make_unique<ScriptedApplication>(script_);
-    }
-
-  private:
-    EngineScript& script_;
-};
+inline std::unique_ptr<visio::Application> EngineScript::CreateObject(const QString& programId) {
+    programIds << programId;
+    if (failToStart) return nullptr;
+    return std::make_unique<ScriptedApplication>(*this);
+}
 
 }  // namespace pbp::test

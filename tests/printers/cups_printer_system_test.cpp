@@ -6,8 +6,8 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include "support/vb_error.h"
 #include "tests/common/pdf_tools.h"
+#include "tests/common/raised.h"
 #include "tests/common/test_paths.h"
 #include "tests/cups_fixture/cups_test_env.h"
 
@@ -29,16 +29,6 @@ class CupsPrinterSystemTest : public ::testing::Test {
     // A title no other test process uses, so the capture folder can be searched by it.
     static QString uniqueTitle(const QString& stem) {
         return stem + QStringLiteral(" %1.vsd").arg(::getpid());
-    }
-
-    // The error a submission raised; number -1 when it was taken as sent.
-    VbError errorOf(const PrintJob& job) {
-        try {
-            system.submit(job);
-        } catch (const VbError& error) {
-            return error;
-        }
-        return VbError(-1, QString());
     }
 
     CupsPrinterSystem system;
@@ -95,7 +85,9 @@ TEST_F(CupsPrinterSystemTest, PrinterAddedAndRemovedAtRunTimeKeepsItsUtf8Name) {
     ASSERT_TRUE(removed.isEmpty()) << removed.toStdString();
 
     EXPECT_FALSE(system.printerNames().contains(name));
-    const VbError late = errorOf({name, pdfBytes, 1, QStringLiteral("late.vsd")});
+    const VbError late = test::raised([&] {
+        system.submit({name, pdfBytes, 1, QStringLiteral("late.vsd")});
+    });
     EXPECT_TRUE(late.number() != -1 && late.description().contains(name)) << late.what();
 }
 

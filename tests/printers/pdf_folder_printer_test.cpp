@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <thread>
 
-#include "support/vb_error.h"
 #include "tests/common/pdf_tools.h"
+#include "tests/common/raised.h"
 #include "tests/common/test_paths.h"
 
 namespace pbp::printers {
@@ -68,13 +68,10 @@ TEST_F(PdfFolderPrinterTest, RacingJobsEachKeepACompleteFile) {
 // /proc takes no files even from root; a path under a file cannot become a folder.
 TEST_F(PdfFolderPrinterTest, UnwritableFoldersGiveAnErrorNamingTheFolder) {
     for (const QString& unwritable : {QStringLiteral("/proc"), QString(pdfPath + "/PDF")}) {
-        try {
-            savePdfInFolder(pdfBytes, QStringLiteral("plan.vsd"), unwritable);
-            ADD_FAILURE() << "wrote into " << unwritable.toStdString();
-        } catch (const VbError& error) {
-            EXPECT_EQ(error.number(), 75);
-            EXPECT_TRUE(error.description().contains(unwritable)) << error.what();
-        }
+        const VbError error = test::raised(
+            [&] { savePdfInFolder(pdfBytes, QStringLiteral("plan.vsd"), unwritable); });
+        EXPECT_EQ(error.number(), 75) << unwritable.toStdString();
+        EXPECT_TRUE(error.description().contains(unwritable)) << error.what();
     }
 }
 

@@ -1,4 +1,4 @@
-// Drawings written by the tests and by others, rendered to images and PDF and checked the way
+// Drawings of the project's fixtures and by others, rendered to images and PDF and checked the way
 // a reader of the printout would: what is there, what is left out, and what the text says; and
 // path geometry that is easy to get subtly wrong: arc direction and size, relative commands;
 // and pictures: EMF and WMF metafiles and bitmaps in every format libvisio hands over land in
@@ -7,13 +7,11 @@
 #include <gtest/gtest.h>
 #include <librevenge-stream/librevenge-stream.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include "printing/engine/render/picture_decoder.h"
 #include "printing/engine/render/recorded_drawing.h"
@@ -27,32 +25,14 @@ namespace {
 
 using render::RecordedDrawing;
 
-// A shape of a small Visio XML drawing written by a test: by default a red 1 x 1 inch square.
-struct VdxShape {
-    double pinX = 1, pinY = 1, width = 1, height = 1;  // inches, y upwards as Visio keeps it
-    QString fill = "#ff0000";
-    int fillPattern = 1;  // 0 none, 1 solid, 2.. patterns (hatches)
-    QString fillBackground = "#ffffff";
-    int layer = 0;
-    bool closed = true;
-    QString lineXml;  // extra cells inside <Line>
-    QString text;
-    QString font;      // a font name for the text, empty for the document default
-    double angle = 0;  // radians, counter-clockwise as Visio keeps it
-    QString geometry;  // <Geom> sections replacing the box outline
-    QString sections;  // further sections (Para, Tabs, ...)
-};
-
 // Records the drawing in the file (throws pbp::VbError as the renderer does).
 RecordedDrawing recordFile(const QString& path) {
     librevenge::RVNGFileStream stream(path.toLocal8Bit().constData());
     return RecordedDrawing::record(stream);
 }
 
-RecordedDrawing recordBytes(const QByteArray& bytes) {
-    librevenge::RVNGStringStream stream(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                        unsigned(bytes.size()));
-    return RecordedDrawing::record(stream);
+RecordedDrawing recordFixture(const char* name) {
+    return recordFile(test::fixtureDrawing(QString::fromLatin1(name)));
 }
 
 // Paints page `index` on a white image at `dpi` (page in points scaled to the image).
@@ -69,53 +49,23 @@ QImage renderPage(const RecordedDrawing& drawing, int index, qreal dpi = 72) {
     return image;
 }
 
-// Records one page of `widthIn` x `heightIn` inches with layer 0 printed and layer 1 not.
-RecordedDrawing recordVdx(double widthIn, double heightIn, const QList<VdxShape>& shapes) {
-    QString fonts, xml;
-    int id = 1;
-    for (const VdxShape& s : shapes) {
-        if (!s.font.isEmpty())
-            fonts = "<FaceNames><FaceName ID=\"1\" Name=\"" + s.font.toHtmlEscaped() +
-                    "\"/></FaceNames>";
-        xml += QString::asprintf(
-            "<Shape ID=\"%d\" Type=\"Shape\"><XForm><PinX>%g</PinX><PinY>%g</PinY>"
-            "<Width>%g</Width><Height>%g</Height><LocPinX>%g</LocPinX><LocPinY>%g</LocPinY>"
-            "<Angle>%g</Angle></XForm><Line><LineWeight>0.01</LineWeight><LineColor>#000000"
-            "</LineColor><LinePattern>1</LinePattern>%s</Line><Fill><FillForegnd>%s</FillForegnd>"
-            "<FillBkgnd>%s</FillBkgnd><FillPattern>%d</FillPattern></Fill><LayerMem>"
-            "<LayerMember>%d</LayerMember></LayerMem>%s",
-            id++, s.pinX, s.pinY, s.width, s.height, s.width / 2, s.height / 2, s.angle,
-            qUtf8Printable(s.lineXml), qUtf8Printable(s.fill), qUtf8Printable(s.fillBackground),
-            s.fillPattern, s.layer, qUtf8Printable(s.sections));
-        xml += !s.geometry.isEmpty()
-                   ? s.geometry
-                   : QString::asprintf(
-                         "<Geom IX=\"0\"><NoFill>0</NoFill><NoLine>0</NoLine><MoveTo IX=\"1\">"
-                         "<X>0</X><Y>0</Y></MoveTo><LineTo IX=\"2\"><X>%g</X><Y>0</Y></LineTo>"
-                         "<LineTo IX=\"3\"><X>%g</X><Y>%g</Y></LineTo><LineTo IX=\"4\"><X>0</X>"
-                         "<Y>%g</Y></LineTo>%s</Geom>",
-                         s.width, s.width, s.height, s.height,
-                         s.closed ? "<LineTo IX=\"5\"><X>0</X><Y>0</Y></LineTo>" : "");
-        if (!s.text.isEmpty())
-            xml += QStringLiteral("<Char IX=\"0\">%1<Size>0.1</Size></Char><Text>%2</Text>")
-                       .arg(s.font.isEmpty() ? QString() : QStringLiteral("<Font>1</Font>"),
-                            s.text.toHtmlEscaped());
-        xml += "</Shape>";
-    }
-    return recordBytes(
-        QString::asprintf(
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-            "<VisioDocument xmlns=\"http://schemas.microsoft.com/visio/2003/core\">%s"
-            "<Pages><Page ID=\"0\" NameU=\"Page-1\"><PageSheet><PageProps><PageWidth>%g"
-            "</PageWidth><PageHeight>%g</PageHeight></PageProps><Layer IX=\"0\"><Name>Shown"
-            "</Name><Visible>1</Visible><Print>1</Print></Layer><Layer IX=\"1\"><Name>Screen only"
-            "</Name><Visible>1</Visible><Print>0</Print></Layer></PageSheet><Shapes>%s</Shapes>"
-            "</Page></Pages></VisioDocument>",
-            qUtf8Printable(fonts), widthIn, heightIn, qUtf8Printable(xml))
-            .toUtf8());
-}
-
 constexpr qreal kDpi = 72;
+
+bool isRed(QColor c) {
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+}
+bool isBlue(QColor c) {
+    return c.blue() > 200 && c.red() < 60 && c.green() < 60;
+}
+bool isGreen(QColor c) {
+    return c.green() > 180 && c.red() < 80 && c.blue() < 80;
+}
+bool isWhite(QColor c) {
+    return c.red() > 245 && c.green() > 245 && c.blue() > 245;
+}
+bool dark(QColor c) {
+    return c.lightness() < 128;
+}
 
 int countPixels(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
     int n = 0;
@@ -144,10 +94,9 @@ QString pdfReport(const RecordedDrawing& drawing, const QString& tool,
 }
 
 TEST(RenderFixture, ShapesOnANonPrintingLayerAreLeftOutAndTheRestIsPainted) {
-    const RecordedDrawing drawing =
-        recordVdx(4, 3,
-                  {{.pinY = 1.5, .layer = 1, .text = "Hidden words"},
-                   {.pinX = 3, .pinY = 1.5, .fill = "#0000ff", .text = "Printed words"}});
+    // A 4 x 3 in page: 1 in squares at PinY 1.5, a red one at PinX 1 on the layer that does not
+    // print ("Hidden words") and a blue one at PinX 3 ("Printed words").
+    const RecordedDrawing drawing = recordFixture("layers.vdx");
     ASSERT_EQ(drawing.pageCount(), 1);
     EXPECT_EQ(drawing.pageSizeInches(0), QSizeF(4, 3));
 
@@ -163,12 +112,12 @@ TEST(RenderFixture, ShapesOnANonPrintingLayerAreLeftOutAndTheRestIsPainted) {
 }
 
 TEST(RenderFixture, UnknownFontsPrintWithAMetricCompatibleFamily) {
-    VdxShape shape{.fill = "#ffffff", .text = "Bogus face", .font = "NoSuchFontFamily 1"};
-    const RecordedDrawing bogus = recordVdx(4, 2, {shape});
-    EXPECT_TRUE(pdfReport(bogus, "pdftotext").contains("Bogus face"));
-    EXPECT_TRUE(pdfReport(bogus, "pdffonts").contains("LiberationSans"));
-    shape.font = "Calibri";
-    EXPECT_TRUE(pdfReport(recordVdx(4, 2, {shape}), "pdffonts").contains("Carlito"));
+    // "Bogus face" in the font "NoSuchFontFamily 1", "Calibri face" in Calibri.
+    const RecordedDrawing drawing = recordFixture("fonts.vdx");
+    EXPECT_TRUE(pdfReport(drawing, "pdftotext").contains("Bogus face"));
+    const QString fonts = pdfReport(drawing, "pdffonts");
+    EXPECT_TRUE(fonts.contains("LiberationSans")) << fonts.toStdString();
+    EXPECT_TRUE(fonts.contains("Carlito"));
 }
 
 // The centre of the pixels that match inside `area`, in inches from the page's top-left.
@@ -185,32 +134,14 @@ QPointF inkCentre(const QImage& image, const QRect& area, qreal dpi,
     return n == 0 ? QPointF(-1, -1) : sum / n / dpi;
 }
 
-bool dark(QColor c) {
-    return c.lightness() < 128;
-}
-
 // Where the ink of a circle, a turned text and a turned picture lands, from the file's cells.
 TEST(Geometry, CirclesSitOnTheirPinAndTextAndPicturesTurnTheFilesWay) {
-    // A 1 in circle (an Ellipse row, which libvisio passes as arcs without a sweep flag) at
-    // PinX 1.5, PinY 2 on a 5 x 3 in page: centred 1.5 in, 1 in from the top-left.
-    const VdxShape circle{
-        .pinX = 1.5,
-        .pinY = 2,
-        .geometry =
-            "<Geom IX=\"0\"><NoFill>0</NoFill><NoLine>0</NoLine><Ellipse IX=\"1\"><X>0.5"
-            "</X><Y>0.5</Y><A>1</A><B>0.5</B><C>0.5</C><D>1</D></Ellipse></Geom>"};
-    // A text turned by -30 degrees (clockwise) about PinX 3.5, PinY 1.5: it descends to the
+    // A 5 x 3 in page: a red 1 in circle (an Ellipse row, which libvisio passes as arcs
+    // without a sweep flag) at PinX 1.5, PinY 2, centred 1.5 in, 1 in from the top-left; and a
+    // text turned by Angle -30 degrees (clockwise) about PinX 3.5, PinY 1.5: it descends to the
     // right.
-    const VdxShape text{.pinX = 3.5,
-                        .pinY = 1.5,
-                        .width = 2.5,
-                        .height = 0.5,
-                        .text = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMM",
-                        .angle = -M_PI / 6,
-                        .geometry = " "};
-    const QImage page = renderPage(recordVdx(5, 3, {circle, text}), 0, kDpi);
-    const auto red = [](QColor c) { return c.red() > 200 && c.green() < 80; };
-    const QPointF centre = inkCentre(page, QRect(0, 0, 3 * kDpi, 3 * kDpi), kDpi, red);
+    const QImage page = renderPage(recordFixture("circle_and_turned_text.vdx"), 0, kDpi);
+    const QPointF centre = inkCentre(page, QRect(0, 0, 3 * kDpi, 3 * kDpi), kDpi, isRed);
     EXPECT_NEAR(centre.x(), 1.5, 0.03);
     EXPECT_NEAR(centre.y(), 1.0, 0.03);
     const QPointF left = inkCentre(page, QRect(2.4 * kDpi, 0, 1.1 * kDpi, 3 * kDpi), kDpi, dark);
@@ -219,45 +150,21 @@ TEST(Geometry, CirclesSitOnTheirPinAndTextAndPicturesTurnTheFilesWay) {
 
     // A picture, left half red and right half blue, turned by +30 degrees (counter-clockwise)
     // about PinX 3, PinY 2 on a 6 x 4 in page: its blue half rises to the right.
-    const QImage picture =
-        renderPage(recordFile(test::fixtureDrawing("rotated_picture.vdx")), 0, kDpi);
+    const QImage picture = renderPage(recordFixture("rotated_picture.vdx"), 0, kDpi);
     const QRect all = picture.rect();
-    const QPointF redHalf = inkCentre(picture, all, kDpi, red);
-    const QPointF blueHalf =
-        inkCentre(picture, all, kDpi, [](QColor c) { return c.blue() > 200 && c.red() < 80; });
+    const QPointF redHalf = inkCentre(picture, all, kDpi, isRed);
+    const QPointF blueHalf = inkCentre(picture, all, kDpi, isBlue);
     EXPECT_NEAR(std::atan2(redHalf.y() - blueHalf.y(), blueHalf.x() - redHalf.x()), M_PI / 6, 0.05);
 }
 
 // Line ends go where the file's geometry puts them and the line does not show past the tip.
 TEST(Geometry, ArrowheadsEndEachOpenPathAndHideThickLinesUnderThem) {
     constexpr qreal dpi = 288;
-    // A dimension line as Visio writes it: two open halves running out from the middle, each
-    // with an end tick (here an arrowhead), and a thick line ending in an open and a filled
-    // arrowhead. Each runs up to y = 2.5 in (0.5 in from the top).
-    const QString halves =
-        "<Geom IX=\"0\"><NoFill>1</NoFill><MoveTo IX=\"1\"><X>0</X><Y>1</Y></MoveTo><LineTo "
-        "IX=\"2\"><X>0</X><Y>2</Y></LineTo></Geom><Geom IX=\"1\"><NoFill>1</NoFill><MoveTo "
-        "IX=\"1\"><X>0</X><Y>1</Y></MoveTo><LineTo IX=\"2\"><X>0</X><Y>0</Y></LineTo></Geom>";
-    const QString upwards =
-        "<Geom IX=\"0\"><NoFill>1</NoFill><MoveTo IX=\"1\"><X>0</X><Y>0</Y></MoveTo><LineTo "
-        "IX=\"2\"><X>0</X><Y>2</Y></LineTo></Geom>";
-    const auto thick = [](int arrow) {
-        return QStringLiteral(
-                   "<LineWeight>0.06</LineWeight><EndArrow>%1</EndArrow>"
-                   "<EndArrowSize>2</EndArrowSize>")
-            .arg(arrow);
-    };
-    const QImage page = renderPage(
-        recordVdx(
-            4, 3,
-            {{.pinX = 1.5,
-              .pinY = 1.5,
-              .height = 2,
-              .lineXml = "<EndArrow>13</EndArrow><EndArrowSize>2</EndArrowSize>",
-              .geometry = halves},
-             {.pinX = 2.5, .pinY = 1.5, .height = 2, .lineXml = thick(1), .geometry = upwards},
-             {.pinX = 3.5, .pinY = 1.5, .height = 2, .lineXml = thick(13), .geometry = upwards}}),
-        0, dpi);
+    // A dimension line as Visio writes it at PinX 1.5: two open halves running out from the
+    // middle, each with an end tick (EndArrow 13); thick lines (LineWeight 0.06) at PinX 2.5
+    // and 3.5 ending in an open (EndArrow 1) and a filled (13) arrowhead. Each runs up to
+    // y = 2.5 in (0.5 in from the top) on a 4 x 3 in page.
+    const QImage page = renderPage(recordFixture("arrowheads.vdx"), 0, dpi);
     const auto inkNear = [&](double xIn, double yIn, int radius) {
         return countPixels(
             page,
@@ -280,21 +187,11 @@ TEST(Geometry, ArrowheadsEndEachOpenPathAndHideThickLinesUnderThem) {
 // Hatches show both colours; axial gradients keep the fill colour in the middle, rectangular
 // ones run out to the box.
 TEST(Geometry, HatchesAndGradientsPutTheirColoursWhereVisioDoes) {
-    const auto square = [](double pinX, int pattern) {
-        return VdxShape{.pinX = pinX,
-                        .pinY = 1.5,
-                        .width = 2,
-                        .height = 2,
-                        .fill = pattern == 2 ? "#0000ff" : "#ff0000",
-                        .fillPattern = pattern,
-                        .fillBackground = "#ffff00"};
-    };
-    const QImage page =
-        renderPage(recordVdx(9, 3, {square(1.5, 2), square(4.5, 26), square(7.5, 35)}), 0, kDpi);
+    // 2 in squares at PinY 1.5 on a 9 x 3 in page: at PinX 1.5 a blue hatch (FillPattern 2) on
+    // yellow, at 4.5 an axial gradient (26) and at 7.5 a rectangular one (35), red to yellow.
+    const QImage page = renderPage(recordFixture("hatch_and_gradients.vdx"), 0, kDpi);
     const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
-    EXPECT_GT(countPixels(page, inside, [](QColor c) { return c.blue() > 200 && c.red() < 80; }),
-              50)
-        << "no hatch lines";
+    EXPECT_GT(countPixels(page, inside, isBlue), 50) << "no hatch lines";
     EXPECT_GT(countPixels(page, inside, [](QColor c) { return c.red() > 200 && c.blue() < 80; }),
               inside.width() * inside.height() / 3)
         << "no hatch background";
@@ -313,20 +210,10 @@ TEST(Geometry, HatchesAndGradientsPutTheirColoursWhereVisioDoes) {
 // Set tab stops and bullets lay text out as the paragraph says; ligatures keep their letters in
 // the PDF's text.
 TEST(Geometry, TabStopsAndBulletsPlaceWordsAndThePdfKeepsEveryLetter) {
-    const VdxShape shape{
-        .pinX = 3,
-        .pinY = 1,
-        .width = 5,
-        .height = 1,
-        .fill = "#ffffff",
-        .text = "hovercraft\tofficial",
-        .font = "Calibri",  // Carlito, which has ligatures for "ft" and "ffi"
-        .geometry = " ",
-        .sections =
-            "<Para IX=\"0\"><IndFirst>-0.25</IndFirst><IndLeft>0.25</IndLeft><HorzAlign>0"
-            "</HorzAlign><Bullet>1</Bullet><BulletStr>*</BulletStr></Para><Tabs IX=\"0\">"
-            "<Tab IX=\"0\"><Position>2</Position><Alignment>0</Alignment></Tab></Tabs>"};
-    const QString words = pdfReport(recordVdx(6, 2, {shape}), "pdftotext", {"-bbox"});
+    // "hovercraft<tab>official" in Calibri (Carlito, which has ligatures for "ft" and "ffi"), in
+    // a 5 in box at PinX 3 on a 6 in page; a paragraph with IndFirst -0.25, IndLeft 0.25, a
+    // bullet "*" and a tab stop at 2 in.
+    const QString words = pdfReport(recordFixture("tabs_and_bullet.vdx"), "pdftotext", {"-bbox"});
     // Each word's left edge in inches from the page's left.
     const auto leftOf = [&](const QString& word) {
         const QRegularExpression re("xMin=\"([0-9.]+)\"[^>]*>" + QRegularExpression::escape(word) +
@@ -345,18 +232,12 @@ TEST(Geometry, TabStopsAndBulletsPlaceWordsAndThePdfKeepsEveryLetter) {
 // drawn one device pixel apart, which shades the square with the hatch colour (all of them at
 // the drawing's spacing took gigabytes).
 TEST(RenderFixture, HatchOfAHugelyScaledDrawingIsPaintedAtTheDevicesResolution) {
+    // A 2e6 in square at PinX, PinY 1.5e6 on a 3e6 in page, a blue hatch (FillPattern 2) on
+    // yellow.
     const double scale = 1e6;
-    const VdxShape hatched{.pinX = 1.5 * scale,
-                           .pinY = 1.5 * scale,
-                           .width = 2 * scale,
-                           .height = 2 * scale,
-                           .fill = "#0000ff",
-                           .fillPattern = 2,
-                           .fillBackground = "#ffff00"};
-    const QImage image = renderPage(recordVdx(3 * scale, 3 * scale, {hatched}), 0, kDpi / scale);
+    const QImage image = renderPage(recordFixture("huge_hatch.vdx"), 0, kDpi / scale);
     const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
-    EXPECT_GT(countPixels(image, inside, [](QColor c) { return c.blue() > 200 && c.red() < 80; }),
-              inside.width() * inside.height() / 5);
+    EXPECT_GT(countPixels(image, inside, isBlue), inside.width() * inside.height() / 5);
     EXPECT_EQ(image.pixelColor(int(0.2 * kDpi), int(0.2 * kDpi)), QColor(Qt::white));
 }
 
@@ -414,16 +295,12 @@ TEST(SvgPathText, MarkerOutlinesWithRelativeAndImplicitCommandsParse) {
     EXPECT_TRUE(render::pathFromSvgText("z 1 2 3").isEmpty());
 }
 
-QString shared(const QString& relative) {
-    return test::sharedTestDataDir() + "/" + relative;
-}
-
 TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
     PLEN_REQUIRE_SHARED_TESTDATA();
     int painted = 0;
     for (const char* folder : {"vsd", "vdx", "vsdx"}) {
         for (const QFileInfo& file :
-             QDir(shared(QString::fromLatin1(folder))).entryInfoList(QDir::Files)) {
+             QDir(test::sharedTestDataDir() + "/" + folder).entryInfoList(QDir::Files)) {
             SCOPED_TRACE(file.fileName().toStdString());
             const RecordedDrawing drawing = recordFile(file.filePath());
             for (int page = 0; page < drawing.pageCount(); ++page) {
@@ -439,29 +316,6 @@ TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
         }
     }
     EXPECT_GT(painted, 20);
-}
-
-bool isRed(QColor c) {
-    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
-}
-bool isBlue(QColor c) {
-    return c.blue() > 200 && c.red() < 60 && c.green() < 60;
-}
-bool isGreen(QColor c) {
-    return c.green() > 180 && c.red() < 80 && c.blue() < 80;
-}
-bool isWhite(QColor c) {
-    return c.red() > 245 && c.green() > 245 && c.blue() > 245;
-}
-
-QByteArray encoded(const char* format) {
-    QImage image(8, 4, QImage::Format_RGB32);
-    image.fill(QColor(0, 255, 0));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format)) << format;
-    return bytes;
 }
 
 // The fixtures (tests/fixtures/make_picture_drawings.py) place a 4 x 2 inch picture at 2..6 in
@@ -484,7 +338,7 @@ TEST(MetafilePictures, EmfAndWmfAreDrawnInTheirBox) {
 
 TEST(MetafilePictures, DamagedPicturesLeaveAnEmptyBoxAndANote) {
     // A cut-off EMF, a WMF of nothing but its header, a bitmap claiming 200000 x 200000 pixels.
-    const RecordedDrawing drawing = recordFile(test::fixtureDrawing("bad_pictures.vdx"));
+    const RecordedDrawing drawing = recordFixture("bad_pictures.vdx");
     const QStringList log = drawing.log();
     ASSERT_EQ(log.size(), 3) << log.join('\n').toStdString();
     EXPECT_TRUE(log[0].contains("image/emf") && log[0].contains("damaged"));
@@ -496,72 +350,22 @@ TEST(MetafilePictures, DamagedPicturesLeaveAnEmptyBoxAndANote) {
             ASSERT_TRUE(isWhite(page.pixelColor(x, y))) << x << "," << y;
 
     EXPECT_FALSE(render::decodePicture({}, "image/wmf").problem.isEmpty());
-    // A PNG header claiming 100000 x 100000 pixels is refused before anything is allocated.
-    QByteArray png = encoded("PNG");
-    qToBigEndian<quint32>(100000, png.data() + 16);
-    qToBigEndian<quint32>(100000, png.data() + 20);
-    quint32 crc = 0xffffffff;  // the header chunk's CRC-32 over its type and data
-    for (int i = 12; i < 29; ++i) {
-        crc ^= quint8(png[i]);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320 & (0 - (crc & 1)));
-    }
-    qToBigEndian<quint32>(~crc, png.data() + 29);
+    // A sound PNG whose header claims 100000 x 100000 pixels is refused before anything is
+    // allocated.
+    const QByteArray png =
+        test::fileBytes(test::sourceDir() + "/tests/fixtures/hostile/huge_header.png");
     EXPECT_TRUE(render::decodePicture(png, "image/png").problem.contains("100000 x 100000"));
 }
 
-// Visio's own form of a bitmap: a DIB without a file header, here with a colour table (green,
-// black) in front of 8-bit pixels, so that the pixels do not start where a bare header ends.
-QByteArray palettedDib() {
-    QByteArray dib(40, '\0');
-    qToLittleEndian<quint32>(40, dib.data());
-    qToLittleEndian<qint32>(4, dib.data() + 4);
-    qToLittleEndian<qint32>(2, dib.data() + 8);
-    qToLittleEndian<quint16>(1, dib.data() + 12);
-    qToLittleEndian<quint16>(8, dib.data() + 14);
-    qToLittleEndian<quint32>(2, dib.data() + 32);
-    dib += QByteArray::fromHex(
-        "00ff0000"
-        "00000000");
-    dib += QByteArray(8, '\0');
-    return dib;
-}
-
+// A 10 x 2 in page with a green 1 in picture at PinY 1 and PinX 1, 3, 5, 7 and 9, in each
+// bitmap format libvisio hands over: PNG, JPEG, GIF, TIFF and Visio's own form, a DIB without a
+// file header whose colour table lies in front of 8-bit pixels (so that the pixels do not
+// start where a bare header ends).
 TEST(BitmapPictures, EveryFormatLibvisioHandsOverIsDrawn) {
-    // A 1 x 1 GIF whose one colour is green (Qt writes no GIF).
-    const QByteArray gif = QByteArray::fromHex(
-        "474946383961010001008000"
-        "0000ff000000002c00000000010001000002024401003b");
-    const QList<std::pair<QString, QByteArray>> pictures = {
-        {"PNG", encoded("PNG")},   {"JPEG", encoded("JPEG")}, {"GIF", gif},
-        {"TIFF", encoded("TIFF")}, {"", palettedDib()},
-    };
-    QString shapes;
-    for (int i = 0; i < pictures.size(); ++i) {
-        const auto& [compression, bytes] = pictures[i];
-        shapes += QStringLiteral(
-                      "<Shape ID='%1' Type='Foreign'><XForm><PinX>%2</PinX><PinY>1</PinY>"
-                      "<Width>1</Width><Height>1</Height><LocPinX>0.5</LocPinX><LocPinY>0.5"
-                      "</LocPinY></XForm><Foreign><ImgOffsetX>0</ImgOffsetX><ImgOffsetY>0"
-                      "</ImgOffsetY><ImgWidth>1</ImgWidth><ImgHeight>1</ImgHeight></Foreign>"
-                      "<ForeignData ForeignType='Bitmap'%3>%4</ForeignData></Shape>")
-                      .arg(i + 1)
-                      .arg(1 + 2 * i)
-                      .arg(compression.isEmpty()
-                               ? QString()
-                               : QStringLiteral(" CompressionType='%1'").arg(compression),
-                           QString::fromLatin1(bytes.toBase64()));
-    }
-    const RecordedDrawing drawing = recordBytes(
-        QStringLiteral("<?xml version='1.0' encoding='utf-8' ?><VisioDocument "
-                       "xmlns='urn:schemas-microsoft-com:office:visio'><Pages><Page ID='0'>"
-                       "<PageSheet><PageProps><PageWidth>10</PageWidth><PageHeight>2"
-                       "</PageHeight></PageProps></PageSheet><Shapes>%1</Shapes></Page></Pages>"
-                       "</VisioDocument>")
-            .arg(shapes)
-            .toUtf8());
+    const RecordedDrawing drawing = recordFixture("bitmap_formats.vdx");
     EXPECT_TRUE(drawing.log().isEmpty()) << drawing.log().join('\n').toStdString();
     const QImage page = renderPage(drawing, 0);
-    for (int i = 0; i < pictures.size(); ++i) {
+    for (int i = 0; i < 5; ++i) {
         const int centre = 72 * (1 + 2 * i);
         EXPECT_TRUE(isGreen(page.pixelColor(centre, 72))) << "format " << i;
         EXPECT_TRUE(isGreen(page.pixelColor(centre - 30, 45))) << "format " << i;

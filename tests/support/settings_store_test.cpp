@@ -14,26 +14,19 @@
 #include "support/mod_registry_api.h"
 #include "support/registry_store.h"
 #include "tests/common/fake_platform.h"
+#include "tests/common/raised.h"
 
 // The settings store (a JSON file shared by processes) and the registry layer over it.
 
 namespace pbp {
 namespace {
 
+using test::raised;
+
 constexpr quint32 HKCU = HKEY_CURRENT_USER;
 const QString kKey = test::kSettingsKey;
 const QString kPrinter = QStringLiteral("DefaultPrinter");
 const QString kStoreKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Test");
-
-// The number of the VbError `body` raised, or -1 when it raised none.
-qint32 raisedBy(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const VbError& error) {
-        return error.number();
-    }
-    return -1;
-}
 
 void putValue(const QString& name, quint32 type, const QByteArray& data) {
     RegistryStore store(platform().registryFile);
@@ -43,12 +36,12 @@ void putValue(const QString& name, quint32 type, const QByteArray& data) {
 
 TEST(RegistryApi, StringsRoundTripAndMissingItemsAndFailedWritesRaiseTheirErrors) {
     test::ScopedFakePlatform fake;
-    EXPECT_EQ(raisedBy([] { ReadRegistryString(HKCU, kKey, kPrinter); }), 1000);
-    EXPECT_EQ(raisedBy([] { WriteRegistryString(HKCU, kKey, kPrinter, "x"); }), 1000);
+    EXPECT_EQ(raised([] { ReadRegistryString(HKCU, kKey, kPrinter); }).number(), 1000);
+    EXPECT_EQ(raised([] { WriteRegistryString(HKCU, kKey, kPrinter, "x"); }).number(), 1000);
     AddRegistryKey(HKCU, kKey);
     AddRegistryKey(HKCU, kKey);  // an existing key is fine
-    EXPECT_EQ(raisedBy([] { ReadRegistryString(HKCU, kKey, kPrinter); }), 1001);
-    EXPECT_EQ(raisedBy([] { AddRegistryKey(HKCU, QStringLiteral("a\\\\b")); }), 1002);
+    EXPECT_EQ(raised([] { ReadRegistryString(HKCU, kKey, kPrinter); }).number(), 1001);
+    EXPECT_EQ(raised([] { AddRegistryKey(HKCU, QStringLiteral("a\\\\b")); }).number(), 1002);
 
     WriteRegistryString(HKCU, kKey, kPrinter, QString());
     EXPECT_EQ(ReadRegistryString(HKCU, kKey, kPrinter), QStringLiteral(" "));
@@ -58,14 +51,16 @@ TEST(RegistryApi, StringsRoundTripAndMissingItemsAndFailedWritesRaiseTheirErrors
     putValue(QStringLiteral("fits"), REG_SZ, QByteArray(1023, 'a') + '\0');
     putValue(QStringLiteral("long"), REG_SZ, QByteArray(1024, 'a') + '\0');
     EXPECT_EQ(ReadRegistryString(HKCU, kKey, QStringLiteral("fits")).size(), 1023);
-    EXPECT_EQ(raisedBy([] { ReadRegistryString(HKCU, kKey, QStringLiteral("long")); }), 1001);
+    EXPECT_EQ(raised([] { ReadRegistryString(HKCU, kKey, QStringLiteral("long")); }).number(),
+              1001);
     EXPECT_TRUE(fake.messages.shown.empty());
 
     // A folder where the lock file belongs makes every write fail. (That a missing value is
     // written once and a present one kept, the window's printer tests prove.)
     const QString lockFile = platform().registryFile + QStringLiteral(".lock");
     ASSERT_TRUE(QFile::remove(lockFile) && QDir().mkpath(lockFile));
-    EXPECT_EQ(raisedBy([] { EnsureRegistryValue(HKCU, kKey, QStringLiteral("New"), " "); }), 1001);
+    EXPECT_EQ(raised([] { EnsureRegistryValue(HKCU, kKey, QStringLiteral("New"), " "); }).number(),
+              1001);
 }
 
 TEST(RegistryApi, DwordsAreSignedAndListingStopsAtAnOversizedValue) {
@@ -88,13 +83,9 @@ TEST(RegistryApi, DamagedSettingsFileIsReportedAndLeftAlone) {
                      "\"HKEY_CURRENT_USER\": {\"values\": [{\"name\": \"x\", \"type\": "
                      "\"REG_BINARY\", \"hex\": \"abc\"}]}}")}) {
         test::writeFile(file, damaged);
-        try {
-            EnsureRegistryValue(HKCU, kKey, kPrinter, " ");
-            ADD_FAILURE() << "a damaged file was used";
-        } catch (const VbError& error) {
-            EXPECT_EQ(error.number(), 1002);
-            EXPECT_TRUE(error.description().contains(file + " is damaged")) << damaged.data();
-        }
+        const VbError error = raised([] { EnsureRegistryValue(HKCU, kKey, kPrinter, " "); });
+        EXPECT_EQ(error.number(), 1002);
+        EXPECT_TRUE(error.description().contains(file + " is damaged")) << damaged.data();
         EXPECT_EQ(test::fileBytes(file), damaged);
     }
     EXPECT_THROW(RegistryStore(fake.dir.path()).keyExists("HKEY_CURRENT_USER"), RegistryStoreError);
