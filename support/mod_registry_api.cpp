@@ -72,6 +72,13 @@ QString textWithoutTerminator(QByteArray data, qsizetype terminatorLength) {
 
 }  // namespace
 
+bool RegistryKeyExists(quint32 root, const QString& key) {
+    bool exists = false;
+    Guarded(kModule, QStringLiteral("RegistryKeyExists"),
+            [&] { exists = keyValues(root, key, kKeyError).has_value(); });
+    return exists;
+}
+
 bool RegistryValueExists(quint32 root, const QString& key, const QString& valueName) {
     bool exists = false;
     Guarded(kModule, QStringLiteral("RegistryValueExists"), [&] {

@@ -30,6 +30,8 @@ struct RegistryKeyHandle {
 // itself is damaged or cannot be written, the error keeps its number and says so in its
 // description. Key paths use "\" between levels.
 
+// True when the key exists. Reports an unexpected failure and answers false.
+bool RegistryKeyExists(quint32 root, const QString& key);
 // True when the value exists, with or without data. Reports an unexpected failure and answers
 // false.
 bool RegistryValueExists(quint32 root, const QString& key, const QString& valueName);

@@ -83,6 +83,10 @@ TEST(RegistryApi, DamagedSettingsFileIsReportedAndLeftAlone) {
                      "\"HKEY_CURRENT_USER\": {\"values\": [{\"name\": \"x\", \"type\": "
                      "\"REG_BINARY\", \"hex\": \"abc\"}]}}")}) {
         test::writeFile(file, damaged);
+        fake.messages.shown.clear();
+        EXPECT_FALSE(RegistryKeyExists(HKCU, kKey));
+        ASSERT_EQ(fake.messages.shown.size(), 1u);
+        EXPECT_TRUE(fake.messages.shown[0].text.contains(file + " is damaged")) << damaged.data();
         const VbError error = raised([] { EnsureRegistryValue(HKCU, kKey, kPrinter, " "); });
         EXPECT_EQ(error.number(), 1002);
         EXPECT_TRUE(error.description().contains(file + " is damaged")) << damaged.data();
