@@ -1,6 +1,7 @@
 #include <QCloseEvent>
 
 #include "batch_window/frm_plen_print_batch.h"
+#include "progress/frm_status.h"
 #include "support/common_dialog.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
@@ -32,6 +33,13 @@ void frmPlenPrintBatch::cmdClose_Click() {
 }
 
 void frmPlenPrintBatch::closeEvent(QCloseEvent* event) {
+    // A run is under way while its status window exists: closing asks to cancel the run, and
+    // the window stays to show what became of each drawing.
+    if (auto* status = findChild<frmStatus*>()) {
+        event->ignore();
+        status->askToCancel();
+        return;
+    }
     runClosingSteps();
     event->accept();
 }

@@ -8,6 +8,7 @@
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "printing/engine/run_stop.h"
 #include "progress/frm_status.h"
 #include "support/program_state.h"
 
@@ -17,7 +18,9 @@ namespace {
 // The program's status window, owned by the batch window; destroying this unloads it.
 class ProgramStatusWindow : public StatusWindow {
   public:
-    explicit ProgramStatusWindow(QWidget* owner) : window_(new frmStatus(owner)) {}
+    explicit ProgramStatusWindow(QWidget* owner) : window_(new frmStatus(owner)) {
+        QObject::connect(window_, &frmStatus::cancelRequested, [] { run_stop::request(0); });
+    }
     ~ProgramStatusWindow() override { delete window_.data(); }
     void Display() override { window_->Display(); }
     void Value(const QString& sDescription, qint32 lNewValue) override {

@@ -1,9 +1,12 @@
 #include "progress/frm_status.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <algorithm>
 #include <cstdio>
 
@@ -19,6 +22,20 @@ namespace {
 // Room a title bar takes beside its title: the window's icon, up to three buttons, padding.
 constexpr int kTitleBarExtras = 120;
 constexpr int kMargin = 8;
+
+// Input the status window keeps from every other window while it is shown.
+bool isUserInput(const QEvent& event) {
+    switch (event.type()) {
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return event.isInputEvent();
+    }
+}
 
 // The first and last characters of the text, `keep` in all, joined by an ellipsis.
 QString middleKept(const QString& text, qsizetype keep) {
@@ -49,7 +66,8 @@ QString fittedText(const QLabel& label, const QString& text) {
 }  // namespace
 
 frmStatus::frmStatus(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmStatus"));
     setFont(DesignFont());
     setWindowTitle(QStringLiteral("PlenPrint - Batch Printing Status"));
@@ -60,7 +78,6 @@ frmStatus::frmStatus(QWidget* owner)
     titleFont.setBold(true);
     const int width = std::max(
         toPixels(4575), QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarExtras);
-    setFixedSize(width, toPixels(1215));
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -73,17 +90,58 @@ frmStatus::frmStatus(QWidget* owner)
     picStatus->setObjectName(QStringLiteral("picStatus"));
     placeInTwips(*picStatus, {120, 840, 4335, 255});
     picStatus->resize(width - 2 * kMargin, picStatus->height());
+
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // Below the bar at the right, at least as large as the style wants it.
+    const QSize button = QSize(toPixels(1215), toPixels(375)).expandedTo(cmdCancel->sizeHint());
+    cmdCancel->setGeometry(width - kMargin - button.width(), toPixels(1215), button.width(),
+                           button.height());
+    connect(cmdCancel, &QPushButton::clicked, this, &frmStatus::askToCancel);
+    setFixedSize(width, cmdCancel->geometry().bottom() + 1 + kMargin);
 }
 
-frmStatus::~frmStatus() = default;
+frmStatus::~frmStatus() {
+    qApp->removeEventFilter(this);
+}
 
 void frmStatus::Display() {
     m_oProgress = std::make_unique<CProgress>();
     m_oProgress->Canvas(picStatus);
     m_oProgress->Min(0);
     m_oProgress->Max(100);
+    qApp->installEventFilter(this);
     show();
     paintNow();
+}
+
+void frmStatus::askToCancel() {
+    if (m_bCancelled || m_bAsking) return;
+    m_bAsking = true;
+    const auto answer = QMessageBox::question(
+        this, windowTitle(),
+        QStringLiteral("Cancel the print run?\n\nDrawings already sent to the printer stay in "
+                       "its queue; the others are not printed."),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    m_bAsking = false;
+    if (answer != QMessageBox::Yes) return;
+    m_bCancelled = true;
+    cmdCancel->setEnabled(false);
+    lblStatus->setText(QStringLiteral("Cancelling the run..."));
+    emit cancelRequested();
+}
+
+void frmStatus::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    askToCancel();
+}
+
+bool frmStatus::eventFilter(QObject* watched, QEvent* event) {
+    // A window's own events go on to its widgets, which are judged here in turn.
+    if (watched->isWindowType() || !isUserInput(*event)) return false;
+    for (const QObject* object = watched; object; object = object->parent())
+        if (object == this) return false;
+    return true;
 }
 
 void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
@@ -100,14 +158,14 @@ void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
 }
 
 // The print run holds the thread, so the window would neither appear nor change until the run
-// ends. Letting the window system map and paint it here (user input stays queued, so nothing
-// the user does runs in the middle of a drawing) shows the progress, and the batch window's
-// status column, as they happen. With no display nobody can see the window: its text goes to
-// standard error instead, and painting it would only cost time.
+// ends. Letting events through here shows the progress, and the batch window's status column,
+// as they happen, and lets the user cancel; input for other windows is dropped (eventFilter),
+// so nothing the user does there runs in the middle of a drawing. With no display nobody can
+// see the window: its text goes to standard error instead, and painting it would only cost time.
 void frmStatus::paintNow() {
     if (!isVisible() || isHeadless()) return;
     repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace pbp

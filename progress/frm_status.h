@@ -6,13 +6,15 @@
 #include "progress/c_progress.h"
 
 class QLabel;
+class QPushButton;
 
 namespace pbp {
 
 class PictureBox;
 
-// The small status window of a print run: the current step's text and a segmented progress
-// bar. Owned by the batch window, not modal; the print run deletes it when its loop ends.
+// The small status window of a print run: the current step's text, a segmented progress bar and
+// Cancel. Owned by the batch window, not modal; the print run deletes it when its loop ends.
+// While it is shown it is the only window that takes input (see eventFilter).
 class frmStatus : public QDialog {
     Q_OBJECT
   public:
@@ -27,14 +29,30 @@ class frmStatus : public QDialog {
 
     CProgress* progress() const { return m_oProgress.get(); }
 
+  signals:
+    // The user confirmed that the run is to be cancelled; sent once.
+    void cancelRequested();
+
   public slots:
-    // Esc does not close the window while the run goes on.
-    void reject() override {}
+    // Asks once whether to cancel the run; Cancel, Esc, and closing this window or the batch
+    // window during the run come here. Nothing more once the user has said yes.
+    void askToCancel();
+    // Esc asks to cancel rather than closing the window under the run.
+    void reject() override { askToCancel(); }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Input for any other window is dropped: the run lets events through between its steps,
+    // and a click or shortcut in the batch window would change the list under it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void paintNow();
 
     QLabel* lblStatus;
+    QPushButton* cmdCancel;
+    bool m_bAsking = false;
+    bool m_bCancelled = false;
     PictureBox* picStatus;
     std::unique_ptr<CProgress> m_oProgress;
     QString m_sLastWritten;

@@ -18,6 +18,7 @@ inline constexpr qint32 kObjectClosed = errnum::kObjectNotSet;  // closed, or th
 inline constexpr qint32 kBadFormat = 321;                       // not a drawing, or a damaged one
 inline constexpr qint32 kPrinter = 482;                         // unknown printer or a refused job
 inline constexpr qint32 kWorkerFailed = kDrawingReaderFailed;   // the reader process failed
+inline constexpr qint32 kRunStopped = 18;  // the run was asked to stop (user interrupt)
 }  // namespace engine_error
 
 // The path as the user knows it, quoted, for error descriptions.

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "printing/engine/engine_errors.h"
+#include "printing/engine/run_stop.h"
 
 namespace pbp::visio {
 
@@ -22,6 +23,23 @@ using Clock = std::chrono::steady_clock;
 QString memoryText(qint64 mib) {
     return mib % 1024 == 0 ? QStringLiteral("%1 GiB").arg(mib / 1024)
                            : QStringLiteral("%1 MiB").arg(mib);
+}
+
+VbError runStopped() {
+    return VbError(engine_error::kRunStopped, QStringLiteral("the run was cancelled"));
+}
+
+// Waits until the worker has something to say or its deadline has passed; false when the run
+// is asked to stop first.
+bool answerOrDeadline(const WorkerProcess& process, Clock::time_point deadline) {
+    pollfd watched[2] = {{process.socket(), POLLIN, 0}, {run_stop::descriptor(), POLLIN, 0}};
+    while (!run_stop::requested()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return true;
+        const int ready = ::poll(watched, 2, int(std::min<long long>(left.count(), 1 << 30)));
+        if ((ready < 0 && errno != EINTR) || watched[0].revents != 0) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -155,6 +173,14 @@ void WorkerPool::pump(const std::shared_ptr<Read>& read, std::chrono::millisecon
             nearest = std::min(nearest, slot->deadline);
         }
         if (reading.empty()) return;
+        // Waiting for a drawing, the run may be asked to stop: its worker is ended at once.
+        if (read) {
+            if (run_stop::requested()) {
+                abandon(*read);
+                throw runStopped();
+            }
+            watched.push_back({run_stop::descriptor(), POLLIN, 0});
+        }
         auto timeout = std::chrono::ceil<std::chrono::milliseconds>(nearest - Clock::now());
         if (!read) timeout = std::min(timeout, wait);
         const int ready = ::poll(watched.data(), nfds_t(watched.size()),
@@ -247,9 +273,14 @@ QByteArray WorkerPool::print(quint64 ticket, const worker::PrintOrder& order) {
     Slot& slot = *held.slot;
     slot.deadline = Clock::now() + settings_.timeLimit;
     worker::Message message;
-    const worker::ReceiveEnd end = slot.process->send(worker::printFrame(order))
-                                       ? slot.process->receive(slot.deadline, message)
-                                       : worker::ReceiveEnd::Closed;
+    const bool sent = slot.process->send(worker::printFrame(order));
+    if (sent && !answerOrDeadline(*slot.process, slot.deadline)) {
+        held.slot = nullptr;
+        release(slot);
+        throw runStopped();
+    }
+    const worker::ReceiveEnd end =
+        sent ? slot.process->receive(slot.deadline, message) : worker::ReceiveEnd::Closed;
     try {
         if (end != worker::ReceiveEnd::Message) {
             held.slot = nullptr;

@@ -40,7 +40,9 @@ struct ReadAheadLimits {
 // the next one while the program is still busy with earlier drawings. A drawing opened without
 // a read ahead, or printed otherwise than planned, is read by a worker that keeps it until it
 // is closed. A worker that crashes, outlives the time limit, runs out of memory or answers
-// nonsense fails that one drawing with error kDrawingReaderFailed and is replaced.
+// nonsense fails that one drawing with error kDrawingReaderFailed and is replaced. A wait for a
+// drawing ends as soon as the run is asked to stop (run_stop.h): its worker is ended and the
+// call throws engine_error::kRunStopped.
 class WorkerPool {
   public:
     explicit WorkerPool(WorkerSettings settings, ReadAheadLimits limits = {});

@@ -180,7 +180,10 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
                               IPP_STATUS_OK_EVENTS_COMPLETE;
         sent = written && finished;
     }
-    if (sent) return;
+    if (sent) {
+        queuedJobs_ << job.printerName + u'-' + QString::number(jobId);
+        return;
+    }
     const VbError refused(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
     cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.constData(), jobId, 0);
     throw refused;

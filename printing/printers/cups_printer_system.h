@@ -25,9 +25,11 @@ class CupsPrinterSystem : public PrinterSystem {
     // throws VbError numbered with CUPS's status and described by CUPS's text.
     void submit(const PrintJob& job) override;
     QString lastPdfFile() const override { return lastPdfFile_; }
+    QStringList queuedJobs() const override { return queuedJobs_; }
 
   private:
     QString lastPdfFile_;
+    QStringList queuedJobs_;
 };
 
 }  // namespace pbp::printers

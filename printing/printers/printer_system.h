@@ -57,6 +57,8 @@ class PrinterSystem {
     virtual void submit(const PrintJob& job) = 0;
     // The file the built-in PDF printer saved its last job as; empty before its first job.
     virtual QString lastPdfFile() const { return {}; }
+    // The CUPS jobs submitted so far, oldest first, as `cancel` takes them ("Queue-12").
+    virtual QStringList queuedJobs() const { return {}; }
 };
 
 }  // namespace pbp::printers

@@ -37,6 +37,8 @@ QString StatusText(const EntryOutcome& outcome) {
             return status_text::printFailed(outcome.errorDescription);
         case EntryResult::OnlyBackgroundPages:
             return status_text::kOnlyBackgroundPages;
+        case EntryResult::Cancelled:
+            return status_text::kRunCancelled;
         case EntryResult::NotReached:
             break;
     }

@@ -6,7 +6,15 @@
 namespace pbp {
 
 // What became of one list entry in a print run.
-enum class EntryResult { NotReached, Sent, OpenFailed, PrintFailed, OnlyBackgroundPages };
+// Cancelled: the run was cancelled before the entry was printed.
+enum class EntryResult {
+    NotReached,
+    Sent,
+    OpenFailed,
+    PrintFailed,
+    OnlyBackgroundPages,
+    Cancelled
+};
 
 // One entry's outcome. The status column, the tooltip, the silent run's report and its exit
 // code are all worked out from these values.

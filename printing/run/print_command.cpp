@@ -1,5 +1,6 @@
 #include "printing/run/print_command.h"
 
+#include "printing/engine/run_stop.h"
 #include "printing/run/print_documents.h"
 #include "printing/run/status_texts.h"
 #include "printing/run/visio_session.h"
@@ -46,6 +47,9 @@ PrintCommandResult RunPrintCommand(BatchPrintView& view) {
         result.outcomes = PrintDocuments(view);
     });
     EndVisio();
+    result.cancelled = run_stop::requested();
+    result.stopSignal = run_stop::signalNumber();
+    run_stop::clear();
     view.setPrintAndCloseEnabled(true);
     if (result.started) view.runFinished(result.outcomes);
     return result;

@@ -16,9 +16,13 @@ struct PrintCommandResult {
     bool started = false;
     // Every entry's outcome in list order, once the run got as far as the drawings.
     std::vector<EntryOutcome> outcomes;
+    // True when the run was asked to stop, and the signal that asked (0 for the Cancel button).
+    bool cancelled = false;
+    int stopSignal = 0;
 };
 
-// cmdPrint_Click with its result; the view hears runFinished when the run started.
+// cmdPrint_Click with its result; the view hears runFinished when the run started. A stop
+// requested before the command ended is in the result and then forgotten.
 PrintCommandResult RunPrintCommand(BatchPrintView& view);
 
 // The readiness check: at least one entry and copies not 0; shows its own message when not.

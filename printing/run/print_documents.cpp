@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <optional>
 
+#include "printing/engine/run_stop.h"
 #include "printing/printers/printer_system.h"
 #include "printing/run/print_services.h"
 #include "printing/run/status_texts.h"
@@ -90,6 +91,8 @@ void printActiveDocument(BatchPrintView& view, visio::Application& app, EntryOut
         document->PrintOut(visio::visPrintFromTo, 1, lastPage, false, outcome.printer, false,
                            QString(), copiesFor(view), false, false);
     } catch (...) {
+        // A cancelled run abandons the drawing: no job, and the entry reads as cancelled.
+        if (run_stop::requested()) return;
         const VbError error = CurrentError();
         outcome.result = EntryResult::PrintFailed;
         outcome.errorNumber = error.number();
@@ -115,6 +118,7 @@ void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& sta
     try {
         app.Documents()->Open(outcome.path);
     } catch (...) {
+        if (run_stop::requested()) return;
         const VbError error = CurrentError();
         outcome.result = EntryResult::OpenFailed;
         outcome.printer = view.printerText();
@@ -123,15 +127,29 @@ void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& sta
         view.setOutcome(int(i), outcome);
         return;
     }
-    status.Value(PrintingText(i, n), percentage);
-    turnLandscapePages(*app.ActiveDocument());
-    outcome.printer = view.printerText();
-    printActiveDocument(view, app, outcome);
-    view.setOutcome(int(i), outcome);
+    if (!run_stop::requested()) {
+        status.Value(PrintingText(i, n), percentage);
+        turnLandscapePages(*app.ActiveDocument());
+        outcome.printer = view.printerText();
+        printActiveDocument(view, app, outcome);
+        if (outcome.result != EntryResult::NotReached) view.setOutcome(int(i), outcome);
+    }
     status.Value(ClosingText(i, n), percentage);
     app.SetAlertResponse(kAlertAnswerNo);
     app.ActiveDocument()->Close();
     app.SetAlertResponse(saved.alertResponse);
+}
+
+// Every entry a cancelled run did not finish reads as cancelled, with the printer it was meant
+// for.
+void markCancelled(BatchPrintView& view, std::vector<EntryOutcome>& outcomes) {
+    for (size_t index = 0; index < outcomes.size(); ++index) {
+        EntryOutcome& outcome = outcomes[index];
+        if (outcome.result != EntryResult::NotReached) continue;
+        outcome.result = EntryResult::Cancelled;
+        outcome.printer = view.printerText();
+        view.setOutcome(int(index + 1), outcome);
+    }
 }
 
 // Runs the closing steps each once; the first failure among them is reported, once.
@@ -166,7 +184,7 @@ std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view) {
             outcomes.push_back(notReached);
         }
         view.runStarting();
-        if (view.summaryPageChecked()) PrintSummaryPage(view);
+        if (view.summaryPageChecked() && !run_stop::requested()) PrintSummaryPage(view);
         saved = saveAndSwitchOffSettings(app);
         status = view.openStatusWindow();
         status->Display();
@@ -179,8 +197,9 @@ std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view) {
             app.Documents()->WillPrint(hint);
         });
         IgnoringErrors([&] { app.Documents()->WillOpen(pathsToPrint(outcomes)); });
-        for (qint64 i = 1; i <= n; ++i)
+        for (qint64 i = 1; i <= n && !run_stop::requested(); ++i)
             printEntry(view, app, *status, *saved, i, n, outcomes[size_t(i - 1)]);
+        if (run_stop::requested()) markCancelled(view, outcomes);
     });
     runClosingSteps(
         [&] { status.reset(); },

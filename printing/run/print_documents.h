@@ -12,7 +12,9 @@ namespace pbp {
 // and the engine's three run settings switched off meanwhile. An error outside the per-file
 // steps is reported and ends the loop; the window is closed and the settings restored anyway.
 // Each entry's outcome goes to the view as soon as the entry is done; the answer holds every
-// entry's outcome (NotReached for those an aborted run never got to).
+// entry's outcome (NotReached for those an aborted run never got to). When the run is asked to
+// stop (run_stop.h) it prints nothing more: the entry under way and those after it are
+// Cancelled, each reported to the view; jobs already submitted stay.
 std::vector<EntryOutcome> PrintDocuments(BatchPrintView& view);
 
 }  // namespace pbp

@@ -1,8 +1,13 @@
 #include "printing/run/silent_run.h"
 
+#include <signal.h>
+
 #include <cstdio>
 
+#include "printing/engine/run_stop.h"
+#include "printing/printers/printer_system.h"
 #include "printing/run/print_command.h"
+#include "printing/run/print_services.h"
 #include "support/platform.h"
 
 namespace pbp {
@@ -46,11 +51,48 @@ class ReportingView : public BatchPrintView {
     BatchPrintView& view_;
 };
 
+void stopOnSignal(int signalNumber) {
+    run_stop::request(signalNumber);
+}
+
+// SIGINT, SIGTERM and SIGHUP stop the run rather than the process, so that every entry gets its
+// line and no worker or temporary file is left. The handler goes after the first one: a second
+// signal of the same kind ends the process at once.
+void stopRunOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = stopOnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signalNumber, &action, nullptr);
+}
+
+// Lists the CUPS jobs the run queued, so that a script can cancel them.
+void reportQueuedJobs() {
+    const printers::PrinterSystem* printers = printServices().printers;
+    if (!printers || printers->queuedJobs().isEmpty()) return;
+    const QByteArray line = "queued jobs: " + printers->queuedJobs().join(u' ').toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fflush(stderr);
+}
+
+// 128 and the signal's number, as shells report a process a signal ended; the Cancel button
+// counts as an interrupt (130).
+int cancelledExitCode(int signalNumber) {
+    return 128 + (signalNumber != 0 ? signalNumber : SIGINT);
+}
+
 }  // namespace
 
 void RunSilently(BatchPrintView& view) {
+    stopRunOnSignals();
     ReportingView reporting(view);
     const PrintCommandResult result = RunPrintCommand(reporting);
+    if (result.cancelled) {
+        reportQueuedJobs();
+        platform().process->endProcess(cancelledExitCode(result.stopSignal));
+        return;
+    }
     platform().process->endProcess(ExitCode(result.started, result.outcomes));
 }
 

@@ -9,6 +9,7 @@ namespace status_text {
 inline const QString kSentToPrinter = QStringLiteral("Sent to Printer");
 inline const QString kOnlyBackgroundPages =
     QStringLiteral("Not Printed! Drawing only contains background pages.");
+inline const QString kRunCancelled = QStringLiteral("Not printed: the run was cancelled");
 QString openFailed(const QString& path);
 // The same with "Error Printing File. Error: " and why the drawing reader failed beneath it.
 QString openFailed(const QString& path, const QString& readerFailure);

@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QGroupBox>
+#include <QPushButton>
 
 #include "progress/c_progress.h"
 #include "progress/frm_status.h"
@@ -105,6 +106,10 @@ TEST_F(Layout, TheStatusWindowShowsItsTitleAndTheEndOfALongPathWithoutBlocking) 
     titleFont.setBold(true);
     EXPECT_GE(status.width(), QFontMetrics(titleFont).horizontalAdvance(status.windowTitle()) + 100)
         << "room for the whole title beside the title bar's icon and buttons";
+    expectEveryTextWholeAndClickable(status);
+    const auto* cancel = status.findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    EXPECT_TRUE(status.rect().contains(cancel->geometry()));
+    EXPECT_FALSE(cancel->geometry().intersects(canvas->geometry()));
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <thread>
+
+#include "printing/engine/engine_errors.h"
+#include "printing/engine/run_stop.h"
 #include "printing/engine/worker_protocol.h"
 #include "tests/common/raised.h"
 #include "tests/engine/engine_fixture.h"
@@ -118,8 +122,9 @@ TEST_F(EngineCase, HintedOpensOutOfOrderOrOfReplacedFilesReadTheFileAsItIs) {
 }
 
 // A worker whose painting never ends fails the print (the reading failures are driven end to
-// end by the hostile batch); the drawing can still be closed, the next drawing is read by a
-// new worker, and no worker is left behind, running or unreaped.
+// end by the hostile batch), or the print ends as soon as the run is asked to stop; the drawing
+// can still be closed, the next drawing is read by a new worker, and no worker is left behind,
+// running or unreaped.
 TEST(Workers, APrintThatNeverEndsFailsAndItsWorkerIsReplaced) {
     QTemporaryDir dir;
     WorkerSettings settings = testWorkerSettings(true);
@@ -137,6 +142,18 @@ TEST(Workers, APrintThatNeverEndsFailsAndItsWorkerIsReplaced) {
                   }).description(),
                   "the drawing took longer than 2 s to print");
         doc->Close();
+        auto stopped = engine.app->Documents()->Open(dir.filePath("slow.vdx"));
+        std::thread stopper([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            run_stop::request(0);
+        });
+        const VbError stop = raised([&] {
+            stopped->PrintOut(visPrintFromTo, 1, 1, false, kPdf, false, QString(), 1, false, false);
+        });
+        stopper.join();
+        run_stop::clear();
+        EXPECT_EQ(stop.number(), engine_error::kRunStopped) << stop.description().toStdString();
+        stopped->Close();
         EXPECT_FALSE(summary(engine, good).isEmpty());
         engine.app->Quit();
         EXPECT_EQ(childProcesses(), childrenBefore);

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "tests/print_run/program_run.h"
 
@@ -105,7 +108,8 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
             EXPECT_TRUE(run.status.value(entry).startsWith(openFailed(entry) + QLatin1Char(' ')))
                 << run.status.value(entry).toStdString();
         else if (hostile.contains(entry))
-            EXPECT_EQ(run.status.value(entry), openFailed(entry, hostile.value(entry)));
+            EXPECT_EQ(run.status.value(entry), openFailed(entry, hostile.value(entry)))
+                << run.status.value(entry).toStdString();
         else
             EXPECT_EQ(run.status.value(entry), QStringLiteral("Sent to Printer"))
                 << entry.toStdString();
@@ -114,6 +118,77 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
     EXPECT_TRUE(QDir(dir.filePath("tmp")).isEmpty());
     EXPECT_EQ(processesRunning(hostileWorker, "TMPDIR=" + QFile::encodeName(dir.filePath("tmp"))),
               0);
+}
+
+// A silent run waiting for a drawing that never finishes reading is sent SIGTERM, SIGINT or
+// SIGHUP: the wait ends at once, the two drawings already sent stay (the CUPS jobs are listed
+// for `cancel`), every other entry reads as cancelled, the exit code is 128 + the signal, and
+// no worker, temporary file or half-written PDF is left.
+TEST(HostileBatch, ASignalCancelsTheRunAtOnceAndLeavesNothingBehind) {
+    PLEN_REQUIRE_CUPS_FIXTURE();
+    QTemporaryDir work;
+    const QDir dir(work.path());
+    for (const char* folder : {"tmp", "runtime", "drawings"}) dir.mkpath(folder);
+    QFile::setPermissions(dir.filePath("runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString printer = QStringLiteral("Cancel_Run");
+    cups::removePrinter(printer);
+    QDir(cups::captureDir(printer)).removeRecursively();
+    ASSERT_EQ(cups::addPrinter(printer), QString());
+    const QString good = writeFile(dir.filePath("drawings/good.vdx"),
+                                   fileBytes(fixtureDrawing(QStringLiteral("mixed_pages.vdx"))));
+    const QString hang = writeFile(dir.filePath("drawings/hang.vsd"), "PLEN-TEST-HANG");
+    const QStringList entries{good, good, hang, good, good};
+    const QString hostileWorker = QStringLiteral(PLEN_HOSTILE_WORKER_EXECUTABLE);
+
+    for (const auto& [signalNumber, target, exitCode] :
+         {std::tuple(SIGTERM, printer, 143), std::tuple(SIGINT, QString("PlenBatchPrint PDF"), 130),
+          std::tuple(SIGHUP, QString("PlenBatchPrint PDF"), 129)}) {
+        const QString pdfDir = dir.filePath(QStringLiteral("pdf%1").arg(signalNumber));
+        QProcess process;
+        process.setProcessEnvironment(
+            programEnvironment({pdfDir,
+                                dir.filePath("config"),
+                                {{"PLENBATCHPRINT_WORKER", hostileWorker},
+                                 {"PLENBATCHPRINT_TIME_LIMIT", "60"},
+                                 {"TMPDIR", dir.filePath("tmp")},
+                                 {"XDG_RUNTIME_DIR", dir.filePath("runtime")}}}));
+        process.start(QStringLiteral(PLEN_EXECUTABLE), QStringList{"-s", "-d", target} + entries);
+        QByteArray output;
+        while (output.count('\n') < 2 && process.waitForReadyRead(30000))
+            output += process.readAllStandardOutput();
+        ASSERT_EQ(output.count('\n'), 2) << output.constData();
+        QElapsedTimer timer;
+        timer.start();
+        ::kill(pid_t(process.processId()), signalNumber);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_LT(timer.elapsed(), 10000) << "the wait for the hanging drawing did not end";
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), exitCode);
+        const QStringList lines = QString::fromUtf8(output + process.readAllStandardOutput())
+                                      .split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 5) << lines.join('\n').toStdString();
+        for (int i : {0, 1})
+            EXPECT_TRUE(lines[i].startsWith(good + "\tSent to Printer\t" + target))
+                << lines[i].toStdString();
+        for (int i : {2, 3, 4})
+            EXPECT_EQ(lines[i], entries[i] + "\tNot printed: the run was cancelled\t" + target);
+        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        const QRegularExpression queued(
+            QStringLiteral("^queued jobs: Cancel_Run-\\d+ Cancel_Run-\\d+$"),
+            QRegularExpression::MultilineOption);
+        EXPECT_EQ(errors.contains(queued), target == printer) << errors.toStdString();
+
+        const QStringList pdfs = QDir(pdfDir).entryList(QDir::Files | QDir::Hidden);
+        EXPECT_EQ(pdfs.size(), target == printer ? 0 : 2) << pdfs.join(' ').toStdString();
+        for (const QString& pdf : pdfs) EXPECT_GT(pdfPageCount(QDir(pdfDir).filePath(pdf)), 0);
+        EXPECT_TRUE(QDir(dir.filePath("tmp")).isEmpty());
+        EXPECT_EQ(
+            processesRunning(hostileWorker, "TMPDIR=" + QFile::encodeName(dir.filePath("tmp"))), 0);
+    }
+    EXPECT_TRUE(cups::waitForJob(printer, 2).has_value());
+    EXPECT_EQ(cups::capturedJobs(printer).size(), 2u);
+    cups::removePrinter(printer);
 }
 
 }  // namespace pbp::test

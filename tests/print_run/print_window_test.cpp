@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include "batch_window/file_list_grid.h"
@@ -13,6 +16,7 @@
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
 #include "printing/run/print_services.h"
+#include "progress/frm_status.h"
 #include "support/program_state.h"
 #include "tests/common/fake_platform.h"
 #include "tests/engine/engine_fixture.h"
@@ -40,7 +44,76 @@ struct PrinterRemovingWindow : frmPlenPrintBatch {
         return std::make_unique<PrinterRemover>();
     }
 };
+// Answers the question the status window is about to ask.
+void answerNextQuestion(QMessageBox::StandardButton answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->button(answer)->click();
+    });
+}
+
+// The real status window; when the second drawing opens the user closes the batch window and
+// says No, when the third opens they click Cancel and say Yes.
+struct CancellingStatus : StatusWindow {
+    CancellingStatus(frmPlenPrintBatch& owner, std::unique_ptr<StatusWindow> shown)
+        : owner(owner), shown(std::move(shown)) {}
+    void Display() override { shown->Display(); }
+    void Value(const QString& text, qint32 value) override {
+        shown->Value(text, value);
+        if (!text.startsWith(QLatin1String("Opening "))) return;
+        if (text.endsWith(QLatin1String("(2 of 4)"))) {
+            answerNextQuestion(QMessageBox::No);
+            owner.close();
+        } else if (text.endsWith(QLatin1String("(3 of 4)"))) {
+            answerNextQuestion(QMessageBox::Yes);
+            QTest::mouseClick(owner.findChild<frmStatus*>()->findChild<QPushButton*>("cmdCancel"),
+                              Qt::LeftButton);
+        }
+    }
+    frmPlenPrintBatch& owner;
+    std::unique_ptr<StatusWindow> shown;
+};
+
+struct CancellingWindow : frmPlenPrintBatch {
+    std::unique_ptr<StatusWindow> openStatusWindow() override {
+        return std::make_unique<CancellingStatus>(*this, frmPlenPrintBatch::openStatusWindow());
+    }
+};
 }  // namespace
+
+// Closing the window during a run only asks; Cancel in the status window, confirmed, ends the
+// run: what was sent stays sent, the rest read as cancelled, no PDF is half written, and the
+// window is ready for the next run.
+TEST(PrintWindow, CancelEndsTheRunAndEveryEntryNotPrintedSaysSo) {
+    QTemporaryDir work;
+    ScopedFakePlatform fake;
+    qputenv("PLENBATCHPRINT_PDF_DIR", work.path().toUtf8());
+    printers::CupsPrinterSystem printers;
+    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
+    ScopedPrintServices services({&printers, &engines});
+    g_sSelectedPrinter = printers::kPdfPrinterName;
+
+    CancellingWindow window;
+    FileCollection files =
+        std::vector<FileItem>(4, fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
+    window.Display(files);
+    window.show();
+    auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
+    QTest::mouseClick(print, Qt::LeftButton);
+
+    const QString cancelled = QStringLiteral("Not printed: the run was cancelled");
+    EXPECT_EQ(QStringList({window.cellText(1, 1), window.cellText(2, 1), window.cellText(3, 1),
+                           window.cellText(4, 1)}),
+              QStringList({QStringLiteral("Sent to Printer"), QStringLiteral("Sent to Printer"),
+                           cancelled, cancelled}));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(print->isEnabled());
+    EXPECT_EQ(window.findChild<frmStatus*>(), nullptr);
+    const QStringList written = QDir(work.path()).entryList(QDir::Files | QDir::Hidden);
+    ASSERT_EQ(written.size(), 2) << written.join(' ').toStdString();
+    for (const QString& pdf : written) EXPECT_GT(pdfPageCount(work.filePath(pdf)), 0);
+}
 
 // The real window, engine and CUPS printers on the private scheduler, with a capture printer
 // of the test's own that is removed during the run.
