@@ -89,6 +89,7 @@ void printActiveDocument(BatchPrintView& view, visio::Application& app, EntryOut
         }
         document->PrintOut(visio::visPrintFromTo, 1, lastPage, false, outcome.printer, false,
                            QString(), copiesFor(view), false, false);
+        outcome.undrawn = document->UndrawnNotes();
     } catch (...) {
         const VbError error = CurrentError();
         outcome.result = EntryResult::PrintFailed;
