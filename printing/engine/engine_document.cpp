@@ -37,7 +37,8 @@ EngineDocument::EngineDocument(std::shared_ptr<EngineState> state, QString path,
     : state_(std::move(state)),
       path_(std::move(path)),
       ticket_(opened.ticket),
-      pages_(std::move(opened.pages)) {}
+      pages_(std::move(opened.pages)),
+      notes_(std::move(opened.notes)) {}
 
 void EngineDocument::ensureOpen() const {
     if (!open_)

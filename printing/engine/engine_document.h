@@ -37,6 +37,7 @@ class EngineDocument : public Document, public std::enable_shared_from_this<Engi
                   const QString& printerName, bool printToFile, const QString& outputFileName,
                   qint16 copies, bool collate, bool colorAsBlack) override;
     void Close() override;
+    QStringList UndrawnNotes() const override { return notes_; }
 
     // The page at a 0-based index; throws when the document is closed or has no such page.
     DrawingPage& page(int index);
@@ -51,6 +52,7 @@ class EngineDocument : public Document, public std::enable_shared_from_this<Engi
     QString path_;
     quint64 ticket_;
     std::vector<DrawingPage> pages_;
+    QStringList notes_;
     bool open_ = true;
 };
 

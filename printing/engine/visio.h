@@ -70,6 +70,9 @@ class Document {
                           bool collate, bool colorAsBlack) = 0;
     // Closes the document, discarding every change made to the opened copy.
     virtual void Close() = 0;
+    // What the engine could not draw of the drawing (a picture it cannot decode and the like),
+    // one note each; empty when everything was drawn.
+    virtual QStringList UndrawnNotes() const { return {}; }
 };
 
 // How the drawings about to be opened will be printed, as far as the caller knows.

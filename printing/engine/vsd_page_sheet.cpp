@@ -4,7 +4,9 @@
 // space between chunks. The page sheet's print properties chunk holds, in order, four margins
 // (a unit byte and a double each), two scales (doubles), the pages across and down (16-bit
 // words), a byte of flags, PrintPageOrientation as one byte, then PaperKind and PaperSource
-// (16-bit words), in the order of the print properties of Visio's XML formats.
+// (16-bit words), in the order of the print properties of Visio's XML formats. The document's
+// defaults are those of style sheet 0 ("No Style"), whose chunks follow its style sheet chunk
+// (type 0x4a, id 0) in the Styles stream up to the next style sheet.
 
 #include "printing/engine/vsd_page_sheet.h"
 
@@ -17,6 +19,7 @@ namespace pbp::visio {
 namespace {
 
 constexpr quint32 kPrintProps = 0xc8;
+constexpr quint32 kStyleSheet = 0x4a;
 constexpr qint64 kHeaderSize = 19;
 constexpr qint64 kOrientationOffset = 4 * 9 + 2 * 8 + 2 * 2 + 1;
 constexpr qint64 kPaperKindOffset = kOrientationOffset + 1;
@@ -24,6 +27,7 @@ constexpr int kLandscape = 2;
 
 struct ChunkHeader {
     quint32 type = 0;
+    quint32 id = 0;
     quint32 list = 0;
     quint32 length = 0;
     quint16 level = 0;
@@ -43,6 +47,7 @@ ChunkHeader headerAt(const QByteArray& chunks, qint64 at) {
     const char* bytes = chunks.constData() + at;
     ChunkHeader header;
     header.type = qFromLittleEndian<quint32>(bytes);
+    header.id = qFromLittleEndian<quint32>(bytes + 4);
     header.list = qFromLittleEndian<quint32>(bytes + 8);
     header.length = qFromLittleEndian<quint32>(bytes + 12);
     header.level = qFromLittleEndian<quint16>(bytes + 16);
@@ -77,16 +82,16 @@ qint64 trailerVersion11(const ChunkHeader& h) {
     return trailer;
 }
 
-}  // namespace
-
-VsdPrintProps vsdPrintProps(const QByteArray& chunks, int version) {
+// Reads the print properties chunk among the chunks from `at` on, up to the first chunk that
+// `ends` says closes the sheet.
+template <class Ends>
+VsdPrintProps findPrintProps(const QByteArray& chunks, int version, qint64 at, Ends ends) {
     VsdPrintProps props;
-    qint64 at = 0;
     while (true) {
         while (at < chunks.size() && chunks.at(at) == 0) ++at;
         if (chunks.size() - at < kHeaderSize) return props;
         const ChunkHeader header = headerAt(chunks, at);
-        if (isShape(header.type)) return props;
+        if (ends(header)) return props;
         const qint64 data = at + kHeaderSize;
         if (qint64(header.length) > chunks.size() - data) return props;
         if (header.type == kPrintProps) {
@@ -100,6 +105,29 @@ VsdPrintProps vsdPrintProps(const QByteArray& chunks, int version) {
         }
         at = data + header.length +
              (version >= 11 ? trailerVersion11(header) : trailerVersion6(header));
+    }
+}
+
+}  // namespace
+
+VsdPrintProps vsdPrintProps(const QByteArray& chunks, int version) {
+    return findPrintProps(chunks, version, 0, [](const ChunkHeader& h) { return isShape(h.type); });
+}
+
+VsdPrintProps vsdDocumentPrintProps(const QByteArray& styles, int version) {
+    qint64 at = 0;
+    while (true) {
+        while (at < styles.size() && styles.at(at) == 0) ++at;
+        if (styles.size() - at < kHeaderSize) return {};
+        const ChunkHeader header = headerAt(styles, at);
+        const qint64 data = at + kHeaderSize;
+        if (qint64(header.length) > styles.size() - data) return {};
+        const qint64 next = data + header.length +
+                            (version >= 11 ? trailerVersion11(header) : trailerVersion6(header));
+        if (header.type == kStyleSheet && header.id == 0)
+            return findPrintProps(styles, version, next,
+                                  [](const ChunkHeader& h) { return h.type == kStyleSheet; });
+        at = next;
     }
 }
 

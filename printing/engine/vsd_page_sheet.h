@@ -18,4 +18,8 @@ struct VsdPrintProps {
 // sheet comes before its shapes.
 VsdPrintProps vsdPrintProps(const QByteArray& chunks, int version);
 
+// The print properties of style sheet 0 ("No Style"), the document's defaults, in the
+// decompressed Styles stream (a chunk stream) of a drawing of version 6 or 11.
+VsdPrintProps vsdDocumentPrintProps(const QByteArray& styles, int version);
+
 }  // namespace pbp::visio

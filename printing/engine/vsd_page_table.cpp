@@ -3,7 +3,9 @@
 // and a format whose bit 1 marks LZ77-compressed data and whose high nibble 5 marks a stream
 // holding pointers of its own. A page pointer (type 0x15) with format bit 0 clear is a
 // background page. Only the pointer tree is walked, and of each page the page sheet at the head
-// of its chunk stream, for the print orientation and paper; page contents are left to the renderer.
+// of its chunk stream, for the print orientation and paper, and of the Styles stream (0x1a)
+// style sheet 0, whose paper a page sheet without one takes; page contents are left to the
+// renderer.
 
 #include <QByteArray>
 #include <QSet>
@@ -104,6 +106,9 @@ class PointerWalker {
         Pointer trailer = readPointer(reader);
         trailer.type = kTrailerStream;
         walkStream(trailer, 0);
+        // A page sheet that states no paper prints on the document's.
+        for (PageTableEntry& entry : table_)
+            if (entry.paperKind == 0) entry.paperKind = documentPaperKind_;
         return std::move(table_);
     }
 
@@ -189,14 +194,15 @@ class PointerWalker {
         for (const auto& [index, pointer] : pointers) visit(index, pointer, depth);
     }
 
-    // Visio 5 page sheets hold no print properties. A page whose stream cannot be read states
-    // none: its contents are the renderer's to judge.
-    VsdPrintProps printProps(const Pointer& page) const {
-        const quint32 kind = page.format >> 4;
+    // Visio 5 page sheets and styles hold no print properties. A page or styles stream that
+    // cannot be read states none: its contents are the renderer's to judge.
+    template <class Read>
+    VsdPrintProps printProps(const Pointer& sheet, Read read) const {
+        const quint32 kind = sheet.format >> 4;
         const bool holdsChunks = kind == 0xd || kind == 0xc || kind == 8;
         if (oldLayout() || !holdsChunks) return {};
         try {
-            return vsdPrintProps(contents(page), version_);
+            return read(contents(sheet), version_);
         } catch (const PageTableDamaged&) {
             return {};
         }
@@ -208,12 +214,14 @@ class PointerWalker {
             PageTableEntry entry;
             entry.id = index;
             entry.background = !(p.format & 1);
-            const VsdPrintProps props = printProps(p);
+            const VsdPrintProps props = printProps(p, vsdPrintProps);
             entry.printPageOrientation = props.orientation;
             entry.paperKind = props.paperKind;
             table_.push_back(entry);
             return;
         }
+        if (p.type == kStyles && documentPaperKind_ == 0)
+            documentPaperKind_ = printProps(p, vsdDocumentPrintProps).paperKind;
         const bool holdsPointers = (p.format >> 4) == 5;
         if (holdsPointers && p.type != kColors && p.type != kStencils && p.type != kStyles)
             walkStream(p, depth + 1);
@@ -223,6 +231,7 @@ class PointerWalker {
     int version_;
     QSet<quint32> visited_;
     PageTable table_;
+    int documentPaperKind_ = 0;
 };
 
 }  // namespace

@@ -220,35 +220,35 @@ VbError WorkerPool::failure(Slot& slot, worker::ReceiveEnd end, Doing doing) {
 }
 
 // Reads the drawing in a worker that keeps it; returns its pages.
-std::vector<DrawingPage> WorkerPool::keepDrawing(Held& held) {
+worker::OpenedDrawing WorkerPool::keepDrawing(Held& held) {
     auto read = std::make_shared<Read>();
     read->path = held.path;
     read->keep = true;
     pump(read, {});
     if (read->error) throw *read->error;
     held.slot = read->holder;
-    return std::move(read->result->pages);
+    return std::move(*read->result);
 }
 
 WorkerPool::Opened WorkerPool::open(const QString& path) {
     Held held;
     held.path = path;
-    std::vector<DrawingPage> pages;
+    worker::OpenedDrawing read;
     bool readAhead = false;
     const auto found = std::find_if(readsAhead_.begin(), readsAhead_.end(),
                                     [&](const auto& read) { return read->path == path; });
     const auto expected = std::find(expected_.begin(), expected_.end(), path);
     if (found != readsAhead_.end()) {
-        const std::shared_ptr<Read> read = *found;
+        const std::shared_ptr<Read> ahead = *found;
         // Opened out of order: the reads before it are of no use now.
         for (auto before = readsAhead_.begin(); before != found; ++before) abandon(**before);
         readsAhead_.erase(readsAhead_.begin(), found + 1);
-        pump(read, {});
-        if (read->error) throw *read->error;
-        if (fileIdentity(path) == read->identity) {
-            held.painted = std::move(read->result->printed);
-            held.pdf = std::move(read->result->pdf);
-            pages = std::move(read->result->pages);
+        pump(ahead, {});
+        if (ahead->error) throw *ahead->error;
+        if (fileIdentity(path) == ahead->identity) {
+            read = std::move(*ahead->result);
+            held.painted = std::move(read.printed);
+            held.pdf = std::move(read.pdf);
             readAhead = true;
         }
     } else if (expected != expected_.end()) {
@@ -256,11 +256,11 @@ WorkerPool::Opened WorkerPool::open(const QString& path) {
         dropReadsAhead();
     }
     // Not read ahead, or the file changed after the read began: it is read as it is now.
-    if (!readAhead) pages = keepDrawing(held);
+    if (!readAhead) read = keepDrawing(held);
     const quint64 ticket = ++lastTicket_;
     held_.emplace(ticket, std::move(held));
     pump(nullptr, std::chrono::milliseconds(0));
-    return {ticket, std::move(pages)};
+    return {ticket, std::move(read.pages), std::move(read.notes)};
 }
 
 QByteArray WorkerPool::print(quint64 ticket, const worker::PrintOrder& order) {

@@ -53,10 +53,12 @@ class WorkerPool {
     // The drawings about to be opened, in order, and how they will likely be printed.
     void expect(const QStringList& paths, const std::optional<worker::PrintPlan>& plan);
 
-    // An opened drawing: the ticket that names it to print and close, and its pages.
+    // An opened drawing: the ticket that names it to print and close, its pages and what the
+    // renderer could not draw.
     struct Opened {
         quint64 ticket = 0;
         std::vector<DrawingPage> pages;
+        QStringList notes;
     };
     // Opens the drawing, from a read ahead when there is one and the file is unchanged since it
     // began. Throws VbError as loading a drawing does, or with kDrawingReaderFailed.
@@ -104,7 +106,7 @@ class WorkerPool {
     bool start(Slot& slot, const std::shared_ptr<Read>& read);
     void collect(Slot& slot);
     void pump(const std::shared_ptr<Read>& read, std::chrono::milliseconds wait);
-    std::vector<DrawingPage> keepDrawing(Held& held);
+    worker::OpenedDrawing keepDrawing(Held& held);
     VbError failure(Slot& slot, worker::ReceiveEnd end, Doing doing);
     void abandon(Read& read);
     void release(Slot& slot);

@@ -286,6 +286,9 @@ QByteArray openedFrame(const OpenedDrawing& opened) {
     Writer writer;
     writer.u32(quint32(opened.pages.size()));
     for (const DrawingPage& page : opened.pages) writePage(writer, page);
+    const qsizetype notes = std::min<qsizetype>(opened.notes.size(), kMaxNotes);
+    writer.u32(quint32(notes));
+    for (qsizetype i = 0; i < notes; ++i) writer.text(opened.notes[i]);
     writer.u32(opened.printed ? 1 : 0);
     if (opened.printed) {
         writeOrder(writer, *opened.printed);
@@ -298,6 +301,8 @@ OpenedDrawing readOpened(const QByteArray& body) {
     Reader reader(body);
     OpenedDrawing opened;
     opened.pages = readPages(reader);
+    const quint32 notes = reader.count(kMaxNotes);
+    for (quint32 i = 0; i < notes; ++i) opened.notes << reader.text();
     if (flag(reader)) {
         opened.printed = readOrder(reader);
         if (opened.printed->pages.size() != opened.pages.size()) throw Garbage();

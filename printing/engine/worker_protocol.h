@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QPageSize>
 #include <QString>
+#include <QStringList>
 #include <chrono>
 #include <optional>
 #include <stdexcept>
@@ -32,6 +33,7 @@ inline constexpr quint32 kMaxTextBytes = 64 * 1024;
 inline constexpr quint32 kMaxPages = 100'000;
 inline constexpr quint32 kMaxSheets = 10'000'000;
 inline constexpr quint32 kMaxOfferedPapers = 1000;
+inline constexpr quint32 kMaxNotes = 1000;
 
 // The file descriptor a worker finds its socket on.
 inline constexpr int kSocketFd = 3;
@@ -107,12 +109,14 @@ struct PrintPlan {
     bool turnLandscapeShapedPages = false;
 };
 
-// A worker's answer to Open: the pages and, when a plan came with it and could be followed,
-// the print order it painted and the PDF.
+// A worker's answer to Open: the pages, what the renderer could not draw (its first kMaxNotes
+// notes) and, when a plan came with it and could be followed, the print order it painted and
+// the PDF.
 struct OpenedDrawing {
     std::vector<DrawingPage> pages;
     std::optional<PrintOrder> printed;
     QByteArray pdf;
+    QStringList notes;
 };
 
 // The body of each message kind.

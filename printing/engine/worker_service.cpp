@@ -84,6 +84,7 @@ std::optional<PrintOrder> plannedOrder(const DrawingFile& file, const PrintPlan&
 QByteArray opened(const OpenOrder& order, std::optional<DrawingFile>& file) {
     OpenedDrawing answer;
     answer.pages = file->pages;
+    answer.notes = file->drawing->log();
     if (order.plan) {
         answer.printed = plannedOrder(*file, *order.plan);
         if (answer.printed) {

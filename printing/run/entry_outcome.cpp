@@ -11,6 +11,7 @@ namespace {
 constexpr int kAllSent = 0;
 constexpr int kSomeNotSent = 1;
 constexpr int kRunDidNotStart = 2;
+constexpr qsizetype kNotesInToolTip = 10;
 
 bool readerFailed(const EntryOutcome& outcome) {
     return outcome.errorNumber == visio::kDrawingReaderFailed;
@@ -54,9 +55,47 @@ QString StatusWithReason(const EntryOutcome& outcome) {
     return StatusText(outcome);
 }
 
+QString UndrawnSummary(const QStringList& notes) {
+    struct Kind {
+        QLatin1StringView firstWord, one, many;
+        qsizetype count = 0;
+    };
+    Kind kinds[] = {
+        {QLatin1StringView("Picture"), QLatin1StringView("picture"), QLatin1StringView("pictures")},
+        {QLatin1StringView("Object"), QLatin1StringView("object"), QLatin1StringView("objects")},
+        {QLatin1StringView("Text"), QLatin1StringView("text run"), QLatin1StringView("text runs")},
+        {QLatin1StringView(), QLatin1StringView("other part"), QLatin1StringView("other parts")}};
+    for (const QString& note : notes) {
+        Kind* kind = std::find_if(std::begin(kinds), std::end(kinds) - 1, [&](const Kind& k) {
+            return note.startsWith(k.firstWord + QLatin1Char(' '));
+        });
+        ++kind->count;
+    }
+    QStringList parts;
+    for (const Kind& kind : kinds)
+        if (kind.count > 0)
+            parts << QStringLiteral("%1 %2")
+                         .arg(kind.count)
+                         .arg(kind.count == 1 ? kind.one : kind.many);
+    if (parts.isEmpty()) return {};
+    const QString last = parts.takeLast();
+    const QString all =
+        parts.isEmpty() ? last : parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+    return all + QStringLiteral(" could not be drawn");
+}
+
 QString StatusToolTip(const EntryOutcome& outcome) {
     QString tip = StatusWithReason(outcome);
     if (!outcome.pdfFile.isEmpty()) tip += QStringLiteral("\r\nPDF: ") + outcome.pdfFile;
+    if (!outcome.undrawn.isEmpty()) {
+        tip += QStringLiteral("\r\n") + UndrawnSummary(outcome.undrawn) + QLatin1Char(':');
+        for (const QString& note :
+             outcome.undrawn.first(std::min(outcome.undrawn.size(), kNotesInToolTip)))
+            tip += QStringLiteral("\r\n") + note;
+        if (outcome.undrawn.size() > kNotesInToolTip)
+            tip += QStringLiteral("\r\n... and %1 more.")
+                       .arg(outcome.undrawn.size() - kNotesInToolTip);
+    }
     tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return tip;
 }

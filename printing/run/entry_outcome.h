@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace pbp {
@@ -26,6 +27,8 @@ struct EntryOutcome {
     // Why opening or printing failed, as the engine or the printer said it.
     qint32 errorNumber = 0;
     QString errorDescription;
+    // What the engine could not draw of a drawing it printed, one note each.
+    QStringList undrawn;
 };
 
 // The status column's text; empty for an entry the run did not reach (it keeps its old text).
@@ -36,7 +39,12 @@ QString StatusText(const EntryOutcome& outcome);
 // entry that was not reached.
 QString StatusWithReason(const EntryOutcome& outcome);
 
-// The list cell's tooltip: StatusWithReason, and the PDF's path when the PDF printer wrote one.
+// What could not be drawn, counted by kind: "2 pictures could not be drawn"; empty when
+// everything was drawn. A note names its kind with its first word (Picture, Object, Text).
+QString UndrawnSummary(const QStringList& notes);
+
+// The list cell's tooltip: StatusWithReason, the PDF's path when the PDF printer wrote one, and
+// what could not be drawn with the first notes.
 QString StatusToolTip(const EntryOutcome& outcome);
 
 // One line of the silent run's report, without its line end: path, tab, status with reason

@@ -90,6 +90,7 @@ void printActiveDocument(BatchPrintView& view, visio::Application& app, EntryOut
         }
         document->PrintOut(visio::visPrintFromTo, 1, lastPage, false, outcome.printer, false,
                            QString(), copiesFor(view), false, false);
+        outcome.undrawn = document->UndrawnNotes();
     } catch (...) {
         // A cancelled run abandons the drawing: no job, and the entry reads as cancelled.
         if (run_stop::requested()) return;

@@ -22,6 +22,16 @@ void writeReportLine(const EntryOutcome& outcome) {
     std::fflush(stdout);
 }
 
+// Says on standard error what of a printed drawing could not be drawn; the report line keeps
+// its classic status.
+void writeUndrawnLine(const EntryOutcome& outcome) {
+    const QString summary = UndrawnSummary(outcome.undrawn);
+    if (summary.isEmpty()) return;
+    const QByteArray line =
+        (outcome.path + QStringLiteral(": ") + summary + QStringLiteral(".\n")).toUtf8();
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+}
+
 // The batch window as the run sees it, with every finished entry also reported.
 class ReportingView : public BatchPrintView {
   public:
@@ -31,6 +41,7 @@ class ReportingView : public BatchPrintView {
     void setOutcome(int row, const EntryOutcome& outcome) override {
         view_.setOutcome(row, outcome);
         writeReportLine(outcome);
+        writeUndrawnLine(outcome);
     }
     QString copiesText() const override { return view_.copiesText(); }
     bool copiesLeftToPrinter() const override { return view_.copiesLeftToPrinter(); }

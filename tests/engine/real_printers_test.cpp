@@ -13,7 +13,7 @@ using RealPrinters = EngineOn<printers::CupsPrinterSystem>;
 
 // A drawing set up for A3 (16 x 11 in, landscape) prints on A3 where the queue offers it, the
 // job naming the paper; on a queue without A3 it prints scaled down on the queue's default
-// paper; the built-in PDF printer has every paper.
+// paper; the built-in PDF printer has every paper, and takes a binary drawing's document paper.
 TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
     PLEN_REQUIRE_CUPS_FIXTURE();
     cups::useServer();
@@ -53,6 +53,13 @@ TEST_F(RealPrinters, ADrawingsOwnPaperIsUsedWhereThePrinterOffersIt) {
               (std::vector<QSizeF>{QSizeF(595, 842), QSizeF(595, 842)}));
     EXPECT_EQ(pdfSheetSizes(dir.filePath(mixed + QStringLiteral(".pdf"))),
               (std::vector<QSizeF>{QSizeF(1191, 842), QSizeF(612, 792)}));
+
+    // A binary drawing whose page sheet states no paper prints on the document's: style sheet 0
+    // of document_paper.vsd (tests/fixtures/make_document_paper_vsd.py) states A3, portrait.
+    auto binary = open(fixtureDrawing(QStringLiteral("document_paper.vsd")));
+    print(*binary, 1, 1, printers::kPdfPrinterName);
+    EXPECT_EQ(pdfSheetSizes(dir.filePath(QStringLiteral("document_paper.vsd.pdf"))),
+              std::vector<QSizeF>{QSizeF(842, 1191)});
 }
 
 }  // namespace

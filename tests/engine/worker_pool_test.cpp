@@ -177,6 +177,14 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     QByteArray badIndex = opened;
     badIndex[4 + 4 + 16 + 4 + 1] = 5;  // the rendered index, after the flag, sizes and "0"
     EXPECT_THROW(worker::readOpened(badIndex), worker::Garbage);
+    // The renderer's notes: a worker sends its first 1000; a count beyond that is garbage.
+    const QStringList notes(1500, QStringLiteral("Picture of type image/emf ..."));
+    EXPECT_EQ(
+        worker::readOpened(worker::openedFrame({{page}, std::nullopt, {}, notes}).mid(8)).notes,
+        notes.first(1000));
+    QByteArray tooManyNotes = opened;
+    tooManyNotes[tooManyNotes.size() - 7] = char(0x10);  // 4096 notes, before the flag
+    EXPECT_THROW(worker::readOpened(tooManyNotes), worker::Garbage);
 
     const QByteArray print = worker::printFrame({{page}, {0, 1}, {QPageSize(QPageSize::A4)}});
     EXPECT_THROW(worker::readPrint(print.mid(8)), worker::Garbage);  // sheet 1 of one page

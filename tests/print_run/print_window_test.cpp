@@ -168,23 +168,34 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
     ScopedPrintServices services({&printers, &engines});
     const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),
-                  broken = writeFile(work.filePath("broken.vdx"), "not a drawing");
+                  broken = writeFile(work.filePath("broken.vdx"), "not a drawing"),
+                  pictures = work.filePath("pictures.vdx");
     for (const QString& copy : {sent, removed})
         ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), copy));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("bad_pictures.vdx")), pictures));
     g_sSelectedPrinter = printers::kPdfPrinterName;
 
     auto window = std::make_unique<frmPlenPrintBatch>();
-    FileCollection files = std::vector<FileItem>{cPrintFile{sent, true}, cPrintFile{removed, true},
-                                                 cPrintFile{broken, true}};
+    FileCollection files =
+        std::vector<FileItem>{cPrintFile{sent, true}, cPrintFile{removed, true},
+                              cPrintFile{broken, true}, cPrintFile{pictures, false}};
     window->Display(files);
     auto* grid = window->findChild<FileListGrid*>(QStringLiteral("fgListOfFiles"));
     grid->markSelected(2);
     window->cmdRemove_Click();
     window->cmdPrint_Click();
     const QStringList pdfs = QDir(work.filePath("pdf")).entryList({"*.pdf"}, QDir::Files);
-    ASSERT_EQ(pdfs.size(), 1);
+    ASSERT_EQ(pdfs.size(), 2);
     EXPECT_EQ(grid->item(0, 1)->toolTip(),
-              "Sent to Printer\nPDF: " + work.filePath("pdf/") + pdfs[0]);
+              "Sent to Printer\nPDF: " + work.filePath("pdf/sent.vdx.pdf"));
+    // A drawing printed without its three damaged pictures keeps the classic status; the
+    // tooltip says what is missing and why.
+    EXPECT_EQ(grid->item(2, 1)->text(), "Sent to Printer");
+    const QString tip = grid->item(2, 1)->toolTip();
+    EXPECT_TRUE(tip.startsWith("Sent to Printer\nPDF: " + work.filePath("pdf/pictures.vdx.pdf") +
+                               "\n3 pictures could not be drawn:\nPicture of type image/emf"))
+        << tip.toStdString();
+    EXPECT_EQ(tip.count('\n'), 5);
     EXPECT_EQ(grid->item(1, 1)->text(), "There was a problem attempting to open\r\n'" + broken +
                                             "'\r\nThis file maybe in use by Visio.");
     EXPECT_TRUE(grid->item(1, 1)->toolTip().endsWith("Visio.\n'" + broken +

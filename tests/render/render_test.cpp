@@ -227,6 +227,40 @@ TEST(Geometry, TabStopsAndBulletsPlaceWordsAndThePdfKeepsEveryLetter) {
     EXPECT_NEAR(leftOf("official"), 2.5, 0.05);
 }
 
+// Subscript and superscript runs (Char Pos 2 and 1) are set at 58% of their 0.5 in Size and
+// lowered or raised by a third of it: "H H H", the second H subscript, the third superscript,
+// left-aligned at the top of a 3 in box on a 4 x 2 in page.
+TEST(Geometry, SubscriptAndSuperscriptAreSmallerAndLoweredOrRaised) {
+    const QImage page = renderPage(recordFixture("sub_and_superscript.vdx"), 0, 4 * kDpi);
+    // The ink of each H: scanning columns left to right, a run of inked columns is one letter.
+    std::vector<QRect> letters;
+    int from = -1;
+    for (int x = 0; x <= page.width(); ++x) {
+        int top = page.height(), bottom = -1;
+        for (int y = 0; x < page.width() && y < page.height(); ++y)
+            if (dark(page.pixelColor(x, y))) top = std::min(top, y), bottom = std::max(bottom, y);
+        if (bottom >= 0 && from < 0) {
+            from = x;
+            letters.push_back(QRect(x, top, 1, bottom - top + 1));
+        } else if (bottom >= 0) {
+            QRect& r = letters.back();
+            r = r.united(QRect(x, top, 1, bottom - top + 1));
+        } else {
+            from = -1;
+        }
+    }
+    ASSERT_EQ(letters.size(), 3u);
+    const QRect normal = letters[0], sub = letters[1], super = letters[2];
+    const qreal size = 0.5 * 72 * 4;  // the Size cell in pixels
+    EXPECT_NEAR(sub.height(), 0.58 * normal.height(), 0.05 * normal.height());
+    EXPECT_NEAR(super.height(), 0.58 * normal.height(), 0.05 * normal.height());
+    // Baselines: the bottom of each H.
+    EXPECT_NEAR(sub.bottom() - normal.bottom(), 0.33 * size, 0.04 * size);
+    EXPECT_NEAR(normal.bottom() - super.bottom(), 0.33 * size, 0.04 * size);
+    // Smaller letters are narrower too: the run no longer needs the width of full-sized ones.
+    EXPECT_LT(sub.width(), 0.7 * normal.width());
+}
+
 // A hatched square a million times larger, painted at a millionth of the scale: its hatch
 // lines, at the drawing's spacing far closer than a pixel, are counted in a wide type and
 // drawn one device pixel apart, which shades the square with the hatch colour (all of them at

@@ -2,6 +2,9 @@
 
 #include <librevenge/librevenge.h>
 
+#include <cmath>
+
+#include <QFontMetricsF>
 #include <QTextBoundaryFinder>
 #include <QTextLine>
 
@@ -16,6 +19,42 @@ constexpr qreal kDefaultFontSizePt = 12;
 // Without shaping, Latin text is set letter by letter: no ligature glyphs, whose letters a PDF's
 // text layer would lose ("hovercraft" read back as "hovercra").
 constexpr QFont::StyleStrategy kTextStrategy = QFont::PreferNoShaping;
+
+// How far a subscript or superscript run's baseline is raised (negative: lowered), in layout
+// pixels; layOutText turns it into Qt's baseline offset, which is relative to the run's font.
+constexpr int kRaiseProperty = QTextFormat::UserProperty + 1;
+
+struct TextPosition {
+    qreal raise = 0;  // fraction of the font size; negative lowers
+    qreal scale = 1;  // font size of the run
+};
+
+// librevenge's style:text-position, as in ODF: "super", "sub" or a percentage of the font size
+// to raise by (negative lowers), then optionally the run's font size in percent. A keyword
+// means 33%, a missing size 58%, as LibreOffice reads them.
+TextPosition readTextPosition(const QString& value) {
+    const QStringList parts = value.simplified().split(u' ', Qt::SkipEmptyParts);
+    if (parts.isEmpty()) return {};
+    const auto percent = [](const QString& part) -> std::optional<qreal> {
+        if (!part.endsWith(u'%')) return std::nullopt;
+        bool ok = false;
+        const qreal v = part.chopped(1).toDouble(&ok);
+        return ok && std::isfinite(v) ? std::optional<qreal>(v / 100) : std::nullopt;
+    };
+    TextPosition p;
+    if (parts[0] == QLatin1String("super"))
+        p.raise = 0.33;
+    else if (parts[0] == QLatin1String("sub"))
+        p.raise = -0.33;
+    else if (const auto raise = percent(parts[0]))
+        p.raise = std::clamp(*raise, -1.0, 1.0);
+    else
+        return {};
+    if (p.raise == 0 && parts.size() == 1) return {};
+    const auto scale = parts.size() > 1 ? percent(parts[1]) : std::nullopt;
+    p.scale = std::clamp(scale.value_or(0.58), 0.01, 1.0);
+    return p;
+}
 
 QTextCharFormat defaultFormat() {
     QTextCharFormat f;
@@ -33,8 +72,10 @@ QTextCharFormat readSpan(const librevenge::RVNGPropertyList& props) {
     QFont font(printFontFamily(text(props, "style:font-name")));
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setStyleStrategy(kTextStrategy);
-    const qreal sizePt = lengthPt(props, "fo:font-size", kDefaultFontSizePt);
-    font.setPixelSize(std::max(1, int(std::lround(std::clamp(sizePt, 0.1, 2000.0) * kTextScale))));
+    const qreal sizePx =
+        std::clamp(lengthPt(props, "fo:font-size", kDefaultFontSizePt), 0.1, 2000.0) * kTextScale;
+    const TextPosition position = readTextPosition(text(props, "style:text-position"));
+    font.setPixelSize(std::max(1, int(std::lround(sizePx * position.scale))));
     font.setBold(text(props, "fo:font-weight") == QLatin1String("bold"));
     font.setItalic(text(props, "fo:font-style") == QLatin1String("italic"));
     const QString underline = text(props, "style:text-underline-type");
@@ -49,6 +90,7 @@ QTextCharFormat readSpan(const librevenge::RVNGPropertyList& props) {
         color.setAlphaF(float(std::clamp(*opacity, 0.0, 1.0)));
     f.setForeground(color);
     if (const auto background = colour(props, "fo:background-color")) f.setBackground(*background);
+    if (position.raise != 0) f.setProperty(kRaiseProperty, position.raise * sizePx);
     return f;
 }
 
@@ -237,6 +279,13 @@ void layOutText(const TextBlock& block) {
                       [](const QTextOption::Tab& a, const QTextOption::Tab& b) {
                           return a.position < b.position;
                       });
+        }
+        for (QTextLayout::FormatRange& r : formats) {
+            if (!r.format.hasProperty(kRaiseProperty)) continue;
+            const QFontMetricsF metrics(r.format.font());
+            r.format.setVerticalAlignment(QTextCharFormat::AlignBaseline);
+            r.format.setBaselineOffset(100 * r.format.doubleProperty(kRaiseProperty) /
+                                       std::max(1.0, metrics.ascent() + metrics.descent()));
         }
         auto layout = std::make_unique<QTextLayout>(content, p.lastFormat.font());
         QTextOption option(p.alignment);
