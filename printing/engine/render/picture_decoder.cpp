@@ -7,10 +7,14 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
+#include <QStringDecoder>
 #include <QSvgRenderer>
 #include <QtEndian>
 #include <mutex>
 #include <optional>
+
+#include "printing/engine/render/metafile_arcs.h"
+#include "printing/engine/render/ole_preview.h"
 
 namespace pbp::render {
 
@@ -152,6 +156,15 @@ std::optional<wmfD_Rect> placeableFrame(const QByteArray& wmf) {
     return frame;
 }
 
+// libwmf styles a polyline's stroke only, and SVG fills what names no fill; it writes text in
+// the metafile's code page, where XML wants UTF-8 (Latin-1 keeps such a picture drawable).
+QByteArray repairedWmfSvg(QByteArray svg) {
+    svg.replace("<polyline ", "<polyline fill=\"none\" ");
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(svg);
+    return utf8.hasError() ? QString::fromLatin1(svg).toUtf8() : svg;
+}
+
 std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
     const std::lock_guard<std::mutex> lock(metafileMutex());
     wmfAPI_Options options{};
@@ -184,7 +197,8 @@ std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
         char* text = nullptr;
         unsigned long length = 0;
         wmf_stream_destroy(api, svg->out, &text, &length);
-        if (played && text && length > 0) result = QByteArray(text, qsizetype(length));
+        if (played && text && length > 0)
+            result = repairedWmfSvg(QByteArray(text, qsizetype(length)));
         wmf_free(api, text);
         wmf_mem_close(api);
     }
@@ -193,7 +207,9 @@ std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
 }
 
 DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
-    const std::optional<QByteArray> svg = emf ? emfToSvg(data) : wmfToSvg(data);
+    // Both converters draw arcs wrongly, and polylines and polygons right.
+    const std::optional<QByteArray> svg =
+        emf ? emfToSvg(emfWithArcsAsPolygons(data)) : wmfToSvg(wmfWithArcsAsPolygons(data));
     if (!svg) return {{}, QStringLiteral("the metafile is damaged or incomplete")};
     auto renderer = std::make_shared<QSvgRenderer>(*svg);
     if (!renderer->isValid())
@@ -221,6 +237,11 @@ void Picture::paint(QPainter& painter, const QRectF& boxPt) const {
 
 DecodedPicture decodePicture(const QByteArray& data, const QString& mimeType) {
     if (data.isEmpty()) return {{}, QStringLiteral("the picture holds no data")};
+    if (mimeType == QLatin1String("object/ole")) {
+        const OlePreview preview = olePreview(data);
+        if (preview.data.isEmpty()) return {{}, preview.problem};
+        return decodePicture(preview.data, preview.mimeType);
+    }
     if (isEmf(data)) return decodeMetafile(data, true);
     if (isWmf(data)) return decodeMetafile(data, false);
     if (mimeType == QLatin1String("image/emf") || mimeType == QLatin1String("image/wmf"))

@@ -42,8 +42,9 @@ struct DecodedPicture {
 inline constexpr qint64 kMaxPicturePixels = qint64(64) * 1024 * 1024;
 
 // Decodes the bytes libvisio hands over with `mimeType` (image/emf, image/wmf, image/bmp with
-// or without a file header, image/png, image/jpeg, image/gif, image/tiff). The content decides
-// the format where it tells; the type only names what the content does not.
+// or without a file header, image/png, image/jpeg, image/gif, image/tiff, and object/ole, an
+// embedded object drawn by its preview picture). The content decides the format where it
+// tells; the type only names what the content does not.
 DecodedPicture decodePicture(const QByteArray& data, const QString& mimeType);
 
 // Decodes each distinct picture of one drawing once: a stencil's picture repeats on every
