@@ -412,8 +412,9 @@ TEST(MetafilePictures, DamagedPicturesLeaveAnEmptyBoxAndANote) {
 // A 10 x 2 in page with a green 1 in picture at PinY 1 and PinX 1, 3, 5, 7 and 9, in each
 // bitmap format libvisio hands over: PNG, JPEG, GIF, TIFF and Visio's own form, a DIB without a
 // file header whose colour table lies in front of 8-bit pixels (so that the pixels do not
-// start where a bare header ends).
-TEST(BitmapPictures, EveryFormatLibvisioHandsOverIsDrawn) {
+// start where a bare header ends). In the PDF only the JPEG stays JPEG; the others keep every
+// pixel (Qt's PDF writer turned them all into JPEG, blurring line art).
+TEST(BitmapPictures, EveryFormatLibvisioHandsOverIsDrawnAndStaysLossless) {
     const RecordedDrawing drawing = recordFixture("bitmap_formats.vdx");
     EXPECT_TRUE(drawing.log().isEmpty()) << drawing.log().join('\n').toStdString();
     const QImage page = renderPage(drawing, 0);
@@ -423,6 +424,10 @@ TEST(BitmapPictures, EveryFormatLibvisioHandsOverIsDrawn) {
         EXPECT_TRUE(isGreen(page.pixelColor(centre - 30, 45))) << "format " << i;
         EXPECT_TRUE(isWhite(page.pixelColor(centre + 45, 72))) << "format " << i;
     }
+    const QString images = pdfReport(drawing, "pdfimages", {"-list"});
+    EXPECT_EQ(images.count(QRegularExpression(" image +\\d+ +\\d+ +rgb .* jpeg ")), 1)
+        << images.toStdString();
+    EXPECT_EQ(images.count(QRegularExpression(" image +\\d+ +\\d+ +rgb .* image ")), 4);
 }
 
 }  // namespace

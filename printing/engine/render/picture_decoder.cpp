@@ -97,10 +97,11 @@ DecodedPicture decodeBitmap(const QByteArray& data) {
                 QStringLiteral("the bitmap claims %1 x %2 pixels, more than can be drawn")
                     .arg(size.width())
                     .arg(size.height())};
+    const bool lossless = reader.format() != "jpeg";
     QImage image = reader.read();
     if (image.isNull())
         return {{}, QStringLiteral("the bitmap cannot be read (%1)").arg(reader.errorString())};
-    return {Picture(std::move(image)), {}};
+    return {Picture(std::move(image), lossless), {}};
 }
 
 // libemf2svg and libwmf keep no promise of being safe on several threads at once, and drawings
@@ -220,7 +221,7 @@ DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
 
 }  // namespace
 
-Picture::Picture(QImage bitmap) : bitmap_(std::move(bitmap)) {}
+Picture::Picture(QImage bitmap, bool lossless) : bitmap_(std::move(bitmap)), lossless_(lossless) {}
 
 Picture::Picture(std::shared_ptr<QSvgRenderer> vector) : vector_(std::move(vector)) {}
 
@@ -231,8 +232,13 @@ bool Picture::isNull() const {
 void Picture::paint(QPainter& painter, const QRectF& boxPt) const {
     if (vector_)
         vector_->render(&painter, boxPt);
-    else if (!bitmap_.isNull())
+    else if (!bitmap_.isNull()) {
+        // Qt's PDF writer stores bitmaps as JPEG unless told otherwise.
+        const bool hinted = painter.testRenderHint(QPainter::LosslessImageRendering);
+        painter.setRenderHint(QPainter::LosslessImageRendering, lossless_);
         painter.drawImage(boxPt, bitmap_);
+        painter.setRenderHint(QPainter::LosslessImageRendering, hinted);
+    }
 }
 
 DecodedPicture decodePicture(const QByteArray& data, const QString& mimeType) {

@@ -21,7 +21,8 @@ namespace pbp::render {
 class Picture {
   public:
     Picture() = default;
-    explicit Picture(QImage bitmap);
+    // `lossless`: the bitmap was stored without loss, and a PDF should keep it so.
+    Picture(QImage bitmap, bool lossless);
     explicit Picture(std::shared_ptr<QSvgRenderer> vector);
 
     bool isNull() const;
@@ -29,6 +30,7 @@ class Picture {
 
   private:
     QImage bitmap_;
+    bool lossless_ = true;
     std::shared_ptr<QSvgRenderer> vector_;
 };
 
