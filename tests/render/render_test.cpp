@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "printing/engine/render/font_substitution.h"
 #include "printing/engine/render/picture_decoder.h"
 #include "printing/engine/render/recorded_drawing.h"
 #include "printing/engine/render/svg_path.h"
@@ -118,6 +119,9 @@ TEST(RenderFixture, UnknownFontsPrintWithAMetricCompatibleFamily) {
     const QString fonts = pdfReport(drawing, "pdffonts");
     EXPECT_TRUE(fonts.contains("LiberationSans")) << fonts.toStdString();
     EXPECT_TRUE(fonts.contains("Carlito"));
+    // Windows' character-set variants print like the font itself, in pictures too.
+    EXPECT_EQ(render::printFontFamily("Arial Cyr"), render::printFontFamily("Arial"));
+    EXPECT_EQ(render::printFontFamily("Times New Roman CE"), "Liberation Serif");
 }
 
 // The centre of the pixels that match inside `area`, in inches from the page's top-left.

@@ -7,12 +7,14 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QSvgRenderer>
 #include <QtEndian>
 #include <mutex>
 #include <optional>
 
+#include "printing/engine/render/font_substitution.h"
 #include "printing/engine/render/metafile_arcs.h"
 #include "printing/engine/render/ole_preview.h"
 
@@ -120,6 +122,22 @@ bool isWmf(const QByteArray& data) {
     return data.size() >= 18 && (le16(data, 0) == 1 || le16(data, 0) == 2) && le16(data, 2) == 9;
 }
 
+// libemf2svg names the metafile's fonts as they are ("Arial Cyr"); they print with the
+// families the drawing's own text uses.
+QByteArray withPrintFonts(const QByteArray& svg) {
+    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+    QString text = QString::fromUtf8(svg);
+    QString out;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& m : family.globalMatch(text)) {
+        out += QStringView(text).mid(done, m.capturedStart(1) - done);
+        out += printFontFamily(m.captured(1)).toHtmlEscaped();
+        done = m.capturedEnd(1);
+    }
+    out += QStringView(text).mid(done);
+    return out.toUtf8();
+}
+
 std::optional<QByteArray> emfToSvg(QByteArray emf) {
     generatorOptions options{};
     char noNamespace[] = "";
@@ -136,7 +154,7 @@ std::optional<QByteArray> emfToSvg(QByteArray emf) {
         converted = emf2svg(emf.data(), size_t(emf.size()), &svg, &length, &options);
     }
     std::optional<QByteArray> result;
-    if (converted && svg && length > 0) result = QByteArray(svg, qsizetype(length));
+    if (converted && svg && length > 0) result = withPrintFonts(QByteArray(svg, qsizetype(length)));
     free(svg);
     return result;
 }
