@@ -324,7 +324,8 @@ TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
 
 // The fixtures (tests/fixtures/make_picture_drawings.py) place 4 x 2 inch pictures at 2..6 in
 // across an 8 x 6 inch page, 2..4 in down unless said otherwise. Their left half is red, their
-// right half holds a blue circle centred 3 in across and 1 in down the picture.
+// right half holds a blue circle of radius 0.8 in centred 3 in across and 1 in down the
+// picture, 0.2 in short of its right edge.
 void expectRedAndBluePicture(const QImage& page, QPointF topLeftIn) {
     const auto at = [&](double x, double y) {
         return page.pixelColor(qRound((topLeftIn.x() + x) * kDpi),
@@ -334,6 +335,7 @@ void expectRedAndBluePicture(const QImage& page, QPointF topLeftIn) {
     EXPECT_TRUE(isRed(at(1.9, 1.9)));    // the end of its left half
     EXPECT_TRUE(isBlue(at(3, 1)));
     EXPECT_TRUE(isWhite(at(3.9, 0.08)));  // beside the circle, inside the box
+    EXPECT_TRUE(isWhite(at(3.9, 1)));     // the margin right of the circle
     EXPECT_TRUE(isWhite(at(-0.17, 1)));   // left of the box
     EXPECT_TRUE(isWhite(at(1, 2.17)));    // below it
 }

@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QSvgRenderer>
 #include <QtEndian>
+#include <cmath>
 #include <mutex>
 #include <optional>
 
@@ -31,6 +32,10 @@ quint32 le32(const QByteArray& data, qsizetype at) {
 
 quint16 le16(const QByteArray& data, qsizetype at) {
     return qFromLittleEndian<quint16>(data.constData() + at);
+}
+
+qint32 les32(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<qint32>(data.constData() + at);
 }
 
 qint16 les16(const QByteArray& data, qsizetype at) {
@@ -225,6 +230,23 @@ std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
     return result;
 }
 
+// The EMF's frame (its header's rclFrame, in 0.01 mm) in the SVG's coordinates. libemf2svg
+// draws in device pixels and frames the picture by the extent of its ink (rclBounds), shifted
+// to the origin; the picture is the frame, margins included. Empty without a usable frame.
+std::optional<QRectF> emfFrameInSvg(const QByteArray& emf, const QByteArray& svg) {
+    static const QRegularExpression shift(
+        QStringLiteral("<g transform=\"translate\\(([-0-9.]+), *([-0-9.]+)\\)\">"));
+    const QRegularExpressionMatch m = shift.match(QString::fromUtf8(svg.left(1024)));
+    if (!m.hasMatch() || emf.size() < 88) return std::nullopt;
+    const auto at = [&](qsizetype offset) { return double(les32(emf, offset)); };
+    const double pixelsX = at(72), pixelsY = at(76), millimetresX = at(80), millimetresY = at(84);
+    if (pixelsX <= 0 || pixelsY <= 0 || millimetresX <= 0 || millimetresY <= 0) return std::nullopt;
+    const double sx = pixelsX / millimetresX / 100, sy = pixelsY / millimetresY / 100;
+    const QRectF frame(QPointF(at(24) * sx, at(28) * sy), QPointF(at(32) * sx, at(36) * sy));
+    if (!frame.isValid() || !std::isfinite(frame.width() + frame.height())) return std::nullopt;
+    return frame.translated(m.captured(1).toDouble(), m.captured(2).toDouble());
+}
+
 DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
     // Both converters draw arcs wrongly, and polylines and polygons right.
     const std::optional<QByteArray> svg =
@@ -234,6 +256,9 @@ DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
     if (!renderer->isValid())
         return {{}, QStringLiteral("the metafile's drawing could not be understood")};
     renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    if (emf)
+        if (const std::optional<QRectF> frame = emfFrameInSvg(data, *svg))
+            renderer->setViewBox(*frame);
     return {Picture(std::move(renderer)), {}};
 }
 
