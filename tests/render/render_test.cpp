@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "printing/engine/render/font_substitution.h"
 #include "printing/engine/render/picture_decoder.h"
 #include "printing/engine/render/recorded_drawing.h"
 #include "printing/engine/render/svg_path.h"
@@ -118,6 +119,9 @@ TEST(RenderFixture, UnknownFontsPrintWithAMetricCompatibleFamily) {
     const QString fonts = pdfReport(drawing, "pdffonts");
     EXPECT_TRUE(fonts.contains("LiberationSans")) << fonts.toStdString();
     EXPECT_TRUE(fonts.contains("Carlito"));
+    // Windows' character-set variants print like the font itself, in pictures too.
+    EXPECT_EQ(render::printFontFamily("Arial Cyr"), render::printFontFamily("Arial"));
+    EXPECT_EQ(render::printFontFamily("Times New Roman CE"), "Liberation Serif");
 }
 
 // The centre of the pixels that match inside `area`, in inches from the page's top-left.
@@ -352,22 +356,76 @@ TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
     EXPECT_GT(painted, 20);
 }
 
-// The fixtures (tests/fixtures/make_picture_drawings.py) place a 4 x 2 inch picture at 2..6 in
-// across and 2..4 in down an 8 x 6 inch page; its left half is red, its right half holds a
-// blue circle centred 5 in across and 3 in down.
+// The fixtures (tests/fixtures/make_picture_drawings.py) place 4 x 2 inch pictures at 2..6 in
+// across an 8 x 6 inch page, 2..4 in down unless said otherwise. Their left half is red, their
+// right half holds a blue circle of radius 0.8 in centred 3 in across and 1 in down the
+// picture, 0.2 in short of its right edge.
+void expectRedAndBluePicture(const QImage& page, QPointF topLeftIn) {
+    const auto at = [&](double x, double y) {
+        return page.pixelColor(qRound((topLeftIn.x() + x) * kDpi),
+                               qRound((topLeftIn.y() + y) * kDpi));
+    };
+    EXPECT_TRUE(isRed(at(0.08, 0.08)));  // the box's top-left corner
+    EXPECT_TRUE(isRed(at(1.9, 1.9)));    // the end of its left half
+    EXPECT_TRUE(isBlue(at(3, 1)));
+    EXPECT_TRUE(isWhite(at(3.9, 0.08)));  // beside the circle, inside the box
+    EXPECT_TRUE(isWhite(at(3.9, 1)));     // the margin right of the circle
+    EXPECT_TRUE(isWhite(at(-0.17, 1)));   // left of the box
+    EXPECT_TRUE(isWhite(at(1, 2.17)));    // below it
+}
+
 TEST(MetafilePictures, EmfAndWmfAreDrawnInTheirBox) {
     for (const QString name : {"emf_picture.vdx", "wmf_picture.vdx"}) {
         SCOPED_TRACE(name.toStdString());
         const RecordedDrawing drawing = recordFile(test::fixtureDrawing(name));
         EXPECT_TRUE(drawing.log().isEmpty()) << drawing.log().join('\n').toStdString();
-        const QImage page = renderPage(drawing, 0);
-        EXPECT_TRUE(isRed(page.pixelColor(150, 150)));  // the box's top-left corner
-        EXPECT_TRUE(isRed(page.pixelColor(282, 282)));  // the end of its left half
-        EXPECT_TRUE(isBlue(page.pixelColor(360, 216)));
-        EXPECT_TRUE(isWhite(page.pixelColor(425, 150)));  // beside the circle, inside the box
-        EXPECT_TRUE(isWhite(page.pixelColor(138, 216)));  // left of the box
-        EXPECT_TRUE(isWhite(page.pixelColor(216, 294)));  // below it
+        expectRedAndBluePicture(renderPage(drawing, 0), {2, 2});
     }
+}
+
+// Pies, chords, arcs and an unfilled polyline, as EMF 0.5..2.5 in down and as WMF 3.5..5.5 in
+// down (in the picture's units, 100 an inch): a red pie of three quarters about (100, 100)
+// with its north-east quarter empty; a blue chord, the upper half of the circle about
+// (300, 100); under it a green arc, the lower half of a circle of radius 80, and an open black
+// triangle (230, 110), (370, 110), (300, 170). libemf2svg wrote pies so that QtSvg refused
+// the whole picture, libwmf filled the polyline black and drew arcs of at most half a turn.
+TEST(MetafilePictures, ArcsPiesChordsAndPolylinesDrawAsTheMetafileSays) {
+    const RecordedDrawing drawing = recordFixture("metafile_arcs.vdx");
+    EXPECT_TRUE(drawing.log().isEmpty()) << drawing.log().join('\n').toStdString();
+    const QImage page = renderPage(drawing, 0);
+    for (const double top : {0.5, 3.5}) {
+        SCOPED_TRACE(top);
+        const auto at = [&](int x, int y) {
+            return page.pixelColor(qRound((2 + x / 100.0) * kDpi),
+                                   qRound((top + y / 100.0) * kDpi));
+        };
+        EXPECT_TRUE(isRed(at(50, 50)) && isRed(at(50, 140)) && isRed(at(150, 140)));
+        EXPECT_TRUE(isWhite(at(150, 50))) << "the pie's empty quarter is filled";
+        EXPECT_TRUE(isBlue(at(300, 50)) && isBlue(at(220, 95)) && isBlue(at(380, 95)));
+        EXPECT_TRUE(isWhite(at(300, 105))) << "the chord runs below its ends";
+        EXPECT_TRUE(isWhite(at(300, 130))) << "the polyline is filled";
+        EXPECT_TRUE(isWhite(at(250, 150))) << "the arc is filled";
+        // The arc's lowest point (300, 180), and the triangle's tip (300, 170) above it.
+        const QRect arcBottom(qRound(4.9 * kDpi), qRound((top + 1.76) * kDpi), qRound(0.2 * kDpi),
+                              qRound(0.1 * kDpi));
+        EXPECT_GT(countPixels(page, arcBottom, isGreen), 0) << "no arc under the chord";
+        const auto black = [](QColor c) { return c.red() < 80 && c.green() < 80 && c.blue() < 80; };
+        EXPECT_GT(countPixels(page, arcBottom.translated(0, qRound(-0.12 * kDpi)), black), 0)
+            << "no triangle tip";
+    }
+}
+
+// Embedded objects are drawn by their preview: above (0.5..2.5 in down) an Office-style
+// preview whose WMF records draw a grey box and carry the red and blue picture as an EMF in
+// comments; below (3.5..5.5 in down) a plain WMF preview; beside them an object without one.
+TEST(MetafilePictures, EmbeddedObjectsShowTheirPreview) {
+    const RecordedDrawing drawing = recordFixture("ole_objects.vdx");
+    const QStringList log = drawing.log();
+    ASSERT_EQ(log.size(), 1) << log.join('\n').toStdString();
+    EXPECT_TRUE(log[0].contains("object/ole") && log[0].contains("no preview"));
+    const QImage page = renderPage(drawing, 0);
+    expectRedAndBluePicture(page, {2, 0.5});
+    expectRedAndBluePicture(page, {2, 3.5});
 }
 
 TEST(MetafilePictures, DamagedPicturesLeaveAnEmptyBoxAndANote) {
@@ -394,8 +452,9 @@ TEST(MetafilePictures, DamagedPicturesLeaveAnEmptyBoxAndANote) {
 // A 10 x 2 in page with a green 1 in picture at PinY 1 and PinX 1, 3, 5, 7 and 9, in each
 // bitmap format libvisio hands over: PNG, JPEG, GIF, TIFF and Visio's own form, a DIB without a
 // file header whose colour table lies in front of 8-bit pixels (so that the pixels do not
-// start where a bare header ends).
-TEST(BitmapPictures, EveryFormatLibvisioHandsOverIsDrawn) {
+// start where a bare header ends). In the PDF only the JPEG stays JPEG; the others keep every
+// pixel (Qt's PDF writer turned them all into JPEG, blurring line art).
+TEST(BitmapPictures, EveryFormatLibvisioHandsOverIsDrawnAndStaysLossless) {
     const RecordedDrawing drawing = recordFixture("bitmap_formats.vdx");
     EXPECT_TRUE(drawing.log().isEmpty()) << drawing.log().join('\n').toStdString();
     const QImage page = renderPage(drawing, 0);
@@ -405,6 +464,10 @@ TEST(BitmapPictures, EveryFormatLibvisioHandsOverIsDrawn) {
         EXPECT_TRUE(isGreen(page.pixelColor(centre - 30, 45))) << "format " << i;
         EXPECT_TRUE(isWhite(page.pixelColor(centre + 45, 72))) << "format " << i;
     }
+    const QString images = pdfReport(drawing, "pdfimages", {"-list"});
+    EXPECT_EQ(images.count(QRegularExpression(" image +\\d+ +\\d+ +rgb .* jpeg ")), 1)
+        << images.toStdString();
+    EXPECT_EQ(images.count(QRegularExpression(" image +\\d+ +\\d+ +rgb .* image ")), 4);
 }
 
 }  // namespace

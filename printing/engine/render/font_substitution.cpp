@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QHash>
 #include <QMutex>
+#include <QRegularExpression>
 
 namespace pbp::render {
 
@@ -22,7 +23,9 @@ QString metricCompatible(const QString& family) {
         {QStringLiteral("courier"), QStringLiteral("Liberation Mono")},
         {QStringLiteral("arial narrow"), QStringLiteral("Liberation Sans Narrow")},
     };
-    return substitutes.value(family.trimmed().toLower());
+    // Windows names a font's character-set variants "Arial Cyr", "Times New Roman CE", ...
+    static const QRegularExpression charset(QStringLiteral(" (cyr|ce|greek|tur|baltic)$"));
+    return substitutes.value(family.trimmed().toLower().remove(charset));
 }
 
 }  // namespace

@@ -7,10 +7,17 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QSvgRenderer>
 #include <QtEndian>
+#include <cmath>
 #include <mutex>
 #include <optional>
+
+#include "printing/engine/render/font_substitution.h"
+#include "printing/engine/render/metafile_arcs.h"
+#include "printing/engine/render/ole_preview.h"
 
 namespace pbp::render {
 
@@ -25,6 +32,10 @@ quint32 le32(const QByteArray& data, qsizetype at) {
 
 quint16 le16(const QByteArray& data, qsizetype at) {
     return qFromLittleEndian<quint16>(data.constData() + at);
+}
+
+qint32 les32(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<qint32>(data.constData() + at);
 }
 
 qint16 les16(const QByteArray& data, qsizetype at) {
@@ -93,10 +104,11 @@ DecodedPicture decodeBitmap(const QByteArray& data) {
                 QStringLiteral("the bitmap claims %1 x %2 pixels, more than can be drawn")
                     .arg(size.width())
                     .arg(size.height())};
+    const bool lossless = reader.format() != "jpeg";
     QImage image = reader.read();
     if (image.isNull())
         return {{}, QStringLiteral("the bitmap cannot be read (%1)").arg(reader.errorString())};
-    return {Picture(std::move(image)), {}};
+    return {Picture(std::move(image), lossless), {}};
 }
 
 // libemf2svg and libwmf keep no promise of being safe on several threads at once, and drawings
@@ -115,6 +127,22 @@ bool isWmf(const QByteArray& data) {
     return data.size() >= 18 && (le16(data, 0) == 1 || le16(data, 0) == 2) && le16(data, 2) == 9;
 }
 
+// libemf2svg names the metafile's fonts as they are ("Arial Cyr"); they print with the
+// families the drawing's own text uses.
+QByteArray withPrintFonts(const QByteArray& svg) {
+    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+    QString text = QString::fromUtf8(svg);
+    QString out;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& m : family.globalMatch(text)) {
+        out += QStringView(text).mid(done, m.capturedStart(1) - done);
+        out += printFontFamily(m.captured(1)).toHtmlEscaped();
+        done = m.capturedEnd(1);
+    }
+    out += QStringView(text).mid(done);
+    return out.toUtf8();
+}
+
 std::optional<QByteArray> emfToSvg(QByteArray emf) {
     generatorOptions options{};
     char noNamespace[] = "";
@@ -131,7 +159,7 @@ std::optional<QByteArray> emfToSvg(QByteArray emf) {
         converted = emf2svg(emf.data(), size_t(emf.size()), &svg, &length, &options);
     }
     std::optional<QByteArray> result;
-    if (converted && svg && length > 0) result = QByteArray(svg, qsizetype(length));
+    if (converted && svg && length > 0) result = withPrintFonts(QByteArray(svg, qsizetype(length)));
     free(svg);
     return result;
 }
@@ -150,6 +178,15 @@ std::optional<wmfD_Rect> placeableFrame(const QByteArray& wmf) {
     frame.BR.x = float(right * 72 / inch);
     frame.BR.y = float(bottom * 72 / inch);
     return frame;
+}
+
+// libwmf styles a polyline's stroke only, and SVG fills what names no fill; it writes text in
+// the metafile's code page, where XML wants UTF-8 (Latin-1 keeps such a picture drawable).
+QByteArray repairedWmfSvg(QByteArray svg) {
+    svg.replace("<polyline ", "<polyline fill=\"none\" ");
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(svg);
+    return utf8.hasError() ? QString::fromLatin1(svg).toUtf8() : svg;
 }
 
 std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
@@ -184,7 +221,8 @@ std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
         char* text = nullptr;
         unsigned long length = 0;
         wmf_stream_destroy(api, svg->out, &text, &length);
-        if (played && text && length > 0) result = QByteArray(text, qsizetype(length));
+        if (played && text && length > 0)
+            result = repairedWmfSvg(QByteArray(text, qsizetype(length)));
         wmf_free(api, text);
         wmf_mem_close(api);
     }
@@ -192,19 +230,41 @@ std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
     return result;
 }
 
+// The EMF's frame (its header's rclFrame, in 0.01 mm) in the SVG's coordinates. libemf2svg
+// draws in device pixels and frames the picture by the extent of its ink (rclBounds), shifted
+// to the origin; the picture is the frame, margins included. Empty without a usable frame.
+std::optional<QRectF> emfFrameInSvg(const QByteArray& emf, const QByteArray& svg) {
+    static const QRegularExpression shift(
+        QStringLiteral("<g transform=\"translate\\(([-0-9.]+), *([-0-9.]+)\\)\">"));
+    const QRegularExpressionMatch m = shift.match(QString::fromUtf8(svg.left(1024)));
+    if (!m.hasMatch() || emf.size() < 88) return std::nullopt;
+    const auto at = [&](qsizetype offset) { return double(les32(emf, offset)); };
+    const double pixelsX = at(72), pixelsY = at(76), millimetresX = at(80), millimetresY = at(84);
+    if (pixelsX <= 0 || pixelsY <= 0 || millimetresX <= 0 || millimetresY <= 0) return std::nullopt;
+    const double sx = pixelsX / millimetresX / 100, sy = pixelsY / millimetresY / 100;
+    const QRectF frame(QPointF(at(24) * sx, at(28) * sy), QPointF(at(32) * sx, at(36) * sy));
+    if (!frame.isValid() || !std::isfinite(frame.width() + frame.height())) return std::nullopt;
+    return frame.translated(m.captured(1).toDouble(), m.captured(2).toDouble());
+}
+
 DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
-    const std::optional<QByteArray> svg = emf ? emfToSvg(data) : wmfToSvg(data);
+    // Both converters draw arcs wrongly, and polylines and polygons right.
+    const std::optional<QByteArray> svg =
+        emf ? emfToSvg(emfWithArcsAsPolygons(data)) : wmfToSvg(wmfWithArcsAsPolygons(data));
     if (!svg) return {{}, QStringLiteral("the metafile is damaged or incomplete")};
     auto renderer = std::make_shared<QSvgRenderer>(*svg);
     if (!renderer->isValid())
         return {{}, QStringLiteral("the metafile's drawing could not be understood")};
     renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    if (emf)
+        if (const std::optional<QRectF> frame = emfFrameInSvg(data, *svg))
+            renderer->setViewBox(*frame);
     return {Picture(std::move(renderer)), {}};
 }
 
 }  // namespace
 
-Picture::Picture(QImage bitmap) : bitmap_(std::move(bitmap)) {}
+Picture::Picture(QImage bitmap, bool lossless) : bitmap_(std::move(bitmap)), lossless_(lossless) {}
 
 Picture::Picture(std::shared_ptr<QSvgRenderer> vector) : vector_(std::move(vector)) {}
 
@@ -215,12 +275,22 @@ bool Picture::isNull() const {
 void Picture::paint(QPainter& painter, const QRectF& boxPt) const {
     if (vector_)
         vector_->render(&painter, boxPt);
-    else if (!bitmap_.isNull())
+    else if (!bitmap_.isNull()) {
+        // Qt's PDF writer stores bitmaps as JPEG unless told otherwise.
+        const bool hinted = painter.testRenderHint(QPainter::LosslessImageRendering);
+        painter.setRenderHint(QPainter::LosslessImageRendering, lossless_);
         painter.drawImage(boxPt, bitmap_);
+        painter.setRenderHint(QPainter::LosslessImageRendering, hinted);
+    }
 }
 
 DecodedPicture decodePicture(const QByteArray& data, const QString& mimeType) {
     if (data.isEmpty()) return {{}, QStringLiteral("the picture holds no data")};
+    if (mimeType == QLatin1String("object/ole")) {
+        const OlePreview preview = olePreview(data);
+        if (preview.data.isEmpty()) return {{}, preview.problem};
+        return decodePicture(preview.data, preview.mimeType);
+    }
     if (isEmf(data)) return decodeMetafile(data, true);
     if (isWmf(data)) return decodeMetafile(data, false);
     if (mimeType == QLatin1String("image/emf") || mimeType == QLatin1String("image/wmf"))

@@ -21,7 +21,8 @@ namespace pbp::render {
 class Picture {
   public:
     Picture() = default;
-    explicit Picture(QImage bitmap);
+    // `lossless`: the bitmap was stored without loss, and a PDF should keep it so.
+    Picture(QImage bitmap, bool lossless);
     explicit Picture(std::shared_ptr<QSvgRenderer> vector);
 
     bool isNull() const;
@@ -29,6 +30,7 @@ class Picture {
 
   private:
     QImage bitmap_;
+    bool lossless_ = true;
     std::shared_ptr<QSvgRenderer> vector_;
 };
 
@@ -42,8 +44,9 @@ struct DecodedPicture {
 inline constexpr qint64 kMaxPicturePixels = qint64(64) * 1024 * 1024;
 
 // Decodes the bytes libvisio hands over with `mimeType` (image/emf, image/wmf, image/bmp with
-// or without a file header, image/png, image/jpeg, image/gif, image/tiff). The content decides
-// the format where it tells; the type only names what the content does not.
+// or without a file header, image/png, image/jpeg, image/gif, image/tiff, and object/ole, an
+// embedded object drawn by its preview picture). The content decides the format where it
+// tells; the type only names what the content does not.
 DecodedPicture decodePicture(const QByteArray& data, const QString& mimeType);
 
 // Decodes each distinct picture of one drawing once: a stencil's picture repeats on every
