@@ -50,6 +50,11 @@ TEST_F(CupsPrinterSystemTest, DefaultsPapersAndMediaOfTheQueues) {
               std::nullopt);
     EXPECT_TRUE(system.makesCopies(cups::kRawPrinter));
     EXPECT_FALSE(system.makesCopies(kPdfPrinterName));
+    // What is told before a run: nothing for a ready queue, the refusal for a rejecting one.
+    EXPECT_EQ(system.printerProblem(cups::kRawPrinter), QString());
+    EXPECT_EQ(
+        system.printerProblem(cups::kRejectingPrinter),
+        QStringLiteral("The printer \"Capture_Rejects\" refuses new jobs (refusing every job)."));
 }
 
 TEST_F(CupsPrinterSystemTest, SchedulerDownLeavesOnlyThePdfPrinterWithoutWaiting) {
@@ -58,6 +63,8 @@ TEST_F(CupsPrinterSystemTest, SchedulerDownLeavesOnlyThePdfPrinterWithoutWaiting
     timer.start();
     EXPECT_EQ(system.printerNames(), QStringList{kPdfPrinterName});
     EXPECT_EQ(system.defaultPrinter(), QString());
+    EXPECT_TRUE(system.printerProblem(cups::kRawPrinter)
+                    .startsWith(QStringLiteral("The print scheduler (CUPS) cannot be reached")));
     EXPECT_LT(timer.elapsed(), 10000) << "a missing scheduler must fail fast, not hang";
 }
 
