@@ -9,7 +9,7 @@ class QLabel;
 
 namespace pbp {
 
-class PictureBox;
+class ProgressBox;
 
 // The small status window of a print run: the current step's text and a segmented progress
 // bar. Owned by the batch window, not modal; the print run deletes it when its loop ends.
@@ -35,7 +35,7 @@ class frmStatus : public QDialog {
     void paintNow();
 
     QLabel* lblStatus;
-    PictureBox* picStatus;
+    ProgressBox* picStatus;
     std::unique_ptr<CProgress> m_oProgress;
     QString m_sLastWritten;
 };
