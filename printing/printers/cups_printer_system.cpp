@@ -118,11 +118,15 @@ QString CupsPrinterSystem::printerProblem(const QString& printerName) const {
     }
     DestPtr dest = namedDest(printerName);
     if (!dest) {
-        if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
-            return QStringLiteral("The print scheduler (CUPS) cannot be reached: %1")
-                .arg(QString::fromUtf8(cupsLastErrorString()));
-        return QStringLiteral("The printer \"%1\" is not available: %2")
-            .arg(printerName, QString::fromUtf8(cupsLastErrorString()));
+        // libcups says "No such file or directory" alike for a missing queue and a missing
+        // scheduler; a connection of its own tells them apart.
+        http_t* scheduler = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC,
+                                         cupsEncryption(), 1, 5000, nullptr);
+        if (!scheduler)
+            return QStringLiteral("The print scheduler (CUPS) cannot be reached at %1.")
+                .arg(QString::fromUtf8(cupsServer()));
+        httpClose(scheduler);
+        return QStringLiteral("The printer \"%1\" is not available.").arg(printerName);
     }
     const auto option = [&](const char* name) {
         return QString::fromUtf8(cupsGetOption(name, dest->num_options, dest->options));

@@ -52,9 +52,8 @@ TEST_F(CupsPrinterSystemTest, DefaultsPapersAndMediaOfTheQueues) {
     EXPECT_FALSE(system.makesCopies(kPdfPrinterName));
     // What is told before a run: nothing for a ready queue, the refusal for a rejecting one.
     EXPECT_EQ(system.printerProblem(cups::kRawPrinter), QString());
-    EXPECT_EQ(
-        system.printerProblem(cups::kRejectingPrinter),
-        QStringLiteral("The printer \"Capture_Rejects\" refuses new jobs (refusing every job)."));
+    EXPECT_EQ(system.printerProblem(cups::kRejectingPrinter).toStdString(),
+              "The printer \"Capture_Rejects\" refuses new jobs.");
 }
 
 TEST_F(CupsPrinterSystemTest, SchedulerDownLeavesOnlyThePdfPrinterWithoutWaiting) {
@@ -63,8 +62,8 @@ TEST_F(CupsPrinterSystemTest, SchedulerDownLeavesOnlyThePdfPrinterWithoutWaiting
     timer.start();
     EXPECT_EQ(system.printerNames(), QStringList{kPdfPrinterName});
     EXPECT_EQ(system.defaultPrinter(), QString());
-    EXPECT_TRUE(system.printerProblem(cups::kRawPrinter)
-                    .startsWith(QStringLiteral("The print scheduler (CUPS) cannot be reached")));
+    EXPECT_EQ(system.printerProblem(cups::kRawPrinter).left(44).toStdString(),
+              "The print scheduler (CUPS) cannot be reached");
     EXPECT_LT(timer.elapsed(), 10000) << "a missing scheduler must fail fast, not hang";
 }
 
