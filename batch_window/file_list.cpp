@@ -45,6 +45,8 @@ void frmPlenPrintBatch::createFileListControls() {
     lblRowStatus_ = new QLabel(this);
     lblRowStatus_->setObjectName(QStringLiteral("lblRowStatus"));
     lblRowStatus_->setAccessibleName(QStringLiteral("Status of the selected drawing"));
+    lblRowStatus_->setWordWrap(true);
+    lblRowStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     cmdAdd_ = makeButton(this, "cmdAdd", QStringLiteral("&Add File(s)..."), {6600, 360, 1215, 375});
     cmdRemove_ =

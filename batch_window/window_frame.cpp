@@ -237,8 +237,9 @@ void frmPlenPrintBatch::Form_Resize() {
         setLeftTwips(*button, leftTwips(*cmdAdd_));
     setHeightTwips(*fgListOfFiles_, H - 3800);
     setWidthTwips(*fgListOfFiles_, W - widthTwips(*cmdAdd_) - 400);
-    // The selected row's status line takes the list's foot.
-    const int statusHeight = lblRowStatus_->fontMetrics().height() + 2;
+    // The selected row's status takes the list's foot: three lines hold a failure's whole text
+    // (the path, the reason and the reader's cause).
+    const int statusHeight = 3 * lblRowStatus_->fontMetrics().lineSpacing() + 2;
     fgListOfFiles_->resize(fgListOfFiles_->width(), fgListOfFiles_->height() - statusHeight);
     lblRowStatus_->setGeometry(fgListOfFiles_->x(), fgListOfFiles_->geometry().bottom() + 1,
                                fgListOfFiles_->width(), statusHeight);
