@@ -1,3 +1,6 @@
+#include <QDir>
+#include <QFileInfo>
+
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "startup/mod_main.h"
@@ -29,6 +32,12 @@ void frmPlenPrintBatch::mnuExportBatch_Click() {
             platform().messages->beep();
             return;
         }
+        if (QFileInfo::exists(target) &&
+            !platform().messages->ask(
+                QStringLiteral("Export Batch"),
+                QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                    .arg(QDir::toNativeSeparators(target))))
+            return;
         QStringList paths;
         for (int row = 1; row < fgListOfFiles_->rows(); ++row)
             paths.append(fgListOfFiles_->textMatrix(row, 0));

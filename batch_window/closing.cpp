@@ -16,6 +16,7 @@ void frmPlenPrintBatch::runClosingSteps() {
     Guarded(kBatchWindowModule, QStringLiteral("DeleteMarkedFiles"), [&] { DeleteMarkedFiles(); });
     Guarded(kBatchWindowModule, QStringLiteral("SaveDefaultPrinter"),
             [&] { SaveDefaultPrinter(); });
+    Guarded(kBatchWindowModule, QStringLiteral("KeepList"), [&] { keepListNow(); });
     // The layout is a convenience: a settings folder that cannot be written was reported above.
     IgnoringErrors([&] { saveWindowLayout(); });
     g_oAddFilesDialog.reset();

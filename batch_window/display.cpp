@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QPushButton>
 
 #include "batch_window/file_list_grid.h"
@@ -17,6 +18,8 @@ constexpr int kRunCouldNotStart = 2;
 void frmPlenPrintBatch::Display(FileCollection& cFiles) {
     m_cFiles = cFiles;
     m_oJobDeletions = JobDeletions(m_cFiles, g_sJobFileToDelete);
+    // A printer named on the command line, before the window's own choice replaces it.
+    const QString askedPrinter = g_sSelectedPrinter;
     const bool built = Guarded(kBatchWindowModule, QStringLiteral("Display"), [&] {
         LoadMenuCaptions();
         LoadMenuImages();
@@ -39,11 +42,21 @@ void frmPlenPrintBatch::Display(FileCollection& cFiles) {
         } else {
             if (!g_bSilentMode) setAsideDamagedSettings();
             LoadDefaultPrinter();
+            // A printer asked for on the command line wins over the saved one when installed.
+            const int asked = askedPrinter.isEmpty()
+                                  ? -1
+                                  : cboSelectedPrinter_->findText(
+                                        askedPrinter, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (asked >= 0) selectPrinterIndex(asked);
         }
+        // The list of the last session comes back unless the start names drawings.
+        if (!g_bSilentMode && fgListOfFiles_->rows() < 2) restoreKeptList();
+        if (!g_bSilentMode) startKeepingList();
         applyCommandLineOptions();
         cmdPrint_->setEnabled(fgListOfFiles_->rows() >= 2);
     });
     if (!built) {
+        if (!g_bSilentMode) startKeepingList();
         finishDisplayAfterFailure();
         return;
     }

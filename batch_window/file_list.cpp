@@ -40,7 +40,13 @@ void giveSameWidth(std::initializer_list<QPushButton*> buttons) {
 void frmPlenPrintBatch::createFileListControls() {
     fgListOfFiles_ = new FileListGrid(this);
     fgListOfFiles_->setObjectName(QStringLiteral("fgListOfFiles"));
+    fgListOfFiles_->setAccessibleName(QStringLiteral("Drawings to print"));
     placeInTwips(*fgListOfFiles_, {120, 360, 6375, 2415});
+    lblRowStatus_ = new QLabel(this);
+    lblRowStatus_->setObjectName(QStringLiteral("lblRowStatus"));
+    lblRowStatus_->setAccessibleName(QStringLiteral("Status of the selected drawing"));
+    lblRowStatus_->setWordWrap(true);
+    lblRowStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     cmdAdd_ = makeButton(this, "cmdAdd", QStringLiteral("&Add File(s)..."), {6600, 360, 1215, 375});
     cmdRemove_ =
@@ -66,9 +72,16 @@ void frmPlenPrintBatch::createFileListControls() {
             &frmPlenPrintBatch::cmdRemove_Click);
     connect(fgListOfFiles_, &FileListGrid::filesDropped, this,
             &frmPlenPrintBatch::fgListOfFiles_OLEDragDrop);
+    connect(fgListOfFiles_, &FileListGrid::rowsDropped, this, &frmPlenPrintBatch::moveRowsBefore);
     connect(fgListOfFiles_, &FileListGrid::userSelected, this, [this] {
         if (fgListOfFiles_->rows() >= 2) setListButtonsEnabled(true);
     });
+    connect(fgListOfFiles_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &frmPlenPrintBatch::writeRowStatusLine);
+    connect(fgListOfFiles_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmPlenPrintBatch::writeRowStatusLine);
+    connect(fgListOfFiles_->model(), &QAbstractItemModel::dataChanged, this,
+            &frmPlenPrintBatch::writeRowStatusLine);
 }
 
 void frmPlenPrintBatch::setListButtonsEnabled(bool enabled) {
@@ -102,7 +115,7 @@ void frmPlenPrintBatch::explainPrintState() {
         if (fgListOfFiles_->rows() < 2)
             why = QStringLiteral("The list is empty");
         else if (!CopiesArePrintable(txtCopies_->text()))
-            why = QStringLiteral("Copies must be a number from 1 to 32767");
+            why = QStringLiteral("Copies must be a number from 1 to 999");
         else if (cboSelectedPrinter_->currentText().isEmpty())
             why = QStringLiteral("No printer is chosen");
         else if (!cmdClose_->isEnabled())
@@ -115,8 +128,13 @@ void frmPlenPrintBatch::cmdAdd_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("cmdAdd_Click"), [&] {
         const QString chosen = GetPathAndFileName(g_oAddFilesDialog, this, 0, QString(), QString(),
                                                   QString(), DrawingFileFilter());
+        const int before = fgListOfFiles_->rows();
         if (const std::optional<QStringList> paths = GetFiles(chosen, true)) appendRows(*paths);
         RefreshPrintState();
+        // Back to the list, on the first drawing added, so the keyboard and a screen reader
+        // go on where the new entries are.
+        if (fgListOfFiles_->rows() > before) fgListOfFiles_->setCurrentListRow(before);
+        fgListOfFiles_->setFocus(Qt::OtherFocusReason);
     });
 }
 
@@ -138,21 +156,11 @@ void frmPlenPrintBatch::cmdRemove_Click() {
 }
 
 void frmPlenPrintBatch::cmdMoveUp_Click() {
-    Guarded(kBatchWindowModule, QStringLiteral("cmdMoveUp_Click"), [&] {
-        const std::vector<int> selected = fgListOfFiles_->selectedRows();
-        if (selected.empty() || selected.front() == 1) return;
-        const ListEdit edit = MoveRowsUp(fgListOfFiles_->entries(), selected);
-        fgListOfFiles_->replaceEntries(edit.entries, edit.selectedRows);
-    });
+    Guarded(kBatchWindowModule, QStringLiteral("cmdMoveUp_Click"), [&] { moveSelectedRows(-1); });
 }
 
 void frmPlenPrintBatch::cmdMoveDown_Click() {
-    Guarded(kBatchWindowModule, QStringLiteral("cmdMoveDown_Click"), [&] {
-        const std::vector<int> selected = fgListOfFiles_->selectedRows();
-        if (selected.empty() || selected.back() == fgListOfFiles_->rows() - 1) return;
-        const ListEdit edit = MoveRowsDown(fgListOfFiles_->entries(), selected);
-        fgListOfFiles_->replaceEntries(edit.entries, edit.selectedRows);
-    });
+    Guarded(kBatchWindowModule, QStringLiteral("cmdMoveDown_Click"), [&] { moveSelectedRows(+1); });
 }
 
 // Takes every dropped drawing: a name with a drawing extension that is not a folder.

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QUrl>
 #include <algorithm>
 
@@ -16,6 +17,11 @@ namespace pbp {
 namespace {
 // Room around a cell's text: the item view's margins on both sides.
 constexpr int kCellPadding = 12;
+// Rows dragged within the list; the data is unused, the selection says which rows move.
+const QString kRowsMimeType = QStringLiteral("application/x-plenbatchprint-rows");
+// Failed rows: a dark red that reads well on light backgrounds.
+const QColor kFailureColour(0xa0, 0x10, 0x10);
+constexpr int kFailedRole = Qt::UserRole;
 
 // Restores updates and signals of the grid when a bulk change ends.
 class BulkChange {
@@ -50,7 +56,11 @@ FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
     setTabKeyNavigation(false);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
-    setDragDropMode(QAbstractItemView::DropOnly);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+    setDropIndicatorShown(true);
+    setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QTableWidget::itemSelectionChanged, this, &FileListGrid::userSelected);
 }
 
@@ -72,7 +82,10 @@ void FileListGrid::setStatusColumnWidth(int width) {
 void FileListGrid::clearStatuses() {
     {
         BulkChange bulk(*this);
-        for (int r = 0; r < rowCount(); ++r) setCell(r, 1, QString());
+        for (int r = 0; r < rowCount(); ++r) {
+            setCell(r, 1, QString());
+            markFailed(r, false);
+        }
     }
     viewport()->update();
 }
@@ -91,10 +104,39 @@ QString FileListGrid::textMatrix(int row, int column) const {
     return cell ? cell->text() : QString();
 }
 
-void FileListGrid::setStatus(int row, const QString& status, const QString& toolTip) {
+void FileListGrid::setStatus(int row, const QString& status, const QString& toolTip, bool failed) {
     setCell(row - 1, 1, status, toolTip);
+    markFailed(row - 1, failed);
 }
 
+QString FileListGrid::fullStatus(int row) const {
+    const QTableWidgetItem* cell = item(row - 1, 1);
+    return cell ? cell->toolTip() : QString();
+}
+
+std::vector<int> FileListGrid::failedRows() const {
+    std::vector<int> result;
+    for (int r = 0; r < rowCount(); ++r) {
+        const QTableWidgetItem* cell = item(r, 1);
+        if (cell && cell->data(kFailedRole).toBool()) result.push_back(r + 1);
+    }
+    return result;
+}
+
+// A failed row shows a warning icon beside its status and both its cells in the failure
+// colour; the icon also tells it apart for those who cannot tell the colour.
+void FileListGrid::markFailed(int tableRow, bool failed) {
+    QTableWidgetItem* status = item(tableRow, 1);
+    if (!status && !failed) return;
+    if (!status) setItem(tableRow, 1, status = new QTableWidgetItem);
+    if (status->data(kFailedRole).toBool() == failed) return;
+    status->setData(kFailedRole, failed);
+    status->setIcon(failed ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
+    for (int column = 0; column < 2; ++column) {
+        if (QTableWidgetItem* cell = item(tableRow, column))
+            cell->setData(Qt::ForegroundRole, failed ? QVariant(kFailureColour) : QVariant());
+    }
+}
 void FileListGrid::setCell(int tableRow, int column, const QString& text, const QString& toolTip) {
     QTableWidgetItem* cell = item(tableRow, column);
     if (!cell) {
@@ -128,6 +170,15 @@ std::vector<int> FileListGrid::selectedRows() const {
     return result;
 }
 
+int FileListGrid::currentListRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void FileListGrid::setCurrentListRow(int row) {
+    selectionModel()->setCurrentIndex(model()->index(row - 1, 0), QItemSelectionModel::NoUpdate);
+}
+
 void FileListGrid::markSelected(int row) {
     selectionModel()->select(model()->index(row - 1, 0),
                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -140,7 +191,8 @@ std::vector<GridRow> FileListGrid::entries() const {
         const QTableWidgetItem* status = item(r - 1, 1);
         const QString tip =
             status && status->toolTip() != status->text() ? status->toolTip() : QString();
-        result.push_back({textMatrix(r, 0), textMatrix(r, 1), tip});
+        result.push_back({textMatrix(r, 0), textMatrix(r, 1), tip,
+                          status && status->data(kFailedRole).toBool()});
     }
     return result;
 }
@@ -154,6 +206,7 @@ void FileListGrid::replaceEntries(const std::vector<GridRow>& newEntries,
         for (int r = 0; r < int(newEntries.size()); ++r) {
             setCell(r, 0, newEntries[r].path);
             setCell(r, 1, newEntries[r].status, newEntries[r].statusToolTip);
+            markFailed(r, newEntries[r].failed);
         }
         std::vector<int> tableRows;
         tableRows.reserve(selected.size());
@@ -196,15 +249,44 @@ void FileListGrid::mousePressEvent(QMouseEvent* event) {
     emit userSelected();
 }
 
+QStringList FileListGrid::mimeTypes() const {
+    return {kRowsMimeType};
+}
+
+QMimeData* FileListGrid::mimeData(const QList<QTableWidgetItem*>& /*items*/) const {
+    auto* data = new QMimeData;
+    data->setData(kRowsMimeType, QByteArrayLiteral("rows"));
+    return data;
+}
+
 void FileListGrid::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasFormat(kRowsMimeType))
+        event->acceptProposedAction();
 }
 
 void FileListGrid::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasFormat(kRowsMimeType)) {
+        QTableWidget::dragMoveEvent(event);
+        event->acceptProposedAction();
+    }
 }
 
 void FileListGrid::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasFormat(kRowsMimeType)) {
+        // Dropped on the lower half of a row: after it; below the last row: at the end.
+        const QPoint at = event->position().toPoint();
+        const QModelIndex target = indexAt(at);
+        int before = rows();
+        if (target.isValid()) {
+            const QRect cell = visualRect(target);
+            before = target.row() + 1 + (at.y() > cell.center().y() ? 1 : 0);
+        }
+        // The move is done here, not by the item view, which would empty the dragged rows.
+        event->setDropAction(Qt::IgnoreAction);
+        event->accept();
+        emit rowsDropped(before);
+        return;
+    }
     if (!event->mimeData()->hasUrls()) return;
     QStringList names;
     for (const QUrl& url : event->mimeData()->urls()) {

@@ -11,12 +11,14 @@ struct GridRow {
     QString path;
     QString status;
     QString statusToolTip;  // empty: the tip shows the status itself
+    bool failed = false;    // the drawing was not sent: shown with an icon and in colour
     bool operator==(const GridRow&) const = default;
 };
 
 // The file list: a two-column grid addressed by list rows, where row 0 is the header
 // ("File", "Status") and rows 1..N are the entries. Whole rows are selected list-box style,
-// cells are read-only, and dropped file URLs are handed on as local file names.
+// cells are read-only, and dropped file URLs are handed on as local file names. Rows dragged
+// within the list are handed on as a move.
 class FileListGrid : public QTableWidget {
     Q_OBJECT
 
@@ -35,8 +37,13 @@ class FileListGrid : public QTableWidget {
     // N + 1: the header row and the entries.
     int rows() const;
     QString textMatrix(int row, int column) const;
-    // Sets an entry's status with a tooltip of its own (the status itself when empty).
-    void setStatus(int row, const QString& status, const QString& toolTip);
+    // Sets an entry's status with a tooltip of its own (the status itself when empty); a failed
+    // entry carries a warning icon and the failure colour.
+    void setStatus(int row, const QString& status, const QString& toolTip, bool failed = false);
+    // The full status of a list row: its tooltip when it has one, else its text.
+    QString fullStatus(int row) const;
+    // The failed list rows in ascending order.
+    std::vector<int> failedRows() const;
 
     // Appends entries with an empty status.
     void addItems(const QStringList& paths);
@@ -44,6 +51,9 @@ class FileListGrid : public QTableWidget {
     // The selected list rows in ascending order.
     std::vector<int> selectedRows() const;
     void markSelected(int row);
+    // The current row (1-based), 0 when there is none.
+    int currentListRow() const;
+    void setCurrentListRow(int row);
 
     std::vector<GridRow> entries() const;
     // Replaces every entry in one pass and selects exactly `selectedRows` (list rows).
@@ -51,6 +61,8 @@ class FileListGrid : public QTableWidget {
 
   signals:
     void filesDropped(const QStringList& fileNames);
+    // The selected rows were dragged and dropped before list row `beforeRow` (rows() at the end).
+    void rowsDropped(int beforeRow);
     void deleteKeyPressed();
     // Any click in the list or change of its selection made by the user.
     void userSelected();
@@ -61,9 +73,12 @@ class FileListGrid : public QTableWidget {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QTableWidgetItem*>& items) const override;
 
   private:
     void setCell(int tableRow, int column, const QString& text, const QString& toolTip = {});
+    void markFailed(int tableRow, bool failed);
     void selectTableRows(const std::vector<int>& tableRows);
 };
 

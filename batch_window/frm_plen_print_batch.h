@@ -15,6 +15,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace pbp {
 
@@ -42,6 +43,12 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void RemoveSelectedRows(FileListGrid& list);
     void RefreshPrintState();
     void DeleteMarkedFiles();
+    void mnuClearList_Click();
+    // Row tools of the Edit and context menus.
+    void mnuSelectFailed_Click();
+    void mnuPrintFailedAgain_Click();
+    void mnuOpenRow_Click();
+    void mnuOpenRowFolder_Click();
 
     // Print options
     void LoadDefaultPrinter();
@@ -95,6 +102,18 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void createFileListControls();
     void createPrintOptionControls();
     void createMenusAndStatusBar();
+    void createRowMenu();
+    void showRowMenu(const QPoint& at);
+    void enableRowTools();
+    void moveSelectedRows(int offset);
+    void moveRowsBefore(int beforeRow);
+    void writeRowStatusLine();
+    // True when the printer has no known problem, or the user chose to print all the same.
+    bool printerProblemAccepted();
+    void restoreKeptList();
+    void startKeepingList();
+    void scheduleKeepList();
+    void keepListNow();
     void applyTabOrder();
     void fillPrinterList();
     void describePrinters();
@@ -134,6 +153,10 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     QAction* mnuContents_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     QLabel* lblStatus_ = nullptr;
+    QLabel* lblRowStatus_ = nullptr;
+    QMenu* abSubMenuEdit_ = nullptr;
+    QMenu* mnuRows_ = nullptr;
+    QTimer* keepListTimer_ = nullptr;
 
     FileCollection m_cFiles;
     JobDeletions m_oJobDeletions;
@@ -141,6 +164,8 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     // that is not installed fails each drawing instead of printing elsewhere.
     QString m_sExplicitPrinter;
     bool m_bClosingStepsDone = false;
+    // The list is kept for the next start: set once an interactive window has its list.
+    bool m_bKeepList = false;
 };
 
 }  // namespace pbp

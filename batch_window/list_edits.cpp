@@ -53,4 +53,23 @@ ListEdit MoveRowsDown(const std::vector<GridRow>& entries, const std::vector<int
     return shiftSelected(entries, selected, +1);
 }
 
+ListEdit MoveRowsBefore(const std::vector<GridRow>& entries, const std::vector<int>& selected,
+                        int beforeRow) {
+    const std::vector<bool> moving = selectionMask(entries.size(), selected);
+    ListEdit edit;
+    edit.entries.reserve(entries.size());
+    size_t insertAt = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (moving[i]) continue;
+        if (int(i) + 1 < beforeRow) ++insertAt;
+        edit.entries.push_back(entries[i]);
+    }
+    std::vector<GridRow> block;
+    for (int row : selected) block.push_back(entries[size_t(row - 1)]);
+    edit.entries.insert(edit.entries.begin() + std::ptrdiff_t(insertAt), block.begin(),
+                        block.end());
+    for (size_t k = 0; k < block.size(); ++k) edit.selectedRows.push_back(int(insertAt + k) + 1);
+    return edit;
+}
+
 }  // namespace pbp

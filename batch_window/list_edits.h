@@ -22,5 +22,9 @@ ListEdit RemoveRows(const std::vector<GridRow>& entries, const std::vector<int>&
 ListEdit MoveRowsUp(const std::vector<GridRow>& entries, const std::vector<int>& selected);
 // Every selected row one place down, the moved rows selected. Needs a selection not holding row N.
 ListEdit MoveRowsDown(const std::vector<GridRow>& entries, const std::vector<int>& selected);
+// The selected rows, in their order, moved together before list row `beforeRow` (N + 1: to
+// the end), the moved rows selected. This is what dragging rows does.
+ListEdit MoveRowsBefore(const std::vector<GridRow>& entries, const std::vector<int>& selected,
+                        int beforeRow);
 
 }  // namespace pbp

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "batch_window/accessible_group.h"
 #include "batch_window/classic_frame.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
@@ -85,6 +86,7 @@ void frmPlenPrintBatch::createPrintOptionControls() {
                            {5520, 885, 855, 375}, txtCopies_);
     txtCopies_->setAlignment(Qt::AlignRight);
     txtCopies_->setMaxLength(3);
+    txtCopies_->setToolTip(QStringLiteral("Copies of each drawing, 1 to 999"));
     txtCopies_->setText(QStringLiteral("1"));
     txtCopies_->installEventFilter(this);
     chkPrintSummaryPage_ =
@@ -99,6 +101,7 @@ void frmPlenPrintBatch::createPrintOptionControls() {
     txtPrintSummaryHeader_->setEnabled(false);
 
     picPrintOptions_ = makeControl<QWidget>(this, "picPrintOptions", {240, 3720, 1935, 735});
+    MakeNamedGroup(*picPrintOptions_, QStringLiteral("Pages to print"));
     optPrintPageOption_[0] =
         makeCaptioned<QRadioButton>(picPrintOptions_, "optPrintPageOption_0",
                                     QStringLiteral("Print first page o&nly"), {0, 0, 1935, 375});

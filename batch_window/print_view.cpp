@@ -1,15 +1,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/run_stop.h"
 #include "progress/frm_status.h"
+#include "support/error_handling.h"
 #include "support/program_state.h"
 
 namespace pbp {
@@ -42,7 +45,9 @@ QString frmPlenPrintBatch::cellText(int row, int column) const {
 }
 
 void frmPlenPrintBatch::setOutcome(int row, const EntryOutcome& outcome) {
-    fgListOfFiles_->setStatus(row, StatusText(outcome), StatusToolTip(outcome));
+    const bool failed =
+        outcome.result != EntryResult::Sent && outcome.result != EntryResult::NotReached;
+    fgListOfFiles_->setStatus(row, StatusText(outcome), StatusToolTip(outcome), failed);
 }
 
 QString frmPlenPrintBatch::copiesText() const {
@@ -87,8 +92,17 @@ void frmPlenPrintBatch::minimizeWindow(qint32 hWnd) {
     }
 }
 
+// The status bar tells how the run went until the list changes.
 void frmPlenPrintBatch::runFinished(const std::vector<EntryOutcome>& outcomes) {
     m_oJobDeletions.afterRun(outcomes);
+    const auto sent = std::count_if(outcomes.begin(), outcomes.end(), [](const EntryOutcome& o) {
+        return o.result == EntryResult::Sent;
+    });
+    lblStatus_->setText(QStringLiteral("Run finished: %1 of %2 sent to the printer, %3 not printed")
+                            .arg(sent)
+                            .arg(outcomes.size())
+                            .arg(qsizetype(outcomes.size()) - sent));
+    IgnoringErrors([&] { keepListNow(); });
 }
 
 void frmPlenPrintBatch::runStarting() {

@@ -46,9 +46,10 @@ constexpr int kMinimumHeight = 5800;
 constexpr int kDesignFrameWidth = 140;
 constexpr int kDesignFrameHeight = 430;
 
-QAction* addTool(QMenu& menu, const char* name) {
+QAction* addTool(QMenu& menu, const char* name, const QKeySequence& shortcut = {}) {
     QAction* tool = menu.addAction(QString());
     tool->setObjectName(QLatin1String(name));
+    tool->setShortcut(shortcut);
     return tool;
 }
 
@@ -62,8 +63,11 @@ struct ToolCaption {
     int resourceId;
 };
 constexpr ToolCaption kToolCaptions[] = {
-    {"mnuFile", 701},          {"mnuHelp", 703}, {"mnuImportBatch", 711}, {"mnuExportBatch", 712},
-    {"mnuOpenPdfFolder", 713}, {"mnuExit", 702}, {"mnuContents", 704},    {"mnuAbout", 706},
+    {"mnuFile", 701},        {"mnuHelp", 703},          {"mnuImportBatch", 711},
+    {"mnuExportBatch", 712}, {"mnuOpenPdfFolder", 713}, {"mnuExit", 702},
+    {"mnuContents", 704},    {"mnuAbout", 706},         {"mnuClearList", 714},
+    {"mnuEdit", 715},        {"mnuSelectFailed", 716},  {"mnuPrintFailedAgain", 717},
+    {"mnuPrint", 718},
 };
 }  // namespace
 
@@ -72,6 +76,7 @@ frmPlenPrintBatch::frmPlenPrintBatch(QWidget* parent) : QMainWindow(parent) {
     setFont(DesignFont());
     createMenusAndStatusBar();
     createFileListControls();
+    createRowMenu();
     createPrintOptionControls();
     applyTabOrder();
     setMinimumSize(toPixelsAtLeast(kMinimumWidth - kDesignFrameWidth),
@@ -90,20 +95,30 @@ void frmPlenPrintBatch::createMenusAndStatusBar() {
     abSubMenuFile_ = new QMenu(this);
     abSubMenuFile_->setObjectName(QStringLiteral("abSubMenuFile"));
     abMenu->addMenu(abSubMenuFile_)->setObjectName(QStringLiteral("mnuFile"));
-    addTool(*abSubMenuFile_, "mnuImportBatch");
-    addTool(*abSubMenuFile_, "mnuExportBatch");
+    addTool(*abSubMenuFile_, "mnuPrint", QKeySequence(Qt::CTRL | Qt::Key_P));
+    addSeparator(*abSubMenuFile_);
+    addTool(*abSubMenuFile_, "mnuImportBatch", QKeySequence(Qt::CTRL | Qt::Key_O));
+    addTool(*abSubMenuFile_, "mnuExportBatch", QKeySequence(Qt::CTRL | Qt::Key_S));
+    addTool(*abSubMenuFile_, "mnuClearList");
     addTool(*abSubMenuFile_, "mnuOpenPdfFolder");
     addSeparator(*abSubMenuFile_);
-    addTool(*abSubMenuFile_, "mnuExit");
+    addTool(*abSubMenuFile_, "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    abSubMenuEdit_ = new QMenu(this);
+    abSubMenuEdit_->setObjectName(QStringLiteral("abSubMenuEdit"));
+    abMenu->addMenu(abSubMenuEdit_)->setObjectName(QStringLiteral("mnuEdit"));
+    addTool(*abSubMenuEdit_, "mnuSelectFailed");
+    addTool(*abSubMenuEdit_, "mnuPrintFailedAgain");
+    connect(abSubMenuEdit_, &QMenu::aboutToShow, this, &frmPlenPrintBatch::enableRowTools);
 
     abSubMenuHelp_ = new QMenu(this);
     abSubMenuHelp_->setObjectName(QStringLiteral("abSubMenuHelp"));
     abMenu->addMenu(abSubMenuHelp_)->setObjectName(QStringLiteral("mnuHelp"));
-    mnuContents_ = addTool(*abSubMenuHelp_, "mnuContents");
+    mnuContents_ = addTool(*abSubMenuHelp_, "mnuContents", QKeySequence(Qt::Key_F1));
     addSeparator(*abSubMenuHelp_);
     mnuAbout_ = addTool(*abSubMenuHelp_, "mnuAbout");
 
-    for (QMenu* menu : {abSubMenuFile_, abSubMenuHelp_}) {
+    for (QMenu* menu : {abSubMenuFile_, abSubMenuEdit_, abSubMenuHelp_}) {
         connect(menu, &QMenu::triggered, this,
                 [this](QAction* tool) { abUIControl_ToolClick(tool->objectName()); });
     }
@@ -158,6 +173,14 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
         mnuExportBatch_Click();
     } else if (toolName == QLatin1String("mnuOpenPdfFolder")) {
         mnuOpenPdfFolder_Click();
+    } else if (toolName == QLatin1String("mnuPrint")) {
+        if (cmdPrint_->isEnabled()) cmdPrint_->click();
+    } else if (toolName == QLatin1String("mnuClearList")) {
+        mnuClearList_Click();
+    } else if (toolName == QLatin1String("mnuSelectFailed")) {
+        mnuSelectFailed_Click();
+    } else if (toolName == QLatin1String("mnuPrintFailedAgain")) {
+        mnuPrintFailedAgain_Click();
     } else if (toolName == QLatin1String("mnuExit")) {
         mnuExit_Click();
     } else if (toolName == QLatin1String("mnuContents")) {
@@ -188,7 +211,7 @@ void frmPlenPrintBatch::mnuAbout_Click() {
 }
 
 void frmPlenPrintBatch::cmdPrint_Click() {
-    pbp::cmdPrint_Click(*this);
+    if (printerProblemAccepted()) pbp::cmdPrint_Click(*this);
 }
 
 void frmPlenPrintBatch::Form_Resize() {
@@ -214,6 +237,12 @@ void frmPlenPrintBatch::Form_Resize() {
         setLeftTwips(*button, leftTwips(*cmdAdd_));
     setHeightTwips(*fgListOfFiles_, H - 3800);
     setWidthTwips(*fgListOfFiles_, W - widthTwips(*cmdAdd_) - 400);
+    // The selected row's status takes the list's foot: three lines hold a failure's whole text
+    // (the path, the reason and the reader's cause).
+    const int statusHeight = 3 * lblRowStatus_->fontMetrics().lineSpacing() + 2;
+    fgListOfFiles_->resize(fgListOfFiles_->width(), fgListOfFiles_->height() - statusHeight);
+    lblRowStatus_->setGeometry(fgListOfFiles_->x(), fgListOfFiles_->geometry().bottom() + 1,
+                               fgListOfFiles_->width(), statusHeight);
 }
 
 void frmPlenPrintBatch::resizeEvent(QResizeEvent* event) {

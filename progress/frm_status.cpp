@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "progress/picture_box.h"
+#include "progress/progress_box.h"
 #include "progress/twips.h"
 #include "support/design_font.h"
 #include "support/platform.h"
@@ -86,8 +86,9 @@ frmStatus::frmStatus(QWidget* owner)
     lblStatus->setWordWrap(true);
     lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    picStatus = new PictureBox(this);
+    picStatus = new ProgressBox(this);
     picStatus->setObjectName(QStringLiteral("picStatus"));
+    picStatus->setAccessibleName(QStringLiteral("Progress"));
     placeInTwips(*picStatus, {120, 840, 4335, 255});
     picStatus->resize(width - 2 * kMargin, picStatus->height());
 
@@ -111,6 +112,7 @@ void frmStatus::Display() {
     m_oProgress->Min(0);
     m_oProgress->Max(100);
     qApp->installEventFilter(this);
+    picStatus->setRange(m_oProgress->Min(), m_oProgress->Max());
     show();
     paintNow();
 }
@@ -154,6 +156,7 @@ void frmStatus::Value(const QString& sDescription, qint32 lNewValue) {
         m_sLastWritten = sDescription;
     }
     m_oProgress->Value(lNewValue);
+    picStatus->setValue(m_oProgress->Value());
     paintNow();
 }
 

@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace pbp {
 
-class PictureBox;
+class ProgressBox;
 
 // The small status window of a print run: the current step's text, a segmented progress bar and
 // Cancel. Owned by the batch window, not modal; the print run deletes it when its loop ends.
@@ -53,7 +53,7 @@ class frmStatus : public QDialog {
     QPushButton* cmdCancel;
     bool m_bAsking = false;
     bool m_bCancelled = false;
-    PictureBox* picStatus;
+    ProgressBox* picStatus;
     std::unique_ptr<CProgress> m_oProgress;
     QString m_sLastWritten;
 };

@@ -9,11 +9,13 @@ class FileDialogService;  // support/file_dialog_service.h
 
 enum class MessageIcon { Information, Exclamation, Critical };
 
-// Message boxes with an OK button only, and the standard beep.
+// Message boxes with an OK button, questions with Yes and No, and the standard beep.
 class MessageService {
   public:
     virtual ~MessageService() = default;
     virtual void show(const QString& title, const QString& text, MessageIcon icon) = 0;
+    // True when the answer is Yes. A service that cannot ask (no display) answers Yes.
+    virtual bool ask(const QString& /*title*/, const QString& /*text*/) { return true; }
     virtual void beep() = 0;
 };
 

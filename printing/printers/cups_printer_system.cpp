@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QSizeF>
+#include <QTemporaryFile>
 #include <memory>
 #include <optional>
 
@@ -104,6 +105,42 @@ PrinterDescription CupsPrinterSystem::describe(const QString& printerName) const
     if (!message.isEmpty()) result.state += QStringLiteral(" (") + message + u')';
     result.ready = state != 5 && accepting;
     return result;
+}
+
+QString CupsPrinterSystem::printerProblem(const QString& printerName) const {
+    if (printerName == kPdfPrinterName) {
+        const QString folder = pdfOutputFolder();
+        QDir().mkpath(folder);
+        QTemporaryFile probe(folder + QStringLiteral("/.plenbatchprint-XXXXXX"));
+        if (probe.open()) return {};
+        return QStringLiteral("The PDF folder %1 cannot be written: %2")
+            .arg(QDir::toNativeSeparators(folder), probe.errorString());
+    }
+    DestPtr dest = namedDest(printerName);
+    if (!dest) {
+        // libcups says "No such file or directory" alike for a missing queue and a missing
+        // scheduler; a connection of its own tells them apart.
+        http_t* scheduler = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC,
+                                         cupsEncryption(), 1, 5000, nullptr);
+        if (!scheduler)
+            return QStringLiteral("The print scheduler (CUPS) cannot be reached at %1.")
+                .arg(QString::fromUtf8(cupsServer()));
+        httpClose(scheduler);
+        return QStringLiteral("The printer \"%1\" is not available.").arg(printerName);
+    }
+    const auto option = [&](const char* name) {
+        return QString::fromUtf8(cupsGetOption(name, dest->num_options, dest->options));
+    };
+    QStringList problems;
+    if (option("printer-state").toInt() == 5) problems << QStringLiteral("is stopped (paused)");
+    if (option("printer-is-accepting-jobs") == QLatin1String("false"))
+        problems << QStringLiteral("refuses new jobs");
+    if (problems.isEmpty()) return {};
+    QString text = QStringLiteral("The printer \"%1\" %2")
+                       .arg(printerName, problems.join(QStringLiteral(" and ")));
+    const QString message = option("printer-state-message");
+    if (!message.isEmpty()) text += QStringLiteral(" (") + message + u')';
+    return text + u'.';
 }
 
 QString CupsPrinterSystem::defaultPrinter() const {

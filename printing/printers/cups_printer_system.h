@@ -12,6 +12,9 @@ class CupsPrinterSystem : public PrinterSystem {
     QStringList printerNames() const override;
     // A queue's printer-info, printer-location and state; for the PDF printer its folder.
     PrinterDescription describe(const QString& printerName) const override;
+    // From the queue's printer-state and printer-is-accepting-jobs, or the scheduler's error;
+    // for the PDF printer, whether a file can be made in its folder.
+    QString printerProblem(const QString& printerName) const override;
     QString defaultPrinter() const override;
     QPageSize defaultPaper(const QString& printerName) const override;
     // A queue offers the papers its media list holds (cupsGetDestMediaBySize); the PDF printer

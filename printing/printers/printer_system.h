@@ -37,6 +37,10 @@ class PrinterSystem {
     virtual QStringList printerNames() const = 0;
     // Description, location and state; nothing known by default.
     virtual PrinterDescription describe(const QString& /*printerName*/) const { return {}; }
+    // Why a job sent to the printer now would not print, empty when nothing stands in the way:
+    // a stopped queue, one that refuses jobs, a print scheduler that cannot be reached, a PDF
+    // folder that cannot be written. Nothing known by default.
+    virtual QString printerProblem(const QString& /*printerName*/) const { return {}; }
     // The default printer's name, empty when there is none.
     virtual QString defaultPrinter() const = 0;
     // The printer's default paper; the PDF printer's is A4, or Letter where the locale uses it.

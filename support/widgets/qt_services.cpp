@@ -25,6 +25,14 @@ void QtMessageService::show(const QString& title, const QString& text, MessageIc
     box.exec();
 }
 
+bool QtMessageService::ask(const QString& title, const QString& text) {
+    if (isHeadless()) return true;
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtMessageService::beep() {
     QApplication::beep();
 }

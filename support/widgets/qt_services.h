@@ -9,6 +9,7 @@ namespace pbp {
 class QtMessageService : public MessageService {
   public:
     void show(const QString& title, const QString& text, MessageIcon icon) override;
+    bool ask(const QString& title, const QString& text) override;
     void beep() override;
 };
 

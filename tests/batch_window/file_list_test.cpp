@@ -2,8 +2,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
+
+#include "batch_window/kept_list.h"
 
 #include "support/program_state.h"
 #include "tests/batch_window/window_fixture.h"
@@ -145,6 +148,96 @@ TEST_F(FileList, UnwritableExportAndBinaryImportLeaveEverythingAsItWas) {
     EXPECT_EQ(test::fileBytes(blocker), QByteArray());
     control<QAction>("mnuImportBatch")->trigger();
     EXPECT_EQ(paths(), QStringList{"/c/a.vsd"});
+}
+
+// The list, statuses and failures included, is kept as the user works: 2,000 entries come back
+// after Esc and a restart, but not when the start names drawings; Clear List empties it, and a
+// damaged kept list is set aside and told once.
+TEST_F(FileList, TheListSurvivesEscAndARestartUnlessTheStartNamesDrawings) {
+    QStringList many;
+    for (int i = 0; i < 2000; ++i) many << QStringLiteral("/srv/plans/wing %1/plan.vsdx").arg(i);
+    displayPaths(many);
+    EntryOutcome failed{EntryResult::OpenFailed, many[1], QStringLiteral("Office")};
+    window->setOutcome(2, failed);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(fake.process.exitCodes, std::vector<int>{0});
+
+    const auto restart = [&](const QStringList& named) {
+        window = std::make_unique<frmPlenPrintBatch>();
+        displayPaths(named);
+    };
+    restart({});
+    EXPECT_EQ(paths(), many);
+    EXPECT_EQ(grid()->failedRows(), std::vector<int>{2});
+    EXPECT_EQ(window->cellText(2, 1), StatusText(failed));
+    EXPECT_TRUE(button("cmdPrint")->isEnabled());
+
+    restart({"/d/named.vsd"});
+    EXPECT_EQ(paths(), QStringList{"/d/named.vsd"});
+    control<QAction>("mnuClearList")->trigger();
+    EXPECT_EQ(window->rowCount(), 1);
+    EXPECT_FALSE(button("cmdPrint")->isEnabled());
+    window->close();
+    restart({});
+    EXPECT_EQ(window->rowCount(), 1);
+    EXPECT_TRUE(fake.messages.shown.empty());
+
+    window->close();
+    test::writeFile(KeptListFile(), "{\"format\": \"PlenBatchPrint list\", \"entries\": 7");
+    restart({});
+    EXPECT_EQ(window->rowCount(), 1);
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(KeptListFile() + ".damaged"));
+    EXPECT_TRUE(QFile::exists(KeptListFile() + ".damaged"));
+}
+
+// Right-clicking a row selects it alone and offers the row tools; dragging selected rows moves
+// them where they are dropped; Export asks before it replaces a file.
+TEST_F(FileList, RowMenuAndDraggingEditTheListAndExportAsksBeforeReplacing) {
+    const QString c = fake.writeFile("c.vsd", {});
+    displayPaths({"/d/a.vsd", "/d/b.vsd", c});
+    const auto rowMenu = [&](int row, const char* tool) {
+        const QPoint at = grid()->visualRect(grid()->model()->index(row - 1, 0)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid()->viewport(), &event);
+        auto* menu = grid()->findChild<QMenu*>(QStringLiteral("mnuRows"));
+        ASSERT_TRUE(menu && menu->isVisible());
+        QAction* action = menu->findChild<QAction*>(QLatin1String(tool));
+        ASSERT_TRUE(action && action->isEnabled()) << tool;
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    };
+    clickRow(1);
+    rowMenu(3, "mnuRowMoveUp");
+    EXPECT_EQ(paths(), (QStringList{"/d/a.vsd", c, "/d/b.vsd"}));
+    EXPECT_EQ(grid()->selectedRows(), std::vector<int>{2});
+    rowMenu(2, "mnuRowOpen");
+    rowMenu(2, "mnuRowOpenFolder");
+    EXPECT_EQ(fake.urls.opened,
+              (std::vector<QUrl>{QUrl::fromLocalFile(c), QUrl::fromLocalFile(fake.dir.path())}));
+    rowMenu(1, "mnuRowRemove");
+    EXPECT_EQ(paths(), (QStringList{c, "/d/b.vsd"}));
+
+    clickRow(2);  // drag b onto the upper half of the first row
+    QMimeData rows;
+    rows.setData(QStringLiteral("application/x-plenbatchprint-rows"), "rows");
+    const QRect first = grid()->visualRect(grid()->model()->index(0, 0));
+    const QPoint at(first.center().x(), first.top() + 2);
+    QDragEnterEvent enter(at, Qt::MoveAction, &rows, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid()->viewport(), &enter);
+    QDropEvent drop(at, Qt::MoveAction, &rows, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid()->viewport(), &drop);
+    EXPECT_EQ(paths(), (QStringList{"/d/b.vsd", c}));
+    EXPECT_EQ(grid()->selectedRows(), std::vector<int>{1});
+
+    const QString target = fake.writeFile("batch.csv", "kept");
+    dialogs.answerFiles({target});
+    dialogs.answerFiles({target});
+    fake.messages.answers = {false, true};
+    control<QAction>("mnuExportBatch")->trigger();
+    EXPECT_EQ(test::fileBytes(target), QByteArray("kept"));
+    control<QAction>("mnuExportBatch")->trigger();
+    EXPECT_EQ(test::fileBytes(target), ("/d/b.vsd, " + c).toUtf8());
+    EXPECT_EQ(fake.messages.asked.size(), 2);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -130,7 +131,7 @@ TEST_F(Frame, ADisabledPrintSaysWhy) {
     EXPECT_EQ(why(), QString());
     for (const char* copies : {"0", "", "1e9"}) {
         control<QLineEdit>("txtCopies")->setText(QLatin1String(copies));
-        EXPECT_EQ(why(), QStringLiteral("Copies must be a number from 1 to 32767")) << copies;
+        EXPECT_EQ(why(), QStringLiteral("Copies must be a number from 1 to 999")) << copies;
     }
     control<QLineEdit>("txtCopies")->setText(QStringLiteral("2"));
     EXPECT_TRUE(button("cmdPrint")->isEnabled());
@@ -169,11 +170,13 @@ TEST_F(Frame, UnusableSettingsAreReportedAndNothingHangs) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(paths(), QStringList{"/d/a.vsd"});
     QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
-    ASSERT_EQ(fake.messages.shown.size(), 2u);
+    ASSERT_EQ(fake.messages.shown.size(), 3u);
     EXPECT_TRUE(fake.messages.shown[0].text.startsWith(
         QStringLiteral("Problem in frmPlenPrintBatch.Display\r\n")));
     EXPECT_TRUE(fake.messages.shown[1].text.startsWith(
         QStringLiteral("Problem in frmPlenPrintBatch.SaveDefaultPrinter\r\n")));
+    EXPECT_TRUE(fake.messages.shown[2].text.startsWith(
+        QStringLiteral("Problem in frmPlenPrintBatch.KeepList\r\n")));
     EXPECT_EQ(fake.process.exitCodes, std::vector<int>{0});
 }
 
@@ -187,6 +190,52 @@ TEST_F(Frame, EnterRunsPrintAndAFocusedButtonTakesItsOwnEnter) {
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     QTest::keyClick(button("cmdClose"), Qt::Key_Return);
     EXPECT_EQ(fake.process.exitCodes, std::vector<int>{0});
+}
+
+// The desktop's keys reach their tools: Ctrl+O, Ctrl+S, Ctrl+P, F1 and Ctrl+Q.
+TEST_F(Frame, ShortcutsReachImportExportPrintHelpAndExit) {
+    displayPaths({"/d/a.vsd"});
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.requests.size(), 2u);
+    EXPECT_EQ(dialogs.requests[0].title, QStringLiteral("Import Batch"));
+    EXPECT_EQ(dialogs.requests[1].title, QStringLiteral("Export Batch"));
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);  // no drawing engine here
+    QTest::keyClick(window.get(), Qt::Key_F1);                      // no help page here
+    ASSERT_EQ(fake.messages.shown.size(), 2u);
+    EXPECT_TRUE(fake.messages.shown[0].text.startsWith("PlenPrint was unable to start Visio."));
+    EXPECT_TRUE(fake.messages.shown[1].text.contains("mnuContents_Click"));
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(fake.process.exitCodes, std::vector<int>{0});
+}
+
+// What a screen reader is told: the list's and the page options' names, the row that has
+// focus after the Add dialog, and the file now in the focused row after Move Up.
+TEST_F(Frame, AScreenReaderHearsTheListItsGroupsAndTheRowThatMoved) {
+    displayPaths({"/d/a.vsd", "/d/b.vsd"});
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(grid())->text(QAccessible::Name),
+              QStringLiteral("Drawings to print"));
+    QAccessibleInterface* pages = QAccessible::queryAccessibleInterface(control("picPrintOptions"));
+    EXPECT_EQ(pages->role(), QAccessible::Grouping);
+    EXPECT_EQ(pages->text(QAccessible::Name), QStringLiteral("Pages to print"));
+
+    dialogs.answerFiles({"/d/c.vsd"});
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), grid());
+    EXPECT_EQ(grid()->currentListRow(), 3);
+
+    QTest::keyClick(grid(), Qt::Key_Space, Qt::ControlModifier);  // select the focused row
+    QTest::keyClick(window.get(), Qt::Key_U, Qt::AltModifier);     // Move Up, clicked animated
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paths()[1] == QLatin1String("/d/c.vsd"); }));
+    EXPECT_EQ(QApplication::focusWidget(), grid());
+    EXPECT_EQ(grid()->currentListRow(), 2);
+    QAccessibleInterface* focused = QAccessible::queryAccessibleInterface(grid())->focusChild();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_EQ(focused->text(QAccessible::Name), QStringLiteral("/d/c.vsd"));
 }
 
 }  // namespace

@@ -34,15 +34,15 @@ TEST_F(PrintOptions, DamagedSettingsAreReportedOnceAndKeptBeside) {
     EXPECT_EQ(fake.messages.shown.size(), 1u);
 }
 
-// A saved choice beats the asked-for name unless it is no longer installed. An asked-for name
-// that differs in letter case only is another printer: with it (or with nothing installed)
-// nothing is selected, the name is kept and Print stays disabled.
-TEST_F(PrintOptions, SavedThenAskedForPrinterIsChosenWhenInstalled) {
+// An asked-for printer that is installed beats the saved choice, which beats the default. An
+// asked-for name that differs in letter case only is another printer: with it (or with nothing
+// installed) nothing is selected, the name is kept and Print stays disabled.
+TEST_F(PrintOptions, AskedThenSavedPrinterIsChosenWhenInstalled) {
     displayPaths({});  // creates the settings key
     const QStringList all = printers.names;
     for (const auto& [saved, asked, installed, shown] :
          {std::tuple(" ", "zeta", all, ""), std::tuple(" ", "zeta", QStringList(), ""),
-          std::tuple("Zeta", "alpha", all, "Zeta"),
+          std::tuple("Zeta", "alpha", all, "alpha"), std::tuple("Zeta", "", all, "Zeta"),
           std::tuple("Zeta", "alpha", QStringList{"alpha"}, "alpha")}) {
         WriteRegistryString(HKEY_CURRENT_USER, test::kSettingsKey, QStringLiteral("DefaultPrinter"),
                             QString::fromLatin1(saved));

@@ -20,12 +20,19 @@ struct ShownMessage {
     MessageIcon icon;
 };
 
-// Records message boxes instead of showing them.
+// Records message boxes and questions instead of showing them; questions are answered from
+// `answers` in turn, Yes when it runs out.
 class FakeMessageService : public MessageService {
   public:
     void show(const QString& title, const QString& text, MessageIcon icon) override {
         shown.push_back({title, text, icon});
     }
+    bool ask(const QString& /*title*/, const QString& text) override {
+        asked << text;
+        return answers.isEmpty() || answers.takeFirst();
+    }
+    QStringList asked;
+    QList<bool> answers;
     void beep() override { ++beeps; }
     std::vector<ShownMessage> shown;
     int beeps = 0;

@@ -2,6 +2,7 @@
 
 #include "printing/run/drawing_limits.h"
 #include "printing/run/print_command.h"
+#include "printing/run/summary_page.h"
 #include "printing/run/visio_session.h"
 #include "support/mod_registry_api.h"
 #include "support/program_state.h"
@@ -186,6 +187,53 @@ TEST(SummaryPage, ListsTheWholeBatchUnderItsHeaderBeforeAnyDrawingOnTheExactlyNa
         EXPECT_EQ(lines[3].trimmed(), QStringLiteral("/d/first.vsd"));
         EXPECT_EQ(lines[4].trimmed(), QStringLiteral("/d/missing drawing.vsd"));
     }
+}
+
+// A long header and 2,000 long paths wrap inside margins of at least 15 mm instead of running off
+// the paper, every character shows, and each page says which of how many it is.
+TEST(SummaryPage, LongHeaderAndPathsWrapInsideTheMarginsOnNumberedPages) {
+    RunFixture run;
+    run.view.header = QStringLiteral("Quarterly plans of the north wing, ").repeated(8);
+    QString expected = run.view.header;
+    for (int i = 0; i < 2000; ++i) {
+        const QString path = i % 2 ? QStringLiteral("/srv/plans/%1/").arg(i).repeated(14) +
+                                         QStringLiteral("sheet.vsdx")
+                                   : QStringLiteral(
+                                         "/home/someone/North wing %1/Electrical "
+                                         "and lighting/ground floor plan.vsd")
+                                         .arg(i)
+                                         .repeated(3);
+        run.view.add(path);
+        expected += path;
+    }
+    PrintSummaryPage(run.view);
+    ASSERT_EQ(run.printers.jobs.size(), 1u);
+    const QString pdf = run.printers.jobs[0].keptPdf;
+    const int pages = pdfPageCount(pdf);
+    ASSERT_GT(pages, 26);
+    QString text = textOf(run.printers.jobs[0].job);
+    for (int page = 1; page <= pages; ++page) {
+        const QString number = QStringLiteral("Page %1 of %2").arg(page).arg(pages);
+        ASSERT_EQ(text.count(number), 1) << number.toStdString();
+        text.remove(number);
+    }
+    const auto squeezed = [](QString s) { return s.remove(QRegularExpression("\\s")); };
+    EXPECT_EQ(squeezed(text), squeezed(expected));
+
+    // Every word lies at least 15 mm inside an A4 sheet (595 by 842 points).
+    const QString boxes = toolOutput("pdftotext", {"-bbox", "-l", "3", pdf, "-"});
+    const double inset = 15 / 25.4 * 72;
+    const QRegularExpression word(
+        "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\"");
+    int words = 0;
+    for (auto it = word.globalMatch(boxes); it.hasNext(); ++words) {
+        const auto box = it.next();
+        EXPECT_GE(box.captured(1).toDouble(), inset);
+        EXPECT_GE(box.captured(2).toDouble(), inset);
+        EXPECT_LE(box.captured(3).toDouble(), 595 - inset);
+        EXPECT_LE(box.captured(4).toDouble(), 842 - inset);
+    }
+    EXPECT_GT(words, 100);
 }
 
 TEST(SummaryPage, FailureIsSkippedSilentlyAndTheDrawingsStillPrint) {

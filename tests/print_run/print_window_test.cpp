@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -79,6 +82,20 @@ struct CancellingWindow : frmPlenPrintBatch {
     std::unique_ptr<StatusWindow> openStatusWindow() override {
         return std::make_unique<CancellingStatus>(*this, frmPlenPrintBatch::openStatusWindow());
     }
+};
+
+// The real batch window that reads, as a screen reader would, the status window's progress
+// bar each time the run turns to the next drawing.
+struct ProgressReadingWindow : frmPlenPrintBatch {
+    void entryStarting(int row) override {
+        frmPlenPrintBatch::entryStarting(row);
+        QAccessibleInterface* bar =
+            QAccessible::queryAccessibleInterface(findChild<QWidget*>(QStringLiteral("picStatus")));
+        if (bar && bar->role() == QAccessible::ProgressBar &&
+            bar->text(QAccessible::Name) == QLatin1String("Progress") && bar->valueInterface())
+            progressSeen.push_back(bar->valueInterface()->currentValue());
+    }
+    std::vector<QVariant> progressSeen;
 };
 }  // namespace
 
@@ -205,6 +222,65 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     EXPECT_FALSE(QFile::exists(sent));
     EXPECT_TRUE(QFile::exists(removed));
     EXPECT_TRUE(QFile::exists(broken));
+}
+
+// A failed row stands out (icon, colour, its full status under the list), the status bar
+// counts the outcome, and Edit > Print Failed Again prints the failed rows only once mended.
+// An unwritable PDF folder is told before the run, which then prints nothing. The status
+// window's progress is a progress bar to assistive technology, and its value follows the run.
+TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
+    QTemporaryDir work;
+    ScopedFakePlatform fake;
+    const QString blocked = writeFile(work.filePath("blocked"), {});
+    qputenv("PLENBATCHPRINT_PDF_DIR", (blocked + "/pdf").toUtf8());
+    printers::CupsPrinterSystem printers;
+    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
+    ScopedPrintServices services({&printers, &engines});
+    const QString good = work.filePath("good.vdx");
+    const QString broken = writeFile(work.filePath("broken.vdx"), "not a drawing");
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), good));
+    g_sSelectedPrinter = printers::kPdfPrinterName;
+    ProgressReadingWindow window;
+    FileCollection files = std::vector<FileItem>{good, broken};
+    window.Display(files);
+    auto* grid = window.findChild<FileListGrid*>(QStringLiteral("fgListOfFiles"));
+    auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
+    const auto text = [&](const char* label) {
+        return window.findChild<QLabel*>(QLatin1String(label))->text();
+    };
+
+    fake.messages.answers = {false};
+    QTest::mouseClick(print, Qt::LeftButton);
+    ASSERT_EQ(fake.messages.asked.size(), 1);
+    EXPECT_TRUE(fake.messages.asked[0].startsWith("The PDF folder " + blocked + "/pdf cannot be"));
+    EXPECT_EQ(window.cellText(1, 1), QString());
+
+    const QString pdfDir = work.filePath("pdf");
+    qputenv("PLENBATCHPRINT_PDF_DIR", pdfDir.toUtf8());
+    QTest::mouseClick(print, Qt::LeftButton);
+    EXPECT_EQ(window.progressSeen, (std::vector<QVariant>{0, 50}));
+    EXPECT_EQ(text("lblStatus"), "Run finished: 1 of 2 sent to the printer, 1 not printed");
+    EXPECT_EQ(grid->failedRows(), std::vector<int>{2});
+    EXPECT_TRUE(grid->item(0, 1)->icon().isNull());
+    EXPECT_FALSE(grid->item(1, 1)->icon().isNull());
+    EXPECT_TRUE(grid->item(1, 0)->foreground().color() != grid->item(0, 0)->foreground().color());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(1, 0)).center());
+    EXPECT_EQ(text("lblRowStatus"), grid->item(1, 1)->toolTip().simplified());
+    EXPECT_TRUE(text("lblRowStatus").endsWith("is not a Visio drawing, or it is damaged."));
+
+    ASSERT_TRUE(QFile::remove(broken) && QFile::copy(good, broken));
+    auto* edit = window.findChild<QMenu*>(QStringLiteral("abSubMenuEdit"));
+    edit->popup(window.mapToGlobal(QPoint(0, 0)));
+    QAction* again = edit->findChild<QAction*>(QStringLiteral("mnuPrintFailedAgain"));
+    ASSERT_TRUE(again && again->isEnabled());
+    QTest::mouseClick(edit, Qt::LeftButton, {}, edit->actionGeometry(again).center());
+    EXPECT_EQ(window.cellText(2, 1), QStringLiteral("Sent to Printer"));
+    EXPECT_TRUE(grid->failedRows().empty());
+    EXPECT_EQ(text("lblStatus"), "Run finished: 1 of 1 sent to the printer, 0 not printed");
+    EXPECT_EQ(QDir(pdfDir).entryList({"*.pdf"}, QDir::Files).size(), 2);
+    EXPECT_EQ(fake.messages.asked.size(), 1);
+    EXPECT_TRUE(fake.messages.shown.empty());
 }
 
 }  // namespace pbp::test

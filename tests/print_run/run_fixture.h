@@ -30,6 +30,7 @@ class FakeView : public BatchPrintView {
   public:
     QStringList paths, statuses;
     QString copies = QStringLiteral("1"), printer = QStringLiteral("Office");
+    QString header = QStringLiteral("Batch of today");
     bool firstOnly = false, summary = false;
     std::vector<bool> buttonStates;
     int runsStarted = 0;
@@ -52,7 +53,7 @@ class FakeView : public BatchPrintView {
     QString printerText() const override { return printer; }
     bool firstPageOnly() const override { return firstOnly; }
     bool summaryPageChecked() const override { return summary; }
-    QString summaryHeader() const override { return QStringLiteral("Batch of today"); }
+    QString summaryHeader() const override { return header; }
     void setPrintAndCloseEnabled(bool enabled) override { buttonStates.push_back(enabled); }
     std::unique_ptr<StatusWindow> openStatusWindow() override {
         return std::make_unique<RecordingStatusWindow>(statusEvents);

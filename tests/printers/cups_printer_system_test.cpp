@@ -50,6 +50,10 @@ TEST_F(CupsPrinterSystemTest, DefaultsPapersAndMediaOfTheQueues) {
               std::nullopt);
     EXPECT_TRUE(system.makesCopies(cups::kRawPrinter));
     EXPECT_FALSE(system.makesCopies(kPdfPrinterName));
+    // What is told before a run: nothing for a ready queue, the refusal for a rejecting one.
+    EXPECT_EQ(system.printerProblem(cups::kRawPrinter), QString());
+    EXPECT_EQ(system.printerProblem(cups::kRejectingPrinter).toStdString(),
+              "The printer \"Capture_Rejects\" refuses new jobs.");
 }
 
 TEST_F(CupsPrinterSystemTest, SchedulerDownLeavesOnlyThePdfPrinterWithoutWaiting) {
@@ -58,6 +62,8 @@ TEST_F(CupsPrinterSystemTest, SchedulerDownLeavesOnlyThePdfPrinterWithoutWaiting
     timer.start();
     EXPECT_EQ(system.printerNames(), QStringList{kPdfPrinterName});
     EXPECT_EQ(system.defaultPrinter(), QString());
+    EXPECT_EQ(system.printerProblem(cups::kRawPrinter).left(44).toStdString(),
+              "The print scheduler (CUPS) cannot be reached");
     EXPECT_LT(timer.elapsed(), 10000) << "a missing scheduler must fail fast, not hang";
 }
 
