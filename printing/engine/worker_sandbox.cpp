@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -25,8 +26,12 @@ constexpr rlim_t kMaxFileBytes = rlim_t(1) << 30;
 // The socket, Qt's wake-up descriptors, and the drawing, font and picture files open at once.
 constexpr rlim_t kMaxDescriptors = 128;
 
-void setLimit(int resource, rlim_t value) {
-    const rlimit limit{value, value};
+// Sets both limits to `value`, or keeps the caller's when they are lower.
+void lowerLimit(int resource, rlim_t value) {
+    rlimit limit{};
+    if (getrlimit(resource, &limit) != 0) return;
+    limit.rlim_max = std::min(limit.rlim_max, value);
+    limit.rlim_cur = std::min(limit.rlim_cur, limit.rlim_max);
     setrlimit(resource, &limit);
 }
 
@@ -99,12 +104,14 @@ int addRules(scmp_filter_ctx filter) {
 
 }  // namespace
 
-#if !defined(__SANITIZE_ADDRESS__) && defined(__has_feature)
+#if defined(__SANITIZE_ADDRESS__)
+#define PLEN_ADDRESS_SANITIZER
+#elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define __SANITIZE_ADDRESS__ 1
+#define PLEN_ADDRESS_SANITIZER
 #endif
 #endif
-#ifdef __SANITIZE_ADDRESS__
+#ifdef PLEN_ADDRESS_SANITIZER
 // The leak check at exit stops the process's threads with ptrace, which the filter forbids.
 extern "C" int __lsan_is_turned_off() {
     return 1;
@@ -117,10 +124,10 @@ void dropInheritedRights() {
         getrlimit(RLIMIT_NOFILE, &open);
         for (rlim_t fd = kSocketFd + 1; fd < open.rlim_cur && fd < (1 << 20); ++fd) close(int(fd));
     }
-    setLimit(RLIMIT_CORE, 0);
+    lowerLimit(RLIMIT_CORE, 0);
     prctl(PR_SET_DUMPABLE, 0);
-    setLimit(RLIMIT_NOFILE, kMaxDescriptors);
-    setLimit(RLIMIT_FSIZE, kMaxFileBytes);
+    lowerLimit(RLIMIT_NOFILE, kMaxDescriptors);
+    lowerLimit(RLIMIT_FSIZE, kMaxFileBytes);
     signal(SIGXFSZ, SIG_IGN);
 }
 
