@@ -329,6 +329,6 @@ int main(int argc, char** argv) {
                                 .arg(sandbox->first, 0, 'f', 2)
                                 .arg(sandbox->second, 0, 'f', 2)
                           : QStringLiteral("could not be set up"),
-                  "< 2 ms", sandbox && sandbox->first < 2);
+                  "< 5 ms", sandbox && sandbox->first < 5);
     return allMet ? 0 : 1;
 }
