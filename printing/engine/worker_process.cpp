@@ -35,6 +35,8 @@ QString describe(int status) {
     if (WIFSIGNALED(status)) return QStringLiteral("signal %1").arg(WTERMSIG(status));
     if (WIFEXITED(status) && WEXITSTATUS(status) == worker::kOutOfMemoryExit)
         return QStringLiteral("out of memory");
+    if (WIFEXITED(status) && WEXITSTATUS(status) == worker::kNoSandboxExit)
+        return QStringLiteral("its sandbox could not be set up");
     return QStringLiteral("exit code %1").arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
 }
 

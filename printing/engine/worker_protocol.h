@@ -39,6 +39,8 @@ inline constexpr quint32 kMaxNotes = 1000;
 inline constexpr int kSocketFd = 3;
 // The exit code of a worker that ran out of memory within its limit.
 inline constexpr int kOutOfMemoryExit = 86;
+// The exit code of a worker that could not confine itself (printing/engine/worker_sandbox.h).
+inline constexpr int kNoSandboxExit = 87;
 
 // A message that breaks the protocol.
 struct Garbage : std::runtime_error {

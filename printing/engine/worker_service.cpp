@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLocale>
 #include <new>
@@ -15,6 +16,7 @@
 #include "printing/engine/pdf_sheets.h"
 #include "printing/engine/sheet_layout.h"
 #include "printing/engine/worker_protocol.h"
+#include "printing/engine/worker_sandbox.h"
 
 namespace pbp::visio::worker {
 
@@ -152,11 +154,18 @@ int serve(int fd, const Hook& hook) {
 int runWorker(int argc, char** argv, const Hook& hook) {
     // The worker ends with the program, whatever it is doing.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dropInheritedRights();
     // Painting needs fonts, and so a GUI application, but a worker never shows anything.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    // The font list is made while fontconfig may still refresh its caches.
+    QFontDatabase::families();
     std::set_new_handler(outOfMemory);
     limitMemory(argc, argv);
+    if (const std::optional<QString> why = enterSandbox()) {
+        qWarning("plenbatchprint-worker: its sandbox could not be set up: %s", qPrintable(*why));
+        return kNoSandboxExit;
+    }
     return serve(kSocketFd, hook);
 }
 

@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -188,6 +191,25 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
 
     const QByteArray print = worker::printFrame({{page}, {0, 1}, {QPageSize(QPageSize::A4)}});
     EXPECT_THROW(worker::readPrint(print.mid(8)), worker::Garbage);  // sheet 1 of one page
+}
+
+// A worker that a drawing has taken over reaches nothing beyond its reading.
+TEST(Workers, AWorkerOpensNoSocketRunsNoProgramAndWritesNoFile) {
+    QTemporaryDir dir;
+    const QString inherited = writeFile(dir.filePath("inherited"), "the program's");
+    const int leaked = ::open(QFile::encodeName(inherited).constData(), O_RDONLY);
+    ASSERT_GE(leaked, 0);
+    {
+        Engine engine(testWorkerSettings(true));
+        const QString drawing = writeFile(dir.filePath("escape.vsd"), "PLEN-TEST-ESCAPE");
+        const QString denied = QStringLiteral("Operation not permitted");
+        EXPECT_EQ(raised([&] { engine.app->Documents()->Open(drawing); }).description(),
+                  QStringLiteral("network: %1, local socket: %1, program: %1, process: %1, "
+                                 "tracer: %1, write: %1, inherited: closed")
+                      .arg(denied));
+        EXPECT_FALSE(QFile::exists(drawing + QStringLiteral(".written")));
+    }
+    ::close(leaked);
 }
 
 TEST(Workers, NoEngineIsMadeWithoutItsWorkerProgram) {
