@@ -17,6 +17,9 @@ constexpr int kRunCouldNotStart = 2;
 void frmPlenPrintBatch::Display(FileCollection& cFiles) {
     m_cFiles = cFiles;
     m_oJobDeletions = JobDeletions(m_cFiles, g_sJobFileToDelete);
+    // The printer named on the command line; filling the printer list selects a first printer
+    // and so overwrites g_sSelectedPrinter.
+    const QString namedPrinter = g_sSelectedPrinter;
     const bool built = Guarded(kBatchWindowModule, QStringLiteral("Display"), [&] {
         LoadMenuCaptions();
         LoadMenuImages();
@@ -34,8 +37,8 @@ void frmPlenPrintBatch::Display(FileCollection& cFiles) {
             }
             appendRows(paths);
         }
-        if (g_bSilentMode && !g_sSelectedPrinter.isEmpty()) {
-            m_sExplicitPrinter = g_sSelectedPrinter;
+        if (g_bSilentMode && !namedPrinter.isEmpty()) {
+            m_sExplicitPrinter = namedPrinter;
         } else {
             if (!g_bSilentMode) setAsideDamagedSettings();
             LoadDefaultPrinter();
