@@ -88,7 +88,10 @@ int main(int argc, char** argv) {
     pbp::QtUrlOpener urls;
     pbp::QtProcessEnder process;
     pbp::QtFileDialogService fileDialogs;
-    pbp::printers::CupsPrinterSystem printers;
+    // --time-limit bounds each wait for the print scheduler too.
+    pbp::printers::CupsPrinterSystem printers(request.timeLimitSeconds
+                                                  ? std::chrono::seconds(*request.timeLimitSeconds)
+                                                  : pbp::printers::kSchedulerDeadline);
     pbp::LibVisioEngineFactory engines(
         printers, [] { return pbp::DrawingWorkerSettings(pbp::platform().programFolder); });
     pbp::Platform wired;

@@ -57,6 +57,10 @@ class PrinterSystem {
     virtual void submit(const PrintJob& job) = 0;
     // The file the built-in PDF printer saved its last job as; empty before its first job.
     virtual QString lastPdfFile() const { return {}; }
+    // Why the system's printers could not be asked for (a print scheduler that is down or
+    // does not answer); empty when they could. A printer missing from printerNames() is then
+    // not known to be uninstalled.
+    virtual QString schedulerProblem() const { return {}; }
 };
 
 }  // namespace pbp::printers

@@ -58,6 +58,10 @@ TEST_F(CupsPrinterSystemTest, SchedulerDownLeavesOnlyThePdfPrinterWithoutWaiting
     timer.start();
     EXPECT_EQ(system.printerNames(), QStringList{kPdfPrinterName});
     EXPECT_EQ(system.defaultPrinter(), QString());
+    EXPECT_TRUE(system.schedulerProblem().startsWith(
+        "the print scheduler at " + dir.filePath(QStringLiteral("no-scheduler.sock")) +
+        " cannot be reached"))
+        << system.schedulerProblem().toStdString();
     EXPECT_LT(timer.elapsed(), 10000) << "a missing scheduler must fail fast, not hang";
 }
 
