@@ -165,11 +165,11 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     EXPECT_THROW(worker::readPrint(print.mid(8)), worker::Garbage);  // sheet 1 of one page
 }
 
-TEST(Workers, NoEngineIsMadeWithoutItsWorkerProgram) {
+TEST(Workers, NoEngineIsMadeWithoutItsWorkerProgramAndTheErrorNamesIt) {
     WorkerSettings missing = testWorkerSettings();
     missing.program = QStringLiteral("/nonexistent/plenbatchprint-worker");
-    Engine engine(missing);
-    EXPECT_EQ(engine.app, nullptr);
+    const VbError error = raised([&] { Engine engine(missing); });
+    EXPECT_TRUE(error.description().contains(missing.program + "' cannot be run")) << error.what();
 }
 
 TEST_F(EngineCase, QuitWithReadsUnderWayReturnsAndEndsTheEngine) {
