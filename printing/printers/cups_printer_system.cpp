@@ -1,14 +1,18 @@
 #include "printing/printers/cups_printer_system.h"
 
 #include <cups/cups.h>
+#include <sys/socket.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSizeF>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "printing/printers/pdf_folder_printer.h"
 #include "support/vb_error.h"
@@ -16,9 +20,10 @@
 namespace pbp::printers {
 
 // A connection to the print scheduler for one call of the printer system. It connects within
-// the deadline and gives up any wait for the scheduler that lasts longer (libcups would wait a
-// minute per wait, several times per request). A scheduler that cannot be reached or did not
-// answer is recorded, and for a while later connections give up at once.
+// the deadline, and the call gets the deadline as a whole: a watchdog shuts the connection's
+// socket down once it has passed, since libcups waits a minute for each answer (several times
+// per request) and not every wait honours httpSetTimeout. A scheduler that cannot be reached
+// or did not answer is recorded, and for a while later connections give up at once.
 class SchedulerConnection {
   public:
     explicit SchedulerConnection(const CupsPrinterSystem& system) : system_(system) {
@@ -39,10 +44,21 @@ class SchedulerConnection {
         }
         httpSetTimeout(http_, double(system_.deadline_.count()), &SchedulerConnection::timedOut,
                        this);
+        watchdog_ = std::thread([this] { watch(); });
         const std::lock_guard lock(system_.mutex_);
         if (system_.problemServer_ == server_) system_.problem_.clear();
     }
-    ~SchedulerConnection() { httpClose(http_); }
+    ~SchedulerConnection() {
+        if (watchdog_.joinable()) {
+            {
+                const std::lock_guard lock(watchMutex_);
+                done_ = true;
+            }
+            doneChanged_.notify_one();
+            watchdog_.join();
+        }
+        httpClose(http_);
+    }
     SchedulerConnection(const SchedulerConnection&) = delete;
     SchedulerConnection& operator=(const SchedulerConnection&) = delete;
 
@@ -78,6 +94,18 @@ class SchedulerConnection {
         return 0;  // stop waiting
     }
 
+    // Once the deadline has passed, shuts the socket down (again after any reconnection
+    // libcups makes) until the call is over, so that every wait of libcups ends.
+    void watch() {
+        std::unique_lock lock(watchMutex_);
+        if (doneChanged_.wait_for(lock, system_.deadline_, [this] { return done_; })) return;
+        timedOut_ = true;
+        do {
+            ::shutdown(httpGetFd(http_), SHUT_RDWR);
+        } while (
+            !doneChanged_.wait_for(lock, std::chrono::milliseconds(50), [this] { return done_; }));
+    }
+
     void record(const QString& problem) {
         const std::lock_guard lock(system_.mutex_);
         system_.problem_ = problem;
@@ -88,7 +116,11 @@ class SchedulerConnection {
     const CupsPrinterSystem& system_;
     QString server_;
     http_t* http_ = nullptr;
-    bool timedOut_ = false;
+    std::atomic<bool> timedOut_ = false;
+    std::thread watchdog_;
+    std::mutex watchMutex_;
+    std::condition_variable doneChanged_;
+    bool done_ = false;
 };
 
 namespace {
@@ -110,16 +142,22 @@ struct DestInfoDeleter {
 };
 
 // "QUEUE/INSTANCE" names an lpoptions instance of QUEUE, as lp -d does; queue names cannot
-// hold "/".
+// hold "/". The destination is looked up in the list cupsGetDests2 gives rather than with
+// cupsGetNamedDest, which asks for the default printer on libcups' own connection, where no
+// deadline reaches.
 DestPtr namedDest(SchedulerConnection& connection, const QString& name) {
     if (!connection.http()) return nullptr;
     const qsizetype slash = name.indexOf(QLatin1Char('/'));
     const QByteArray queue = (slash < 0 ? name : name.left(slash)).toUtf8();
     const QByteArray instance = slash < 0 ? QByteArray() : name.mid(slash + 1).toUtf8();
-    DestPtr dest(cupsGetNamedDest(connection.http(), queue.constData(),
-                                  slash < 0 ? nullptr : instance.constData()));
+    DestList list;
+    list.count = cupsGetDests2(connection.http(), &list.dests);
     connection.gaveUp();
-    return dest;
+    const cups_dest_t* found = cupsGetDest(
+        queue.constData(), slash < 0 ? nullptr : instance.constData(), list.count, list.dests);
+    cups_dest_t* copy = nullptr;
+    if (found) cupsCopyDest(const_cast<cups_dest_t*>(found), 0, &copy);
+    return DestPtr(copy);
 }
 
 QString destName(const cups_dest_t& dest) {
@@ -241,9 +279,19 @@ PrinterDescription CupsPrinterSystem::describe(const QString& printerName) const
 QString CupsPrinterSystem::defaultPrinter() const {
     SchedulerConnection connection(*this);
     if (!connection.http()) return {};
-    DestPtr dest(cupsGetNamedDest(connection.http(), nullptr, nullptr));
+    DestList list;
+    list.count = cupsGetDests2(connection.http(), &list.dests);
     connection.gaveUp();
-    return dest ? destName(*dest) : QString();
+    // cupsGetDests2 marks the lpoptions or scheduler default; LPDEST and PRINTER (unless "lp")
+    // come first, as for lp.
+    QString chosen = qEnvironmentVariable("LPDEST");
+    if (chosen.isEmpty() && qEnvironmentVariable("PRINTER") != QLatin1String("lp"))
+        chosen = qEnvironmentVariable("PRINTER");
+    for (int i = 0; i < list.count; ++i) {
+        const QString name = destName(list.dests[i]);
+        if (chosen.isEmpty() ? list.dests[i].is_default != 0 : name == chosen) return name;
+    }
+    return {};
 }
 
 QPageSize CupsPrinterSystem::defaultPaper(const QString& printerName) const {

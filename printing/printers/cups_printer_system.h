@@ -25,7 +25,8 @@ class CupsPrinterSystem : public PrinterSystem {
     QStringList printerNames() const override;
     // A queue's printer-info, printer-location and state; for the PDF printer its folder.
     PrinterDescription describe(const QString& printerName) const override;
-    // The CUPS default, with its instance ("QUEUE/INSTANCE") when LPDEST or lpoptions name one.
+    // The CUPS default (LPDEST, PRINTER, lpoptions, the scheduler's default), with its instance
+    // ("QUEUE/INSTANCE") when one is named; empty when it is not installed.
     QString defaultPrinter() const override;
     QPageSize defaultPaper(const QString& printerName) const override;
     // A queue offers the papers its media list holds (cupsGetDestMediaBySize); the PDF printer

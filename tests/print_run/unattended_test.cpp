@@ -6,6 +6,7 @@
 #include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "support/mod_registry_api.h"
 #include "tests/common/fake_platform.h"
@@ -273,6 +274,45 @@ TEST_F(Unattended, AStoppedOrMissingSchedulerIsNamedAndWaitedForOnce) {
             << down.status.value(drawing).toStdString();
         EXPECT_LT(down.milliseconds, 20000);
     }
+}
+
+// A scheduler of the test's own, stopped with SIGSTOP once the first drawing was sent: the
+// rest of the run waits for it once and every entry still gets its line.
+TEST_F(Unattended, ASchedulerStoppedMidRunCostsOneDeadlineAndEveryEntryItsLine) {
+    const QString script = sourceDir() + QStringLiteral("/tests/cups_fixture/cups-fixture.sh");
+    const QString dir = work.filePath(QStringLiteral("cups"));
+    struct Scheduler {
+        QString script, dir;
+        qint64 pid = 0;
+        ~Scheduler() {
+            if (pid > 0) ::kill(pid_t(pid), SIGCONT);
+            QProcess::execute(script, {QStringLiteral("stop"), dir});
+        }
+    } scheduler{script, dir};
+    ASSERT_EQ(QProcess::execute(script, {QStringLiteral("start"), dir}), 0);
+    const qint64 pid = fileBytes(dir + QStringLiteral("/cupsd.pid")).trimmed().toLongLong();
+    ASSERT_GT(pid, 0);
+
+    setting.environment.insert(QStringLiteral("CUPS_SERVER"), dir + QStringLiteral("/cups.sock"));
+    QStringList arguments{"-s", "-d", cups::kRawPrinter, "--time-limit", "2"};
+    for (int i = 0; i < 200; ++i) arguments << drawing;
+    QProcess process;
+    process.setProcessEnvironment(programEnvironment(setting));
+    process.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    scheduler.pid = pid;
+    ASSERT_EQ(::kill(pid_t(pid), SIGSTOP), 0);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_LT(timer.elapsed(), 30000);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList lines =
+        QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 200);
+    EXPECT_TRUE(lines.first().endsWith(kSent + "\t" + cups::kRawPrinter));
+    EXPECT_TRUE(lines.last().contains("does not answer (waited 2 s)"))
+        << lines.last().toStdString();
 }
 
 // A drawing reader that is missing, and one that meets its memory limit inside a library that
