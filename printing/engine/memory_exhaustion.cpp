@@ -32,11 +32,12 @@ rlim_t addressSpaceBytes() {
     return pages * rlim_t(g_pageBytes);
 }
 
-void onFatalSignal(int) {
+void onFatalSignal(int signal) {
     const rlim_t headroom = std::max(kHeadroomBytes, g_limitBytes / 8);
     if (addressSpaceBytes() + headroom >= g_limitBytes) ::_exit(g_exitCode);
-    // Returning re-raises: abort() does so itself, a faulting access faults again, and the
-    // handler was reset to the default by SA_RESETHAND.
+    // SA_RESETHAND restored the default action: the signal, raised again, ends the process as
+    // it would have (it is delivered when the handler returns).
+    ::raise(signal);
 }
 
 }  // namespace

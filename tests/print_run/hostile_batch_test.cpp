@@ -105,7 +105,8 @@ TEST(HostileBatch, NinetyGoodDrawingsPrintAndTenHostileOnesFailWithTheirReasons)
             EXPECT_TRUE(run.status.value(entry).startsWith(openFailed(entry) + QLatin1Char(' ')))
                 << run.status.value(entry).toStdString();
         else if (hostile.contains(entry))
-            EXPECT_EQ(run.status.value(entry), openFailed(entry, hostile.value(entry)));
+            EXPECT_EQ(run.status.value(entry), openFailed(entry, hostile.value(entry)))
+                << run.status.value(entry).toStdString();
         else
             EXPECT_EQ(run.status.value(entry), QStringLiteral("Sent to Printer"))
                 << entry.toStdString();
