@@ -13,6 +13,7 @@
 #include "startup/start_request.h"
 #include "support/display_check.h"
 #include "support/platform.h"
+#include "support/qt_messages.h"
 #include "support/widgets/qt_file_dialog_service.h"
 #include "support/widgets/qt_services.h"
 
@@ -66,17 +67,18 @@ int main(int argc, char** argv) {
     if (const std::optional<int> exitCode = answerWithoutWindow(request, argc, argv))
         return *exitCode;
 
-    // Checked before the application picks its platform, which aborts when the display is gone.
-    const pbp::DisplayCheck display = pbp::CheckDisplay();
-    if (!display.reachable) {
-        if (!pbp::IsSilentRequest(request)) {
-            write(stderr, QStringLiteral("PlenBatchPrint: %1; the batch window cannot be shown. "
-                                         "Use --silent (or /silent) to print without a window.\n")
-                              .arg(display.problem));
-            return kNoDisplayExitCode;
-        }
+    // A silent run shows no window of its own and must not depend on a display that may hang
+    // or go away while it prints, so it always runs offscreen. An interactive start checks the
+    // display before the application picks its platform, which aborts when the display is gone.
+    if (pbp::IsSilentRequest(request)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else if (const pbp::DisplayCheck display = pbp::CheckDisplay(); !display.reachable) {
+        write(stderr, QStringLiteral("PlenBatchPrint: %1; the batch window cannot be shown. "
+                                     "Use --silent (or /silent) to print without a window.\n")
+                          .arg(display.problem));
+        return kNoDisplayExitCode;
     }
+    pbp::QuietMissingRuntimeFolderWarning();
     // The drawing limits are read, environment first, when the engine starts its workers.
     if (request.timeLimitSeconds)
         qputenv("PLENBATCHPRINT_TIME_LIMIT", QByteArray::number(*request.timeLimitSeconds));
@@ -88,7 +90,10 @@ int main(int argc, char** argv) {
     pbp::QtUrlOpener urls;
     pbp::QtProcessEnder process;
     pbp::QtFileDialogService fileDialogs;
-    pbp::printers::CupsPrinterSystem printers;
+    // --time-limit bounds each wait for the print scheduler too.
+    pbp::printers::CupsPrinterSystem printers(request.timeLimitSeconds
+                                                  ? std::chrono::seconds(*request.timeLimitSeconds)
+                                                  : pbp::printers::kSchedulerDeadline);
     pbp::LibVisioEngineFactory engines(
         printers, [] { return pbp::DrawingWorkerSettings(pbp::platform().programFolder); });
     pbp::Platform wired;

@@ -18,8 +18,9 @@ constexpr int kRunCouldNotStart = 2;
 void frmPlenPrintBatch::Display(FileCollection& cFiles) {
     m_cFiles = cFiles;
     m_oJobDeletions = JobDeletions(m_cFiles, g_sJobFileToDelete);
-    // A printer named on the command line, before the window's own choice replaces it.
-    const QString askedPrinter = g_sSelectedPrinter;
+    // The printer named on the command line; filling the printer list selects a first printer
+    // and so overwrites g_sSelectedPrinter.
+    const QString namedPrinter = g_sSelectedPrinter;
     const bool built = Guarded(kBatchWindowModule, QStringLiteral("Display"), [&] {
         LoadMenuCaptions();
         LoadMenuImages();
@@ -37,16 +38,16 @@ void frmPlenPrintBatch::Display(FileCollection& cFiles) {
             }
             appendRows(paths);
         }
-        if (g_bSilentMode && !g_sSelectedPrinter.isEmpty()) {
-            m_sExplicitPrinter = g_sSelectedPrinter;
+        if (g_bSilentMode && !namedPrinter.isEmpty()) {
+            m_sExplicitPrinter = namedPrinter;
         } else {
             if (!g_bSilentMode) setAsideDamagedSettings();
             LoadDefaultPrinter();
             // A printer asked for on the command line wins over the saved one when installed.
-            const int asked = askedPrinter.isEmpty()
+            const int asked = namedPrinter.isEmpty()
                                   ? -1
                                   : cboSelectedPrinter_->findText(
-                                        askedPrinter, Qt::MatchExactly | Qt::MatchCaseSensitive);
+                                        namedPrinter, Qt::MatchExactly | Qt::MatchCaseSensitive);
             if (asked >= 0) selectPrinterIndex(asked);
         }
         // The list of the last session comes back unless the start names drawings.

@@ -19,9 +19,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's platform plugins (xcb, wayland, offscreen) are loaded, not linked.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# The renderer's metric-compatible fonts, the command-line printing tools and the desktop's
-# opener for help pages and the PDF folder.
+# The renderer's metric-compatible fonts, the command-line printing tools, the desktop's
+# opener for help pages and the PDF folder, and Qt's Wayland platform plugin (without it the
+# window falls back to X11, and silent runs need neither).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-liberation2, fonts-crosextra-carlito, fonts-crosextra-caladea, cups-client, xdg-utils")
+    "fonts-liberation2, fonts-crosextra-carlito, fonts-crosextra-caladea, cups-client, xdg-utils, qt6-wayland")
 
 include(CPack)

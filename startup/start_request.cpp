@@ -25,7 +25,8 @@ struct LinuxOptions {
                                              "report each on standard output, and exit.")};
     QCommandLineOption printer{{QStringLiteral("d"), QStringLiteral("printer")},
                                QStringLiteral("Print to the printer NAME (as lpstat -p lists "
-                                              "it, or \"PlenBatchPrint PDF\")."),
+                                              "it, a CUPS instance QUEUE/INSTANCE, or "
+                                              "\"PlenBatchPrint PDF\")."),
                                QStringLiteral("NAME")};
     QCommandLineOption copies{{QStringLiteral("n"), QStringLiteral("copies")},
                               QStringLiteral("Print N copies (1 to 999). A silent run without "
@@ -123,6 +124,12 @@ StartRequest readLinuxArguments(const QStringList& arguments) {
 
     request.silent = parser.isSet(options.silent);
     request.printer = parser.value(options.printer);
+    // An empty name is most often an unset variable ("-d $PRINTER"): printing on whatever
+    // printer comes next would be a surprise.
+    if (parser.isSet(options.printer) && request.printer.trimmed().isEmpty())
+        return usageError(
+            QStringLiteral("--printer (-d) needs a printer name; it was given "
+                           "an empty one."));
     if (parser.isSet(options.copies)) {
         bool ok = false;
         const int copies = parser.value(options.copies).toInt(&ok);

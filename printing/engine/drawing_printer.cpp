@@ -13,10 +13,16 @@ namespace {
 
 void checkRequest(printers::PrinterSystem& printers, const QString& path,
                   const std::vector<DrawingPage>& pages, const PrintRequest& request) {
-    if (!printers.printerNames().contains(request.printerName))
+    if (!printers.printerNames().contains(request.printerName)) {
+        // A scheduler that is down or does not answer lists no printers: that is the cause.
+        const QString problem = printers.schedulerProblem();
         throw VbError(
             engine_error::kPrinter,
-            QStringLiteral("The printer '%1' is not installed.").arg(request.printerName));
+            problem.isEmpty()
+                ? QStringLiteral("The printer '%1' is not installed.").arg(request.printerName)
+                : QStringLiteral("The printer '%1' cannot be reached: %2.")
+                      .arg(request.printerName, problem));
+    }
     if (request.copies < 1 && request.copies != kPrinterDefaultCopies)
         throw VbError(engine_error::kInvalidArgument,
                       QStringLiteral("%1 copies cannot be printed; at least 1 is needed.")

@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 
 #include "printing/engine/engine_application.h"
+#include "printing/engine/engine_errors.h"
 
 namespace pbp {
 
@@ -13,7 +16,11 @@ std::unique_ptr<visio::Application> LibVisioEngineFactory::CreateObject(const QS
         programId != QLatin1String("Visio.Application"))
         return nullptr;
     visio::WorkerSettings workers = workers_();
-    if (::access(QFile::encodeName(workers.program).constData(), X_OK) != 0) return nullptr;
+    if (::access(QFile::encodeName(workers.program).constData(), X_OK) != 0)
+        throw VbError(visio::engine_error::kWorkerFailed,
+                      QStringLiteral("The drawing reader %1 cannot be run: %2.")
+                          .arg(visio::quotedPath(workers.program),
+                               QString::fromLocal8Bit(std::strerror(errno))));
     return std::make_unique<visio::EngineApplication>(printers_, std::move(workers));
 }
 

@@ -11,7 +11,7 @@ namespace pbp {
 // Creates the drawing engine for "Visio.InvisibleApp" and "Visio.Application"; it prints
 // through the given printer system, which must outlive every application made here. Each
 // application asks `workers` how to run its drawing workers when it is made; none is made when
-// the worker program cannot be run.
+// the worker program cannot be run, which throws VbError naming the program's path.
 class LibVisioEngineFactory : public visio::EngineFactory {
   public:
     LibVisioEngineFactory(printers::PrinterSystem& printers,

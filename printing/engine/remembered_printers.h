@@ -23,6 +23,7 @@ class RememberedPrinters : public printers::PrinterSystem {
         return system_.makesCopies(printerName);
     }
     void submit(const printers::PrintJob& job) override { system_.submit(job); }
+    QString schedulerProblem() const override { return system_.schedulerProblem(); }
 
   private:
     printers::PrinterSystem& system_;

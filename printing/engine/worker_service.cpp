@@ -13,6 +13,7 @@
 
 #include "printing/engine/drawing_printer.h"
 #include "printing/engine/engine_errors.h"
+#include "printing/engine/memory_exhaustion.h"
 #include "printing/engine/pdf_sheets.h"
 #include "printing/engine/sheet_layout.h"
 #include "printing/engine/worker_protocol.h"
@@ -38,7 +39,8 @@ void limitMemory(int argc, char** argv) {
         if (!ok || mib <= 0) continue;
         const rlim_t bytes = rlim_t(mib) << 20;
         const rlimit limit{bytes, bytes};
-        setrlimit(RLIMIT_AS, &limit);
+        if (setrlimit(RLIMIT_AS, &limit) == 0)
+            TreatCrashesNearTheLimitAsOutOfMemory(bytes, kOutOfMemoryExit);
     }
 }
 

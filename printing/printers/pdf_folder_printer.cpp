@@ -8,10 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
 #include "support/file_operations.h"
 #include "support/vb_error.h"
@@ -22,6 +24,12 @@ namespace {
 
 constexpr int kMaxNameBytes = 200;
 constexpr int kMaxSuffix = 100000;
+
+// The number each name was last saved with in this process, so that a run of many drawings of
+// one name tries the next free number at once instead of counting up from " (2)" each time.
+// Names below it are taken or were, and are never reused; claiming a name stays exclusive.
+std::mutex g_lastNumbersMutex;
+QHash<QString, int> g_lastNumbers;
 
 QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -104,10 +112,15 @@ QString savePdfInFolder(const QByteArray& pdf, const QString& title, const QStri
     QTemporaryFile copy;
     writeTemporaryCopy(pdf, folder, copy);
     const QString baseName = QDir(folder).filePath(pdfBaseNameForTitle(title));
-    for (int number = 1; number <= kMaxSuffix; ++number) {
+    const std::lock_guard lock(g_lastNumbersMutex);
+    int& last = g_lastNumbers[baseName];
+    for (int number = last + 1; number <= kMaxSuffix; ++number) {
         const QString target = number == 1 ? baseName + QStringLiteral(".pdf")
                                            : baseName + QStringLiteral(" (%1).pdf").arg(number);
-        if (claimName(copy.fileName(), target, copy)) return target;
+        if (claimName(copy.fileName(), target, copy)) {
+            last = number;
+            return target;
+        }
     }
     throw folderError(folder, QStringLiteral("too many files named after \"%1\"").arg(title));
 }

@@ -63,6 +63,10 @@ class PrinterSystem {
     virtual QString lastPdfFile() const { return {}; }
     // The CUPS jobs submitted so far, oldest first, as `cancel` takes them ("Queue-12").
     virtual QStringList queuedJobs() const { return {}; }
+    // Why the system's printers could not be asked for (a print scheduler that is down or
+    // does not answer); empty when they could. A printer missing from printerNames() is then
+    // not known to be uninstalled.
+    virtual QString schedulerProblem() const { return {}; }
 };
 
 }  // namespace pbp::printers

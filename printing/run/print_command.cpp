@@ -33,13 +33,14 @@ PrintCommandResult RunPrintCommand(BatchPrintView& view) {
     Guarded(kBatchWindowModule, QStringLiteral("cmdPrint_Click"), [&] {
         view.setPrintAndCloseEnabled(false);
         if (!CanPrint(view)) return;
-        StartVisio(true);
+        QString problem;
+        StartVisio(true, &problem);
         if (!g_oVisioApp) {
-            platform().messages->show(
-                QStringLiteral("PlenPrint"),
-                QStringLiteral(
-                    "PlenPrint was unable to start Visio.  Contact your system administrator."),
-                MessageIcon::Exclamation);
+            // The classic text, then what went wrong (a missing drawing reader names its path).
+            QString text = QStringLiteral(
+                "PlenPrint was unable to start Visio.  Contact your system administrator.");
+            if (!problem.isEmpty()) text += QLatin1Char(' ') + problem;
+            platform().messages->show(QStringLiteral("PlenPrint"), text, MessageIcon::Exclamation);
             return;
         }
         result.started = true;

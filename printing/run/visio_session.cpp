@@ -5,16 +5,21 @@
 #include "printing/run/batch_print_view.h"
 #include "printing/run/print_services.h"
 #include "support/error_handling.h"
+#include "support/vb_error.h"
 
 namespace pbp {
 
 std::unique_ptr<visio::Application> g_oVisioApp;
 
-bool StartVisio(bool bHidden) {
+bool StartVisio(bool bHidden, QString* problem) {
     if (!g_oVisioApp && printServices().engines) {
         const QString programId =
             bHidden ? QStringLiteral("Visio.InvisibleApp") : QStringLiteral("Visio.Application");
-        IgnoringErrors([&] { g_oVisioApp = printServices().engines->CreateObject(programId); });
+        try {
+            g_oVisioApp = printServices().engines->CreateObject(programId);
+        } catch (...) {
+            if (problem) *problem = CurrentError().description();
+        }
     }
     return g_oVisioApp != nullptr;
 }

@@ -212,11 +212,11 @@ TEST(Workers, AWorkerOpensNoSocketRunsNoProgramAndWritesNoFile) {
     ::close(leaked);
 }
 
-TEST(Workers, NoEngineIsMadeWithoutItsWorkerProgram) {
+TEST(Workers, NoEngineIsMadeWithoutItsWorkerProgramAndTheErrorNamesIt) {
     WorkerSettings missing = testWorkerSettings();
     missing.program = QStringLiteral("/nonexistent/plenbatchprint-worker");
-    Engine engine(missing);
-    EXPECT_EQ(engine.app, nullptr);
+    const VbError error = raised([&] { Engine engine(missing); });
+    EXPECT_TRUE(error.description().contains(missing.program + "' cannot be run")) << error.what();
 }
 
 TEST_F(EngineCase, QuitWithReadsUnderWayReturnsAndEndsTheEngine) {

@@ -53,6 +53,7 @@ package() {
     libcups2 libjemalloc2 libseccomp2 qt6-qpa-plugins; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
   done
+  dpkg-deb -f "$deb" Recommends | grep -q '\bqt6-wayland\b' || fail "Recommends lacks qt6-wayland"
 
   dpkg-deb -x "$deb" "$scratch/root"
   local share=$scratch/root/usr/share

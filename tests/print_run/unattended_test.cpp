@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "support/mod_registry_api.h"
 #include "tests/common/fake_platform.h"
@@ -93,11 +95,17 @@ TEST_F(Unattended, LinuxCommandLineHelpsListsAndPrintsEachArgumentAsOneDrawing) 
     EXPECT_EQ(std::pair(second->copies, pdfPageCount(second->documentPath)), std::pair(2, 1));
 }
 
-TEST_F(Unattended, NamedPrinterWinsOverTheRememberedOneAndAMissingOneFailsEachEntry) {
+// A named printer wins, else the remembered one when it is installed, else the default; an
+// lpoptions instance is a printer of its own with its options, named or as the default.
+TEST_F(Unattended, PrinterIsTheNamedElseTheRememberedElseTheDefaultWithLpInstances) {
     const QString remembered = freshPrinter(QStringLiteral("Unattended_Remembered"));
     const QString asked = freshPrinter(QStringLiteral("Unattended_Asked"));
     rememberPrinter(setting.configDir, remembered);
-    setting.environment.insert(QStringLiteral("LPDEST"), remembered);
+    setting.environment.insert(QStringLiteral("LPDEST"), asked);
+    setting.environment.insert(QStringLiteral("HOME"), work.filePath(QStringLiteral("home")));
+    const QString instance = asked + QStringLiteral("/two");
+    writeFile(work.filePath(QStringLiteral("home/.cups/lpoptions")),
+              "Dest " + instance.toUtf8() + " copies=2\n");
 
     const ProgramRun classic = run({"/silent", "/printer=" + asked, "/file=" + drawing});
     EXPECT_EQ(classic.exitCode, 0);
@@ -111,11 +119,28 @@ TEST_F(Unattended, NamedPrinterWinsOverTheRememberedOneAndAMissingOneFailsEachEn
               "Error Printing File. Error: The printer 'nosuch' is not installed.");
     EXPECT_TRUE(missing.lines[0].endsWith("\tnosuch"));
 
-    const ProgramRun unnamed = run({"-s", drawing});  // the remembered printer when none is named
+    const ProgramRun empty = run({"-s", "-d", "", drawing});  // "-d $UNSET"
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_TRUE(empty.errors.contains("empty")) << empty.errors.toStdString();
+
+    const ProgramRun unnamed = run({"-s", drawing});
     EXPECT_EQ(unnamed.lines, QStringList{drawing + "\t" + kSent + "\t" + remembered});
     EXPECT_TRUE(cups::waitForJob(remembered, 1).has_value());
-    EXPECT_EQ(cups::capturedJobs(remembered).size(), 1u);  // nothing of the failed run
-    EXPECT_EQ(cups::capturedJobs(asked).size(), 1u);
+
+    rememberPrinter(setting.configDir, QStringLiteral("Unattended_Gone"));
+    EXPECT_EQ(run({"-s", drawing}).lines, QStringList{drawing + "\t" + kSent + "\t" + asked});
+    EXPECT_EQ(run({"-s", "-d", instance, drawing}).lines,
+              QStringList{drawing + "\t" + kSent + "\t" + instance});
+    setting.environment.insert(QStringLiteral("LPDEST"), instance);
+    EXPECT_EQ(run({"-s", drawing}).lines, QStringList{drawing + "\t" + kSent + "\t" + instance});
+
+    std::vector<int> copies;
+    for (int n = 1; n <= 4; ++n) {
+        const auto job = cups::waitForJob(asked, n);
+        copies.push_back(job ? job->copies : 0);
+    }
+    EXPECT_EQ(copies, (std::vector{1, 1, 2, 2}));
+    EXPECT_EQ(cups::capturedJobs(remembered).size(), 1u);  // nothing of the failed runs
     EXPECT_TRUE(pdfs().isEmpty());
 }
 
@@ -192,6 +217,118 @@ TEST_F(Unattended, WithoutAReachableDisplayASilentRunPrintsAndTheWindowIsRefused
         EXPECT_EQ(window.exitCode, 3) << variable;
         EXPECT_TRUE(window.errors.contains(problem)) << window.errors.toStdString();
     }
+}
+
+// A display that takes the connection and never answers, and a Wayland display without Qt's
+// Wayland plugin: a silent run prints offscreen, a window start gives up within its deadline.
+// Cron's environment has no XDG_RUNTIME_DIR, and Qt's warning about it stays out of stderr.
+TEST_F(Unattended, DisplaysThatHangOrCannotBeUsedNeitherHoldNorAbortARun) {
+    setting.environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString());
+    const ProgramRun cron = run({"-s", "-d", kPdfPrinter, drawing});
+    EXPECT_EQ(cron.exitCode, 0);
+    EXPECT_FALSE(cron.errors.contains("XDG_RUNTIME_DIR")) << cron.errors.toStdString();
+
+    // An X display number nobody uses: libxcb connects to its abstract socket first.
+    std::unique_ptr<SilentSocket> x;
+    int display = 6000 + ::getpid() % 2000;
+    for (; !x || !x->listening(); ++display)
+        x = std::make_unique<SilentSocket>(QStringLiteral("@/tmp/.X11-unix/X%1").arg(display));
+    const SilentSocket wayland(work.filePath(QStringLiteral("wayland-hangs")));
+    ASSERT_TRUE(wayland.listening());
+    // Qt's platform plugins without Wayland's, as where qt6-wayland is not installed.
+    const QString plugins = work.filePath(QStringLiteral("platforms"));
+    QDir().mkpath(plugins);
+    for (const char* plugin : {"libqxcb.so", "libqoffscreen.so"})
+        QFile::link(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms/" + plugin,
+                    plugins + '/' + plugin);
+    for (const auto& [variable, value, problem] :
+         {std::tuple("DISPLAY", QStringLiteral(":%1").arg(display - 1), "does not answer"),
+          std::tuple("WAYLAND_DISPLAY", wayland.path(), "qt6-wayland")}) {
+        setting.environment = {{variable, value},
+                               {QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH"), plugins}};
+        const ProgramRun silent = run({"-s", "-d", kPdfPrinter, drawing});
+        EXPECT_EQ(silent.exitCode, 0) << variable << silent.errors.toStdString();
+        EXPECT_EQ(silent.lines.size(), 1);
+        const ProgramRun window = run({drawing});
+        EXPECT_EQ(window.exitCode, 3) << variable;
+        EXPECT_TRUE(window.errors.contains(problem)) << window.errors.toStdString();
+        EXPECT_LT(window.milliseconds, 15000);
+    }
+}
+
+// A scheduler that takes connections but never answers (stopped, or hung) and one that is not
+// there: the run waits at most its time limit once, and every entry names the cause.
+TEST_F(Unattended, AStoppedOrMissingSchedulerIsNamedAndWaitedForOnce) {
+    const SilentSocket stopped(work.filePath(QStringLiteral("stopped.sock")));
+    ASSERT_TRUE(stopped.listening());
+    for (const auto& [server, problem] :
+         {std::pair(stopped.path(), "does not answer (waited 2 s)"),
+          std::pair(work.filePath(QStringLiteral("none.sock")), "cannot be reached")}) {
+        setting.environment.insert(QStringLiteral("CUPS_SERVER"), server);
+        const ProgramRun down =
+            run({"-s", "-d", cups::kRawPrinter, "--time-limit", "2", drawing, drawing});
+        EXPECT_EQ(down.exitCode, 1);
+        ASSERT_EQ(down.lines.size(), 2) << down.errors.toStdString();
+        EXPECT_TRUE(
+            down.status.value(drawing).contains("the print scheduler at " + server + " " + problem))
+            << down.status.value(drawing).toStdString();
+        EXPECT_LT(down.milliseconds, 20000);
+    }
+}
+
+// A scheduler of the test's own, stopped with SIGSTOP once the first drawing was sent: the
+// rest of the run waits for it once and every entry still gets its line.
+TEST_F(Unattended, ASchedulerStoppedMidRunCostsOneDeadlineAndEveryEntryItsLine) {
+    const QString script = sourceDir() + QStringLiteral("/tests/cups_fixture/cups-fixture.sh");
+    const QString dir = work.filePath(QStringLiteral("cups"));
+    struct Scheduler {
+        QString script, dir;
+        qint64 pid = 0;
+        ~Scheduler() {
+            if (pid > 0) ::kill(pid_t(pid), SIGCONT);
+            QProcess::execute(script, {QStringLiteral("stop"), dir});
+        }
+    } scheduler{script, dir};
+    ASSERT_EQ(QProcess::execute(script, {QStringLiteral("start"), dir}), 0);
+    const qint64 pid = fileBytes(dir + QStringLiteral("/cupsd.pid")).trimmed().toLongLong();
+    ASSERT_GT(pid, 0);
+
+    setting.environment.insert(QStringLiteral("CUPS_SERVER"), dir + QStringLiteral("/cups.sock"));
+    QStringList arguments{"-s", "-d", cups::kRawPrinter, "--time-limit", "2"};
+    for (int i = 0; i < 200; ++i) arguments << drawing;
+    QProcess process;
+    process.setProcessEnvironment(programEnvironment(setting));
+    process.start(QStringLiteral(PLEN_EXECUTABLE), arguments);
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    scheduler.pid = pid;
+    ASSERT_EQ(::kill(pid_t(pid), SIGSTOP), 0);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_LT(timer.elapsed(), 30000);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList lines =
+        QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 200);
+    EXPECT_TRUE(lines.first().endsWith(kSent + "\t" + cups::kRawPrinter));
+    EXPECT_TRUE(lines.last().contains("does not answer (waited 2 s)"))
+        << lines.last().toStdString();
+}
+
+// A drawing reader that is missing, and one that meets its memory limit inside a library that
+// aborts or crashes instead of reporting it: the message names the cause, not "signal 6".
+TEST_F(Unattended, AMissingReaderAndTheMemoryLimitAreNamed) {
+    const ProgramRun low = run({"-s", "-d", kPdfPrinter, "--memory-limit", "64", drawing});
+    EXPECT_EQ(low.exitCode, 1);
+    EXPECT_TRUE(low.status.value(drawing).endsWith("needed more than 64 MiB of memory to read"))
+        << low.status.value(drawing).toStdString();
+
+    const QString missing = work.filePath(QStringLiteral("libexec/plenbatchprint-worker"));
+    setting.environment.insert(QStringLiteral("PLENBATCHPRINT_WORKER"), missing);
+    const ProgramRun none = run({"-s", "-d", kPdfPrinter, drawing});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_TRUE(none.errors.contains("'" + missing + "' cannot be run: No such file"))
+        << none.errors.toStdString();
 }
 
 TEST_F(Unattended, EachLineIsWrittenAsItsEntryFinishes) {

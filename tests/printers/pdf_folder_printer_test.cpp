@@ -63,6 +63,12 @@ TEST_F(PdfFolderPrinterTest, RacingJobsEachKeepACompleteFile) {
             << "temporary file left: " << name.toStdString();
         EXPECT_EQ(test::fileBytes(QDir(folder).filePath(name)), pdfBytes);
     }
+    // The next number is remembered, and a file another program put there is still skipped.
+    const QString other = QDir(folder).filePath(QStringLiteral("same (31).pdf"));
+    test::writeFile(other, "other");
+    EXPECT_EQ(savePdfInFolder(pdfBytes, QStringLiteral("same"), folder),
+              QDir(folder).filePath(QStringLiteral("same (32).pdf")));
+    EXPECT_EQ(test::fileBytes(other), QByteArray("other"));
 }
 
 // /proc takes no files even from root; a path under a file cannot become a folder.

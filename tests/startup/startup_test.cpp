@@ -222,7 +222,8 @@ TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheState) {
               std::pair(std::optional(5), std::optional(512)));
     for (const QStringList& wrong :
          {QStringList{"-n", "0"}, QStringList{"--bogus"}, QStringList{"-j", job, "a.vsd"},
-          QStringList{"-d"}, QStringList{"--time-limit", "0"}, QStringList{"--memory-limit", "1"}})
+          QStringList{"-d"}, QStringList{"-d", ""}, QStringList{"--printer= ", "a.vsd"},
+          QStringList{"--time-limit", "0"}, QStringList{"--memory-limit", "1"}})
         EXPECT_EQ(ReadStartRequest(wrong).action, Action::UsageError) << wrong.join(' ').data();
 }
 
