@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <librevenge-stream/librevenge-stream.h>
+#include <librevenge/librevenge.h>
 
 #include <QDir>
 #include <QPainter>
@@ -293,6 +294,22 @@ TEST(SvgPathText, MarkerOutlinesWithRelativeAndImplicitCommandsParse) {
     // Broken data keeps what came before and never loops.
     EXPECT_EQ(render::pathFromSvgText("M0 0 L10 0 X 5 5").currentPosition(), QPointF(10, 0));
     EXPECT_TRUE(render::pathFromSvgText("z 1 2 3").isEmpty());
+}
+
+// libvisio hands over "L 5 7, L 5 6, L 4 6" (inches) when a shape loses its inherited move: the
+// outline starts at its first point, never at the page's top-left corner.
+TEST(SvgPathActions, APathWithoutALeadingMoveStartsAtItsFirstPoint) {
+    librevenge::RVNGPropertyListVector actions;
+    for (const QPointF& p : {QPointF(5, 7), QPointF(5, 6), QPointF(4, 6)}) {
+        librevenge::RVNGPropertyList action;
+        action.insert("librevenge:path-action", "L");
+        action.insert("svg:x", p.x(), librevenge::RVNG_INCH);
+        action.insert("svg:y", p.y(), librevenge::RVNG_INCH);
+        actions.append(action);
+    }
+    const QPainterPath path = render::pathFromActions(actions);
+    EXPECT_EQ(path.elementAt(0).type, QPainterPath::MoveToElement);
+    EXPECT_EQ(path.boundingRect(), QRectF(4 * 72, 6 * 72, 72, 72));
 }
 
 TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
