@@ -167,19 +167,27 @@ std::unique_ptr<librevenge::RVNGInputStream> completedPackage(
     const Relationship* pages = ofType(parts, u"/relationships/pages");
     if (!masters || !pages) return nullptr;
 
+    // The masters are read only when a page has a shape that may need them.
+    std::map<std::string, QByteArray> pageXml;
+    for (const Relationship& page : relationships(package, pages->target)) {
+        if (!page.type.endsWith(u"/relationships/page")) continue;
+        QByteArray xml = readPart(package, page.target);
+        if (InheritedGeometry::mayNeedCompletion(xml)) pageXml[page.target] = std::move(xml);
+    }
+    if (pageXml.empty()) return nullptr;
+
     InheritedGeometry geometry(DrawingXml::Vsdx);
     const std::vector<Relationship> masterRels = relationships(package, masters->target);
     for (const auto& [masterId, relId] : masterParts(readPart(package, masters->target)))
         for (const Relationship& r : masterRels)
-            if (r.id == relId && !geometry.addMasterPart(masterId, readPart(package, r.target)))
-                return nullptr;
+            if (r.id == relId)
+                geometry.addMasterPart(
+                    masterId, [&package, name = r.target] { return readPart(package, name); });
 
     std::map<std::string, QByteArray> completed;
-    for (const Relationship& page : relationships(package, pages->target)) {
-        if (!page.type.endsWith(u"/relationships/page")) continue;
-        std::optional<QByteArray> xml = geometry.completePage(readPart(package, page.target));
-        if (xml) completed[page.target] = std::move(*xml);
-    }
+    for (const auto& [name, xml] : pageXml)
+        if (std::optional<QByteArray> done = geometry.completePage(xml))
+            completed[name] = std::move(*done);
     if (completed.empty()) return nullptr;
     return std::make_unique<CompletedPackage>(package, std::move(completed));
 }

@@ -2,6 +2,7 @@
 
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <unordered_map>
 #include <vector>
@@ -109,6 +110,7 @@ struct ShapeFrame {
     Geometry geometry;
     std::vector<std::pair<qsizetype, qsizetype>> geometryRanges;
     bool readable = true;
+    bool wanted = false;  // a master's shape or one libvisio looks up wrongly: its Geometry counts
     QString contextMaster;  // the master a MasterShape of this shape or its children refers to
     MasterRef visio;        // where Visio looks
     MasterRef libvisio;     // where libvisio 0.1.7 looks
@@ -215,7 +217,7 @@ bool walkShapes(const QString& xml, DrawingXml dialect, const QString& partMaste
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            if (!stack.empty() && depth == stack.back().depth + 1 &&
+            if (!stack.empty() && stack.back().wanted && depth == stack.back().depth + 1 &&
                 isGeometrySection(reader, dialect)) {
                 ShapeFrame& shape = stack.back();
                 const qsizetype start = xml.lastIndexOf(u'<', reader.characterOffset() - 1);
@@ -253,6 +255,7 @@ bool walkShapes(const QString& xml, DrawingXml dialect, const QString& partMaste
                     // libvisio takes the enclosing group's master for any shape in a group.
                     shape.libvisio = {parent ? parent->libvisio.master : ownMaster, masterShape};
                 }
+                shape.wanted = !master.isEmpty() || !(shape.visio == shape.libvisio);
                 stack.push_back(std::move(shape));
             }
             ++depth;
@@ -356,6 +359,24 @@ bool validName(const QString& name) {
     });
 }
 
+// True when `at` starts a Shape tag, not a Shapes one.
+bool isShapeTag(const QByteArray& xml, qsizetype at) {
+    const qsizetype next = at + 6;
+    return next < xml.size() && (xml[next] == ' ' || xml[next] == '>' || xml[next] == '/' ||
+                                 xml[next] == '\t' || xml[next] == '\n' || xml[next] == '\r');
+}
+
+bool hasAttribute(QByteArrayView tag, QByteArrayView name) {
+    for (qsizetype at = tag.indexOf(name); at >= 0; at = tag.indexOf(name, at + 1)) {
+        const char before = tag[at - 1];
+        const qsizetype after = at + name.size();
+        if ((before == ' ' || before == '\t' || before == '\n' || before == '\r') &&
+            after < tag.size() && (tag[after] == '=' || tag[after] == ' '))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 InheritedGeometry::InheritedGeometry(DrawingXml dialect)
@@ -363,14 +384,45 @@ InheritedGeometry::InheritedGeometry(DrawingXml dialect)
 
 InheritedGeometry::~InheritedGeometry() = default;
 
-bool InheritedGeometry::addMasterPart(const QString& masterId, const QByteArray& xml) {
-    return walkShapes(QString::fromUtf8(xml), dialect_, masterId,
+void InheritedGeometry::addMasterPart(const QString& masterId, std::function<QByteArray()> xml) {
+    pendingMasters_.emplace(masterId, std::move(xml));
+}
+
+bool InheritedGeometry::indexMaster(const QString& masterId) {
+    const auto pending = pendingMasters_.find(masterId);
+    if (pending == pendingMasters_.end()) return true;
+    const std::function<QByteArray()> xml = std::move(pending->second);
+    pendingMasters_.erase(pending);
+    return walkShapes(QString::fromUtf8(xml()), dialect_, masterId,
                       [&](const ShapeFrame& shape, const QString& master, bool) {
                           addToIndex(*masters_, shape, master);
                       });
 }
 
+bool InheritedGeometry::mayNeedCompletion(const QByteArray& xml) {
+    // Shape tags found by text, with whether each open shape names a master: true when a shape
+    // in a group names a master of its own, or a master shape while its group names none.
+    std::vector<bool> open;
+    for (qsizetype at = xml.indexOf("Shape"); at >= 2; at = xml.indexOf("Shape", at + 5)) {
+        if (xml[at - 1] == '/' && xml[at - 2] == '<') {
+            if (at + 5 < xml.size() && xml[at + 5] != '>') continue;
+            if (!open.empty()) open.pop_back();
+            continue;
+        }
+        if (xml[at - 1] != '<' || !isShapeTag(xml, at - 1)) continue;
+        const qsizetype end = xml.indexOf('>', at);
+        if (end < 0) return false;
+        const QByteArrayView tag = QByteArrayView(xml).sliced(at, end - at);
+        const bool master = hasAttribute(tag, "Master");
+        const bool masterShape = hasAttribute(tag, "MasterShape");
+        if (!open.empty() && (master || (masterShape && !open.back()))) return true;
+        if (!tag.endsWith('/')) open.push_back(master || masterShape);
+    }
+    return false;
+}
+
 std::optional<QByteArray> InheritedGeometry::completePage(const QByteArray& bytes) {
+    if (!mayNeedCompletion(bytes)) return std::nullopt;
     const QString xml = QString::fromUtf8(bytes);
     std::vector<ShapeFrame> candidates;
     std::vector<bool> emptyShapes;
@@ -388,6 +440,9 @@ std::optional<QByteArray> InheritedGeometry::completePage(const QByteArray& byte
             candidates.push_back(std::move(shape));
         });
     if (!read || candidates.empty()) return std::nullopt;
+    for (const ShapeFrame& shape : candidates)
+        if (!indexMaster(shape.visio.master) || !indexMaster(shape.libvisio.master))
+            return std::nullopt;
 
     const GeometryWriter writer(dialect_);
     std::vector<Edit> edits;

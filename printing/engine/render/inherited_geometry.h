@@ -12,6 +12,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -32,9 +34,12 @@ class InheritedGeometry {
     InheritedGeometry(const InheritedGeometry&) = delete;
     InheritedGeometry& operator=(const InheritedGeometry&) = delete;
 
-    // Collects the shapes of a .vsdx master part (MasterContents) as master `masterId`.
-    // Returns false when the XML is malformed.
-    bool addMasterPart(const QString& masterId, const QByteArray& xml);
+    // Adds a .vsdx master part (MasterContents) as master `masterId`, read through `xml` only
+    // once a page's shape refers to it.
+    void addMasterPart(const QString& masterId, std::function<QByteArray()> xml);
+
+    // False when, by a quick look at its text, no shape of the XML can need completing.
+    static bool mayNeedCompletion(const QByteArray& xml);
 
     // Returns the page XML with the shapes' inherited geometry completed, or nothing when no
     // shape needs it or the XML cannot be read. A .vdx document carries its masters itself;
@@ -43,7 +48,11 @@ class InheritedGeometry {
     std::optional<QByteArray> completePage(const QByteArray& xml);
 
   private:
+    // Reads the master's part if it has not been read; false when it is malformed.
+    bool indexMaster(const QString& masterId);
+
     DrawingXml dialect_;
+    std::map<QString, std::function<QByteArray()>> pendingMasters_;
     std::unique_ptr<MasterIndex> masters_;
     qsizetype added_ = 0;
 };
