@@ -366,15 +366,22 @@ bool isShapeTag(const QByteArray& xml, qsizetype at) {
                                  xml[next] == '\t' || xml[next] == '\n' || xml[next] == '\r');
 }
 
-bool hasAttribute(QByteArrayView tag, QByteArrayView name) {
-    for (qsizetype at = tag.indexOf(name); at >= 0; at = tag.indexOf(name, at + 1)) {
-        const char before = tag[at - 1];
-        const qsizetype after = at + name.size();
-        if ((before == ' ' || before == '\t' || before == '\n' || before == '\r') &&
-            after < tag.size() && (tag[after] == '=' || tag[after] == ' '))
-            return true;
+// The value of attribute `name` in a start tag's text, if it is there.
+std::optional<QByteArrayView> attributeValue(QByteArrayView tag, QByteArrayView name) {
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    for (qsizetype at = tag.indexOf(name); at > 0; at = tag.indexOf(name, at + 1)) {
+        qsizetype next = at + name.size();
+        if (!space(tag[at - 1])) continue;
+        while (next < tag.size() && space(tag[next])) ++next;
+        if (next >= tag.size() || tag[next] != '=') continue;
+        ++next;
+        while (next < tag.size() && space(tag[next])) ++next;
+        if (next >= tag.size() || (tag[next] != '\'' && tag[next] != '"')) continue;
+        const qsizetype end = tag.indexOf(tag[next], next + 1);
+        if (end < 0) return std::nullopt;
+        return tag.sliced(next + 1, end - next - 1);
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -400,9 +407,10 @@ bool InheritedGeometry::indexMaster(const QString& masterId) {
 }
 
 bool InheritedGeometry::mayNeedCompletion(const QByteArray& xml) {
-    // Shape tags found by text, with whether each open shape names a master: true when a shape
-    // in a group names a master of its own, or a master shape while its group names none.
-    std::vector<bool> open;
+    // Shape tags found by text, with the master libvisio takes for each open shape: true when
+    // a shape in a group names a master other than that of its group, or a master shape while
+    // its group has none.
+    std::vector<QByteArrayView> open;
     for (qsizetype at = xml.indexOf("Shape"); at >= 2; at = xml.indexOf("Shape", at + 5)) {
         if (xml[at - 1] == '/' && xml[at - 2] == '<') {
             if (at + 5 < xml.size() && xml[at + 5] != '>') continue;
@@ -413,10 +421,18 @@ bool InheritedGeometry::mayNeedCompletion(const QByteArray& xml) {
         const qsizetype end = xml.indexOf('>', at);
         if (end < 0) return false;
         const QByteArrayView tag = QByteArrayView(xml).sliced(at, end - at);
-        const bool master = hasAttribute(tag, "Master");
-        const bool masterShape = hasAttribute(tag, "MasterShape");
-        if (!open.empty() && (master || (masterShape && !open.back()))) return true;
-        if (!tag.endsWith('/')) open.push_back(master || masterShape);
+        const std::optional<QByteArrayView> master = attributeValue(tag, "Master");
+        const bool masterShape = attributeValue(tag, "MasterShape").has_value();
+        QByteArrayView libvisioMaster;
+        if (master || masterShape) {
+            if (!open.empty()) {
+                if (master ? *master != open.back() : open.back().isEmpty()) return true;
+                libvisioMaster = open.back();
+            } else {
+                libvisioMaster = master.value_or(QByteArrayView());
+            }
+        }
+        if (!tag.endsWith('/')) open.push_back(libvisioMaster);
     }
     return false;
 }
