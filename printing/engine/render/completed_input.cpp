@@ -16,8 +16,9 @@ namespace pbp::render {
 
 namespace {
 
-// No part of a real drawing is larger; a larger one is read as it is.
-constexpr unsigned long kMaxPartBytes = 1024ul * 1024 * 1024;
+// Far beyond any real drawing's part; a drawing with a larger one is read as it is, never held
+// in memory whole here.
+constexpr unsigned long kMaxPartBytes = 64ul * 1024 * 1024;
 
 QByteArray readAll(librevenge::RVNGInputStream& stream) {
     QByteArray bytes;
