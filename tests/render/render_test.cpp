@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <librevenge-stream/librevenge-stream.h>
+#include <librevenge/librevenge.h>
 
 #include <QDir>
 #include <QPainter>
@@ -188,6 +189,45 @@ TEST(Geometry, ArrowheadsEndEachOpenPathAndHideThickLinesUnderThem) {
     }
 }
 
+// A shape in a group that copies its master's outline and holds only the rows it changed
+// prints the whole outline in its master's style, however libvisio looks masters up.
+TEST(Geometry, AnOutlineCopiedFromAMasterPrintsWhole) {
+    // A 4 x 3 in page: in a group without master, an instance of master 2 (a 1 in square, rows
+    // 1 to 5, LineStyle 3: red, 0.04 in) resized to 2 x 1.5 in, holding rows 2 to 4 only
+    // (F="Inh"). Its outline runs 1..3 in across and 0.75..2.25 in down.
+    const QImage page = renderPage(recordFixture("inherited_outline.vdx"), 0, kDpi);
+    const auto redNear = [&](double xIn, double yIn) {
+        return countPixels(page, QRect(int(xIn * kDpi) - 3, int(yIn * kDpi) - 3, 7, 7), isRed);
+    };
+    EXPECT_GT(redNear(2, 0.75), 0) << "top";
+    EXPECT_GT(redNear(2, 2.25), 0) << "bottom (row 2, from the inherited move)";
+    EXPECT_GT(redNear(1, 1.5), 0) << "left (the inherited row 5)";
+    EXPECT_GT(redNear(3, 1.5), 0) << "right";
+    const auto ink = [](QColor c) { return !isWhite(c); };
+    EXPECT_EQ(countPixels(page, QRect(0, 0, int(0.9 * kDpi), int(0.6 * kDpi)), ink), 0)
+        << "ink near the page corner";
+    EXPECT_EQ(countPixels(
+                  page, QRect(int(1.2 * kDpi), int(1 * kDpi), int(1.6 * kDpi), int(1 * kDpi)), ink),
+              0)
+        << "ink inside the outline";
+}
+
+// Shapes in groups that lose their master's first row in libvisio drew lines from the page's
+// corner across pages 2 and 3 of this drawing (the "Wireless Router" pictures' outlines).
+TEST(SharedDrawings, OutlinesThatLoseTheirMoveDrawNoStrayLines) {
+    PLEN_REQUIRE_SHARED_TESTDATA();
+    const RecordedDrawing drawing = recordFile(test::sharedTestDataDir() + "/real/60973.vsdx");
+    ASSERT_GE(drawing.pageCount(), 3);
+    for (int index : {1, 2}) {
+        SCOPED_TRACE(index + 1);
+        const QImage page = renderPage(drawing, index, 24);
+        // The drawing's shapes lie below 2 in from the top; above them the page stays white.
+        EXPECT_EQ(countPixels(page, QRect(0, 0, page.width(), 2 * 24),
+                              [](QColor c) { return !isWhite(c); }),
+                  0);
+    }
+}
+
 // Hatches show both colours; axial gradients keep the fill colour in the middle, rectangular
 // ones run out to the box.
 TEST(Geometry, HatchesAndGradientsPutTheirColoursWhereVisioDoes) {
@@ -331,6 +371,22 @@ TEST(SvgPathText, MarkerOutlinesWithRelativeAndImplicitCommandsParse) {
     // Broken data keeps what came before and never loops.
     EXPECT_EQ(render::pathFromSvgText("M0 0 L10 0 X 5 5").currentPosition(), QPointF(10, 0));
     EXPECT_TRUE(render::pathFromSvgText("z 1 2 3").isEmpty());
+}
+
+// libvisio hands over "L 5 7, L 5 6, L 4 6" (inches) when a shape loses its inherited move: the
+// outline starts at its first point, never at the page's top-left corner.
+TEST(SvgPathActions, APathWithoutALeadingMoveStartsAtItsFirstPoint) {
+    librevenge::RVNGPropertyListVector actions;
+    for (const QPointF& p : {QPointF(5, 7), QPointF(5, 6), QPointF(4, 6)}) {
+        librevenge::RVNGPropertyList action;
+        action.insert("librevenge:path-action", "L");
+        action.insert("svg:x", p.x(), librevenge::RVNG_INCH);
+        action.insert("svg:y", p.y(), librevenge::RVNG_INCH);
+        actions.append(action);
+    }
+    const QPainterPath path = render::pathFromActions(actions);
+    EXPECT_EQ(path.elementAt(0).type, QPainterPath::MoveToElement);
+    EXPECT_EQ(path.boundingRect(), QRectF(4 * 72, 6 * 72, 72, 72));
 }
 
 TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "printing/engine/engine_errors.h"
+#include "printing/engine/render/completed_input.h"
 #include "printing/engine/render/display_list.h"
 #include "printing/engine/render/drawing_recorder.h"
 #include "printing/engine/render/page_painter.h"
@@ -31,6 +32,21 @@ RecordedDrawing RecordedDrawing::record(librevenge::RVNGInputStream& input) {
     if (!libvisio::VisioDocument::isSupported(&input))
         throw VbError(kUnreadableDrawing, QStringLiteral("The file is not a drawing this program "
                                                          "can read."));
+    // Shapes that lose their inherited geometry in libvisio are completed first; should the
+    // completed drawing not read, the drawing is read as it is.
+    if (const std::unique_ptr<librevenge::RVNGInputStream> completed =
+            withInheritedGeometry(input)) {
+        try {
+            return recordSupported(*completed);
+        } catch (const DrawingTooLarge&) {
+            throw;
+        } catch (const VbError&) {
+        }
+    }
+    return recordSupported(input);
+}
+
+RecordedDrawing RecordedDrawing::recordSupported(librevenge::RVNGInputStream& input) {
     input.seek(0, librevenge::RVNG_SEEK_SET);
     auto data = std::make_shared<Data>();
     DrawingRecorder recorder(*data);

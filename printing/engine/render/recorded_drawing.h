@@ -44,6 +44,8 @@ class RecordedDrawing {
 
   private:
     struct Data;
+    // Parses a stream libvisio supports.
+    static RecordedDrawing recordSupported(librevenge::RVNGInputStream& input);
     explicit RecordedDrawing(std::shared_ptr<const Data> data);
     std::shared_ptr<const Data> data_;
 };

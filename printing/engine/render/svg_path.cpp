@@ -223,6 +223,14 @@ QPainterPath pathFromActions(const librevenge::RVNGPropertyListVector& actions) 
         const char action = actionProp->getStr().cstr()[0];
         const QPointF current = path.currentPosition();
         const QPointF to = point(a, "svg:x", "svg:y", current);
+        // A path whose first segment is not a move (libvisio hands such paths over when it
+        // loses a shape's inherited first row) starts at that segment's end point: QPainterPath
+        // would start it at the origin, the page's top-left corner.
+        if (path.elementCount() == 0 && action != 'M' && action != 'Z') {
+            path.moveTo(to);
+            previous = 'M';
+            continue;
+        }
         switch (action) {
             case 'M':
                 path.moveTo(to);
