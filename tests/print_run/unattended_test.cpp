@@ -219,13 +219,20 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
     QDir().mkpath(QFileInfo(good).path());
     QDir().mkpath(folder);
     ASSERT_TRUE(QFile::copy(drawing, good));
+    // Print orientations that are no plain number count as none: the drawing still prints.
+    QByteArray oddXml = fileBytes(drawing);
+    oddXml.replace(">1</PrintPageOrientation>", ">x</PrintPageOrientation>")
+        .replace(">0</PrintPageOrientation>", ">2in</PrintPageOrientation>")
+        .replace(">2</PrintPageOrientation>", ">2,0</PrintPageOrientation>");
+    const QString odd = writeFile(work.filePath("odd.vdx"), oddXml);
 
     QStringList arguments{"/silent", "/printer=" + kPdfPrinter};
-    for (const QString& path : {missing, folder, notADrawing, background, good})
+    for (const QString& path : {odd, missing, folder, notADrawing, background, good})
         arguments << "/file=" + path;
     const ProgramRun silent = run(arguments);
     EXPECT_EQ(silent.exitCode, 1) << silent.errors.toStdString();
-    ASSERT_EQ(silent.lines.size(), 5) << silent.lines.join('\n').toStdString();
+    ASSERT_EQ(silent.lines.size(), 6) << silent.lines.join('\n').toStdString();
+    EXPECT_EQ(silent.status.value(odd), kSent);
     // The classic text, then the engine's reason.
     for (const auto& [unreadable, reason] :
          {std::pair(missing, "The drawing '%1' does not exist."),
@@ -239,14 +246,17 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
     EXPECT_EQ(silent.status.value(background),
               QStringLiteral("Not Printed! Drawing only contains background pages."));
 
-    ASSERT_EQ(pdfs().size(), 1);
-    const QString pdf = setting.pdfDir + '/' + pdfs()[0];
+    ASSERT_EQ(pdfs().size(), 2);
+    const QString pdf = setting.pdfDir + '/' + pdfs().filter(QStringLiteral("Zeichn"))[0];
     EXPECT_TRUE(silent.lines.contains(good + '\t' + kSent + '\t' + kPdfPrinter + '\t' + pdf));
-    EXPECT_TRUE(pdfs()[0].startsWith(QStringLiteral("Zeichnüng ä")));
     const std::vector<QSizeF> sheets = pdfSheetSizes(pdf);
     ASSERT_EQ(sheets.size(), 3u);
     EXPECT_LT(sheets[0].width(), sheets[0].height());
     EXPECT_GT(sheets[1].width(), sheets[1].height());  // a wide page set to print upright
+    const std::vector<QSizeF> oddSheets =
+        pdfSheetSizes(setting.pdfDir + '/' + pdfs().filter(QStringLiteral("odd"))[0]);
+    ASSERT_EQ(oddSheets.size(), 3u);
+    EXPECT_GT(oddSheets[1].width(), oddSheets[1].height());
 }
 
 TEST_F(Unattended, SharedDrawingsPrintAndTheExitCodeMatchesTheStatuses) {
