@@ -32,7 +32,9 @@ QString StatusWithReason(const EntryOutcome& outcome);
 QString StatusToolTip(const EntryOutcome& outcome);
 
 // One line of the silent run's report, without its line end: path, tab, status with reason
-// (line ends shown as spaces), tab, printer, and for the PDF printer a tab and the PDF's path.
+// (its CR LF line breaks shown as spaces), tab, printer, and for the PDF printer a tab and the
+// PDF's path; every field with backslashes and control characters escaped (EscapedText), so
+// that no file name can split or add a line.
 QString ReportLine(const EntryOutcome& outcome);
 
 // The silent run's exit code: 2 when the run did not start, 0 when every entry was sent,

@@ -3,12 +3,14 @@
 // reply, read by the real protocol reader; the run turns its pages through the engine's page
 // cells and prints them with the engine's print step, whose painting answers with a worker's
 // Printed or Failed reply, or garbage. Whatever the bytes, every entry must get an outcome of its
-// own and a report line of one line: an error that escapes an entry is a finding.
+// own and a report line of one line with its four fields at most: an error that escapes an entry is
+// a finding.
 //
 // Input: one options byte (bit 0 first page only, bits 1-2 the printer, bits 3-4 the copies),
 // then per entry an opening record and a printing record, each a kind byte, a 16-bit
 // little-endian length and that many bytes (cut short at the end of the input).
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -242,8 +244,12 @@ PLEN_FUZZ_TARGET(print_run) {
     g_oVisioApp->Quit();
     g_oVisioApp.reset();
     if (outcomes.size() != size_t(kMaxEntries)) std::abort();
-    for (const EntryOutcome& outcome : outcomes)
-        if (outcome.result == EntryResult::NotReached || ReportLine(outcome).contains(u'\n'))
+    for (const EntryOutcome& outcome : outcomes) {
+        if (outcome.result == EntryResult::NotReached) std::abort();
+        const QString line = ReportLine(outcome);
+        if (std::any_of(line.begin(), line.end(), [](QChar c) { return c < u' ' && c != u'\t'; }))
             std::abort();
+        if (line.count(u'\t') > 3) std::abort();
+    }
     return 0;
 }

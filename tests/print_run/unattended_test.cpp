@@ -194,6 +194,34 @@ TEST_F(Unattended, WithoutAReachableDisplayASilentRunPrintsAndTheWindowIsRefused
     }
 }
 
+// A file name cannot split or add report lines, the documented shell reader gives it back, and
+// a report that cannot be written is said so, with exit code 2, after every drawing printed.
+TEST_F(Unattended, ReportLinesCannotBeForgedOrLostUnnoticed) {
+    const QString forged =
+        work.filePath(QStringLiteral("a\tSent to Printer\tx\nforged.vdx\tSent\\n \x01.vdx"));
+    ASSERT_TRUE(QFile::copy(drawing, forged));
+    const ProgramRun report = run({"-s", "-d", kPdfPrinter, forged});
+    EXPECT_EQ(report.exitCode, 0);
+    ASSERT_EQ(report.lines.size(), 1);
+    EXPECT_EQ(report.lines[0].count('\t'), 3);
+    QProcess reader;
+    reader.start(QStringLiteral("bash"),
+                 {"-c", "IFS=$'\\t' read -r path status rest; printf '%b' \"$path\""});
+    reader.write(report.lines[0].toUtf8() + '\n');
+    reader.closeWriteChannel();
+    ASSERT_TRUE(reader.waitForFinished());
+    EXPECT_EQ(QString::fromUtf8(reader.readAllStandardOutput()), forged);
+
+    QProcess full;
+    full.setProcessEnvironment(programEnvironment(setting));
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(QStringLiteral(PLEN_EXECUTABLE), {"-s", "-d", kPdfPrinter, drawing, drawing});
+    ASSERT_TRUE(full.waitForFinished(120000));
+    EXPECT_EQ(full.exitCode(), 2);
+    EXPECT_TRUE(full.readAllStandardError().contains("write error: No space left on device"));
+    EXPECT_EQ(pdfs().size(), 3);
+}
+
 TEST_F(Unattended, EachLineIsWrittenAsItsEntryFinishes) {
     QStringList arguments{"-s", "-d", kPdfPrinter};
     for (int i = 0; i < 2000; ++i) arguments << drawing;
