@@ -16,7 +16,7 @@ constexpr int kRunCouldNotStart = 2;
 
 void frmPlenPrintBatch::Display(FileCollection& cFiles) {
     m_cFiles = cFiles;
-    m_oJobDeletions = JobDeletions(m_cFiles, g_sJobFileToDelete);
+    m_oJobDeletions = JobDeletions(m_cFiles, g_sJobFileToDelete, g_oJobFileToDeleteIdentity);
     const bool built = Guarded(kBatchWindowModule, QStringLiteral("Display"), [&] {
         LoadMenuCaptions();
         LoadMenuImages();

@@ -51,7 +51,8 @@ FileCollection GetFilesFromCSVDataFile(const QString& path) {
     return result;
 }
 
-FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete) {
+FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete,
+                                       FileIdentity* identity) {
     FileCollection result;
     Guarded(kModule, QStringLiteral("GetFilesFromXMLDataFile"), [&] {
         std::vector<FileItem> entries;
@@ -63,6 +64,7 @@ FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComp
         {
             QFile file(path);
             OpenRegularFileForReading(file);
+            if (identity) *identity = fileIdentityOf(file.handle());
             const QByteArray xml = file.readAll();
             // Not XML at all: no root either, so the answer is no collection.
             if (nestedDeeperThan(xml, kMaxJobFileDepth) || !document.setContent(xml)) return;

@@ -11,9 +11,13 @@ namespace {
 // The drawings of a job file, else of a batch list; notes a job file that asks to be deleted.
 FileCollection filesOfJob(const QString& job) {
     bool deleteWhenComplete = false;
-    FileCollection files = GetFilesFromXMLDataFile(job, &deleteWhenComplete);
+    FileIdentity identity;
+    FileCollection files = GetFilesFromXMLDataFile(job, &deleteWhenComplete, &identity);
     if (!files || files->empty()) return GetFilesFromCSVDataFile(job);
-    if (deleteWhenComplete) g_sJobFileToDelete = job;
+    if (deleteWhenComplete) {
+        g_sJobFileToDelete = job;
+        g_oJobFileToDeleteIdentity = identity;
+    }
     return files;
 }
 

@@ -7,6 +7,7 @@
 
 #include "startup/start_request.h"
 #include "support/file_collection.h"
+#include "support/file_identity.h"
 
 namespace pbp {
 
@@ -34,8 +35,10 @@ FileCollection GetFilesFromCSVDataFile(const QString& path);
 // Job file: XML with the root PlenBatchPrintJob and PlenBatchPrintItem elements. A missing
 // file gives an empty collection; a document with another root (or no XML) gives none.
 // `deleteWhenComplete`, when given, is set to whether the root asks for the job file to be
-// deleted once its drawings are printed (the batch window does that, JobDeletions).
-FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete = nullptr);
+// deleted once its drawings are printed (the batch window does that, JobDeletions), and
+// `identity` to the identity of the file that was read.
+FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete = nullptr,
+                                       FileIdentity* identity = nullptr);
 // Splits an open dialog's answer (pieces separated by NUL; with firstIsFolder the first piece
 // is the folder of the others) into full paths.
 std::optional<QStringList> GetFiles(const QString& list, bool firstIsFolder);

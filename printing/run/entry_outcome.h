@@ -3,6 +3,8 @@
 #include <QString>
 #include <vector>
 
+#include "support/file_identity.h"
+
 namespace pbp {
 
 // What became of one list entry in a print run.
@@ -15,6 +17,7 @@ struct EntryOutcome {
     QString path;     // the entry as listed
     QString printer;  // the printer the entry was meant for; empty when it was not reached
     QString pdfFile;  // the file the built-in PDF printer wrote; empty for every other printer
+    FileIdentity identity;  // the drawing's file as it was when the run opened it
     // Why opening or printing failed, as the engine or the printer said it.
     qint32 errorNumber = 0;
     QString errorDescription;

@@ -117,6 +117,7 @@ void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& sta
     view.entryStarting(int(i));
     const qint32 percentage = ProgressPercentage(i, n);
     status.Value(OpeningText(outcome.path, i, n), percentage);
+    outcome.identity = fileIdentity(outcome.path);
     try {
         app.Documents()->Open(outcome.path);
     } catch (...) {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+#include <cstdio>
+
 #include "printing/run/drawing_limits.h"
+#include "printing/run/job_deletions.h"
 #include "printing/run/print_command.h"
 #include "printing/run/visio_session.h"
 #include "support/mod_registry_api.h"
@@ -226,6 +230,47 @@ TEST(DrawingLimits, ComeFromTheSettingsStoreElseTheDefaults) {
     settings = DrawingWorkerSettings(QStringLiteral("/opt/pbp"));
     EXPECT_EQ(settings.timeLimit.count(), 90);
     EXPECT_EQ(settings.memoryLimitMiB, 2048);
+}
+
+// Deleting by name deleted the wrong thing: a job file replaced meanwhile, a drawing re-saved
+// after it was printed, a job file whose repeated entry failed once.
+TEST(JobDeletions, DeleteOnlyUnchangedFilesWhoseEveryEntryWasSent) {
+    QTemporaryDir dir;
+    const auto file = [&](const QString& name, const QByteArray& bytes) {
+        return writeFile(dir.filePath(name), bytes);
+    };
+    const auto sent = [](const QString& path, EntryResult result = EntryResult::Sent) {
+        EntryOutcome outcome;
+        outcome.result = result;
+        outcome.path = path;
+        outcome.identity = fileIdentity(path);
+        return outcome;
+    };
+    const QString a = file("a.vsd", "a"), b = file("b.vsd", "b");
+    const auto job = [&](const QString& name, std::vector<FileItem> items) {
+        const QString path = file(name, "<job/>");
+        return std::pair(path, JobDeletions(std::move(items), path, fileIdentity(path)));
+    };
+
+    auto [twice, twiceDeletions] = job("twice.xml", {cPrintFile{a, true}, cPrintFile{a, true}});
+    twiceDeletions.afterRun({sent(a), sent(a, EntryResult::PrintFailed)});
+    twiceDeletions.deleteSentMarkedDrawings();
+    EXPECT_TRUE(QFile::exists(twice));
+    EXPECT_TRUE(QFile::exists(a));
+
+    auto [replaced, replacedDeletions] = job("replaced.xml", {cPrintFile{a, false}});
+    const QString next = file("next.xml", "<next job/>");
+    ASSERT_TRUE(std::rename(qPrintable(next), qPrintable(replaced)) == 0);
+    replacedDeletions.afterRun({sent(a)});
+    EXPECT_EQ(fileBytes(replaced), QByteArray("<next job/>"));
+
+    auto [done, doneDeletions] = job("done.xml", {cPrintFile{a, true}, cPrintFile{b, true}});
+    doneDeletions.afterRun({sent(a), sent(b)});
+    file("b.vsd", "b re-saved");
+    doneDeletions.deleteSentMarkedDrawings();
+    EXPECT_FALSE(QFile::exists(done));
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_TRUE(QFile::exists(b));
 }
 
 }  // namespace pbp::test

@@ -161,6 +161,20 @@ TEST_F(Unattended, JobFileIsDeletedAfterTheRunOnlyWhenEveryDrawingWasSent) {
     const QString refused = job(QStringLiteral("refused.xml"), {drawing});
     EXPECT_EQ(run({"-s", "-d", cups::kRejectingPrinter, "-j", refused}).exitCode, 1);
     EXPECT_TRUE(QFile::exists(refused));
+
+    // A hot folder's next job replaces the job file while the run prints: the new one stays.
+    const QString hot = job(QStringLiteral("hot.xml"), QStringList(150, drawing));
+    QProcess process;
+    process.setProcessEnvironment(programEnvironment(setting));
+    process.start(QStringLiteral(PLEN_EXECUTABLE), {"-s", "-d", "PlenBatchPrint PDF", "-j", hot});
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    const QString next = job(QStringLiteral("next.xml"), {drawing});
+    ASSERT_TRUE(QFile::remove(hot) && QFile::rename(next, hot));
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(hot));
+    EXPECT_TRUE(
+        process.readAllStandardError().contains("was replaced or changed after it was read"));
 }
 
 TEST_F(Unattended, SilentRunPrintsWithAnUnwritableOrDamagedSettingsStoreAndSavesNothing) {
