@@ -98,6 +98,14 @@ QStringList batchListPieces(const QString& text) {
 
 }  // namespace
 
+QString UnreadableEntriesText(const QString& file, const JobFileNotes& notes) {
+    if (notes.unreadableEntries == 0) return {};
+    return QStringLiteral("%1 entries of %2 could not be read: %3%4")
+        .arg(notes.unreadableEntries)
+        .arg(EscapedText(file), notes.reasons.join(QStringLiteral("; ")),
+             notes.unreadableEntries > notes.reasons.size() ? QStringLiteral("; ...") : QString());
+}
+
 FileCollection GetFilesFromCSVDataFile(const QString& path, JobFileNotes* notes) {
     FileCollection result;
     JobFileNotes ownNotes;

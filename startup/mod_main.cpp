@@ -19,12 +19,8 @@ void tell(const QString& text) {
 
 // Says how many entries of the job file could not be read, and why for the first few.
 void tellUnreadable(const QString& job, const JobFileNotes& notes) {
-    if (notes.unreadableEntries == 0) return;
-    tell(QStringLiteral("%1 entries of %2 could not be read: %3%4")
-             .arg(notes.unreadableEntries)
-             .arg(EscapedText(job), notes.reasons.join(QStringLiteral("; ")),
-                  notes.unreadableEntries > notes.reasons.size() ? QStringLiteral("; ...")
-                                                                 : QString()));
+    const QString text = UnreadableEntriesText(job, notes);
+    if (!text.isEmpty()) tell(text);
 }
 
 // True when the text starts like an XML document: then it was meant as a job file.

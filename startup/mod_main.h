@@ -42,6 +42,9 @@ struct JobFileNotes {
     bool reported = false;      // the file could not be read, and a message said why
 };
 
+// "2 entries of FILE could not be read: " and the reasons noted; empty when every entry was read.
+QString UnreadableEntriesText(const QString& file, const JobFileNotes& notes);
+
 // Batch list: comma-separated drawing paths; a piece in double quotes is taken as it stands
 // (commas, line ends and "" for a quote included). A missing file gives an empty collection.
 FileCollection GetFilesFromCSVDataFile(const QString& path, JobFileNotes* notes = nullptr);
