@@ -6,9 +6,11 @@
 #include "startup/mod_main.h"
 #include "support/common_dialog.h"
 #include "support/error_handling.h"
+#include "support/escaped_text.h"
 #include "support/file_operations.h"
 #include "support/path_dialog.h"
 #include "support/platform.h"
+#include "support/program_state.h"
 
 namespace pbp {
 
@@ -55,11 +57,18 @@ void frmPlenPrintBatch::mnuImportBatch_Click() {
         const std::optional<QStringList> lists = GetFiles(answer, true);
         if (!lists) return;
         for (const QString& list : *lists) {
-            const FileCollection entries = GetFilesFromCSVDataFile(list);
+            JobFileNotes notes;
+            const FileCollection entries = GetFilesFromCSVDataFile(list, &notes);
             if (!entries) throw ObjectNotSetError();  // the reader gave no list
             QStringList paths;
             for (const FileItem& item : *entries) paths.append(itemPath(item));
             appendRows(paths);
+            const QString note = notes.problem.isEmpty()
+                                     ? UnreadableEntriesText(list, notes)
+                                     : QStringLiteral("The batch list %1 gives no drawings: %2.")
+                                           .arg(EscapedText(list), notes.problem);
+            if (!note.isEmpty())
+                platform().messages->show(g_sAppTitle, note, MessageIcon::Exclamation);
         }
     });
     RefreshPrintState();

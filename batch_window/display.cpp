@@ -17,7 +17,7 @@ constexpr int kRunCouldNotStart = 2;
 
 void frmPlenPrintBatch::Display(FileCollection& cFiles) {
     m_cFiles = cFiles;
-    m_oJobDeletions = JobDeletions(m_cFiles, g_sJobFileToDelete);
+    m_oJobDeletions = JobDeletions(m_cFiles, g_sJobFileToDelete, g_oJobFileToDeleteIdentity);
     // The printer named on the command line; filling the printer list selects a first printer
     // and so overwrites g_sSelectedPrinter.
     const QString namedPrinter = g_sSelectedPrinter;

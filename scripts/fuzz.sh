@@ -5,7 +5,7 @@
 #   scripts/fuzz.sh [TARGET|all] [SECONDS]
 #
 # Targets: command_line batch_list job_file settings_store vdx_page_table vsdx_page_table
-# vsd_page_table drawing. Each grows its corpus in build-fuzz/corpus/TARGET, seeded from
+# vsd_page_table drawing print_run. Each grows its corpus in build-fuzz/corpus/TARGET, seeded from
 # tests/fuzz/seeds, the project's drawings and, where present, ../shared/testdata. An input
 # that crashes, trips a sanitizer or takes longer than 10 s is written to
 # build-fuzz/findings/TARGET/ and the script fails; the figures of each run are in
@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 all_targets=(command_line batch_list job_file settings_store
-             vdx_page_table vsdx_page_table vsd_page_table drawing)
+             vdx_page_table vsdx_page_table vsd_page_table drawing print_run)
 target=${1:-all}
 seconds=${2:-60}
 if [ "$target" = all ]; then

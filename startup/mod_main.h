@@ -7,6 +7,7 @@
 
 #include "startup/start_request.h"
 #include "support/file_collection.h"
+#include "support/file_identity.h"
 
 namespace pbp {
 
@@ -29,13 +30,30 @@ bool HasSilentOption(const QString& commandLine);
 // True when any of the four markers counts in the command line.
 bool HasClassicOption(const QString& commandLine);
 
-// Batch list: comma-separated drawing paths. A missing file gives an empty collection.
-FileCollection GetFilesFromCSVDataFile(const QString& path);
+// Job files and batch lists larger than this are refused unread.
+inline constexpr qint64 kMaxJobFileBytes = 64 << 20;
+
+// What reading a job file or batch list found besides its drawings.
+struct JobFileNotes {
+    FileIdentity identity;  // the file as it was read
+    QString problem;        // why it gave no drawings ("line 3: ..."); empty when none was found
+    int unreadableEntries = 0;  // entries that name no drawing the reader can take
+    QStringList reasons;        // why, for the first few of them
+    bool reported = false;      // the file could not be read, and a message said why
+};
+
+// "2 entries of FILE could not be read: " and the reasons noted; empty when every entry was read.
+QString UnreadableEntriesText(const QString& file, const JobFileNotes& notes);
+
+// Batch list: comma-separated drawing paths; a piece in double quotes is taken as it stands
+// (commas, line ends and "" for a quote included). A missing file gives an empty collection.
+FileCollection GetFilesFromCSVDataFile(const QString& path, JobFileNotes* notes = nullptr);
 // Job file: XML with the root PlenBatchPrintJob and PlenBatchPrintItem elements. A missing
 // file gives an empty collection; a document with another root (or no XML) gives none.
 // `deleteWhenComplete`, when given, is set to whether the root asks for the job file to be
 // deleted once its drawings are printed (the batch window does that, JobDeletions).
-FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete = nullptr);
+FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete = nullptr,
+                                       JobFileNotes* notes = nullptr);
 // Splits an open dialog's answer (pieces separated by NUL; with firstIsFolder the first piece
 // is the folder of the others) into full paths.
 std::optional<QStringList> GetFiles(const QString& list, bool firstIsFolder);

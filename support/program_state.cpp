@@ -7,6 +7,7 @@ QString g_sSelectedPrinter;
 QString g_sAppTitle;
 CommandLinePrintOptions g_oCommandLineOptions;
 QString g_sJobFileToDelete;
+FileIdentity g_oJobFileToDeleteIdentity;
 
 void ResetProgramState() {
     g_bSilentMode = false;
@@ -14,6 +15,7 @@ void ResetProgramState() {
     g_sAppTitle.clear();
     g_oCommandLineOptions = {};
     g_sJobFileToDelete.clear();
+    g_oJobFileToDeleteIdentity = {};
 }
 
 }  // namespace pbp

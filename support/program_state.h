@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "support/file_identity.h"
+
 namespace pbp {
 
 // Print options given on the command line; what is not given keeps the window's own setting.
@@ -19,6 +21,8 @@ extern QString g_sAppTitle;         // "PlenBatchPrint" once the batch window is
 extern CommandLinePrintOptions g_oCommandLineOptions;
 // The job file that asked to be deleted once its drawings are printed; empty when none did.
 extern QString g_sJobFileToDelete;
+// That job file as it was when it was read; it is deleted only while it is still that file.
+extern FileIdentity g_oJobFileToDeleteIdentity;
 
 // Puts the state back to its initial values (a fresh process; used by tests).
 void ResetProgramState();

@@ -2,22 +2,13 @@
 
 #include "printing/engine/engine_document.h"
 #include "printing/engine/engine_errors.h"
+#include "printing/engine/sheet_layout.h"
 
 namespace pbp::visio {
 
 namespace {
 
 enum class CellKind { PageWidth, PageHeight, PrintPageOrientation };
-
-// A formula the engine can evaluate: a number, optionally after "=" and before the unit "in".
-std::optional<double> evaluate(QString formula) {
-    formula = formula.trimmed();
-    if (formula.startsWith(QLatin1Char('='))) formula = formula.mid(1).trimmed();
-    if (formula.endsWith(QLatin1String("in"))) formula.chop(2);
-    bool ok = false;
-    const double value = formula.trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
 
 class PageCell : public Cell {
   public:
@@ -39,7 +30,7 @@ class PageCell : public Cell {
 
     void SetFormula(const QString& formula) override {
         DrawingPage& page = document_->page(index_);
-        const std::optional<double> value = evaluate(formula);
+        const std::optional<double> value = formulaValue(formula);
         if (!value)
             throw VbError(
                 engine_error::kInvalidArgument,
@@ -65,7 +56,7 @@ class PageCell : public Cell {
             case CellKind::PageHeight:
                 return page.heightInches;
             case CellKind::PrintPageOrientation:
-                return evaluate(page.printPageOrientation).value_or(0);
+                return formulaValue(page.printPageOrientation).value_or(0);
         }
         return 0;
     }

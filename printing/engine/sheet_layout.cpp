@@ -12,10 +12,17 @@ std::optional<QPageSize> paperForKind(int paperKind) {
     return QPageSize(id);
 }
 
-bool isLandscapeOrientation(const QString& printPageOrientation) {
+std::optional<double> formulaValue(QString formula) {
+    formula = formula.trimmed();
+    if (formula.startsWith(QLatin1Char('='))) formula = formula.mid(1).trimmed();
+    if (formula.endsWith(QLatin1String("in"))) formula.chop(2);
     bool ok = false;
-    const double value = printPageOrientation.trimmed().toDouble(&ok);
-    return ok && value == 2.0;
+    const double value = formula.trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+bool isLandscapeOrientation(const QString& printPageOrientation) {
+    return formulaValue(printPageOrientation).value_or(0) == 2.0;
 }
 
 QPageLayout sheetLayout(const QPageSize& paper, const QString& printPageOrientation) {

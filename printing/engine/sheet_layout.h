@@ -16,7 +16,12 @@ inline constexpr double kSheetMarginPoints = 18.0;
 // 3 Tabloid, 5 Legal, 8 A3, 9 A4, 11 A5 ...); 0 and values without a paper give none.
 std::optional<QPageSize> paperForKind(int paperKind);
 
-// True when a PrintPageOrientation formula asks for landscape ("2").
+// The value of a cell formula the engine can evaluate: a number, optionally after "=" and
+// before the unit "in"; nothing for any other text.
+std::optional<double> formulaValue(QString formula);
+
+// True when a PrintPageOrientation formula asks for landscape (its value is 2). A formula
+// without a value counts as no orientation (0), as the page table's reader takes it.
 bool isLandscapeOrientation(const QString& printPageOrientation);
 
 // The printer's paper turned to the page's print orientation, with the sheet margins.

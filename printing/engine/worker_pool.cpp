@@ -1,9 +1,7 @@
 #include "printing/engine/worker_pool.h"
 
 #include <poll.h>
-#include <sys/stat.h>
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <thread>
@@ -43,14 +41,6 @@ bool answerOrDeadline(const WorkerProcess& process, Clock::time_point deadline) 
 }
 
 }  // namespace
-
-FileIdentity fileIdentity(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
-    return {qint64(info.st_size),
-            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
-            quint64(info.st_dev), quint64(info.st_ino)};
-}
 
 WorkerSettings defaultWorkerSettings(const QString& program) {
     WorkerSettings settings;

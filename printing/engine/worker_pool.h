@@ -10,19 +10,10 @@
 
 #include "printing/engine/drawing_file.h"
 #include "printing/engine/worker_process.h"
+#include "support/file_identity.h"
 #include "support/vb_error.h"
 
 namespace pbp::visio {
-
-// Which version of a file a read saw; all unset when the file cannot be examined.
-struct FileIdentity {
-    qint64 size = -1;
-    qint64 modifiedNs = -1;
-    quint64 device = 0;
-    quint64 inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-FileIdentity fileIdentity(const QString& path);
 
 // One worker per processor, at most eight; the default bounds.
 WorkerSettings defaultWorkerSettings(const QString& program);

@@ -7,7 +7,6 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QLocale>
 #include <new>
 #include <optional>
 
@@ -57,8 +56,8 @@ void takePageCells(DrawingFile& file, const std::vector<DrawingPage>& pages) {
     }
 }
 
-// The sheets the plan asks for, with the pages as the plan turns them; nothing when the
-// drawing has no foreground page or a print orientation that is not a number.
+// The sheets the plan asks for, with the pages as the plan turns them (as the print run does);
+// nothing when the drawing has no foreground page.
 std::optional<PrintOrder> plannedOrder(const DrawingFile& file, const PrintPlan& plan) {
     PrintOrder order;
     order.pages = file.pages;
@@ -66,10 +65,8 @@ std::optional<PrintOrder> plannedOrder(const DrawingFile& file, const PrintPlan&
     for (DrawingPage& page : order.pages) {
         foreground += page.background ? 0 : 1;
         if (!plan.turnLandscapeShapedPages) continue;
-        bool ok = false;
-        const double orientation = QLocale::c().toDouble(page.printPageOrientation.trimmed(), &ok);
-        if (!ok) return std::nullopt;
-        if (orientation != 2 && page.widthInches > page.heightInches)
+        if (!isLandscapeOrientation(page.printPageOrientation) &&
+            page.widthInches > page.heightInches)
             page.printPageOrientation = QStringLiteral("2");
     }
     if (foreground == 0 || foreground > 32767) return std::nullopt;

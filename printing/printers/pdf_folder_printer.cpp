@@ -55,14 +55,33 @@ QString cutToUtf8Bytes(const QString& text, int maxBytes) {
     return cut;
 }
 
-// Writes the document into a hidden temporary file in the folder. It is not synced to disk: like
-// a spool file, a printed PDF can be printed again, and a sync per document costs a run of
-// hundreds of drawings a noticeable part of its time.
+// The process's file mode creation mask, read without changing it (Linux 4.7 and later say it
+// in /proc); where that fails, read by setting it and putting it back at once.
+mode_t creationMask() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (!line.startsWith("Umask:")) continue;
+            bool ok = false;
+            const int mask = line.mid(6).trimmed().toInt(&ok, 8);
+            if (ok) return mode_t(mask);
+        }
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// Writes the document into a hidden temporary file in the folder, readable and writable as the
+// user's umask allows a new file to be (a temporary file is made 0600 whatever the umask). It is
+// not synced to disk: like a spool file, a printed PDF can be printed again, and a sync per
+// document costs a run of hundreds of drawings a noticeable part of its time.
 void writeTemporaryCopy(const QByteArray& pdf, const QString& folder, QTemporaryFile& copy) {
     copy.setFileTemplate(folder + QStringLiteral("/.plenbatchprint-XXXXXX.part"));
     if (!copy.open()) throw folderError(folder, copy.errorString());
     if (!WriteAllBytes(copy, pdf)) throw folderError(folder, copy.errorString());
-    if (::fchmod(copy.handle(), 0644) != 0) throw folderError(folder, systemError());
+    if (::fchmod(copy.handle(), 0666 & ~creationMask()) != 0)
+        throw folderError(folder, systemError());
 }
 
 // Gives the temporary file its final name unless that name exists; false when it does.

@@ -4,6 +4,7 @@
 
 #include "printing/engine/visio.h"
 #include "printing/run/status_texts.h"
+#include "support/escaped_text.h"
 
 namespace pbp {
 
@@ -17,11 +18,10 @@ bool readerFailed(const EntryOutcome& outcome) {
     return outcome.errorNumber == visio::kDrawingReaderFailed;
 }
 
-QString oneLine(QString text) {
+// The status as one field: the texts' own line breaks (CR LF) as spaces, the rest escaped.
+QString statusField(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    return text;
+    return EscapedText(text);
 }
 }  // namespace
 
@@ -101,9 +101,10 @@ QString StatusToolTip(const EntryOutcome& outcome) {
 }
 
 QString ReportLine(const EntryOutcome& outcome) {
-    QString line = outcome.path + QLatin1Char('\t') + oneLine(StatusWithReason(outcome)) +
-                   QLatin1Char('\t') + outcome.printer;
-    if (!outcome.pdfFile.isEmpty()) line += QLatin1Char('\t') + outcome.pdfFile;
+    QString line = EscapedText(outcome.path) + QLatin1Char('\t') +
+                   statusField(StatusWithReason(outcome)) + QLatin1Char('\t') +
+                   EscapedText(outcome.printer);
+    if (!outcome.pdfFile.isEmpty()) line += QLatin1Char('\t') + EscapedText(outcome.pdfFile);
     return line;
 }
 

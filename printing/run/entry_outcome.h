@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "support/file_identity.h"
+
 namespace pbp {
 
 // What became of one list entry in a print run.
@@ -24,6 +26,7 @@ struct EntryOutcome {
     QString path;     // the entry as listed
     QString printer;  // the printer the entry was meant for; empty when it was not reached
     QString pdfFile;  // the file the built-in PDF printer wrote; empty for every other printer
+    FileIdentity identity;  // the drawing's file as it was when the run opened it
     // Why opening or printing failed, as the engine or the printer said it.
     qint32 errorNumber = 0;
     QString errorDescription;
@@ -48,7 +51,9 @@ QString UndrawnSummary(const QStringList& notes);
 QString StatusToolTip(const EntryOutcome& outcome);
 
 // One line of the silent run's report, without its line end: path, tab, status with reason
-// (line ends shown as spaces), tab, printer, and for the PDF printer a tab and the PDF's path.
+// (its CR LF line breaks shown as spaces), tab, printer, and for the PDF printer a tab and the
+// PDF's path; every field with backslashes and control characters escaped (EscapedText), so
+// that no file name can split or add a line.
 QString ReportLine(const EntryOutcome& outcome);
 
 // The silent run's exit code: 2 when the run did not start, 0 when every entry was sent,

@@ -1,6 +1,5 @@
 #include "printing/run/print_documents.h"
 
-#include <QLocale>
 #include <optional>
 
 #include "printing/engine/run_stop.h"
@@ -36,23 +35,17 @@ SavedSettings saveAndSwitchOffSettings(visio::Application& app) {
     return saved;
 }
 
-// A formula text as a number; anything else is a type mismatch that ends the run.
-double formulaNumber(const QString& formula) {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(formula.trimmed(), &ok);
-    if (!ok) throw VbError(13, QStringLiteral("Type mismatch: formula '%1'").arg(formula));
-    return value;
-}
-
 // Sets print orientation 2 on every landscape-shaped page that is not already at 2. The
-// changes live in the opened copy only and are discarded when it is closed.
+// orientation is the cell's result, so a formula that is no number counts as no orientation
+// (0), as the page table's reader takes it. The changes live in the opened copy only and are
+// discarded when it is closed.
 void turnLandscapePages(visio::Document& document) {
     const auto pages = document.Pages();
     const int count = pages->Count();
     for (int index = 1; index <= count; ++index) {
         const auto sheet = pages->Item(index)->PageSheet();
         const auto orientation = sheet->Cells(QStringLiteral("PrintPageOrientation"));
-        if (formulaNumber(orientation->Formula()) == kLandscape) continue;
+        if (orientation->ResultIU() == kLandscape) continue;
         const double width = sheet->Cells(QStringLiteral("PageWidth"))->ResultIU();
         const double height = sheet->Cells(QStringLiteral("PageHeight"))->ResultIU();
         if (width > height) orientation->SetFormula(QString::number(kLandscape));
@@ -76,10 +69,12 @@ qint16 copiesFor(const BatchPrintView& view) {
     return CopiesForPrintOut(view.copiesText());
 }
 
-// Prints the wanted page range of the active document into `outcome`.
+// Turns the landscape-shaped pages and prints the wanted page range of the active document
+// into `outcome`; any failure of these steps fails this entry only.
 void printActiveDocument(BatchPrintView& view, visio::Application& app, EntryOutcome& outcome) {
     try {
         auto document = app.ActiveDocument();
+        turnLandscapePages(*document);
         qint16 lastPage = 1;
         if (!view.firstPageOnly()) {
             lastPage = foregroundPageCount(*document);
@@ -111,11 +106,22 @@ QStringList pathsToPrint(const std::vector<EntryOutcome>& outcomes) {
     return paths;
 }
 
+// Closes the active document without saving. A drawing that cannot be closed has had its
+// outcome already; the engine forgets it with the next one opened.
+void closeActiveDocument(visio::Application& app, const SavedSettings& saved) {
+    IgnoringErrors([&] {
+        app.SetAlertResponse(kAlertAnswerNo);
+        app.ActiveDocument()->Close();
+    });
+    IgnoringErrors([&] { app.SetAlertResponse(saved.alertResponse); });
+}
+
 void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& status,
                 const SavedSettings& saved, qint64 i, qint64 n, EntryOutcome& outcome) {
     view.entryStarting(int(i));
     const qint32 percentage = ProgressPercentage(i, n);
     status.Value(OpeningText(outcome.path, i, n), percentage);
+    outcome.identity = fileIdentity(outcome.path);
     try {
         app.Documents()->Open(outcome.path);
     } catch (...) {
@@ -130,15 +136,12 @@ void printEntry(BatchPrintView& view, visio::Application& app, StatusWindow& sta
     }
     if (!run_stop::requested()) {
         status.Value(PrintingText(i, n), percentage);
-        turnLandscapePages(*app.ActiveDocument());
         outcome.printer = view.printerText();
         printActiveDocument(view, app, outcome);
         if (outcome.result != EntryResult::NotReached) view.setOutcome(int(i), outcome);
     }
     status.Value(ClosingText(i, n), percentage);
-    app.SetAlertResponse(kAlertAnswerNo);
-    app.ActiveDocument()->Close();
-    app.SetAlertResponse(saved.alertResponse);
+    closeActiveDocument(app, saved);
 }
 
 // Every entry a cancelled run did not finish reads as cancelled, with the printer it was meant

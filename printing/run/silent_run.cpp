@@ -2,25 +2,45 @@
 
 #include <signal.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "printing/engine/run_stop.h"
 #include "printing/printers/printer_system.h"
 #include "printing/run/print_command.h"
 #include "printing/run/print_services.h"
+#include "support/escaped_text.h"
 #include "support/platform.h"
 
 namespace pbp {
 
 namespace {
 
-// Writes one report line and flushes it, so that a run killed from outside still leaves the
-// lines of what it did.
-void writeReportLine(const EntryOutcome& outcome) {
-    const QByteArray line = (ReportLine(outcome) + QLatin1Char('\n')).toUtf8();
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-    std::fflush(stdout);
-}
+constexpr int kReportLost = 2;
+
+// The report on standard output. Each line is flushed at once, so that a run killed from
+// outside still leaves the lines of what it did. A failed write is remembered (the first
+// error) and the run goes on: the drawings are printed all the same.
+class Report {
+  public:
+    void write(const EntryOutcome& outcome) {
+        const QByteArray line = (ReportLine(outcome) + QLatin1Char('\n')).toUtf8();
+        errno = 0;
+        const bool written =
+            std::fwrite(line.constData(), 1, size_t(line.size()), stdout) == size_t(line.size());
+        if ((std::fflush(stdout) != 0 || !written) && error_ == 0) error_ = errno ? errno : EIO;
+    }
+    // Says on standard error why the report is incomplete; false when it is whole.
+    bool toldLost() const {
+        if (error_ == 0) return false;
+        std::fprintf(stderr, "PlenBatchPrint: write error: %s\n", std::strerror(error_));
+        return true;
+    }
+
+  private:
+    int error_ = 0;
+};
 
 // Says on standard error what of a printed drawing could not be drawn; the report line keeps
 // its classic status.
@@ -28,19 +48,20 @@ void writeUndrawnLine(const EntryOutcome& outcome) {
     const QString summary = UndrawnSummary(outcome.undrawn);
     if (summary.isEmpty()) return;
     const QByteArray line =
-        (outcome.path + QStringLiteral(": ") + summary + QStringLiteral(".\n")).toUtf8();
+        (EscapedText(outcome.path) + QStringLiteral(": ") + summary + QStringLiteral(".\n"))
+            .toUtf8();
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
 // The batch window as the run sees it, with every finished entry also reported.
 class ReportingView : public BatchPrintView {
   public:
-    explicit ReportingView(BatchPrintView& view) : view_(view) {}
+    ReportingView(BatchPrintView& view, Report& report) : view_(view), report_(report) {}
     int rowCount() const override { return view_.rowCount(); }
     QString cellText(int row, int column) const override { return view_.cellText(row, column); }
     void setOutcome(int row, const EntryOutcome& outcome) override {
         view_.setOutcome(row, outcome);
-        writeReportLine(outcome);
+        report_.write(outcome);
         writeUndrawnLine(outcome);
     }
     QString copiesText() const override { return view_.copiesText(); }
@@ -54,12 +75,13 @@ class ReportingView : public BatchPrintView {
     void minimizeWindow(qint32 hWnd) override { view_.minimizeWindow(hWnd); }
     void runFinished(const std::vector<EntryOutcome>& outcomes) override {
         for (const EntryOutcome& outcome : outcomes)
-            if (outcome.result == EntryResult::NotReached) writeReportLine(outcome);
+            if (outcome.result == EntryResult::NotReached) report_.write(outcome);
         view_.runFinished(outcomes);
     }
 
   private:
     BatchPrintView& view_;
+    Report& report_;
 };
 
 void stopOnSignal(int signalNumber) {
@@ -97,11 +119,18 @@ int cancelledExitCode(int signalNumber) {
 
 void RunSilently(BatchPrintView& view) {
     stopRunOnSignals();
-    ReportingView reporting(view);
+    Report report;
+    ReportingView reporting(view, report);
     const PrintCommandResult result = RunPrintCommand(reporting);
+    if (result.cancelled) reportQueuedJobs();
+    const bool reportLost = report.toldLost();
+    // A cancelled run ends as the signal says, so that the script that sent it can tell.
     if (result.cancelled) {
-        reportQueuedJobs();
         platform().process->endProcess(cancelledExitCode(result.stopSignal));
+        return;
+    }
+    if (reportLost) {
+        platform().process->endProcess(kReportLost);
         return;
     }
     platform().process->endProcess(ExitCode(result.started, result.outcomes));

@@ -148,6 +148,10 @@ TEST_F(FileList, UnwritableExportAndBinaryImportLeaveEverythingAsItWas) {
     EXPECT_EQ(test::fileBytes(blocker), QByteArray());
     control<QAction>("mnuImportBatch")->trigger();
     EXPECT_EQ(paths(), QStringList{"/c/a.vsd"});
+    ASSERT_EQ(fake.messages.shown.size(), 2u);
+    EXPECT_TRUE(
+        fake.messages.shown[1].text.contains(" entries of " + binary + " could not be read: "))
+        << fake.messages.shown[1].text.toStdString();
 }
 
 // The list, statuses and failures included, is kept as the user works: 2,000 entries come back

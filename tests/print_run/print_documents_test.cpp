@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+#include <cstdio>
+
 #include "printing/run/drawing_limits.h"
+#include "printing/run/job_deletions.h"
 #include "printing/run/print_command.h"
 #include "printing/run/summary_page.h"
 #include "printing/run/visio_session.h"
@@ -110,23 +114,29 @@ TEST(PrintDocuments, LandscapeShapedPagesPrintTurnedWithoutChangingTheDrawing) {
     EXPECT_EQ(drawing.pages[0].orientation, QStringLiteral("0"));
 }
 
-TEST(PrintDocuments, ErrorInTheOrientationStepEndsTheLoopAndCleansUp) {
+// An orientation that is no number counts as none; a failing cell or close fails or leaves
+// its own entry, never the run.
+TEST(PrintDocuments, EveryStepOfAnEntryFailsThatEntryAlone) {
     RunFixture run;
-    run.addDrawing(QStringLiteral("/d/a.vsd"));
-    run.addDrawing(QStringLiteral("/d/odd.vsd")).pages[0].orientation = QStringLiteral("GUARD(");
-    run.addDrawing(QStringLiteral("/d/c.vsd"));
-    run.view.statuses[2] = QStringLiteral("earlier status");
+    run.addDrawing(QStringLiteral("/d/x.vsd")).pages = {{0, 11, 8.5, "x"}, {0, 11, 8.5, "=2"}};
+    run.addDrawing(QStringLiteral("/d/comma.vsd")).pages = {{0, 11, 8.5, "2,0"}};
+    run.addDrawing(QStringLiteral("/d/cells.vsd")).cellError =
+        VbError(-1, QStringLiteral("cell gone"));
+    run.addDrawing(QStringLiteral("/d/close.vsd")).closeError =
+        VbError(-1, QStringLiteral("engine busy"));
+    run.addDrawing(QStringLiteral("/d/last.vsd"));
     const PrintCommandResult result = RunPrintCommand(run.view);
-    EXPECT_EQ(run.view.statuses, QStringList({"Sent to Printer", "", "earlier status"}));
-    ASSERT_EQ(result.outcomes.size(), 3u);
-    EXPECT_EQ(ReportLine(result.outcomes[2]),
-              "/d/c.vsd\tNot printed: the run stopped before this entry.\t");
-    ASSERT_EQ(run.fake.messages.shown.size(), 1u);
-    EXPECT_TRUE(run.fake.messages.shown[0].text.startsWith(
-        "Problem in frmPlenPrintBatch.PrintDocuments\r\nError Number: 13\r\n"));
-    EXPECT_EQ(run.script.calls.mid(2), QStringList({"Open /d/odd.vsd", "Quit"}));
-    EXPECT_EQ(run.status.back().first, QStringLiteral("Unload"));
-    EXPECT_EQ(run.script.screenUpdating, -1);
+    EXPECT_EQ(run.view.statuses, QStringList({"Sent to Printer", "Sent to Printer",
+                                              "Error Printing File. Error: cell gone",
+                                              "Sent to Printer", "Sent to Printer"}));
+    EXPECT_EQ(run.script.prints, QStringList({printed("/d/x.vsd", 2, "Office", 1, "2,=2"),
+                                              printed("/d/comma.vsd", 1, "Office", 1, "2"),
+                                              printed("/d/close.vsd", 1, "Office", 1, "0"),
+                                              printed("/d/last.vsd", 1, "Office", 1, "0")}));
+    EXPECT_EQ(ExitCode(true, result.outcomes), 1);
+    EXPECT_TRUE(run.fake.messages.shown.empty());
+    EXPECT_EQ(run.script.calls.count(QStringLiteral("Close /d/cells.vsd alert=7")), 1);
+    EXPECT_EQ(run.script.alertResponse, 3);
 }
 
 TEST(PrintDocuments, StatusWindowShowsEachStepWithItsRoundedPercentage) {
@@ -268,6 +278,47 @@ TEST(DrawingLimits, ComeFromTheSettingsStoreElseTheDefaults) {
     settings = DrawingWorkerSettings(QStringLiteral("/opt/pbp"));
     EXPECT_EQ(settings.timeLimit.count(), 90);
     EXPECT_EQ(settings.memoryLimitMiB, 2048);
+}
+
+// Deleting by name deleted the wrong thing: a job file replaced meanwhile, a drawing re-saved
+// after it was printed, a job file whose repeated entry failed once.
+TEST(JobDeletions, DeleteOnlyUnchangedFilesWhoseEveryEntryWasSent) {
+    QTemporaryDir dir;
+    const auto file = [&](const QString& name, const QByteArray& bytes) {
+        return writeFile(dir.filePath(name), bytes);
+    };
+    const auto sent = [](const QString& path, EntryResult result = EntryResult::Sent) {
+        EntryOutcome outcome;
+        outcome.result = result;
+        outcome.path = path;
+        outcome.identity = fileIdentity(path);
+        return outcome;
+    };
+    const QString a = file("a.vsd", "a"), b = file("b.vsd", "b");
+    const auto job = [&](const QString& name, std::vector<FileItem> items) {
+        const QString path = file(name, "<job/>");
+        return std::pair(path, JobDeletions(std::move(items), path, fileIdentity(path)));
+    };
+
+    auto [twice, twiceDeletions] = job("twice.xml", {cPrintFile{a, true}, cPrintFile{a, true}});
+    twiceDeletions.afterRun({sent(a), sent(a, EntryResult::PrintFailed)});
+    twiceDeletions.deleteSentMarkedDrawings();
+    EXPECT_TRUE(QFile::exists(twice));
+    EXPECT_TRUE(QFile::exists(a));
+
+    auto [replaced, replacedDeletions] = job("replaced.xml", {cPrintFile{a, false}});
+    const QString next = file("next.xml", "<next job/>");
+    ASSERT_TRUE(std::rename(qPrintable(next), qPrintable(replaced)) == 0);
+    replacedDeletions.afterRun({sent(a)});
+    EXPECT_EQ(fileBytes(replaced), QByteArray("<next job/>"));
+
+    auto [done, doneDeletions] = job("done.xml", {cPrintFile{a, true}, cPrintFile{b, true}});
+    doneDeletions.afterRun({sent(a), sent(b)});
+    file("b.vsd", "b re-saved");
+    doneDeletions.deleteSentMarkedDrawings();
+    EXPECT_FALSE(QFile::exists(done));
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_TRUE(QFile::exists(b));
 }
 
 }  // namespace pbp::test

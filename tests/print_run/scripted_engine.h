@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "printing/engine/sheet_layout.h"
 #include "printing/engine/visio.h"
 
 namespace pbp::test {
@@ -24,6 +25,8 @@ struct ScriptedPage {
 struct ScriptedDrawing {
     std::vector<ScriptedPage> pages{ScriptedPage{}};
     std::optional<VbError> printError;
+    std::optional<VbError> cellError;   // thrown by every page sheet's Cells
+    std::optional<VbError> closeError;  // thrown by Close
 };
 
 // The script is the engine factory too: each engine it starts plays it.
@@ -47,11 +50,13 @@ class ScriptedSheet : public visio::Page,
                       public visio::Shape,
                       public std::enable_shared_from_this<ScriptedSheet> {
   public:
-    ScriptedSheet(EngineScript& script, QString path, ScriptedPage& page)
-        : script_(script), path_(std::move(path)), page_(page) {}
+    ScriptedSheet(EngineScript& script, QString path, ScriptedPage& page,
+                  std::optional<VbError> cellError)
+        : script_(script), path_(std::move(path)), page_(page), cellError_(std::move(cellError)) {}
     qint16 Background() const override { return page_.background; }
     std::shared_ptr<visio::Shape> PageSheet() override { return shared_from_this(); }
     std::shared_ptr<visio::Cell> Cells(const QString& name) override {
+        if (cellError_) throw *cellError_;
         return std::make_shared<Cell>(shared_from_this(), name);
     }
 
@@ -65,6 +70,8 @@ class ScriptedSheet : public visio::Page,
             sheet->page_.orientation = formula;
         }
         double ResultIU() const override {
+            if (name == QLatin1String("PrintPageOrientation"))
+                return visio::formulaValue(sheet->page_.orientation).value_or(0);
             return name == QLatin1String("PageWidth") ? sheet->page_.width : sheet->page_.height;
         }
         std::shared_ptr<ScriptedSheet> sheet;
@@ -73,6 +80,7 @@ class ScriptedSheet : public visio::Page,
     EngineScript& script_;
     QString path_;
     ScriptedPage& page_;
+    std::optional<VbError> cellError_;
 };
 
 // The application with its documents, settings and the one open document in a single object;
@@ -104,7 +112,8 @@ class ScriptedApplication : public visio::Application,
     std::shared_ptr<visio::Pages> Pages() override { return part<visio::Pages>(); }
     int Count() const override { return static_cast<int>(open_->pages.size()); }
     std::shared_ptr<visio::Page> Item(int index) override {
-        return std::make_shared<ScriptedSheet>(script_, path_, open_->pages.at(index - 1));
+        return std::make_shared<ScriptedSheet>(script_, path_, open_->pages.at(index - 1),
+                                               open_->cellError);
     }
     void PrintOut(qint16 range, qint16 from, qint16 to, bool scale, const QString& printer,
                   bool toFile, const QString& outputFile, qint16 copies, bool collate,
@@ -120,6 +129,7 @@ class ScriptedApplication : public visio::Application,
     }
     void Close() override {
         script_.calls << QStringLiteral("Close %1 alert=%2").arg(path_).arg(script_.alertResponse);
+        if (open_->closeError) throw *open_->closeError;
     }
     qint16 AlertResponse() const override { return script_.alertResponse; }
     void SetAlertResponse(qint16 response) override { script_.alertResponse = response; }

@@ -186,6 +186,20 @@ TEST_F(Unattended, JobFileIsDeletedAfterTheRunOnlyWhenEveryDrawingWasSent) {
     const QString refused = job(QStringLiteral("refused.xml"), {drawing});
     EXPECT_EQ(run({"-s", "-d", cups::kRejectingPrinter, "-j", refused}).exitCode, 1);
     EXPECT_TRUE(QFile::exists(refused));
+
+    // A hot folder's next job replaces the job file while the run prints: the new one stays.
+    const QString hot = job(QStringLiteral("hot.xml"), QStringList(150, drawing));
+    QProcess process;
+    process.setProcessEnvironment(programEnvironment(setting));
+    process.start(QStringLiteral(PLEN_EXECUTABLE), {"-s", "-d", "PlenBatchPrint PDF", "-j", hot});
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    const QString next = job(QStringLiteral("next.xml"), {drawing});
+    ASSERT_TRUE(QFile::remove(hot) && QFile::rename(next, hot));
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(hot));
+    EXPECT_TRUE(
+        process.readAllStandardError().contains("was replaced or changed after it was read"));
 }
 
 TEST_F(Unattended, SilentRunPrintsWithAnUnwritableOrDamagedSettingsStoreAndSavesNothing) {
@@ -331,6 +345,34 @@ TEST_F(Unattended, AMissingReaderAndTheMemoryLimitAreNamed) {
         << none.errors.toStdString();
 }
 
+// A file name cannot split or add report lines, the documented shell reader gives it back, and
+// a report that cannot be written is said so, with exit code 2, after every drawing printed.
+TEST_F(Unattended, ReportLinesCannotBeForgedOrLostUnnoticed) {
+    const QString forged =
+        work.filePath(QStringLiteral("a\tSent to Printer\tx\nforged.vdx\tSent\\n \x01.vdx"));
+    ASSERT_TRUE(QFile::copy(drawing, forged));
+    const ProgramRun report = run({"-s", "-d", kPdfPrinter, forged});
+    EXPECT_EQ(report.exitCode, 0);
+    ASSERT_EQ(report.lines.size(), 1);
+    EXPECT_EQ(report.lines[0].count('\t'), 3);
+    QProcess reader;
+    reader.start(QStringLiteral("bash"),
+                 {"-c", "IFS=$'\\t' read -r path status rest; printf '%b' \"$path\""});
+    reader.write(report.lines[0].toUtf8() + '\n');
+    reader.closeWriteChannel();
+    ASSERT_TRUE(reader.waitForFinished());
+    EXPECT_EQ(QString::fromUtf8(reader.readAllStandardOutput()), forged);
+
+    QProcess full;
+    full.setProcessEnvironment(programEnvironment(setting));
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(QStringLiteral(PLEN_EXECUTABLE), {"-s", "-d", kPdfPrinter, drawing, drawing});
+    ASSERT_TRUE(full.waitForFinished(120000));
+    EXPECT_EQ(full.exitCode(), 2);
+    EXPECT_TRUE(full.readAllStandardError().contains("write error: No space left on device"));
+    EXPECT_EQ(pdfs().size(), 3);
+}
+
 TEST_F(Unattended, EachLineIsWrittenAsItsEntryFinishes) {
     QStringList arguments{"-s", "-d", kPdfPrinter};
     for (int i = 0; i < 2000; ++i) arguments << drawing;
@@ -357,13 +399,20 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
     QDir().mkpath(QFileInfo(good).path());
     QDir().mkpath(folder);
     ASSERT_TRUE(QFile::copy(drawing, good));
+    // Print orientations that are no plain number count as none: the drawing still prints.
+    QByteArray oddXml = fileBytes(drawing);
+    oddXml.replace(">1</PrintPageOrientation>", ">x</PrintPageOrientation>")
+        .replace(">0</PrintPageOrientation>", ">2in</PrintPageOrientation>")
+        .replace(">2</PrintPageOrientation>", ">2,0</PrintPageOrientation>");
+    const QString odd = writeFile(work.filePath("odd.vdx"), oddXml);
 
     QStringList arguments{"/silent", "/printer=" + kPdfPrinter};
-    for (const QString& path : {missing, folder, notADrawing, background, badPictures, good})
+    for (const QString& path : {odd, missing, folder, notADrawing, background, badPictures, good})
         arguments << "/file=" + path;
     const ProgramRun silent = run(arguments);
     EXPECT_EQ(silent.exitCode, 1) << silent.errors.toStdString();
-    ASSERT_EQ(silent.lines.size(), 6) << silent.lines.join('\n').toStdString();
+    ASSERT_EQ(silent.lines.size(), 7) << silent.lines.join('\n').toStdString();
+    EXPECT_EQ(silent.status.value(odd), kSent);
     // The classic text, then the engine's reason.
     for (const auto& [unreadable, reason] :
          {std::pair(missing, "The drawing '%1' does not exist."),
@@ -391,6 +440,10 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
     ASSERT_EQ(sheets.size(), 3u);
     EXPECT_LT(sheets[0].width(), sheets[0].height());
     EXPECT_GT(sheets[1].width(), sheets[1].height());  // a wide page set to print upright
+    const std::vector<QSizeF> oddSheets =
+        pdfSheetSizes(setting.pdfDir + '/' + pdfs().filter(QStringLiteral("odd"))[0]);
+    ASSERT_EQ(oddSheets.size(), 3u);
+    EXPECT_GT(oddSheets[1].width(), oddSheets[1].height());
 }
 
 TEST_F(Unattended, SharedDrawingsPrintAndTheExitCodeMatchesTheStatuses) {

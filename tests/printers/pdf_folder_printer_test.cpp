@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <thread>
 
@@ -69,6 +72,21 @@ TEST_F(PdfFolderPrinterTest, RacingJobsEachKeepACompleteFile) {
     EXPECT_EQ(savePdfInFolder(pdfBytes, QStringLiteral("same"), folder),
               QDir(folder).filePath(QStringLiteral("same (32).pdf")));
     EXPECT_EQ(test::fileBytes(other), QByteArray("other"));
+}
+
+// A PDF is made as any new file of the user: 0644 under umask 022, 0600 under umask 077.
+TEST_F(PdfFolderPrinterTest, PdfsAreCreatedWithTheUsersUmask) {
+    QDir().mkpath(folder);
+    const mode_t previous = ::umask(077);
+    const QString kept = savePdfInFolder(pdfBytes, QStringLiteral("private"), folder);
+    ::umask(022);
+    const QString shared = savePdfInFolder(pdfBytes, QStringLiteral("shared"), folder);
+    ::umask(previous);
+    EXPECT_EQ(QFileInfo(kept).permissions() & 0x0777,
+              QFileDevice::ReadUser | QFileDevice::WriteUser);
+    EXPECT_EQ(QFileInfo(shared).permissions() & 0x0777,
+              QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadGroup |
+                  QFileDevice::ReadOther);
 }
 
 // /proc takes no files even from root; a path under a file cannot become a folder.

@@ -39,6 +39,14 @@ TEST(BatchList, KeepsDrawingPiecesBetweenCommas) {
     // Line ends are removed from the entries, a lone line feed too.
     EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(fake.writeFile("lf.csv", "/a.vsd,\n/b.vsd\n"))),
               (QStringList{"/a.vsd", "/b.vsd"}));
+    // A quoted piece stands as it is; a piece that names no drawing is counted.
+    JobFileNotes notes;
+    EXPECT_EQ(pathsOf(GetFilesFromCSVDataFile(
+                  fake.writeFile("quoted.csv", " \"/a, b.vsd\" ,\"/q \"\"x\"\"\n.vdx\",readme.txt"),
+                  &notes)),
+              (QStringList{"/a, b.vsd", "/q \"x\"\n.vdx"}));
+    EXPECT_EQ(notes.unreadableEntries, 1);
+    EXPECT_EQ(notes.reasons, QStringList{"'readme.txt' is not a drawing's name"});
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
@@ -65,11 +73,17 @@ TEST(JobFile, ReadsItemsAtAnyDepthAndTellsWhetherItAsksToBeDeleted) {
   <Group><PlenBatchPrintItem Filename="/srv/&quot;q&quot;.vdx" Delete="True"/></Group>
   <PlenBatchPrintItem Delete="true"/><PlenBatchPrintItem Filename=""/>
   <PlenBatchPrintItem Filename="/srv/c.vsd" Delete="TRUE"/>
+  <PlenBatchPrintItem filename="/srv/d.vsd"/>
 </PlenBatchPrintJob>)");
     bool deleteWhenComplete = true;
-    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job, &deleteWhenComplete)),
+    JobFileNotes notes;
+    EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job, &deleteWhenComplete, &notes)),
               (QStringList{"/srv/a b.vsd [delete]", "/srv/\"q\".vdx", "/srv/c.vsd"}));
     EXPECT_FALSE(deleteWhenComplete);
+    EXPECT_EQ(notes.unreadableEntries, 3);
+    EXPECT_EQ(notes.reasons,
+              (QStringList{"line 5: the item has no Filename", "line 5: the Filename is empty",
+                           "line 7: 'filename' is not 'Filename' (the name is case-sensitive)"}));
     const QString selfDeleting =
         fake.writeFile("gone.xml",
                        "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"TRUE\">"
@@ -108,6 +122,18 @@ TEST(JobFile, WrongRootNoXmlOrAbsurdNestingGivesNoCollectionWithoutMessage) {
         EXPECT_FALSE(GetFilesFromXMLDataFile(fake.writeFile("job.xml", content)))
             << content.left(100).data();
     EXPECT_TRUE(fake.messages.shown.empty());
+    // The reader says what is wrong and where.
+    for (const auto& [content, problem] :
+         {std::pair(QByteArray("<plenbatchprintjob/>"),
+                    "line 1: the root element is <plenbatchprintjob>, not <PlenBatchPrintJob>"),
+          std::pair(nested, "line 1: elements are nested more than 1000 deep"),
+          std::pair(QByteArray("<PlenBatchPrintJob>\n<PlenBatchPrintItem Filename=\"/a.vsd\">\n"
+                               "</PlenBatchPrintJob>"),
+                    "line 3, column 20: Opening and ending tag mismatch.")}) {
+        JobFileNotes notes;
+        GetFilesFromXMLDataFile(fake.writeFile("job.xml", content), nullptr, &notes);
+        EXPECT_EQ(notes.problem, QString::fromLatin1(problem));
+    }
 }
 
 TEST(GetFiles, JoinsTheFolderWithEachNameEvenAtTheRoot) {
@@ -182,8 +208,25 @@ TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     EXPECT_TRUE(g_sJobFileToDelete.isEmpty());
     const QString list = fake.writeFile("list.csv", "/a.vsd, /b.vsd");
     EXPECT_EQ(startWith("/batchjob=" + list), (QStringList{"/a.vsd", "/b.vsd"}));
-    EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("gone.xml")).isEmpty());
     EXPECT_TRUE(fake.messages.shown.empty());
+    // A job file that gives no drawings, or drops some, says so, naming the file.
+    EXPECT_TRUE(startWith("/batchjob=" + fake.tempPath("gone.xml")).isEmpty());
+    const QString odd = fake.writeFile("odd.csv", "/a.vsd, notes.txt, \"/b.vdx\", x");
+    EXPECT_EQ(startWith("/batchjob=" + odd), (QStringList{"/a.vsd", "/b.vdx"}));
+    ASSERT_EQ(fake.messages.shown.size(), 2u);
+    EXPECT_EQ(fake.messages.shown[0].text, "The job file " + fake.tempPath("gone.xml") +
+                                               " gives no drawings: it does not exist.");
+    EXPECT_EQ(fake.messages.shown[1].text,
+              "2 entries of " + odd +
+                  " could not be read: 'notes.txt' is not a drawing's name; 'x' is not a "
+                  "drawing's name");
+    // Above 64 MB a job file or list is refused unread (a 300 MB job file took 2.2 GB).
+    const QString over = fake.writeFile("over.xml", QByteArray(kMaxJobFileBytes + 1, '<'));
+    EXPECT_TRUE(startWith("/batchjob=" + over).isEmpty());
+    EXPECT_EQ(
+        fake.messages.shown.back().text,
+        "The job file " + over + " gives no drawings: it is larger than 64 MB and was not read.");
+    fake.messages.shown.clear();
 
     // A job that is a pipe is reported by both readers instead of blocking start-up.
     ASSERT_EQ(::mkfifo(fake.tempPath("job.pipe").toLocal8Bit().constData(), 0600), 0);
