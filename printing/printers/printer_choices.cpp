@@ -20,16 +20,6 @@ PrinterChoices mergedChoices(const PrinterChoices& kept, const PrinterChoices& o
     return merged;
 }
 
-PrinterChoices offeredChoices(const std::vector<PrinterOption>& options,
-                              const PrinterChoices& choices) {
-    PrinterChoices offered;
-    for (const PrinterOption& option : options) {
-        const QString value = choices.value(option.name);
-        if (option.choices.contains(value)) offered.insert(option.name, value);
-    }
-    return offered;
-}
-
 std::vector<ChoiceRow> choiceRows(const std::vector<PrinterOption>& options,
                                   const PrinterChoices& kept) {
     std::vector<ChoiceRow> rows;

@@ -15,11 +15,6 @@ using PrinterChoices = QMap<QString, QString>;
 // `kept` with `over` laid on it; options whose value ends empty are dropped.
 PrinterChoices mergedChoices(const PrinterChoices& kept, const PrinterChoices& over);
 
-// The choices whose option the printer offers with that value; a kept value the queue no
-// longer has would only make its jobs fail.
-PrinterChoices offeredChoices(const std::vector<PrinterOption>& options,
-                              const PrinterChoices& choices);
-
 // One line of a printer's Properties form: the option, the values in the order shown and the
 // one selected. The first value is empty: the printer's default, or each drawing's own paper
 // for the media.
