@@ -6,8 +6,10 @@
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
+#include "printing/printers/printer_choices.h"
 #include "printing/printers/printer_descriptions.h"
 #include "printing/run/drawing_limits.h"
+#include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_services.h"
 #include "startup/mod_main.h"
 #include "startup/start_request.h"
@@ -47,7 +49,8 @@ std::optional<int> answerWithoutWindow(const pbp::StartRequest& request, int arg
             write(stdout, pbp::VersionText() + QLatin1Char('\n'));
             return 0;
         case Action::ListPrinters:
-            write(stdout, pbp::printers::printerListText(pbp::printers::CupsPrinterSystem()));
+            write(stdout, pbp::printers::printerListText(pbp::printers::CupsPrinterSystem(),
+                                                         request.longListing));
             return 0;
         case Action::UsageError:
             write(stderr, QStringLiteral("plenbatchprint: %1\nTry 'plenbatchprint --help'.\n")
@@ -91,9 +94,14 @@ int main(int argc, char** argv) {
     pbp::QtProcessEnder process;
     pbp::QtFileDialogService fileDialogs;
     // --time-limit bounds each wait for the print scheduler too.
-    pbp::printers::CupsPrinterSystem printers(request.timeLimitSeconds
-                                                  ? std::chrono::seconds(*request.timeLimitSeconds)
-                                                  : pbp::printers::kSchedulerDeadline);
+    pbp::printers::CupsPrinterSystem cups(request.timeLimitSeconds
+                                              ? std::chrono::seconds(*request.timeLimitSeconds)
+                                              : pbp::printers::kSchedulerDeadline);
+    // Each job carries the choices kept for its printer, with the command line's -o over them.
+    pbp::printers::ChosenOptionsPrinters printers(cups, [&request](const QString& printer) {
+        return pbp::printers::mergedChoices(pbp::KeptPrinterChoices(printer),
+                                            request.printerOptions);
+    });
     pbp::LibVisioEngineFactory engines(
         printers, [] { return pbp::DrawingWorkerSettings(pbp::platform().programFolder); });
     pbp::Platform wired;

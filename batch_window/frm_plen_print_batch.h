@@ -54,6 +54,7 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void LoadDefaultPrinter();
     void SaveDefaultPrinter();
     void cboSelectedPrinter_Click();
+    void cmdPrinterProperties_Click();
     void chkPrintSummaryPage_Click();
     // Returns the character code to use: 0 discards the key.
     ushort txtCopies_KeyPress(ushort keyAscii);
@@ -140,6 +141,7 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     QGroupBox* fraPrintOptions_ = nullptr;
     QLabel* lblSelectedPrinter_ = nullptr;
     QComboBox* cboSelectedPrinter_ = nullptr;
+    QPushButton* cmdPrinterProperties_ = nullptr;
     QLabel* lblCopies_ = nullptr;
     QLineEdit* txtCopies_ = nullptr;
     QCheckBox* chkPrintSummaryPage_ = nullptr;

@@ -13,7 +13,9 @@
 #include "batch_window/classic_frame.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "batch_window/printer_properties_dialog.h"
 #include "printing/printers/printer_system.h"
+#include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_services.h"
 #include "progress/twips.h"
 #include "startup/spaces.h"
@@ -77,7 +79,10 @@ void frmPlenPrintBatch::createPrintOptionControls() {
     fraPrintOptions_ = makeControl<ClassicFrame>(this, "fraPrintOptions", {120, 2880, 7695, 1695});
     fraPrintOptions_->setTitle(QStringLiteral("Print Options"));
     cboSelectedPrinter_ =
-        makeControl<QComboBox>(fraPrintOptions_, "cboSelectedPrinter", {120, 480, 7455, 315});
+        makeControl<QComboBox>(fraPrintOptions_, "cboSelectedPrinter", {120, 480, 6135, 315});
+    cmdPrinterProperties_ =
+        makeCaptioned<QPushButton>(fraPrintOptions_, "cmdPrinterProperties",
+                                   QStringLiteral("Propert&ies\u2026"), {6360, 460, 1215, 355});
     lblSelectedPrinter_ =
         makeLabel(fraPrintOptions_, "lblSelectedPrinter", QStringLiteral("&Target Printer"),
                   {120, 240, 1935, 240}, cboSelectedPrinter_);
@@ -117,6 +122,10 @@ void frmPlenPrintBatch::createPrintOptionControls() {
     connect(cboSelectedPrinter_, &QComboBox::activated, this, [this] {
         Guarded(kBatchWindowModule, QStringLiteral("cboSelectedPrinter_Click"),
                 [&] { cboSelectedPrinter_Click(); });
+    });
+    connect(cmdPrinterProperties_, &QPushButton::clicked, this, [this] {
+        Guarded(kBatchWindowModule, QStringLiteral("cmdPrinterProperties_Click"),
+                [&] { cmdPrinterProperties_Click(); });
     });
     connect(chkPrintSummaryPage_, &QCheckBox::toggled, this, [this] {
         Guarded(kBatchWindowModule, QStringLiteral("chkPrintSummaryPage_Click"),
@@ -241,6 +250,16 @@ void frmPlenPrintBatch::cboSelectedPrinter_Click() {
     const QString printer = cboSelectedPrinter_->currentText();
     if (!printer.isEmpty()) cmdPrint_->setEnabled(fgListOfFiles_->rows() >= 2);
     g_sSelectedPrinter = printer;
+}
+
+// Shows the selected printer's options as the print server reports them; OK keeps the choices
+// for that printer, and every later job to it carries them.
+void frmPlenPrintBatch::cmdPrinterProperties_Click() {
+    const QString printer = cboSelectedPrinter_->currentText();
+    if (printer.isEmpty()) return;
+    PrinterPropertiesDialog dialog(printer, printServices().printers->options(printer),
+                                   KeptPrinterChoices(printer), this);
+    if (dialog.exec() == QDialog::Accepted) KeepPrinterChoices(printer, dialog.choices());
 }
 
 void frmPlenPrintBatch::chkPrintSummaryPage_Click() {

@@ -143,6 +143,7 @@ void frmPlenPrintBatch::applyTabOrder() {
                         fgListOfFiles_,
                         txtCopies_,
                         cboSelectedPrinter_,
+                        cmdPrinterProperties_,
                         optPrintPageOption_[1],
                         optPrintPageOption_[0],
                         chkPrintSummaryPage_,
@@ -230,7 +231,10 @@ void frmPlenPrintBatch::Form_Resize() {
     setTopTwips(*cmdPrint_, topTwips(*cmdClose_));
     setTopTwips(*fraPrintOptions_, topTwips(*cmdPrint_) - heightTwips(*fraPrintOptions_) - 200);
     setWidthTwips(*fraPrintOptions_, W - 300);
-    setWidthTwips(*cboSelectedPrinter_, widthTwips(*fraPrintOptions_) - 200);
+    setWidthTwips(*cboSelectedPrinter_,
+                  widthTwips(*fraPrintOptions_) - 300 - widthTwips(*cmdPrinterProperties_));
+    setLeftTwips(*cmdPrinterProperties_,
+                 leftTwips(*cboSelectedPrinter_) + widthTwips(*cboSelectedPrinter_) + 100);
     setTopTwips(*picPrintOptions_, topTwips(*fraPrintOptions_) + 900);
     setLeftTwips(*cmdAdd_, W - widthTwips(*cmdAdd_) - 200);
     for (QPushButton* button : {cmdRemove_, cmdMoveUp_, cmdMoveDown_})

@@ -54,6 +54,16 @@ struct LinuxOptions {
                                     QStringLiteral("List the printers (name, description, "
                                                    "state, default) and exit.")};
 
+    QCommandLineOption printerOption{{QStringLiteral("o"), QStringLiteral("option")},
+                                     QStringLiteral("Send the printer option NAME with VALUE "
+                                                    "with every job, as lp -o does (for "
+                                                    "example sides=two-sided-long-edge); "
+                                                    "repeatable."),
+                                     QStringLiteral("NAME=VALUE")};
+    QCommandLineOption longList{QStringLiteral("long"),
+                                QStringLiteral("With --list-printers, list each printer's "
+                                               "options too, its default marked with *.")};
+
     LinuxOptions() { summaryHeader.setFlags(QCommandLineOption::HiddenFromHelp); }
 
     void addTo(QCommandLineParser& parser) const {
@@ -63,7 +73,8 @@ struct LinuxOptions {
                            "/printer=NAME, /batchjob=FILE and /file=DRAWING work as well "
                            "(see docs/command-line.md)."));
         parser.addOptions({help, version, silent, printer, copies, firstPage, summary,
-                           summaryHeader, job, timeLimit, memoryLimit, listPrinters});
+                           summaryHeader, job, timeLimit, memoryLimit, listPrinters, printerOption,
+                           longList});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      QStringLiteral("A drawing to print; each argument is one."),
                                      QStringLiteral("[FILE...]"));
@@ -120,6 +131,7 @@ StartRequest readLinuxArguments(const QStringList& arguments) {
         request.action = StartRequest::Action::ShowVersion;
     else if (parser.isSet(options.listPrinters))
         request.action = StartRequest::Action::ListPrinters;
+    request.longListing = parser.isSet(options.longList);
     if (request.action != StartRequest::Action::Start) return request;
 
     request.silent = parser.isSet(options.silent);
@@ -148,6 +160,13 @@ StartRequest readLinuxArguments(const QStringList& arguments) {
         request.memoryLimitMiB = boundedNumber(parser, options.memoryLimit, 64, 1 << 20);
         if (!request.memoryLimitMiB)
             return usageError(QStringLiteral("--memory-limit takes mebibytes from 64 to 1048576."));
+    }
+    for (const QString& option : parser.values(options.printerOption)) {
+        const qsizetype equals = option.indexOf(QLatin1Char('='));
+        if (equals < 1 || equals == option.size() - 1)
+            return usageError(
+                QStringLiteral("-o takes NAME=VALUE (as lp does), not '%1'.").arg(option));
+        request.printerOptions.insert(option.left(equals), option.mid(equals + 1));
     }
     request.firstPageOnly = parser.isSet(options.firstPage);
     if (parser.isSet(options.summaryHeader))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -23,9 +24,11 @@ struct StartRequest {
     QString printer;
     std::optional<QString> copies;
     bool firstPageOnly = false;
-    std::optional<QString> summaryHeader;  // --summary gives an empty header: keep the window's
-    QString job;                           // --job: a job file or a batch list
-    QStringList files;                     // one drawing per argument
+    std::optional<QString> summaryHeader;   // --summary gives an empty header: keep the window's
+    QString job;                            // --job: a job file or a batch list
+    QMap<QString, QString> printerOptions;  // -o NAME=VALUE, as lp takes them
+    bool longListing = false;               // --list-printers --long: with each queue's options
+    QStringList files;                      // one drawing per argument
     // Bounds of one drawing's reader, over the settings store's (--time-limit, --memory-limit)
     std::optional<int> timeLimitSeconds;
     std::optional<int> memoryLimitMiB;

@@ -230,6 +230,18 @@ int printJob(SchedulerConnection& connection, const QByteArray& queue, const QBy
     return jobId;
 }
 
+// An attribute's values as the text lp -o takes: keywords as they are, enums by their keyword.
+QStringList attributeValues(ipp_attribute_t* attribute, const char* name) {
+    QStringList values;
+    for (int i = 0; attribute && i < ippGetCount(attribute); ++i) {
+        const ipp_tag_t tag = ippGetValueTag(attribute);
+        const char* text = tag == IPP_TAG_ENUM ? ippEnumString(name, ippGetInteger(attribute, i))
+                                               : ippGetString(attribute, i, nullptr);
+        if (text && !values.contains(QString::fromUtf8(text))) values << QString::fromUtf8(text);
+    }
+    return values;
+}
+
 }  // namespace
 
 QStringList CupsPrinterSystem::printerNames() const {
@@ -355,6 +367,29 @@ std::optional<QString> CupsPrinterSystem::offeredMedia(const QString& printerNam
     return QString::fromUtf8(size.media);
 }
 
+std::vector<PrinterOption> CupsPrinterSystem::options(const QString& printerName) const {
+    if (printerName == kPdfPrinterName) return pdfPrinterOptions();
+    SchedulerConnection connection(*this);
+    DestPtr dest = namedDest(connection, printerName);
+    if (!dest) return {};
+    DestInfoPtr info(cupsCopyDestInfo(connection.http(), dest.get()));
+    if (!info) return {};
+    std::vector<PrinterOption> result;
+    for (const char* name :
+         {"media", "media-source", "sides", "print-color-mode", "print-quality"}) {
+        PrinterOption option{QString::fromLatin1(name)};
+        option.choices = attributeValues(
+            cupsFindDestSupported(connection.http(), dest.get(), info.get(), name), name);
+        if (option.choices.size() < 2) continue;  // nothing to choose
+        const QStringList defaults = attributeValues(
+            cupsFindDestDefault(connection.http(), dest.get(), info.get(), name), name);
+        option.defaultChoice = defaults.value(0);
+        result.push_back(option);
+    }
+    connection.gaveUp();
+    return result;
+}
+
 bool CupsPrinterSystem::makesCopies(const QString& printerName) const {
     return printerName != kPdfPrinterName;
 }
@@ -389,6 +424,9 @@ void CupsPrinterSystem::submit(const PrintJob& job) {
                                 "separate-documents-uncollated-copies", optionCount, &options);
     if (!job.media.isEmpty())
         optionCount = cupsAddOption("media", job.media.toUtf8().constData(), optionCount, &options);
+    for (auto chosen = job.options.cbegin(); chosen != job.options.cend(); ++chosen)
+        optionCount = cupsAddOption(chosen.key().toUtf8().constData(),
+                                    chosen.value().toUtf8().constData(), optionCount, &options);
     for (int i = 0; i < dest->num_options; ++i) {
         const cups_option_t& option = dest->options[i];
         if (!cupsGetOption(option.name, optionCount, options))

@@ -36,13 +36,16 @@ class CupsPrinterSystem : public PrinterSystem {
     // offers every paper.
     std::optional<QString> offeredMedia(const QString& printerName,
                                         const QPageSize& paper) const override;
+    // A queue's media, media-source, sides, print-color-mode and print-quality where it offers
+    // more than one value (cupsCopyDestInfo); the PDF printer's papers.
+    std::vector<PrinterOption> options(const QString& printerName) const override;
     bool makesCopies(const QString& printerName) const override;
     // CUPS queues get the PDF in one Print-Job request (a job exists only once its whole
     // document arrived, so an interrupted submission leaves nothing behind) with copies=N,
-    // uncollated copies, the job's media when set, and the destination's own options (lpoptions,
-    // an instance's options) where the job sets none, as lp does; copies 0 sends no count, so
-    // the user's lpoptions or the queue's default decide. A refused job throws VbError numbered
-    // with CUPS's status and described by CUPS's text.
+    // uncollated copies, the job's media when set, the job's options, and the destination's own
+    // options (lpoptions, an instance's options) where the job sets none, as lp does; copies 0
+    // sends no count, so the user's lpoptions or the queue's default decide. A refused job throws
+    // VbError numbered with CUPS's status and described by CUPS's text.
     void submit(const PrintJob& job) override;
     QString lastPdfFile() const override { return lastPdfFile_; }
     QStringList queuedJobs() const override { return queuedJobs_; }

@@ -112,6 +112,16 @@ QPageSize pdfPrinterPaper() {
                          : QPageSize::A4);
 }
 
+std::vector<PrinterOption> pdfPrinterOptions() {
+    PrinterOption media{QStringLiteral("media")};
+    media.choices = {QStringLiteral("iso_a4_210x297mm"),  QStringLiteral("iso_a3_297x420mm"),
+                     QStringLiteral("iso_a5_148x210mm"),  QStringLiteral("na_letter_8.5x11in"),
+                     QStringLiteral("na_legal_8.5x14in"), QStringLiteral("na_ledger_11x17in")};
+    media.defaultChoice =
+        pdfPrinterPaper().id() == QPageSize::Letter ? media.choices.at(3) : media.choices.at(0);
+    return {media};
+}
+
 QString pdfBaseNameForTitle(const QString& title) {
     QString name;
     for (const QChar c : title) {

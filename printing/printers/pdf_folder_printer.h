@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QPageSize>
 #include <QString>
+#include <vector>
+
+#include "printing/printers/printer_system.h"
 
 namespace pbp::printers {
 
@@ -11,6 +14,9 @@ QString pdfOutputFolder();
 
 // The built-in PDF printer's paper: Letter where the locale measures in US units, else A4.
 QPageSize pdfPrinterPaper();
+
+// The built-in PDF printer's one option: its paper (media), from the common drawing papers.
+std::vector<PrinterOption> pdfPrinterOptions();
 
 // A file name (without ".pdf") made from a job title: no "/", control characters or leading
 // dots, at most 200 bytes of UTF-8, "document" when nothing is left.

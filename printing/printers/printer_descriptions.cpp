@@ -4,7 +4,7 @@
 
 namespace pbp::printers {
 
-QString printerListText(const PrinterSystem& printers) {
+QString printerListText(const PrinterSystem& printers, bool withOptions) {
     const QStringList names = printers.printerNames();
     QString defaultName = printers.defaultPrinter();
     if (defaultName.isEmpty() && names == QStringList{kPdfPrinterName})
@@ -17,6 +17,14 @@ QString printerListText(const PrinterSystem& printers) {
         text += name + QLatin1Char('\t') + printer.description + QLatin1Char('\t') + state;
         if (name == defaultName) text += QStringLiteral("\tdefault");
         text += QLatin1Char('\n');
+        if (!withOptions) continue;
+        for (const PrinterOption& option : printers.options(name)) {
+            QStringList values = option.choices;
+            for (QString& value : values)
+                if (value == option.defaultChoice) value.prepend(QLatin1Char('*'));
+            text += QStringLiteral("  ") + option.name + QStringLiteral(": ") +
+                    values.join(QLatin1Char(' ')) + QLatin1Char('\n');
+        }
     }
     return text;
 }

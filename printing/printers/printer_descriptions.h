@@ -10,6 +10,8 @@ class PrinterSystem;
 // description, tab, state ("idle", "printing" or "stopped", then ", rejecting jobs" and the
 // queue's state message where there are), and a tab and "default" for the default printer.
 // With no default set, the built-in PDF printer is the default when it is the only printer.
-QString printerListText(const PrinterSystem& printers);
+// `withOptions` (--long) follows each printer with one line per option it offers, as
+// `lpoptions -l` shows them: two spaces, the name, ": ", the values with "*" before the default.
+QString printerListText(const PrinterSystem& printers, bool withOptions = false);
 
 }  // namespace pbp::printers

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QPageSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace pbp::printers {
 
@@ -20,6 +22,17 @@ struct PrintJob {
     int copies = 1;
     QString title;  // job title (the drawing's file name)
     QString media;  // CUPS media name of the job's paper; empty for the printer's default
+    // Further job options by IPP name ("sides" = "two-sided-long-edge"), as `lp -o` takes them;
+    // they win over the media above and the queue's own options.
+    QMap<QString, QString> options;
+};
+
+// One option a printer offers, as the print server reports it: its IPP name, the values it
+// takes and the value it uses when a job names none.
+struct PrinterOption {
+    QString name;  // "media", "media-source", "sides", "print-color-mode" or "print-quality"
+    QStringList choices;
+    QString defaultChoice;
 };
 
 // A printer as the printer system shows it to people.
@@ -54,6 +67,8 @@ class PrinterSystem {
         Q_UNUSED(paper);
         return std::nullopt;
     }
+    // The options people may choose for the printer's jobs; none by default.
+    virtual std::vector<PrinterOption> options(const QString& /*printerName*/) const { return {}; }
     // True when the printer makes copies itself (CUPS); false when the document must already
     // hold them (the built-in PDF printer).
     virtual bool makesCopies(const QString& printerName) const = 0;

@@ -28,8 +28,9 @@ TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinte
     for (int i = 0; i < printerBox()->count(); ++i) listed << printerBox()->itemText(i);
     listed = listed.filter(QRegularExpression(QStringLiteral("^(Capture_|PlenBatchPrint PDF)")));
     EXPECT_EQ(listed, (QStringList{test::cups::kRawPrinter, test::cups::kA3Printer,
-                                   test::cups::kPdfQueuePrinter, test::cups::kRawLetterPrinter,
-                                   test::cups::kRejectingPrinter, printers::kPdfPrinterName}));
+                                   test::cups::kPdfQueuePrinter, test::cups::kDuplexPrinter,
+                                   test::cups::kRawLetterPrinter, test::cups::kRejectingPrinter,
+                                   printers::kPdfPrinterName}));
     EXPECT_EQ(window->printerText(), test::cups::kPdfQueuePrinter);  // the CUPS default
 
     // Each entry tells its state, the default is marked, the PDF printer says where it writes.

@@ -60,9 +60,11 @@ TEST_F(Frame, SnapsToTheMinimumGrowsControlsAlongAndLeavesAMinimizedWindowAlone)
     // 60 px wider and 40 px higher: what moves right, moves down and stretches does so by that.
     const char* names[] = {"cmdClose",        "cmdPrint",        "cmdAdd",
                            "cmdRemove",       "fraPrintOptions", "cboSelectedPrinter",
-                           "picPrintOptions", "fgListOfFiles"};
-    const QPoint moves[] = {{60, 40}, {60, 40}, {60, 0}, {60, 0}, {0, 40}, {0, 0}, {0, 40}, {0, 0}};
-    const QSize grows[] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {60, 0}, {60, 0}, {0, 0}, {60, 40}};
+                           "picPrintOptions", "fgListOfFiles",   "cmdPrinterProperties"};
+    const QPoint moves[] = {{60, 40}, {60, 40}, {60, 0}, {60, 0}, {0, 40},
+                            {0, 0},   {0, 40},  {0, 0},  {60, 0}};
+    const QSize grows[] = {{0, 0},  {0, 0}, {0, 0},   {0, 0}, {60, 0},
+                           {60, 0}, {0, 0}, {60, 40}, {0, 0}};
     resizeTo(700, 500);
     std::vector<QRect> before;
     for (const char* name : names) before.push_back(at(name));
@@ -94,8 +96,8 @@ TEST_F(Frame, TabWalksEveryControlInTheClassicOrderAndLeavesTheList) {
     }
     EXPECT_EQ(visited, (QStringList{"cmdAdd", "cmdRemove", "cmdMoveUp", "cmdMoveDown", "cmdPrint",
                                     "cmdClose", "fgListOfFiles", "txtCopies", "cboSelectedPrinter",
-                                    "optPrintPageOption_1", "chkPrintSummaryPage",
-                                    "txtPrintSummaryHeader", "cmdAdd", "cmdRemove"}));
+                                    "cmdPrinterProperties", "optPrintPageOption_1",
+                                    "chkPrintSummaryPage", "txtPrintSummaryHeader", "cmdAdd"}));
     // The labels' mnemonics reach the controls they name.
     const std::pair<Qt::Key, const char*> mnemonics[] = {{Qt::Key_T, "cboSelectedPrinter"},
                                                          {Qt::Key_O, "txtCopies"},

@@ -6,9 +6,10 @@
 # NNNN.doc (the document as the queue delivered it) and NNNN.txt (job id, user, title, copies,
 # options), written in that order so that a .txt file always means a complete job.
 # Printers: Capture_A (raw), Capture_B (Generic PDF PPD, Letter paper, the default, no A3),
-# Capture_A3 (the same PPD cut down to A4, the default, and A3), Capture_Letter (raw, its default
-# paper only the queue option media-default=na_letter_8.5x11in) and Capture_Rejects (refuses
-# every job). Clients use it with CUPS_SERVER=DIR/cups.sock.
+# Capture_Duplex (the same PPD, for jobs with options: it offers two-sided printing),
+# Capture_A3 (the same PPD cut down to A4, the default, and A3), Capture_Letter (raw, its
+# default paper only the queue option media-default=na_letter_8.5x11in) and Capture_Rejects
+# (refuses every job). Clients use it with CUPS_SERVER=DIR/cups.sock.
 # The scheduler is stopped by the process id recorded at start, never by name.
 set -euo pipefail
 
@@ -193,6 +194,7 @@ start() {
     export CUPS_SERVER=$socket
     lpadmin -p Capture_A -E -v "capture:$dir/capture/Capture_A"
     lpadmin -p Capture_B -E -v "capture:$dir/capture/Capture_B" -P "$pdf_ppd"
+    lpadmin -p Capture_Duplex -E -v "capture:$dir/capture/Capture_Duplex" -P "$pdf_ppd"
     lpadmin -p Capture_A3 -E -v "capture:$dir/capture/Capture_A3" -P "$dir/a3.ppd"
     lpadmin -p Capture_Letter -E -v "capture:$dir/capture/Capture_Letter" \
         -o media-default=na_letter_8.5x11in

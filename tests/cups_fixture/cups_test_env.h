@@ -24,6 +24,7 @@ inline const QString kPdfQueuePrinter = QStringLiteral("Capture_B");
 inline const QString kRejectingPrinter = QStringLiteral("Capture_Rejects");
 inline const QString kA3Printer = QStringLiteral("Capture_A3");             // A4 default, A3
 inline const QString kRawLetterPrinter = QStringLiteral("Capture_Letter");  // media option
+inline const QString kDuplexPrinter = QStringLiteral("Capture_Duplex");     // offers "sides"
 
 inline QString fixtureDir() {
     return QStringLiteral(PLEN_TEST_BINARY_DIR "/cups-fixture");

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <unistd.h>
+
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -18,6 +22,8 @@
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
 #include "printing/printers/cups_printer_system.h"
+#include "printing/printers/printer_choices.h"
+#include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_services.h"
 #include "progress/frm_status.h"
 #include "support/program_state.h"
@@ -173,6 +179,53 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     ASSERT_TRUE(summary && drawing);
     EXPECT_EQ(std::pair(summary->copies, pdfPageCount(summary->documentPath)), std::pair(1, 1));
     EXPECT_EQ(std::pair(drawing->copies, pdfPageCount(drawing->documentPath)), std::pair(2, 1));
+}
+
+// Properties: the real button opens the selected queue's options; a duplex choice made there
+// is kept for the printer and reaches the job.
+TEST(PrintWindow, DuplexChosenInPropertiesReachesTheJob) {
+    PLEN_REQUIRE_CUPS_FIXTURE();
+    const QString printer = cups::kDuplexPrinter;
+    QTemporaryDir work;
+    ScopedFakePlatform fake;
+    cups::useServer();
+    printers::CupsPrinterSystem cups;
+    printers::ChosenOptionsPrinters printers(cups, KeptPrinterChoices);
+    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
+    ScopedPrintServices services({&printers, &engines});
+    const QString drawing = work.filePath(QStringLiteral("window duplex %1.vdx").arg(getpid()));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), drawing));
+
+    frmPlenPrintBatch window;
+    FileCollection files = std::vector<FileItem>{FileItem(drawing)};
+    window.Display(files);
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("cboSelectedPrinter"));
+    box->setCurrentIndex(box->findText(printer));
+    g_sSelectedPrinter = printer;
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        auto* sides = dialog->findChild<QComboBox*>(QStringLiteral("sides"));
+        ASSERT_TRUE(sides);
+        for (int i = 0; i < sides->count(); ++i) offered << sides->itemText(i);
+        sides->setCurrentIndex(sides->findData(QStringLiteral("two-sided-long-edge")));
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    });
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdPrinterProperties")),
+                      Qt::LeftButton);
+    EXPECT_EQ(offered, QStringList({"Printer default (one-sided)", "one-sided",
+                                    "two-sided-long-edge", "two-sided-short-edge"}));
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdPrint")), Qt::LeftButton);
+
+    EXPECT_EQ(window.cellText(1, 1), QStringLiteral("Sent to Printer"));
+    const auto job = cups::waitForJobTitled(printer, QFileInfo(drawing).fileName());
+    ASSERT_TRUE(job.has_value());
+    EXPECT_TRUE(job->hasOption(QStringLiteral("sides=two-sided-long-edge")))
+        << job->options.toStdString();
+    EXPECT_EQ(KeptPrinterChoices(printer).value(QStringLiteral("sides")),
+              QStringLiteral("two-sided-long-edge"));
 }
 
 // Job entries marked Delete="true": only the drawing that was sent goes when the window

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +10,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "printing/run/kept_printer_choices.h"
 #include "support/mod_registry_api.h"
 #include "tests/common/fake_platform.h"
 #include "tests/print_run/program_run.h"
@@ -81,6 +84,21 @@ TEST_F(Unattended, LinuxCommandLineHelpsListsAndPrintsEachArgumentAsOneDrawing) 
                                                    QRegularExpression::MultilineOption)));
     EXPECT_TRUE(list.lines.contains("PlenBatchPrint PDF\tSaves each drawing as a PDF file in " +
                                     setting.pdfDir + "\tidle"));
+
+    const ProgramRun longList = run({QStringLiteral("--list-printers"), QStringLiteral("--long")});
+    const QString options = longList.lines.join('\n');
+    EXPECT_TRUE(options.contains("Capture_Duplex\t") &&
+                options.contains("\n  sides: *one-sided two-sided-long-edge two-sided-short-edge"))
+        << options.toStdString();
+    EXPECT_TRUE(options.endsWith("PlenBatchPrint PDF\tSaves each drawing as a PDF file in " +
+                                 setting.pdfDir +
+                                 "\tidle\n  media: *iso_a4_210x297mm "
+                                 "iso_a3_297x420mm iso_a5_148x210mm na_letter_8.5x11in "
+                                 "na_legal_8.5x14in na_ledger_11x17in"))
+        << options.toStdString();
+    const ProgramRun badOption = run({"-s", "-o", "sides", drawing});
+    EXPECT_EQ(badOption.exitCode, 2);
+    EXPECT_TRUE(badOption.errors.contains("-o takes NAME=VALUE")) << badOption.errors.toStdString();
 
     const QString printer = freshPrinter(QStringLiteral("Unattended_Linux"));
     const QString spaced = work.filePath(QStringLiteral("b c.vdx"));
@@ -161,6 +179,40 @@ TEST_F(Unattended, CopiesAreLeftToCupsUnlessTheCommandLineGivesThem) {
         copies.push_back(job ? job->copies : 0);
     }
     EXPECT_EQ(copies, (std::vector{3, 2, 4}));
+}
+
+TEST_F(Unattended, DashOOverKeptChoicesReachesEveryJobAndAChosenPaperWins) {
+    const QString titled = work.filePath(QStringLiteral("unattended duplex %1.vdx").arg(getpid()));
+    ASSERT_TRUE(QFile::copy(drawing, titled));
+    {
+        ScopedFakePlatform fake;
+        fake.get().registryFile = setting.configDir + "/PlenBatchPrint/registry.json";
+        KeepPrinterChoices(cups::kDuplexPrinter,
+                           {{"print-color-mode", "color"}, {"sides", "one-sided"}});
+    }
+    const ProgramRun printed = run(
+        {"-s", "-d", cups::kDuplexPrinter, "-o", "sides=two-sided-long-edge", "--summary", titled});
+    EXPECT_EQ(printed.exitCode, 0) << printed.errors.toStdString();
+    const QString title = QFileInfo(titled).fileName();
+    const auto job = cups::waitForJobTitled(cups::kDuplexPrinter, title);
+    ASSERT_TRUE(job.has_value());
+    const auto jobs = cups::capturedJobs(cups::kDuplexPrinter);
+    const auto drawingJob = std::find_if(jobs.begin(), jobs.end(),
+                                         [&](const auto& each) { return each.title == title; });
+    ASSERT_NE(drawingJob, jobs.begin());
+    const cups::CapturedJob& summary = *std::prev(drawingJob);  // printed first
+    EXPECT_EQ(summary.title, QStringLiteral("PlenBatchPrint Summary"));
+    for (const cups::CapturedJob& each : {*job, summary})
+        for (const char* option :
+             {"sides=two-sided-long-edge", "Duplex=DuplexNoTumble", "print-color-mode=color"})
+            EXPECT_TRUE(each.hasOption(option))
+                << option << " not in " << each.options.toStdString();
+
+    const ProgramRun pdf = run({"-s", "-d", kPdfPrinter, "-o", "media=iso_a3_297x420mm", drawing});
+    EXPECT_EQ(pdf.exitCode, 0) << pdf.errors.toStdString();
+    ASSERT_EQ(pdfs().size(), 1);
+    for (const QSizeF& sheet : pdfSheetSizes(QDir(setting.pdfDir).filePath(pdfs().first())))
+        EXPECT_NEAR(sheet.width() * sheet.height(), 842.0 * 1191.0, 2000.0);
 }
 
 TEST_F(Unattended, JobFileIsDeletedAfterTheRunOnlyWhenEveryDrawingWasSent) {

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "printing/printers/printer_choices.h"
+
+namespace pbp {
+
+// The option choices kept for a printer in the settings store, under the program's key in
+// "PrinterOptions\<printer>", one text value per option (empty: the printer's default). A store
+// that cannot be read keeps none.
+printers::PrinterChoices KeptPrinterChoices(const QString& printerName);
+
+// Keeps these choices for the printer, replacing the values of the options they name; raises
+// VbError when the store cannot be written.
+void KeepPrinterChoices(const QString& printerName, const printers::PrinterChoices& choices);
+
+}  // namespace pbp
