@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStringDecoder>
 #include <QStringList>
 #include <cstdio>
 #include <optional>
@@ -25,15 +26,38 @@ namespace {
 constexpr int kUsageErrorExitCode = 2;
 constexpr int kNoDisplayExitCode = 3;
 
-QStringList argumentsOf(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
 void write(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+// An argument's bytes with everything but printable ASCII written \xHH, to show a name that is
+// not UTF-8 as it is.
+QString escapedBytes(const QByteArray& bytes) {
+    QString text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f && byte != '\\')
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
+    }
+    return text;
+}
+
+// The arguments as text. One that is not UTF-8 keeps replacement characters, so the drawing it
+// names fails to open with its reason; standard error shows its bytes.
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder utf8(QStringConverter::Utf8);
+        arguments << utf8.decode(QByteArrayView(argv[i]));
+        if (utf8.hasError())
+            write(stderr, QStringLiteral("PlenBatchPrint: the argument '%1' is not UTF-8 text and "
+                                         "cannot be decoded.\n")
+                              .arg(escapedBytes(argv[i])));
+    }
+    return arguments;
 }
 
 // Answers the requests that need neither a display nor the batch window; nothing otherwise.

@@ -26,6 +26,12 @@ namespace {
 // nothing and from a file costs a system call each.
 QByteArray readDrawingBytes(const QString& path) {
     const QFileInfo info(path);
+    // A name that was not UTF-8 reached us with replacement characters: no file has that name.
+    if (path.contains(QChar::ReplacementCharacter) && !info.exists())
+        fail(engine_error::kFileNotFound,
+             QStringLiteral("The drawing name %1 cannot be decoded: it is not UTF-8 text, so the "
+                            "file cannot be found by it.")
+                 .arg(quotedPath(path)));
     if (path.isEmpty() || !info.exists())
         fail(engine_error::kFileNotFound,
              QStringLiteral("The drawing %1 does not exist.").arg(quotedPath(path)));

@@ -423,6 +423,17 @@ TEST_F(Unattended, ReportLinesCannotBeForgedOrLostUnnoticed) {
     EXPECT_EQ(full.exitCode(), 2);
     EXPECT_TRUE(full.readAllStandardError().contains("write error: No space left on device"));
     EXPECT_EQ(pdfs().size(), 3);
+
+    // A name that is not UTF-8 (Latin-1 "\xe9") is said so, with its bytes, not "missing".
+    QProcess latin1;
+    latin1.setProcessEnvironment(programEnvironment(setting));
+    latin1.start(QStringLiteral("bash"),
+                 {"-c", "exec \"$0\" -s -d \"$1\" \"$(printf 'caf\\351.vdx')\"",
+                  QStringLiteral(PLEN_EXECUTABLE), kPdfPrinter});
+    ASSERT_TRUE(latin1.waitForFinished(60000));
+    EXPECT_EQ(latin1.exitCode(), 1);
+    EXPECT_TRUE(latin1.readAllStandardError().contains("argument 'caf\\xe9.vdx' is not UTF-8"));
+    EXPECT_TRUE(latin1.readAllStandardOutput().contains("cannot be decoded: it is not UTF-8"));
 }
 
 TEST_F(Unattended, EachLineIsWrittenAsItsEntryFinishes) {
