@@ -3,14 +3,17 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "printing/engine/render/little_endian.h"
+
 namespace pbp::render {
 
 namespace {
+
+using namespace little_endian;
 
 // Segments a whole turn of an ellipse is drawn with: closer than a tenth of a point to the
 // ellipse for pictures up to two inches across.
@@ -32,38 +35,6 @@ struct Orientation {
         return false;
     }
 };
-
-qint32 le32s(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<qint32>(data.constData() + at);
-}
-
-quint32 le32(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<quint32>(data.constData() + at);
-}
-
-qint16 le16s(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<qint16>(data.constData() + at);
-}
-
-quint16 le16(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<quint16>(data.constData() + at);
-}
-
-float leFloat(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<float>(data.constData() + at);
-}
-
-void put32(QByteArray& out, quint32 value) {
-    char bytes[4];
-    qToLittleEndian<quint32>(value, bytes);
-    out.append(bytes, 4);
-}
-
-void put16(QByteArray& out, quint16 value) {
-    char bytes[2];
-    qToLittleEndian<quint16>(value, bytes);
-    out.append(bytes, 2);
-}
 
 // Points from angle `from` through `sweep` (radians) on the ellipse about `centre` with radii
 // `rx`, `ry`, in coordinates where the angle grows clockwise on a y-down page.

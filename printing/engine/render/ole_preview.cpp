@@ -4,37 +4,22 @@
 
 #include <QPoint>
 #include <QStringList>
-#include <QtEndian>
 #include <algorithm>
 #include <memory>
 #include <optional>
+
+#include "printing/engine/render/little_endian.h"
 
 namespace pbp::render {
 
 namespace {
 
+using namespace little_endian;
+
 // Standard clipboard formats a presentation stream holds (MS-OLEDS 2.3.4).
 constexpr quint32 kCfMetafilePict = 3, kCfDib = 8, kCfEnhMetafile = 14;
 constexpr quint16 kMetaSetWindowExt = 0x020C, kMetaSetViewportExt = 0x020E, kMetaEscape = 0x0626,
                   kMfComment = 0x000F;
-
-quint32 le32(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<quint32>(data.constData() + at);
-}
-
-quint16 le16(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<quint16>(data.constData() + at);
-}
-
-qint16 le16s(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<qint16>(data.constData() + at);
-}
-
-void put16(QByteArray& out, quint16 value) {
-    char bytes[2];
-    qToLittleEndian<quint16>(value, bytes);
-    out.append(bytes, 2);
-}
 
 QByteArray readAll(librevenge::RVNGInputStream& input) {
     QByteArray bytes;

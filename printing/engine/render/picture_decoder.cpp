@@ -10,12 +10,12 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QSvgRenderer>
-#include <QtEndian>
 #include <cmath>
 #include <mutex>
 #include <optional>
 
 #include "printing/engine/render/font_substitution.h"
+#include "printing/engine/render/little_endian.h"
 #include "printing/engine/render/metafile_arcs.h"
 #include "printing/engine/render/ole_preview.h"
 
@@ -23,24 +23,10 @@ namespace pbp::render {
 
 namespace {
 
+using namespace little_endian;
+
 constexpr qsizetype kFileHeaderSize = 14;
 constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
-
-quint32 le32(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<quint32>(data.constData() + at);
-}
-
-quint16 le16(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<quint16>(data.constData() + at);
-}
-
-qint32 les32(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<qint32>(data.constData() + at);
-}
-
-qint16 les16(const QByteArray& data, qsizetype at) {
-    return qFromLittleEndian<qint16>(data.constData() + at);
-}
 
 // Where the pixels of a device-independent bitmap start, counted from its info header: after
 // the header, the colour masks and the colour table. Empty when the header is not one.
@@ -168,8 +154,8 @@ std::optional<QByteArray> emfToSvg(QByteArray emf) {
 // of which `inch` make an inch); empty when the file has no usable one.
 std::optional<wmfD_Rect> placeableFrame(const QByteArray& wmf) {
     if (wmf.size() < 22 || le32(wmf, 0) != kPlaceableKey) return std::nullopt;
-    const double left = les16(wmf, 6), top = les16(wmf, 8), right = les16(wmf, 10),
-                 bottom = les16(wmf, 12);
+    const double left = le16s(wmf, 6), top = le16s(wmf, 8), right = le16s(wmf, 10),
+                 bottom = le16s(wmf, 12);
     const double inch = le16(wmf, 14);
     if (inch <= 0 || right <= left || bottom <= top) return std::nullopt;
     wmfD_Rect frame;
@@ -238,7 +224,7 @@ std::optional<QRectF> emfFrameInSvg(const QByteArray& emf, const QByteArray& svg
         QStringLiteral("<g transform=\"translate\\(([-0-9.]+), *([-0-9.]+)\\)\">"));
     const QRegularExpressionMatch m = shift.match(QString::fromUtf8(svg.left(1024)));
     if (!m.hasMatch() || emf.size() < 88) return std::nullopt;
-    const auto at = [&](qsizetype offset) { return double(les32(emf, offset)); };
+    const auto at = [&](qsizetype offset) { return double(le32s(emf, offset)); };
     const double pixelsX = at(72), pixelsY = at(76), millimetresX = at(80), millimetresY = at(84);
     if (pixelsX <= 0 || pixelsY <= 0 || millimetresX <= 0 || millimetresY <= 0) return std::nullopt;
     const double sx = pixelsX / millimetresX / 100, sy = pixelsY / millimetresY / 100;
