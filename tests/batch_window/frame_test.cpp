@@ -231,7 +231,7 @@ TEST_F(Frame, AScreenReaderHearsTheListItsGroupsAndTheRowThatMoved) {
     EXPECT_EQ(grid()->currentListRow(), 3);
 
     QTest::keyClick(grid(), Qt::Key_Space, Qt::ControlModifier);  // select the focused row
-    QTest::keyClick(window.get(), Qt::Key_U, Qt::AltModifier);     // Move Up, clicked animated
+    QTest::keyClick(window.get(), Qt::Key_U, Qt::AltModifier);    // Move Up, clicked animated
     EXPECT_TRUE(QTest::qWaitFor([&] { return paths()[1] == QLatin1String("/d/c.vsd"); }));
     EXPECT_EQ(QApplication::focusWidget(), grid());
     EXPECT_EQ(grid()->currentListRow(), 2);
