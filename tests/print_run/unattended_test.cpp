@@ -512,7 +512,7 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
 TEST_F(Unattended, SharedDrawingsPrintAndTheExitCodeMatchesTheStatuses) {
     PLEN_REQUIRE_SHARED_TESTDATA();
     QStringList arguments{"-s", "-d", kPdfPrinter};
-    for (const char* folder : {"vdx", "vsd", "vsdx"}) {
+    for (const char* folder : {"vdx", "vsd", "vsdx", "real"}) {
         const QDir dir(sharedTestDataDir() + '/' + folder);
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
             arguments << dir.filePath(name);
@@ -526,6 +526,9 @@ TEST_F(Unattended, SharedDrawingsPrintAndTheExitCodeMatchesTheStatuses) {
     const QStringList text = pdfs().filter(QStringLiteral("text_tests"));
     ASSERT_EQ(text.size(), 1);
     EXPECT_EQ(pdfPageCount(setting.pdfDir + '/' + text[0]), 5);
+    // Of the embedded objects, the one without a preview is left out, and said so.
+    EXPECT_TRUE(shared.errors.contains("visio_with_embeded.vsd: 1 object could not be drawn.\n"))
+        << shared.errors.toStdString();
 }
 
 }  // namespace pbp::test

@@ -152,10 +152,13 @@ void DrawingRecorder::drawGraphicObject(const librevenge::RVNGPropertyList& prop
         QByteArray(reinterpret_cast<const char*>(bytes.getDataBuffer()), qsizetype(bytes.size())),
         type);
     if (decoded.picture.isNull()) {
+        // Embedded objects come as "object/ole"; the run counts notes by their first word.
+        const QString kind = type.startsWith(QLatin1String("object/")) ? QStringLiteral("Object")
+                                                                       : QStringLiteral("Picture");
         out_.log << QStringLiteral(
-                        "Picture of type %1 on page %2 could not be drawn (%3); its box "
+                        "%1 of type %2 on page %3 could not be drawn (%4); its box "
                         "is left empty.")
-                        .arg(type, QString::number(out_.pages.size()), decoded.problem);
+                        .arg(kind, type, QString::number(out_.pages.size()), decoded.problem);
         return;
     }
     account(qint64(sizeof(Item)) + qint64(bytes.size()));
