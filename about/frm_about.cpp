@@ -100,10 +100,7 @@ frmAbout::frmAbout(QWidget* parent)
 
 QString frmAbout::BuildText() {
     const ProgramVersion version = programVersion();
-    return QStringLiteral("Build %1.%2.%3")
-        .arg(version.major)
-        .arg(version.minor)
-        .arg(version.revision);
+    return tr("Build %1.%2.%3").arg(version.major).arg(version.minor).arg(version.revision);
 }
 
 void frmAbout::Display() {

@@ -12,6 +12,7 @@
 #include "printing/run/drawing_limits.h"
 #include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_services.h"
+#include "resources/translations.h"
 #include "startup/mod_main.h"
 #include "startup/start_request.h"
 #include "support/display_check.h"
@@ -112,6 +113,8 @@ int main(int argc, char** argv) {
     if (request.memoryLimitMiB)
         qputenv("PLENBATCHPRINT_MEMORY_LIMIT", QByteArray::number(*request.memoryLimitMiB));
     QApplication app(argc, argv);
+    // The windows speak the user's language; the report on standard output stays English.
+    pbp::InstallTranslations(app);
 
     pbp::QtMessageService messages;
     pbp::QtUrlOpener urls;

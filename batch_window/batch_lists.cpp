@@ -27,18 +27,17 @@ QString itemPath(const FileItem& item) {
 void frmPlenPrintBatch::mnuExportBatch_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("mnuExportBatch_Click"), [&] {
         if (fgListOfFiles_->rows() < 2) return;
-        const QString target = GetPathAndFileName(
-            g_oExportDialog, this, kSaveDialog, QStringLiteral("Export Batch"), QString(),
-            QString(), QStringLiteral("Comma Seperated Values (*.csv)|*.csv"));
+        const QString target =
+            GetPathAndFileName(g_oExportDialog, this, kSaveDialog, tr("Export Batch"), QString(),
+                               QString(), tr("Comma Seperated Values (*.csv)|*.csv"));
         if (target.isEmpty()) {
             platform().messages->beep();
             return;
         }
         if (QFileInfo::exists(target) &&
-            !platform().messages->ask(
-                QStringLiteral("Export Batch"),
-                QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                    .arg(QDir::toNativeSeparators(target))))
+            !platform().messages->ask(tr("Export Batch"),
+                                      tr("%1 already exists.\nDo you want to replace it?")
+                                          .arg(QDir::toNativeSeparators(target))))
             return;
         QStringList paths;
         for (int row = 1; row < fgListOfFiles_->rows(); ++row)
@@ -51,9 +50,9 @@ void frmPlenPrintBatch::mnuExportBatch_Click() {
 // a list cannot be read, so the status line always matches the rows already appended.
 void frmPlenPrintBatch::mnuImportBatch_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("mnuImportBatch_Click"), [&] {
-        const QString answer = GetPathAndFileName(
-            g_oImportDialog, this, kOpenDialog, QStringLiteral("Import Batch"), QString(),
-            QString(), QStringLiteral("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt"));
+        const QString answer =
+            GetPathAndFileName(g_oImportDialog, this, kOpenDialog, tr("Import Batch"), QString(),
+                               QString(), tr("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt"));
         const std::optional<QStringList> lists = GetFiles(answer, true);
         if (!lists) return;
         for (const QString& list : *lists) {
@@ -65,7 +64,7 @@ void frmPlenPrintBatch::mnuImportBatch_Click() {
             appendRows(paths);
             const QString note = notes.problem.isEmpty()
                                      ? UnreadableEntriesText(list, notes)
-                                     : QStringLiteral("The batch list %1 gives no drawings: %2.")
+                                     : tr("The batch list %1 gives no drawings: %2.")
                                            .arg(EscapedText(list), notes.problem);
             if (!note.isEmpty())
                 platform().messages->show(g_sAppTitle, note, MessageIcon::Exclamation);

@@ -40,22 +40,20 @@ void giveSameWidth(std::initializer_list<QPushButton*> buttons) {
 void frmPlenPrintBatch::createFileListControls() {
     fgListOfFiles_ = new FileListGrid(this);
     fgListOfFiles_->setObjectName(QStringLiteral("fgListOfFiles"));
-    fgListOfFiles_->setAccessibleName(QStringLiteral("Drawings to print"));
+    fgListOfFiles_->setAccessibleName(tr("Drawings to print"));
     placeInTwips(*fgListOfFiles_, {120, 360, 6375, 2415});
     lblRowStatus_ = new QLabel(this);
     lblRowStatus_->setObjectName(QStringLiteral("lblRowStatus"));
-    lblRowStatus_->setAccessibleName(QStringLiteral("Status of the selected drawing"));
+    lblRowStatus_->setAccessibleName(tr("Status of the selected drawing"));
     lblRowStatus_->setWordWrap(true);
     lblRowStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    cmdAdd_ = makeButton(this, "cmdAdd", QStringLiteral("&Add File(s)..."), {6600, 360, 1215, 375});
-    cmdRemove_ =
-        makeButton(this, "cmdRemove", QStringLiteral("&Remove File(s)"), {6600, 840, 1215, 375});
-    cmdMoveUp_ = makeButton(this, "cmdMoveUp", QStringLiteral("Move &Up"), {6600, 1440, 1215, 375});
-    cmdMoveDown_ =
-        makeButton(this, "cmdMoveDown", QStringLiteral("Move &Down"), {6600, 1920, 1215, 375});
-    cmdPrint_ = makeButton(this, "cmdPrint", QStringLiteral("&Print"), {5280, 4680, 1215, 375});
-    cmdClose_ = makeButton(this, "cmdClose", QStringLiteral("&Close"), {6600, 4680, 1215, 375});
+    cmdAdd_ = makeButton(this, "cmdAdd", tr("&Add File(s)..."), {6600, 360, 1215, 375});
+    cmdRemove_ = makeButton(this, "cmdRemove", tr("&Remove File(s)"), {6600, 840, 1215, 375});
+    cmdMoveUp_ = makeButton(this, "cmdMoveUp", tr("Move &Up"), {6600, 1440, 1215, 375});
+    cmdMoveDown_ = makeButton(this, "cmdMoveDown", tr("Move &Down"), {6600, 1920, 1215, 375});
+    cmdPrint_ = makeButton(this, "cmdPrint", tr("&Print"), {5280, 4680, 1215, 375});
+    cmdClose_ = makeButton(this, "cmdClose", tr("&Close"), {6600, 4680, 1215, 375});
     giveSameWidth({cmdAdd_, cmdRemove_, cmdMoveUp_, cmdMoveDown_});
     giveSameWidth({cmdPrint_, cmdClose_});
     setListButtonsEnabled(false);
@@ -95,7 +93,7 @@ void frmPlenPrintBatch::appendRows(const QStringList& paths) {
 }
 
 void frmPlenPrintBatch::writeStatusLine() {
-    lblStatus_->setText(QStringLiteral("Items selected to print: ") +
+    lblStatus_->setText(tr("Items selected to print: ") +
                         QString::number(fgListOfFiles_->rows() - 1));
 }
 
@@ -113,13 +111,13 @@ void frmPlenPrintBatch::explainPrintState() {
     QString why;
     if (!cmdPrint_->isEnabled()) {
         if (fgListOfFiles_->rows() < 2)
-            why = QStringLiteral("The list is empty");
+            why = tr("The list is empty");
         else if (!CopiesArePrintable(txtCopies_->text()))
-            why = QStringLiteral("Copies must be a number from 1 to 999");
+            why = tr("Copies must be a number from 1 to 999");
         else if (cboSelectedPrinter_->currentText().isEmpty())
-            why = QStringLiteral("No printer is chosen");
+            why = tr("No printer is chosen");
         else if (!cmdClose_->isEnabled())
-            why = QStringLiteral("The list is being printed");
+            why = tr("The list is being printed");
     }
     cmdPrint_->setToolTip(why);
 }

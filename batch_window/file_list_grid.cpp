@@ -38,7 +38,7 @@ class BulkChange {
 }  // namespace
 
 FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
-    setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("Status")});
+    setHorizontalHeaderLabels({tr("File"), tr("Status")});
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     // The File column takes the spare width and elides its paths in the middle, so the file
@@ -65,7 +65,7 @@ FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
 }
 
 int FileListGrid::defaultStatusColumnWidth() const {
-    int widest = horizontalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("Status"));
+    int widest = horizontalHeader()->fontMetrics().horizontalAdvance(tr("Status"));
     for (const QString& text : {status_text::kSentToPrinter, status_text::printFailed({})})
         widest = std::max(widest, fontMetrics().horizontalAdvance(text));
     return widest + kCellPadding;

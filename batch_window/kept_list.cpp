@@ -1,5 +1,6 @@
 #include "batch_window/kept_list.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,7 +41,7 @@ std::optional<std::vector<GridRow>> parse(const QByteArray& bytes, QString& why)
     if (top.value(QStringLiteral("format")).toString() != kFormatName ||
         top.value(QStringLiteral("version")).toInt() != kFormatVersion ||
         !top.value(QStringLiteral("entries")).isArray()) {
-        why = QStringLiteral("not a list of this program");
+        why = QCoreApplication::translate("KeptList", "not a list of this program");
         return std::nullopt;
     }
     std::vector<GridRow> rows;
@@ -48,7 +49,7 @@ std::optional<std::vector<GridRow>> parse(const QByteArray& bytes, QString& why)
         const QJsonObject entry = value.toObject();
         const QJsonValue path = entry.value(QStringLiteral("path"));
         if (!path.isString() || path.toString().isEmpty()) {
-            why = QStringLiteral("an entry without a path");
+            why = QCoreApplication::translate("KeptList", "an entry without a path");
             return std::nullopt;
         }
         rows.push_back({path.toString(), entry.value(QStringLiteral("status")).toString(),
@@ -71,7 +72,7 @@ KeptList LoadKeptList() {
     std::optional<std::vector<GridRow>> rows;
     QFile file(name);
     if (!info.isFile() || info.size() > kMaxFileBytes)
-        why = QStringLiteral("not a regular file of at most 256 MB");
+        why = QCoreApplication::translate("KeptList", "not a regular file of at most 256 MB");
     else if (!file.open(QIODevice::ReadOnly))
         why = file.errorString();
     else
@@ -82,12 +83,16 @@ KeptList LoadKeptList() {
     QFile::remove(aside);
     if (!QFile::rename(name, aside))
         return {{},
-                QStringLiteral("The kept list %1 could not be read (%2) nor set aside; the list "
-                               "starts empty.")
+                QCoreApplication::translate(
+                    "KeptList",
+                    "The kept list %1 could not be read (%2) nor set aside; the list "
+                    "starts empty.")
                     .arg(name, why)};
     return {{},
-            QStringLiteral("The kept list %1 could not be read (%2). It was kept as %3, and the "
-                           "list starts empty.")
+            QCoreApplication::translate(
+                "KeptList",
+                "The kept list %1 could not be read (%2). It was kept as %3, and the "
+                "list starts empty.")
                 .arg(name, why, aside)};
 }
 

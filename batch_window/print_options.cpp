@@ -70,49 +70,43 @@ QString printerTip(const QString& name, const printers::PrinterDescription& abou
     if (!about.location.isEmpty()) what << about.location;
     if (!what.isEmpty()) lines << what.join(QStringLiteral(" \u2013 "));
     if (!about.state.isEmpty()) lines << about.state;
-    if (isDefault) lines << QStringLiteral("System default printer");
+    if (isDefault) lines << frmPlenPrintBatch::tr("System default printer");
     return lines.join(u'\n');
 }
 }  // namespace
 
 void frmPlenPrintBatch::createPrintOptionControls() {
     fraPrintOptions_ = makeControl<ClassicFrame>(this, "fraPrintOptions", {120, 2880, 7695, 1695});
-    fraPrintOptions_->setTitle(QStringLiteral("Print Options"));
+    fraPrintOptions_->setTitle(tr("Print Options"));
     cboSelectedPrinter_ =
         makeControl<QComboBox>(fraPrintOptions_, "cboSelectedPrinter", {120, 480, 6135, 315});
-    cmdPrinterProperties_ =
-        makeCaptioned<QPushButton>(fraPrintOptions_, "cmdPrinterProperties",
-                                   QStringLiteral("Propert&ies\u2026"), {6360, 460, 1215, 355});
-    lblSelectedPrinter_ =
-        makeLabel(fraPrintOptions_, "lblSelectedPrinter", QStringLiteral("&Target Printer"),
-                  {120, 240, 1935, 240}, cboSelectedPrinter_);
+    cmdPrinterProperties_ = makeCaptioned<QPushButton>(
+        fraPrintOptions_, "cmdPrinterProperties", tr("Propert&ies\u2026"), {6360, 460, 1215, 355});
+    lblSelectedPrinter_ = makeLabel(fraPrintOptions_, "lblSelectedPrinter", tr("&Target Printer"),
+                                    {120, 240, 1935, 240}, cboSelectedPrinter_);
     txtCopies_ = makeControl<QLineEdit>(fraPrintOptions_, "txtCopies", {6240, 840, 1335, 285});
-    lblCopies_ = makeLabel(fraPrintOptions_, "lblCopies", QStringLiteral("C&opies"),
-                           {5520, 885, 855, 375}, txtCopies_);
+    lblCopies_ =
+        makeLabel(fraPrintOptions_, "lblCopies", tr("C&opies"), {5520, 885, 855, 375}, txtCopies_);
     txtCopies_->setAlignment(Qt::AlignRight);
     txtCopies_->setMaxLength(3);
-    txtCopies_->setToolTip(QStringLiteral("Copies of each drawing, 1 to 999"));
+    txtCopies_->setToolTip(tr("Copies of each drawing, 1 to 999"));
     txtCopies_->setText(QStringLiteral("1"));
     txtCopies_->installEventFilter(this);
-    chkPrintSummaryPage_ =
-        makeCaptioned<QCheckBox>(fraPrintOptions_, "chkPrintSummaryPage",
-                                 QStringLiteral("Print &Summary Page"), {2160, 840, 3135, 375});
+    chkPrintSummaryPage_ = makeCaptioned<QCheckBox>(
+        fraPrintOptions_, "chkPrintSummaryPage", tr("Print &Summary Page"), {2160, 840, 3135, 375});
     txtPrintSummaryHeader_ =
         makeControl<QLineEdit>(fraPrintOptions_, "txtPrintSummaryHeader", {3000, 1200, 4575, 285});
-    lblPrintSummaryHeader_ =
-        makeLabel(fraPrintOptions_, "lblPrintSummaryHeader", QStringLiteral("H&eader:"),
-                  {2280, 1250, 1215, 255}, txtPrintSummaryHeader_);
+    lblPrintSummaryHeader_ = makeLabel(fraPrintOptions_, "lblPrintSummaryHeader", tr("H&eader:"),
+                                       {2280, 1250, 1215, 255}, txtPrintSummaryHeader_);
     txtPrintSummaryHeader_->setText(QStringLiteral("PlenPrint Batch Job Summary"));
     txtPrintSummaryHeader_->setEnabled(false);
 
     picPrintOptions_ = makeControl<QWidget>(this, "picPrintOptions", {240, 3720, 1935, 735});
-    MakeNamedGroup(*picPrintOptions_, QStringLiteral("Pages to print"));
-    optPrintPageOption_[0] =
-        makeCaptioned<QRadioButton>(picPrintOptions_, "optPrintPageOption_0",
-                                    QStringLiteral("Print first page o&nly"), {0, 0, 1935, 375});
-    optPrintPageOption_[1] =
-        makeCaptioned<QRadioButton>(picPrintOptions_, "optPrintPageOption_1",
-                                    QStringLiteral("Print a&ll pages"), {0, 360, 2055, 375});
+    MakeNamedGroup(*picPrintOptions_, tr("Pages to print"));
+    optPrintPageOption_[0] = makeCaptioned<QRadioButton>(
+        picPrintOptions_, "optPrintPageOption_0", tr("Print first page o&nly"), {0, 0, 1935, 375});
+    optPrintPageOption_[1] = makeCaptioned<QRadioButton>(
+        picPrintOptions_, "optPrintPageOption_1", tr("Print a&ll pages"), {0, 360, 2055, 375});
     optPrintPageOption_[1]->setChecked(true);
     picPrintOptions_->resize(std::max({picPrintOptions_->width(), optPrintPageOption_[0]->width(),
                                        optPrintPageOption_[1]->width()}),

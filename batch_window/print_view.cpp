@@ -98,7 +98,7 @@ void frmPlenPrintBatch::runFinished(const std::vector<EntryOutcome>& outcomes) {
     const auto sent = std::count_if(outcomes.begin(), outcomes.end(), [](const EntryOutcome& o) {
         return o.result == EntryResult::Sent;
     });
-    lblStatus_->setText(QStringLiteral("Run finished: %1 of %2 sent to the printer, %3 not printed")
+    lblStatus_->setText(tr("Run finished: %1 of %2 sent to the printer, %3 not printed")
                             .arg(sent)
                             .arg(outcomes.size())
                             .arg(qsizetype(outcomes.size()) - sent));

@@ -11,19 +11,20 @@ namespace pbp {
 namespace {
 
 QString optionCaption(const QString& name) {
-    if (name == QLatin1String("media")) return QStringLiteral("&Paper:");
-    if (name == QLatin1String("media-source")) return QStringLiteral("Paper &source:");
-    if (name == QLatin1String("sides")) return QStringLiteral("&Two-sided:");
-    if (name == QLatin1String("print-color-mode")) return QStringLiteral("&Colour:");
-    if (name == QLatin1String("print-quality")) return QStringLiteral("&Quality:");
+    if (name == QLatin1String("media")) return PrinterPropertiesDialog::tr("&Paper:");
+    if (name == QLatin1String("media-source")) return PrinterPropertiesDialog::tr("Paper &source:");
+    if (name == QLatin1String("sides")) return PrinterPropertiesDialog::tr("&Two-sided:");
+    if (name == QLatin1String("print-color-mode")) return PrinterPropertiesDialog::tr("&Colour:");
+    if (name == QLatin1String("print-quality")) return PrinterPropertiesDialog::tr("&Quality:");
     return name + QLatin1Char(':');
 }
 
 QString valueCaption(const printers::PrinterOption& option, const QString& value) {
     if (!value.isEmpty()) return value;
-    if (option.name == QLatin1String("media")) return QStringLiteral("Each drawing's own paper");
-    if (option.defaultChoice.isEmpty()) return QStringLiteral("Printer default");
-    return QStringLiteral("Printer default (%1)").arg(option.defaultChoice);
+    if (option.name == QLatin1String("media"))
+        return PrinterPropertiesDialog::tr("Each drawing's own paper");
+    if (option.defaultChoice.isEmpty()) return PrinterPropertiesDialog::tr("Printer default");
+    return PrinterPropertiesDialog::tr("Printer default (%1)").arg(option.defaultChoice);
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(
     const printers::PrinterChoices& kept, QWidget* parent)
     : QDialog(parent), rows_(printers::choiceRows(options, kept)) {
     setObjectName(QStringLiteral("dlgPrinterProperties"));
-    setWindowTitle(QStringLiteral("Properties of %1").arg(printerName));
+    setWindowTitle(tr("Properties of %1").arg(printerName));
     auto* form = new QFormLayout;
     for (const printers::ChoiceRow& row : rows_) {
         auto* box = new QComboBox(this);
@@ -45,8 +46,7 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(
         boxes_.push_back(box);
     }
     auto* layout = new QVBoxLayout(this);
-    if (rows_.empty())
-        layout->addWidget(new QLabel(QStringLiteral("This printer offers no options."), this));
+    if (rows_.empty()) layout->addWidget(new QLabel(tr("This printer offers no options."), this));
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -32,21 +32,21 @@ QAction* addRowTool(QMenu& menu, const char* name, const QString& caption) {
 void frmPlenPrintBatch::createRowMenu() {
     mnuRows_ = new QMenu(fgListOfFiles_);
     mnuRows_->setObjectName(QStringLiteral("mnuRows"));
-    connect(addRowTool(*mnuRows_, "mnuRowRemove", QStringLiteral("&Remove")), &QAction::triggered,
-            this, &frmPlenPrintBatch::cmdRemove_Click);
-    connect(addRowTool(*mnuRows_, "mnuRowMoveUp", QStringLiteral("Move &Up")), &QAction::triggered,
-            this, &frmPlenPrintBatch::cmdMoveUp_Click);
-    connect(addRowTool(*mnuRows_, "mnuRowMoveDown", QStringLiteral("Move &Down")),
-            &QAction::triggered, this, &frmPlenPrintBatch::cmdMoveDown_Click);
+    connect(addRowTool(*mnuRows_, "mnuRowRemove", tr("&Remove")), &QAction::triggered, this,
+            &frmPlenPrintBatch::cmdRemove_Click);
+    connect(addRowTool(*mnuRows_, "mnuRowMoveUp", tr("Move &Up")), &QAction::triggered, this,
+            &frmPlenPrintBatch::cmdMoveUp_Click);
+    connect(addRowTool(*mnuRows_, "mnuRowMoveDown", tr("Move &Down")), &QAction::triggered, this,
+            &frmPlenPrintBatch::cmdMoveDown_Click);
     mnuRows_->addSeparator();
-    connect(addRowTool(*mnuRows_, "mnuRowOpen", QStringLiteral("&Open")), &QAction::triggered, this,
+    connect(addRowTool(*mnuRows_, "mnuRowOpen", tr("&Open")), &QAction::triggered, this,
             &frmPlenPrintBatch::mnuOpenRow_Click);
-    connect(addRowTool(*mnuRows_, "mnuRowOpenFolder", QStringLiteral("Open Containing &Folder")),
+    connect(addRowTool(*mnuRows_, "mnuRowOpenFolder", tr("Open Containing &Folder")),
             &QAction::triggered, this, &frmPlenPrintBatch::mnuOpenRowFolder_Click);
     mnuRows_->addSeparator();
-    connect(addRowTool(*mnuRows_, "mnuRowSelectFailed", QStringLiteral("Select &Failed")),
-            &QAction::triggered, this, &frmPlenPrintBatch::mnuSelectFailed_Click);
-    connect(addRowTool(*mnuRows_, "mnuRowPrintFailedAgain", QStringLiteral("Print Failed &Again")),
+    connect(addRowTool(*mnuRows_, "mnuRowSelectFailed", tr("Select &Failed")), &QAction::triggered,
+            this, &frmPlenPrintBatch::mnuSelectFailed_Click);
+    connect(addRowTool(*mnuRows_, "mnuRowPrintFailedAgain", tr("Print Failed &Again")),
             &QAction::triggered, this, &frmPlenPrintBatch::mnuPrintFailedAgain_Click);
     connect(fgListOfFiles_, &QWidget::customContextMenuRequested, this,
             &frmPlenPrintBatch::showRowMenu);
@@ -173,8 +173,8 @@ bool frmPlenPrintBatch::printerProblemAccepted() {
             problem = printServices().printers->printerProblem(printerText());
     });
     if (problem.isEmpty()) return true;
-    return platform().messages->ask(
-        g_sAppTitle, problem + QStringLiteral("\n\nPrint the drawings all the same?"));
+    return platform().messages->ask(g_sAppTitle,
+                                    problem + tr("\n\nPrint the drawings all the same?"));
 }
 
 }  // namespace pbp

@@ -70,7 +70,7 @@ frmStatus::frmStatus(QWidget* owner)
                          Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmStatus"));
     setFont(DesignFont());
-    setWindowTitle(QStringLiteral("PlenPrint - Batch Printing Status"));
+    setWindowTitle(tr("PlenPrint - Batch Printing Status"));
     setModal(false);
     // Wide enough for the whole title in the title bar, whose font is the desktop's: measured
     // as the application's font in bold.
@@ -88,11 +88,11 @@ frmStatus::frmStatus(QWidget* owner)
 
     picStatus = new ProgressBox(this);
     picStatus->setObjectName(QStringLiteral("picStatus"));
-    picStatus->setAccessibleName(QStringLiteral("Progress"));
+    picStatus->setAccessibleName(tr("Progress"));
     placeInTwips(*picStatus, {120, 840, 4335, 255});
     picStatus->resize(width - 2 * kMargin, picStatus->height());
 
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel = new QPushButton(tr("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     // Below the bar at the right, at least as large as the style wants it.
     const QSize button = QSize(toPixels(1215), toPixels(375)).expandedTo(cmdCancel->sizeHint());
@@ -122,14 +122,14 @@ void frmStatus::askToCancel() {
     m_bAsking = true;
     const auto answer = QMessageBox::question(
         this, windowTitle(),
-        QStringLiteral("Cancel the print run?\n\nDrawings already sent to the printer stay in "
-                       "its queue; the others are not printed."),
+        tr("Cancel the print run?\n\nDrawings already sent to the printer stay in "
+           "its queue; the others are not printed."),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     m_bAsking = false;
     if (answer != QMessageBox::Yes) return;
     m_bCancelled = true;
     cmdCancel->setEnabled(false);
-    lblStatus->setText(QStringLiteral("Cancelling the run..."));
+    lblStatus->setText(tr("Cancelling the run..."));
     emit cancelRequested();
 }
 

@@ -1,5 +1,6 @@
 #include "resources/string_table.h"
 
+#include <QCoreApplication>
 #include <map>
 
 namespace pbp {
@@ -9,36 +10,45 @@ namespace {
 const std::map<int, const char*>& table() {
     static const std::map<int, const char*> strings = {
         {101, "PlenBatchPrint"},
-        {201, "About PlenBatchPrint"},
-        {202, "PlenBatchPrint (%s)"},
+        {201, QT_TRANSLATE_NOOP("StringTable", "About PlenBatchPrint")},
+        {202, QT_TRANSLATE_NOOP("StringTable", "PlenBatchPrint (%s)")},
         {203,
-         "Copyright \xc2\xa9 PlenBatchPrint developers. Free software for printing technical "
-         "drawings, released under the MIT licence."},
-        {204, "OK"},
+         QT_TRANSLATE_NOOP(
+             "StringTable",
+             "Copyright \xc2\xa9 PlenBatchPrint developers. Free software for printing technical "
+             "drawings, released under the MIT licence.")},
+        {204, QT_TRANSLATE_NOOP("StringTable", "OK")},
         {206,
-         "This program is provided as is, without warranty of any kind. Always check printed "
-         "drawings against their source files before relying on them; the authors are not "
-         "liable for any damage arising from its use."},
-        {701, "&File"},
-        {702, "E&xit"},
-        {703, "&Help"},
-        {704, "&Contents.."},
-        {706, "&About PlenBatchPrint..."},
-        {707, "PlenBatchPrint MenuBar"},
-        {711, "&Import Batch..."},
-        {712, "&Export Batch..."},
-        {713, "Open &PDF Folder"},
-        {714, "&Clear List"},
-        {715, "Ed&it"},
-        {716, "Select &Failed"},
-        {717, "Print Failed &Again"},
-        {718, "P&rint"},
-        {801, "Visio Document (*.vsd; *.vst; *.vdx; *.vtx)|*.vsd; *.vst; *.vdx; *.vtx"},
-        {901, "You have exceeded the maximum allowed file size.  Try selecting fewer files."},
+         QT_TRANSLATE_NOOP(
+             "StringTable",
+             "This program is provided as is, without warranty of any kind. Always check printed "
+             "drawings against their source files before relying on them; the authors are not "
+             "liable for any damage arising from its use.")},
+        {701, QT_TRANSLATE_NOOP("StringTable", "&File")},
+        {702, QT_TRANSLATE_NOOP("StringTable", "E&xit")},
+        {703, QT_TRANSLATE_NOOP("StringTable", "&Help")},
+        {704, QT_TRANSLATE_NOOP("StringTable", "&Contents..")},
+        {706, QT_TRANSLATE_NOOP("StringTable", "&About PlenBatchPrint...")},
+        {707, QT_TRANSLATE_NOOP("StringTable", "PlenBatchPrint MenuBar")},
+        {711, QT_TRANSLATE_NOOP("StringTable", "&Import Batch...")},
+        {712, QT_TRANSLATE_NOOP("StringTable", "&Export Batch...")},
+        {713, QT_TRANSLATE_NOOP("StringTable", "Open &PDF Folder")},
+        {714, QT_TRANSLATE_NOOP("StringTable", "&Clear List")},
+        {715, QT_TRANSLATE_NOOP("StringTable", "Ed&it")},
+        {716, QT_TRANSLATE_NOOP("StringTable", "Select &Failed")},
+        {717, QT_TRANSLATE_NOOP("StringTable", "Print Failed &Again")},
+        {718, QT_TRANSLATE_NOOP("StringTable", "P&rint")},
+        {801, QT_TRANSLATE_NOOP(
+                  "StringTable",
+                  "Visio Document (*.vsd; *.vst; *.vdx; *.vtx)|*.vsd; *.vst; *.vdx; *.vtx")},
+        {901, QT_TRANSLATE_NOOP(
+                  "StringTable",
+                  "You have exceeded the maximum allowed file size.  Try selecting fewer files.")},
         {1501, "www.plenbatchprint.org"},
         {1502, "shapes.plenbatchprint.org"},
-        {1503, "For Visio consulting, custom development, and training visit"},
-        {1504, "For more Visio tools and shapes visit"},
+        {1503, QT_TRANSLATE_NOOP("StringTable",
+                                 "For Visio consulting, custom development, and training visit")},
+        {1504, QT_TRANSLATE_NOOP("StringTable", "For more Visio tools and shapes visit")},
     };
     return strings;
 }
@@ -47,7 +57,7 @@ const std::map<int, const char*>& table() {
 
 QString LoadResString(int id) {
     const auto it = table().find(id);
-    return it == table().end() ? QString() : QString::fromUtf8(it->second);
+    return it == table().end() ? QString() : QCoreApplication::translate("StringTable", it->second);
 }
 
 ProgramVersion programVersion() {

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libvisio-dev librevenge-dev libxml2-dev libcups2-dev libgtest-dev libemf2svg-dev libwmf-dev
   cups cups-client cups-filters cups-bsd
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core

@@ -1,5 +1,6 @@
 #include "startup/mod_main.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -55,12 +56,13 @@ FileCollection filesOfJob(const QString& job) {
     }
     const JobFileNotes& notes = files || looksLikeXml(job) ? jobNotes : listNotes;
     if (!notes.problem.isEmpty()) {
-        tell(QStringLiteral("The job file %1 gives no drawings: %2.")
+        tell(QCoreApplication::translate("StartUp", "The job file %1 gives no drawings: %2.")
                  .arg(EscapedText(job), notes.problem));
     } else {
         tellUnreadable(job, notes);
         if (notes.unreadableEntries == 0)
-            tell(QStringLiteral("The job file %1 names no drawings.").arg(EscapedText(job)));
+            tell(QCoreApplication::translate("StartUp", "The job file %1 names no drawings.")
+                     .arg(EscapedText(job)));
     }
     return list;
 }

@@ -1,5 +1,7 @@
 #include "support/drawing_types.h"
 
+#include <QCoreApplication>
+
 #include "resources/string_table.h"
 
 namespace pbp {
@@ -27,8 +29,9 @@ QString DrawingFileFilter() {
     QStringList patterns;
     for (const QString& extension : DrawingExtensions()) patterns << u'*' + extension;
     const QString all = patterns.join(QStringLiteral("; "));
-    return QStringLiteral("Visio drawings (%1)|%1|").arg(all) +
-           LoadResString(kVisioDocumentFilterResource) + QStringLiteral("|All files (*)|*");
+    return QCoreApplication::translate("DrawingTypes", "Visio drawings (%1)|%1|").arg(all) +
+           LoadResString(kVisioDocumentFilterResource) + QLatin1Char('|') +
+           QCoreApplication::translate("DrawingTypes", "All files (*)|*");
 }
 
 }  // namespace pbp

@@ -1,5 +1,6 @@
 #include "support/error_handling.h"
 
+#include <QCoreApplication>
 #include <new>
 
 #include "support/platform.h"
@@ -23,13 +24,12 @@ VbError CurrentError() {
 
 QString ErrorMessageText(const QString& moduleName, const QString& procedureName,
                          const VbError& error) {
-    return QStringLiteral("Problem in ") + moduleName + QLatin1Char('.') + procedureName +
-           QStringLiteral("\r\nError Number: ") + QString::number(error.number()) +
-           QStringLiteral("\r\nError Description: ") + error.description();
+    return QCoreApplication::translate(
+               "ErrorHandling", "Problem in %1.%2\r\nError Number: %3\r\nError Description: %4")
+        .arg(moduleName, procedureName, QString::number(error.number()), error.description());
 }
 
-void ReportError(const QString& moduleName, const QString& procedureName,
-                 const VbError& error) {
+void ReportError(const QString& moduleName, const QString& procedureName, const VbError& error) {
     IgnoringErrors([&] {
         platform().messages->show(g_sAppTitle, ErrorMessageText(moduleName, procedureName, error),
                                   MessageIcon::Information);

@@ -1,5 +1,7 @@
 #include "support/path_dialog.h"
 
+#include <QCoreApplication>
+
 #include "resources/string_table.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
@@ -37,9 +39,9 @@ QString GetPathAndFileName(std::unique_ptr<C_CommonDlg>& dlg, QWidget* owner, in
         result.clear();
         if (error.number() == kCommonDialogBufferTooSmall) {
             IgnoringErrors([] {
-                platform().messages->show(QStringLiteral("PlenPrint - Batch"),
-                                          LoadResString(kTooManyFilesResource),
-                                          MessageIcon::Exclamation);
+                platform().messages->show(
+                    QCoreApplication::translate("PathDialog", "PlenPrint - Batch"),
+                    LoadResString(kTooManyFilesResource), MessageIcon::Exclamation);
             });
         } else if (error.number() != kCommonDialogCancel) {
             ReportError(QStringLiteral("modFileOperations"), QStringLiteral("GetPathAndFileName"),

@@ -1,5 +1,7 @@
 #include "printing/run/print_command.h"
 
+#include <QCoreApplication>
+
 #include "printing/engine/run_stop.h"
 #include "printing/run/print_documents.h"
 #include "printing/run/status_texts.h"
@@ -14,14 +16,18 @@ bool CanPrint(BatchPrintView& view) {
     bool result = true;
     Guarded(kBatchWindowModule, QStringLiteral("CanPrint"), [&] {
         if (view.rowCount() - 1 == 0) {
-            platform().messages->show(g_sAppTitle,
-                                      QStringLiteral("There are no documents selected to print."),
-                                      MessageIcon::Information);
+            platform().messages->show(
+                g_sAppTitle,
+                QCoreApplication::translate("PrintCommand",
+                                            "There are no documents selected to print."),
+                MessageIcon::Information);
             result = false;
         } else if (LeadingNumber(view.copiesText()) == 0) {
-            platform().messages->show(g_sAppTitle,
-                                      QStringLiteral("There must be at least one copy to print."),
-                                      MessageIcon::Information);
+            platform().messages->show(
+                g_sAppTitle,
+                QCoreApplication::translate("PrintCommand",
+                                            "There must be at least one copy to print."),
+                MessageIcon::Information);
             result = false;
         }
     });
@@ -37,7 +43,8 @@ PrintCommandResult RunPrintCommand(BatchPrintView& view) {
         StartVisio(true, &problem);
         if (!g_oVisioApp) {
             // The classic text, then what went wrong (a missing drawing reader names its path).
-            QString text = QStringLiteral(
+            QString text = QCoreApplication::translate(
+                "PrintCommand",
                 "PlenPrint was unable to start Visio.  Contact your system administrator.");
             if (!problem.isEmpty()) text += QLatin1Char(' ') + problem;
             platform().messages->show(QStringLiteral("PlenPrint"), text, MessageIcon::Exclamation);

@@ -1,5 +1,6 @@
 #include "printing/run/status_texts.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <cmath>
 #include <optional>
@@ -25,10 +26,6 @@ QString printFailed(const QString& description) {
 }  // namespace status_text
 
 namespace {
-QString position(qint64 i, qint64 n) {
-    return QStringLiteral("(%1 of %2)").arg(i).arg(n);
-}
-
 // The copies text (spaces around it allowed) as a whole number, halves to even; nothing when
 // it is not a finite number.
 std::optional<double> wholeCopies(const QString& text) {
@@ -44,15 +41,16 @@ bool inCopiesRange(double copies) {
 }  // namespace
 
 QString OpeningText(const QString& path, qint64 i, qint64 n) {
-    return QStringLiteral("Opening ") + path + QLatin1Char(' ') + position(i, n);
+    return QCoreApplication::translate("StatusTexts", "Opening %1 (%2 of %3)")
+        .arg(path, QString::number(i), QString::number(n));
 }
 
 QString PrintingText(qint64 i, qint64 n) {
-    return QStringLiteral("Printing file ") + position(i, n);
+    return QCoreApplication::translate("StatusTexts", "Printing file (%1 of %2)").arg(i).arg(n);
 }
 
 QString ClosingText(qint64 i, qint64 n) {
-    return QStringLiteral("Closing file ") + position(i, n);
+    return QCoreApplication::translate("StatusTexts", "Closing file (%1 of %2)").arg(i).arg(n);
 }
 
 qint32 ProgressPercentage(qint64 i, qint64 n) {

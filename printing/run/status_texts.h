@@ -17,7 +17,8 @@ QString openFailed(const QString& path, const QString& readerFailure);
 QString printFailed(const QString& description);
 }  // namespace status_text
 
-// The status window's step texts; i is the 1-based position, n the number of entries.
+// The status window's step texts in the user's language; i is the 1-based position, n the
+// number of entries.
 QString OpeningText(const QString& path, qint64 i, qint64 n);
 QString PrintingText(qint64 i, qint64 n);
 QString ClosingText(qint64 i, qint64 n);

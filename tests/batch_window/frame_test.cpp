@@ -2,10 +2,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTranslator>
 #include <functional>
+#include <set>
 
+#include "resources/translations.h"
 #include "tests/batch_window/window_fixture.h"
 
 namespace pbp {
@@ -238,6 +245,46 @@ TEST_F(Frame, AScreenReaderHearsTheListItsGroupsAndTheRowThatMoved) {
     QAccessibleInterface* focused = QAccessible::queryAccessibleInterface(grid())->focusChild();
     ASSERT_NE(focused, nullptr);
     EXPECT_EQ(focused->text(QAccessible::Name), QStringLiteral("/d/c.vsd"));
+}
+
+// The texts' Alt letters that occur more than once among `texts`.
+QStringList repeatedMnemonics(const QStringList& texts) {
+    std::set<QKeySequence> seen;
+    QStringList repeated;
+    for (const QString& text : texts) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty() && !seen.insert(key).second) repeated << text;
+    }
+    return repeated;
+}
+
+// Under a German locale start-up's translators give German menus, buttons and Qt's own
+// standard buttons, and every menu and the window keep one control per Alt letter.
+TEST_F(Frame, AGermanLocaleGivesGermanTextsWithUniqueAltLetters) {
+    ASSERT_TRUE(InstallTranslations(*qApp, QLocale(QLocale::German, QLocale::Germany)));
+    window = std::make_unique<frmPlenPrintBatch>();
+    displayPaths({});
+    QStringList titles;
+    for (QAction* menu : window->menuBar()->actions()) titles << menu->text();
+    EXPECT_EQ(titles, QStringList({"&Datei", "&Bearbeiten", "&Hilfe"}));
+    EXPECT_EQ(button("cmdPrint")->text(), QStringLiteral("Dru&cken"));
+    EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).buttons()[0]->text(),
+              QStringLiteral("Abbrechen"));
+
+    QStringList windowTexts = titles;
+    for (const QAbstractButton* control : window->findChildren<QAbstractButton*>())
+        windowTexts << control->text();
+    for (const QLabel* label : window->findChildren<QLabel*>()) windowTexts << label->text();
+    EXPECT_EQ(repeatedMnemonics(windowTexts), QStringList());
+    for (const QMenu* menu : window->findChildren<QMenu*>()) {
+        QStringList tools;
+        for (const QAction* tool : menu->actions()) tools << tool->text();
+        EXPECT_EQ(repeatedMnemonics(tools), QStringList()) << menu->objectName().toStdString();
+    }
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 }  // namespace

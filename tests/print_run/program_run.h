@@ -37,11 +37,15 @@ struct ProgramSetting {
     QMap<QString, QString> environment;  // more variables; a null value removes one
 };
 
-// The environment of a test run: no display, the private CUPS scheduler, the setting.
+// The environment of a test run: no display, English texts, the private CUPS scheduler, the
+// setting.
 inline QProcessEnvironment programEnvironment(const ProgramSetting& setting) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        env.remove(QLatin1String(variable));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     env.insert(QStringLiteral("CUPS_SERVER"), cups::server());
     env.insert(QStringLiteral("PLENBATCHPRINT_PDF_DIR"), setting.pdfDir);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), setting.configDir);

@@ -507,6 +507,18 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
         pdfSheetSizes(setting.pdfDir + '/' + pdfs().filter(QStringLiteral("odd"))[0]);
     ASSERT_EQ(oddSheets.size(), 3u);
     EXPECT_GT(oddSheets[1].width(), oddSheets[1].height());
+
+    // Under a German locale the steps on standard error are German, the report is the same.
+    const QString englishPdfDir = setting.pdfDir;
+    setting.pdfDir = work.filePath(QStringLiteral("pdf_de"));
+    setting.environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    setting.environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    const ProgramRun german = run(arguments);
+    EXPECT_EQ(german.exitCode, silent.exitCode);
+    EXPECT_TRUE(german.errors.contains(QStringLiteral("Drucke Datei (7 von 7)")))
+        << german.errors.toStdString();
+    EXPECT_EQ(german.lines.join('\n').replace(setting.pdfDir, englishPdfDir),
+              silent.lines.join('\n'));
 }
 
 TEST_F(Unattended, SharedDrawingsPrintAndTheExitCodeMatchesTheStatuses) {
