@@ -22,6 +22,9 @@ namespace {
 // Far more than any settings file holds; a larger one is not ours to read into memory.
 constexpr qint64 kMaxFileBytes = qint64(4) << 20;
 const QString kPrinterOptionsGroup = QStringLiteral("PrinterOptions/");
+const QString kWindowGroup = QStringLiteral("Window");
+const QString kGeometryValue = QStringLiteral("Geometry");
+const QString kStatusWidthValue = QStringLiteral("StatusColumnWidth");
 
 QString errnoText() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -217,6 +220,22 @@ void SettingsStore::keepPrinterOptions(const QString& printer,
                                        const QMap<QString, QString>& choices) {
     for (auto it = choices.cbegin(); it != choices.cend(); ++it)
         setValue(kPrinterOptionsGroup + printer, it.key(), it.value());
+}
+
+// Kept as texts (base64 and a number), as earlier versions kept them.
+WindowLayout SettingsStore::windowLayout() {
+    WindowLayout layout;
+    layout.geometry =
+        QByteArray::fromBase64(value(kWindowGroup, kGeometryValue).toString().toLatin1());
+    bool ok = false;
+    const int width = value(kWindowGroup, kStatusWidthValue).toString().toInt(&ok);
+    if (ok && width > 0) layout.statusColumnWidth = width;
+    return layout;
+}
+
+void SettingsStore::keepWindowLayout(const WindowLayout& layout) {
+    setValue(kWindowGroup, kGeometryValue, QString::fromLatin1(layout.geometry.toBase64()));
+    setValue(kWindowGroup, kStatusWidthValue, QString::number(layout.statusColumnWidth));
 }
 
 std::optional<QString> SettingsStore::setAsideIfDamaged() {

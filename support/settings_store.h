@@ -38,6 +38,12 @@ class SettingsStoreDamaged : public SettingsStoreError {
     QString cause_;
 };
 
+// The window's size and place (QWidget::saveGeometry) and the Status column's width.
+struct WindowLayout {
+    QByteArray geometry;
+    int statusColumnWidth = 0;  // 0: never saved
+};
+
 // The program's settings in one INI file (QSettings), shared by every instance of the program.
 // Groups name a level of settings with "/" between levels: "" holds the program's own values,
 // "Window" the window's layout, "PrinterOptions/<printer>" one printer's option choices.
@@ -69,6 +75,10 @@ class SettingsStore {
     QMap<QString, QString> printerOptions(const QString& printer);
     // Keeps these choices for the printer, replacing the values of the options they name.
     void keepPrinterOptions(const QString& printer, const QMap<QString, QString>& choices);
+
+    // The layout kept when the window last closed; empty when none was kept or it is unreadable.
+    WindowLayout windowLayout();
+    void keepWindowLayout(const WindowLayout& layout);
 
     // When the file is damaged, renames it to "<file>.damaged" (replacing an older one), so
     // that the store starts empty and nothing of it is lost, and answers a message saying so.
