@@ -23,7 +23,7 @@
 #include "support/mod_registry_api.h"
 #include "support/platform.h"
 #include "support/program_state.h"
-#include "support/registry_store.h"
+#include "support/settings_store.h"
 
 namespace pbp {
 
@@ -217,7 +217,7 @@ void frmPlenPrintBatch::LoadDefaultPrinter() {
 // A damaged settings file is kept beside as "<file>.damaged" and reported once; the window
 // then goes on with defaults and saves a sound file again.
 void frmPlenPrintBatch::setAsideDamagedSettings() {
-    if (const auto note = RegistryStore(platform().registryFile).setAsideIfDamaged())
+    if (const auto note = settingsStore().setAsideIfDamaged())
         platform().messages->show(g_sAppTitle, *note, MessageIcon::Exclamation);
 }
 

@@ -1,4 +1,3 @@
-#include <QDomDocument>
 #include <QFile>
 #include <QXmlStreamReader>
 
@@ -16,22 +15,10 @@ namespace {
 
 const QString kModule = QStringLiteral("modMain");
 
-// Job files are a few levels deep. QDomDocument takes minutes over a document nested many
-// thousands deep, so a deeper one is refused like any other file that is no job file.
+// Job files are a few levels deep; a deeper one is refused like any other file that is no job
+// file, as soon as the reader gets there.
 constexpr int kMaxJobFileDepth = 1000;
 constexpr int kReasonsKept = 3;
-
-// The line of the first element of `xml` that lies deeper than `limit`; stops reading there.
-std::optional<qint64> nestedDeeperThan(const QByteArray& xml, int limit) {
-    QXmlStreamReader reader(xml);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > limit) return reader.lineNumber();
-        if (token == QXmlStreamReader::EndElement) --depth;
-    }
-    return std::nullopt;
-}
 
 // The whole file, or nothing when it is larger than kMaxJobFileBytes (the problem says so).
 // Reads until a read gives nothing: the size a file reports can overstate its data.
@@ -96,6 +83,76 @@ QStringList batchListPieces(const QString& text) {
     return pieces;
 }
 
+// What a job file holds: the root's delete request, its items and why others were skipped.
+struct JobFileContent {
+    QString deleteJobFile;
+    std::vector<FileItem> entries;
+    QStringList unreadable;
+};
+
+// Why an item without a usable Filename was skipped.
+QString skippedItemReason(const QXmlStreamAttributes& attributes) {
+    if (attributes.hasAttribute(QStringLiteral("Filename")))
+        return QStringLiteral("the Filename is empty");
+    for (const QXmlStreamAttribute& attribute : attributes)
+        if (attribute.qualifiedName().compare(QLatin1String("Filename"), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("'%1' is not 'Filename' (the name is case-sensitive)")
+                .arg(attribute.qualifiedName());
+    return QStringLiteral("the item has no Filename");
+}
+
+// Reads the job in one pass: every <PlenBatchPrintItem> at any depth below the root
+// <PlenBatchPrintJob>. Nothing is taken from a file that is not well-formed XML; `problem` then
+// says what is wrong and where.
+std::optional<JobFileContent> readJobXml(const QByteArray& xml, QString& problem) {
+    QXmlStreamReader reader(xml);
+    reader.setNamespaceProcessing(false);  // names are taken as they are written, prefix and all
+    JobFileContent content;
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) --depth;
+        if (token != QXmlStreamReader::StartElement) continue;
+        if (++depth > kMaxJobFileDepth) {
+            problem = QStringLiteral("line %1: elements are nested more than %2 deep")
+                          .arg(reader.lineNumber())
+                          .arg(kMaxJobFileDepth);
+            return std::nullopt;
+        }
+        const QXmlStreamAttributes attributes = reader.attributes();
+        if (depth == 1) {
+            if (reader.qualifiedName() != QLatin1String("PlenBatchPrintJob")) {
+                problem = QStringLiteral(
+                              "line %1: the root element is <%2>, not "
+                              "<PlenBatchPrintJob>")
+                              .arg(reader.lineNumber())
+                              .arg(reader.qualifiedName());
+                return std::nullopt;
+            }
+            content.deleteJobFile =
+                attributes.value(QStringLiteral("DeleteJobFileWhenComplete")).toString();
+        } else if (reader.qualifiedName() == QLatin1String("PlenBatchPrintItem")) {
+            cPrintFile entry;
+            entry.FileName = attributes.value(QStringLiteral("Filename")).toString();
+            entry.Delete = attributes.value(QStringLiteral("Delete")) == QLatin1String("true");
+            if (!entry.FileName.isEmpty())
+                content.entries.emplace_back(std::move(entry));
+            else
+                content.unreadable << QStringLiteral("line %1: %2")
+                                          .arg(reader.lineNumber())
+                                          .arg(skippedItemReason(attributes));
+        }
+    }
+    if (reader.hasError()) {
+        problem = QStringLiteral("line %1, column %2: %3")
+                      .arg(reader.lineNumber())
+                      .arg(reader.columnNumber())
+                      .arg(reader.errorString());
+        return std::nullopt;
+    }
+    return content;
+}
+
 }  // namespace
 
 QString UnreadableEntriesText(const QString& file, const JobFileNotes& notes) {
@@ -138,79 +195,21 @@ FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComp
     JobFileNotes ownNotes;
     JobFileNotes& found = notes ? *notes : ownNotes;
     Guarded(kModule, QStringLiteral("GetFilesFromXMLDataFile"), [&] {
-        std::vector<FileItem> entries;
         if (DoesFileExist(path) == 0) {
             found.problem = QStringLiteral("it does not exist");
-            result = std::move(entries);
+            result = std::vector<FileItem>{};
             return;
         }
-        QDomDocument document;
-        {
-            const std::optional<QByteArray> xml = readBounded(path, found);
-            if (!xml) return;
-            // Not XML at all: no root either, so the answer is no collection.
-            if (const auto line = nestedDeeperThan(*xml, kMaxJobFileDepth)) {
-                found.problem = QStringLiteral("line %1: elements are nested more than %2 deep")
-                                    .arg(*line)
-                                    .arg(kMaxJobFileDepth);
-                return;
-            }
-            QString error;
-            int line = 0, column = 0;
-            if (!document.setContent(*xml, &error, &line, &column)) {
-                found.problem =
-                    QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(error);
-                return;
-            }
-        }
-        const QDomElement root = document.documentElement();
-        if (root.tagName() != QLatin1String("PlenBatchPrintJob")) {
-            found.problem = QStringLiteral(
-                                "line %1: the root element is <%2>, not "
-                                "<PlenBatchPrintJob>")
-                                .arg(root.lineNumber())
-                                .arg(root.tagName());
-            return;
-        }
-
-        QString deleteJobFile;
-        IgnoringErrors(
-            [&] { deleteJobFile = root.attribute(QStringLiteral("DeleteJobFileWhenComplete")); });
-
-        const QDomNodeList items = document.elementsByTagName(QStringLiteral("PlenBatchPrintItem"));
-        entries.reserve(items.size());
-        for (int i = 0; i < items.size(); ++i) {
-            const QDomElement item = items.at(i).toElement();
-            cPrintFile entry;
-            IgnoringErrors([&] { entry.FileName = item.attribute(QStringLiteral("Filename")); });
-            IgnoringErrors([&] {
-                entry.Delete = item.attribute(QStringLiteral("Delete")) == QLatin1String("true");
-            });
-            if (!entry.FileName.isEmpty()) {
-                entries.emplace_back(std::move(entry));
-                continue;
-            }
-            const QDomNamedNodeMap attributes = item.attributes();
-            QString miscased;
-            for (int a = 0; a < attributes.size(); ++a)
-                if (attributes.item(a).nodeName().compare(QLatin1String("Filename"),
-                                                          Qt::CaseInsensitive) == 0)
-                    miscased = attributes.item(a).nodeName();
-            const bool empty = item.hasAttribute(QStringLiteral("Filename"));
-            noteUnreadable(
-                found, QStringLiteral("line %1: %2")
-                           .arg(item.lineNumber())
-                           .arg(empty                ? QStringLiteral("the Filename is empty")
-                                : miscased.isEmpty() ? QStringLiteral("the item has no Filename")
-                                                     : QStringLiteral("'%1' is not 'Filename' (the "
-                                                                      "name is case-sensitive)")
-                                                           .arg(miscased)));
-        }
-
+        const std::optional<QByteArray> xml = readBounded(path, found);
+        if (!xml) return;
+        std::optional<JobFileContent> content = readJobXml(*xml, found.problem);
+        // Not a job file: the answer is no collection.
+        if (!content) return;
+        for (const QString& reason : content->unreadable) noteUnreadable(found, reason);
         if (deleteWhenComplete)
             *deleteWhenComplete =
-                !deleteJobFile.isEmpty() && deleteJobFile.toLower() == QLatin1String("true");
-        result = std::move(entries);
+                content->deleteJobFile.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+        result = std::move(content->entries);
     });
     return result;
 }

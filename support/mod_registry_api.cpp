@@ -1,12 +1,10 @@
 #include "support/mod_registry_api.h"
 
-#include <QtEndian>
 #include <algorithm>
 #include <optional>
 
 #include "support/error_handling.h"
-#include "support/platform.h"
-#include "support/registry_store.h"
+#include "support/settings_store.h"
 
 namespace pbp {
 
@@ -28,12 +26,17 @@ VbError itemMissing() {
     return VbError(kValueError, QStringLiteral("Item does not exist for this registry key"));
 }
 
-// The store's path of a key, or nullopt for a root the store does not keep.
-std::optional<QString> storePath(quint32 root, const QString& key) {
-    if (root != HKEY_CURRENT_USER) return std::nullopt;
-    QString path = QStringLiteral("HKEY_CURRENT_USER");
-    if (!key.isEmpty()) path += QLatin1Char('\\') + key;
-    return path;
+// The store's group of a key: "" for the program's key, "Window" for its subkey "Window";
+// nullopt for a key outside the program's, which the store does not keep.
+std::optional<QString> storeGroup(quint32 root, const QString& key) {
+    if (root != HKEY_CURRENT_USER || !key.startsWith(kProgramSettingsKey, Qt::CaseInsensitive))
+        return std::nullopt;
+    const QString rest = key.mid(kProgramSettingsKey.size());
+    if (rest.isEmpty()) return QString();
+    if (!rest.startsWith(QLatin1Char('\\'))) return std::nullopt;
+    const QStringList levels = rest.mid(1).split(QLatin1Char('\\'));
+    if (levels.contains(QString())) return std::nullopt;
+    return levels.join(QLatin1Char('/'));
 }
 
 // Runs a store action; a damaged or unwritable settings file becomes error `number` with the
@@ -42,21 +45,27 @@ template <class Action>
 auto storeCall(qint32 number, Action&& action) {
     try {
         return action();
-    } catch (const RegistryStoreError& error) {
+    } catch (const SettingsStoreError& error) {
         throw VbError(number, error.description());
     }
 }
 
-RegistryStore store() {
-    return RegistryStore(platform().registryFile);
+// The group of a key that exists: every key under the program's exists while the settings
+// file can be read. Nullopt when the key does not exist.
+std::optional<QString> existingGroup(quint32 root, const QString& key, qint32 errorNumber) {
+    const auto group = storeGroup(root, key);
+    if (group) storeCall(errorNumber, [&] { return settingsStore().names(*group); });
+    return group;
 }
 
-// The key's values; nullopt when the key cannot be opened.
-std::optional<std::vector<RegistryValue>> keyValues(quint32 root, const QString& key,
-                                                    qint32 errorNumber) {
-    const auto path = storePath(root, key);
-    if (!path) return std::nullopt;
-    return storeCall(errorNumber, [&] { return store().values(*path); });
+// The value's data as the registry held it: a text's UTF-8 bytes with their terminating NUL,
+// or the binary bytes.
+std::optional<QByteArray> valueData(const QString& group, const QString& name, qint32 errorNumber) {
+    const QVariant value =
+        storeCall(errorNumber, [&] { return settingsStore().value(group, name); });
+    if (!value.isValid()) return std::nullopt;
+    return value.typeId() == QMetaType::QByteArray ? value.toByteArray()
+                                                   : value.toString().toUtf8() + '\0';
 }
 
 QString textUpToFirstNul(const QByteArray& data) {
@@ -64,51 +73,32 @@ QString textUpToFirstNul(const QByteArray& data) {
     return QString::fromUtf8(end < 0 ? data : data.left(end));
 }
 
-// The data without its terminating NULs (one for a text, two for a list of texts).
-QString textWithoutTerminator(QByteArray data, qsizetype terminatorLength) {
-    while (terminatorLength-- > 0 && data.endsWith('\0')) data.chop(1);
-    return QString::fromUtf8(data);
-}
-
 }  // namespace
 
 bool RegistryKeyExists(quint32 root, const QString& key) {
     bool exists = false;
     Guarded(kModule, QStringLiteral("RegistryKeyExists"),
-            [&] { exists = keyValues(root, key, kKeyError).has_value(); });
+            [&] { exists = existingGroup(root, key, kKeyError).has_value(); });
     return exists;
 }
 
 bool RegistryValueExists(quint32 root, const QString& key, const QString& valueName) {
     bool exists = false;
     Guarded(kModule, QStringLiteral("RegistryValueExists"), [&] {
-        const auto values = keyValues(root, key, kKeyError);
-        exists = values && findValue(*values, valueName) != nullptr;
+        const auto group = existingGroup(root, key, kKeyError);
+        exists = group && valueData(*group, valueName, kKeyError).has_value();
     });
     return exists;
 }
 
 QVariant GetRegistryValue(quint32 root, const QString& key, const QString& valueName) {
-    const auto values = keyValues(root, key, kKeyError);
-    if (!values) return {};
-    const RegistryValue* value = findValue(*values, valueName);
-    const quint32 type = value ? value->type : REG_NONE;
-    switch (type) {
-        case REG_SZ:
-        case REG_EXPAND_SZ:
-            return textWithoutTerminator(value->data, 1);
-        case REG_MULTI_SZ:
-            return textWithoutTerminator(value->data, 2);
-        case REG_BINARY:
-            return value->data;
-        case REG_DWORD: {
-            QByteArray bytes = value->data.left(4);
-            bytes.append(4 - bytes.size(), '\0');
-            return qFromLittleEndian<qint32>(bytes.constData());
-        }
-        default:
-            throw VbError(kValueError, QStringLiteral("Usupported value type"));
-    }
+    const auto group = existingGroup(root, key, kKeyError);
+    if (!group) return {};
+    const QVariant value =
+        storeCall(kValueError, [&] { return settingsStore().value(*group, valueName); });
+    if (value.typeId() == QMetaType::QByteArray) return value;
+    if (!value.isValid()) throw VbError(kValueError, QStringLiteral("Usupported value type"));
+    return value.toString();
 }
 
 void EnsureRegistryValue(quint32 root, const QString& key, const QString& valueName,
@@ -154,14 +144,15 @@ void WriteRegistryString(quint32 root, const QString& key, const QString& valueN
     CloseRegistryKey(handle);
 }
 
+// Keys need no making: every key under the program's exists while the settings file can be
+// read.
 void AddRegistryKey(quint32 root, const QString& key) {
-    const auto path = storePath(root, key);
-    const bool created = path && storeCall(kCreateError, [&] { return store().createKey(*path); });
-    if (!created) throw VbError(kCreateError, QStringLiteral("Unable to create the registry key"));
+    if (!existingGroup(root, key, kCreateError))
+        throw VbError(kCreateError, QStringLiteral("Unable to create the registry key"));
 }
 
 RegistryKeyHandle OpenRegistryKey(quint32 root, const QString& key) {
-    if (!keyValues(root, key, kKeyError)) throw keyMissing();
+    if (!existingGroup(root, key, kKeyError)) throw keyMissing();
     return RegistryKeyHandle{root, key, true};
 }
 
@@ -170,35 +161,35 @@ void CloseRegistryKey(RegistryKeyHandle& handle) {
 }
 
 QStringList ListRegistryValues(quint32 root, const QString& key) {
-    const auto values = keyValues(root, key, kKeyError);
-    if (!values) throw keyMissing();
+    const auto group = existingGroup(root, key, kKeyError);
+    if (!group) throw keyMissing();
     QStringList entries;
-    for (const RegistryValue& value : *values) {
-        if (value.name.toUtf8().size() > kEnumNameLimit || value.data.size() > kEnumDataLimit)
-            break;
-        entries.append(textUpToFirstNul(value.name.toUtf8()) + QStringLiteral("\\\\") +
-                       textUpToFirstNul(value.data));
+    for (const QString& name :
+         storeCall(kKeyError, [&] { return settingsStore().names(*group); })) {
+        const QByteArray data = valueData(*group, name, kKeyError).value_or(QByteArray());
+        if (name.toUtf8().size() > kEnumNameLimit || data.size() > kEnumDataLimit) break;
+        entries.append(textUpToFirstNul(name.toUtf8()) + QStringLiteral("\\\\") +
+                       textUpToFirstNul(data));
     }
     return entries;
 }
 
 QString QueryRegistryString(const RegistryKeyHandle& handle, const QString& valueName) {
     if (!handle.open) throw itemMissing();
-    const auto values = keyValues(handle.root, handle.keyPath, kValueError);
-    const RegistryValue* value = values ? findValue(*values, valueName) : nullptr;
-    if (!value || value->data.size() > kQueryDataLimit) throw itemMissing();
-    return textUpToFirstNul(value->data);
+    const auto group = existingGroup(handle.root, handle.keyPath, kValueError);
+    const auto data = group ? valueData(*group, valueName, kValueError) : std::nullopt;
+    if (!data || data->size() > kQueryDataLimit) throw itemMissing();
+    return textUpToFirstNul(*data);
 }
 
 void SetRegistryString(const RegistryKeyHandle& handle, const QString& valueName,
                        const QString& text) {
     if (!handle.open) throw itemMissing();
-    const auto path = storePath(handle.root, handle.keyPath);
-    const RegistryValue value{valueName, REG_SZ,
-                              (text.isEmpty() ? QStringLiteral(" ") : text).toUtf8() + '\0'};
-    const bool written =
-        path && storeCall(kValueError, [&] { return store().setValue(*path, value); });
-    if (!written) throw itemMissing();
+    const auto group = storeGroup(handle.root, handle.keyPath);
+    if (!group) throw itemMissing();
+    storeCall(kValueError, [&] {
+        settingsStore().setValue(*group, valueName, text.isEmpty() ? QStringLiteral(" ") : text);
+    });
 }
 
 }  // namespace pbp

@@ -24,7 +24,9 @@ struct RegistryKeyHandle {
     bool open = false;
 };
 
-// The program's registry layer over the settings store in platform().registryFile.
+// The program's registry layer over the settings store in platform().registryFile (see
+// support/settings_store.h). Only keys at and under kProgramSettingsKey are kept, and all of
+// them exist while the settings file can be read; value names match with letter case.
 // Failures are raised as VbError: 1000 a key cannot be opened, 1001 a value cannot be read or
 // written or has an unhandled type, 1002 a key cannot be created. When the settings file
 // itself is damaged or cannot be written, the error keeps its number and says so in its
@@ -35,10 +37,8 @@ bool RegistryKeyExists(quint32 root, const QString& key);
 // True when the value exists, with or without data. Reports an unexpected failure and answers
 // false.
 bool RegistryValueExists(quint32 root, const QString& key, const QString& valueName);
-// The value as a QString (REG_SZ, REG_EXPAND_SZ unexpanded, REG_MULTI_SZ with its strings
-// separated by single NULs), qint32 (REG_DWORD) or QByteArray (REG_BINARY); an invalid QVariant
-// when the key does not exist. A missing value or any other type raises 1001
-// "Usupported value type".
+// The value as a QString, or a QByteArray for binary data; an invalid QVariant when the key
+// does not exist. A missing value raises 1001 "Usupported value type".
 QVariant GetRegistryValue(quint32 root, const QString& key, const QString& valueName);
 // Makes sure the key exists and holds the value, writing `defaultText` when no listed entry of
 // the key contains the value name.
@@ -47,15 +47,15 @@ void EnsureRegistryValue(quint32 root, const QString& key, const QString& valueN
 QString ReadRegistryString(quint32 root, const QString& key, const QString& valueName);
 void WriteRegistryString(quint32 root, const QString& key, const QString& valueName,
                          const QString& text);
-// Creates the key and every missing level; succeeds when the key exists already.
+// Succeeds for a key the store keeps (it exists already); 1002 for any other.
 void AddRegistryKey(quint32 root, const QString& key);
 RegistryKeyHandle OpenRegistryKey(quint32 root, const QString& key);
 void CloseRegistryKey(RegistryKeyHandle& handle);
-// One entry per value in creation order: name, "\\" (two backslashes), data up to its first
+// One entry per value in order of name: name, "\\" (two backslashes), data up to its first
 // NUL. Ends at the first value whose name is longer than 254 or data longer than 255 bytes.
 QStringList ListRegistryValues(quint32 root, const QString& key);
 // The value's data up to its first NUL, whatever its type; 1001 when it is missing or holds
-// more than 1024 bytes.
+// more than 1024 bytes (a text with its terminating NUL).
 QString QueryRegistryString(const RegistryKeyHandle& handle, const QString& valueName);
 // Writes the text as REG_SZ; an empty text is stored as one space.
 void SetRegistryString(const RegistryKeyHandle& handle, const QString& valueName,

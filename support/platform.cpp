@@ -24,7 +24,7 @@ void setPlatform(const Platform& replacement) {
 QString defaultRegistryFile() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/PlenBatchPrint/registry.json");
+    return base + QStringLiteral("/PlenBatchPrint/settings.ini");
 }
 
 bool isHeadless() {

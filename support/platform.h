@@ -48,7 +48,7 @@ struct Platform {
 Platform& platform();
 void setPlatform(const Platform& replacement);
 
-// $XDG_CONFIG_HOME (default ~/.config) + "/PlenBatchPrint/registry.json".
+// $XDG_CONFIG_HOME (default ~/.config) + "/PlenBatchPrint/settings.ini".
 QString defaultRegistryFile();
 
 // True when the program shows no windows: the application runs on Qt's offscreen platform

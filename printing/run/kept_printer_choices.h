@@ -4,9 +4,10 @@
 
 namespace pbp {
 
-// The option choices kept for a printer in the settings store, under the program's key in
-// "PrinterOptions\<printer>", one text value per option (empty: the printer's default). A store
-// that cannot be read keeps none.
+// The option choices kept for a printer in the settings store, in the group
+// "PrinterOptions/<printer>", one text value per option (empty: the printer's default). The
+// store reads its file again only when it changed, so a run of many jobs reads it once. A
+// store that cannot be read keeps none.
 printers::PrinterChoices KeptPrinterChoices(const QString& printerName);
 
 // Keeps these choices for the printer, replacing the values of the options they name; raises

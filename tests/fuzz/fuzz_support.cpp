@@ -34,7 +34,7 @@ void prepare() {
         static SilentMessages messages;
         Platform quiet;
         quiet.messages = &messages;
-        quiet.registryFile = privateFolder().filePath(QStringLiteral("registry.json"));
+        quiet.registryFile = privateFolder().filePath(QStringLiteral("program.ini"));
         setPlatform(quiet);
         return true;
     }();

@@ -49,7 +49,7 @@ package() {
 
   local depends
   depends=$(dpkg-deb -f "$deb" Depends)
-  for needed in libqt6widgets6 libqt6xml6 libvisio-0.1-1 librevenge-0.0-0 \
+  for needed in libqt6widgets6 libqt6svg6 libvisio-0.1-1 librevenge-0.0-0 \
     libcups2 libjemalloc2 libseccomp2 qt6-qpa-plugins; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
   done

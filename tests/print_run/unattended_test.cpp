@@ -27,7 +27,7 @@ const QString kSent = QStringLiteral("Sent to Printer");
 // A settings file in `configDir` that remembers `printer`, as the window leaves it.
 void rememberPrinter(const QString& configDir, const QString& printer) {
     ScopedFakePlatform fake;
-    fake.get().registryFile = configDir + QStringLiteral("/PlenBatchPrint/registry.json");
+    fake.get().registryFile = configDir + QStringLiteral("/PlenBatchPrint/settings.ini");
     EnsureRegistryValue(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"), {});
     WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"), printer);
 }
@@ -186,7 +186,7 @@ TEST_F(Unattended, DashOOverKeptChoicesReachesEveryJobAndAChosenPaperWins) {
     ASSERT_TRUE(QFile::copy(drawing, titled));
     {
         ScopedFakePlatform fake;
-        fake.get().registryFile = setting.configDir + "/PlenBatchPrint/registry.json";
+        fake.get().registryFile = setting.configDir + "/PlenBatchPrint/settings.ini";
         KeepPrinterChoices(cups::kDuplexPrinter,
                            {{"print-color-mode", "color"}, {"sides", "one-sided"}});
     }
@@ -255,18 +255,22 @@ TEST_F(Unattended, JobFileIsDeletedAfterTheRunOnlyWhenEveryDrawingWasSent) {
 }
 
 TEST_F(Unattended, SilentRunPrintsWithAnUnwritableOrDamagedSettingsStoreAndSavesNothing) {
-    const QString damaged = setting.configDir + QStringLiteral("/PlenBatchPrint/registry.json");
-    writeFile(damaged, "{ not json");
-    EXPECT_EQ(run({"-s", "-d", kPdfPrinter, drawing}).exitCode, 0);
-    EXPECT_EQ(fileBytes(damaged), QByteArray("{ not json"));
-    EXPECT_FALSE(QFile::exists(damaged + QStringLiteral(".damaged")));
+    // The settings file damaged, and an old registry.json beside one that is missing.
+    for (const char* name : {"settings.ini", "registry.json"}) {
+        const QString damaged = setting.configDir + QStringLiteral("/PlenBatchPrint/") + name;
+        writeFile(damaged, "{ not json");
+        EXPECT_EQ(run({"-s", "-d", kPdfPrinter, drawing}).exitCode, 0);
+        EXPECT_EQ(fileBytes(damaged), QByteArray("{ not json"));
+        EXPECT_FALSE(QFile::exists(damaged + QStringLiteral(".damaged")));
+        QFile::remove(damaged);
+    }
 
     // A settings folder that cannot be made: its parent is a file (root may write anywhere).
     setting.configDir = work.filePath(QStringLiteral("a file"));
     writeFile(setting.configDir, "x");
     const ProgramRun unwritable = run({"/silent", "/printer=" + kPdfPrinter, "/file=" + drawing});
     EXPECT_EQ(unwritable.exitCode, 0) << unwritable.errors.toStdString();
-    EXPECT_EQ(pdfs().size(), 2);
+    EXPECT_EQ(pdfs().size(), 3);
 }
 
 // No display at all, then an X display and a Wayland socket that are both gone.
