@@ -14,7 +14,6 @@
 #include "printing/run/print_services.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 #include "support/win_api.h"
 
 namespace pbp {
@@ -174,7 +173,7 @@ bool frmPlenPrintBatch::printerProblemAccepted() {
     });
     if (problem.isEmpty()) return true;
     return platform().messages->ask(
-        g_sAppTitle, problem + QStringLiteral("\n\nPrint the drawings all the same?"));
+        platform().appTitle, problem + QStringLiteral("\n\nPrint the drawings all the same?"));
 }
 
 }  // namespace pbp

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "support/platform.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
@@ -28,10 +27,10 @@ QString ErrorMessageText(const QString& moduleName, const QString& procedureName
            QStringLiteral("\r\nError Description: ") + error.description();
 }
 
-void ReportError(const QString& moduleName, const QString& procedureName,
-                 const VbError& error) {
+void ReportError(const QString& moduleName, const QString& procedureName, const VbError& error) {
     IgnoringErrors([&] {
-        platform().messages->show(g_sAppTitle, ErrorMessageText(moduleName, procedureName, error),
+        platform().messages->show(platform().appTitle,
+                                  ErrorMessageText(moduleName, procedureName, error),
                                   MessageIcon::Information);
     });
 }

@@ -13,6 +13,17 @@ QString printerKey(const QString& printerName) {
 
 }  // namespace
 
+QString RememberedPrinter() {
+    QString stored;
+    IgnoringErrors([&] {
+        stored = ReadRegistryString(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue);
+    });
+    QStringView name(stored);
+    while (name.startsWith(u' ')) name = name.sliced(1);
+    while (name.endsWith(u' ')) name.chop(1);
+    return name.toString();
+}
+
 printers::PrinterChoices KeptPrinterChoices(const QString& printerName) {
     printers::PrinterChoices choices;
     IgnoringErrors([&] {

@@ -4,6 +4,13 @@
 
 namespace pbp {
 
+// The settings store value that remembers the printer last chosen in the window.
+inline const QString kDefaultPrinterValue = QStringLiteral("DefaultPrinter");
+
+// The remembered printer without the spaces around it (an empty choice is stored as one
+// space); empty when there is none or the store cannot be read.
+QString RememberedPrinter();
+
 // The option choices kept for a printer in the settings store, under the program's key in
 // "PrinterOptions\<printer>", one text value per option (empty: the printer's default). A store
 // that cannot be read keeps none.

@@ -6,7 +6,6 @@
 #include "printing/run/visio_session.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
@@ -14,12 +13,12 @@ bool CanPrint(BatchPrintView& view) {
     bool result = true;
     Guarded(kBatchWindowModule, QStringLiteral("CanPrint"), [&] {
         if (view.rowCount() - 1 == 0) {
-            platform().messages->show(g_sAppTitle,
+            platform().messages->show(platform().appTitle,
                                       QStringLiteral("There are no documents selected to print."),
                                       MessageIcon::Information);
             result = false;
         } else if (LeadingNumber(view.copiesText()) == 0) {
-            platform().messages->show(g_sAppTitle,
+            platform().messages->show(platform().appTitle,
                                       QStringLiteral("There must be at least one copy to print."),
                                       MessageIcon::Information);
             result = false;
