@@ -256,7 +256,7 @@ TEST(SummaryPage, FailureIsSkippedSilentlyAndTheDrawingsStillPrint) {
         RunFixture run;
         run.view.summary = true;
         if (!noPrinterAtAll) run.printers.refusal = QStringLiteral("refused");
-        if (noPrinterAtAll) run.printers.defaultName.clear();
+        if (noPrinterAtAll) run.view.printer.clear();
         run.addDrawing(QStringLiteral("/d/a.vsd"));
         cmdPrint_Click(run.view);
         EXPECT_TRUE(run.printers.jobs.empty());
