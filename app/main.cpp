@@ -153,7 +153,13 @@ int runWithWindow(const pbp::StartRequest& start, int argc, char** argv) {
     pbp::setPlatform(wired);
     const pbp::RunRequest request = pbp::ReadRunRequest(start);
     const PrintingWiring printing(request);
-    if (request.silent) return pbp::RunSilently(request);
+    if (request.silent) {
+        // No message box waits for an answer in a silent run.
+        pbp::StandardErrorMessages quiet;
+        wired.messages = &quiet;
+        pbp::setPlatform(wired);
+        return pbp::RunSilently(request);
+    }
 
     pbp::frmPlenPrintBatch window;
     window.Display(request);
