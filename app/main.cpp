@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStringDecoder>
 #include <QStringList>
 #include <cstdio>
@@ -12,12 +13,15 @@
 #include "printing/run/drawing_limits.h"
 #include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_services.h"
+#include "printing/run/silent_run.h"
 #include "resources/translations.h"
+#include "resources/string_table.h"
 #include "startup/mod_main.h"
 #include "startup/start_request.h"
 #include "support/display_check.h"
 #include "support/platform.h"
 #include "support/qt_messages.h"
+#include "support/standard_error_messages.h"
 #include "support/widgets/qt_file_dialog_service.h"
 #include "support/widgets/qt_services.h"
 
@@ -87,18 +91,99 @@ std::optional<int> answerWithoutWindow(const pbp::StartRequest& request, int arg
     return std::nullopt;
 }
 
+// The printers and the drawing engine a run prints with, wired into the print services.
+class PrintingWiring {
+  public:
+    explicit PrintingWiring(const pbp::RunRequest& request)
+        // --time-limit bounds each wait for the print scheduler too.
+        : cups_(request.limits.timeLimitSeconds
+                    ? std::chrono::seconds(*request.limits.timeLimitSeconds)
+                    : pbp::printers::kSchedulerDeadline),
+          // Each job carries the choices kept for its printer, with the command line's -o
+          // over them.
+          printers_(cups_,
+                    [options = request.printerOptions](const QString& printer) {
+                        return pbp::printers::mergedChoices(pbp::KeptPrinterChoices(printer),
+                                                            options);
+                    }),
+          engines_(printers_,
+                   [limits = request.limits] {
+                       return pbp::DrawingWorkerSettings(pbp::platform().programFolder, limits);
+                   }),
+          services_({.printers = &printers_, .engines = &engines_}) {}
+
+  private:
+    pbp::printers::CupsPrinterSystem cups_;
+    pbp::printers::ChosenOptionsPrinters printers_;
+    pbp::LibVisioEngineFactory engines_;
+    pbp::ScopedPrintServices services_;
+};
+
+pbp::Platform platformWith(pbp::MessageService& messages) {
+    pbp::Platform wired;
+    wired.messages = &messages;
+    wired.appTitle = pbp::LoadResString(101);
+    wired.registryFile = pbp::defaultRegistryFile();
+    wired.programFolder = QCoreApplication::applicationDirPath();
+    return wired;
+}
+
+// A silent run: no window and no widget at all. The summary page is painted with QPainter,
+// which needs the GUI application (offscreen).
+int runSilently(const pbp::StartRequest& start, int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    // Step texts on standard error speak the user's language; the report stays English.
+    pbp::InstallTranslations(app);
+    pbp::StandardErrorMessages messages;
+    pbp::setPlatform(platformWith(messages));
+    const pbp::RunRequest request = pbp::ReadRunRequest(start);
+    const PrintingWiring printing(request);
+    return pbp::RunSilently(request);
+}
+
+// The batch window, living in the event loop while it is shown. A classic start may still
+// turn out silent ("/file=/silent"): it then prints without showing the window.
+int runWithWindow(const pbp::StartRequest& start, int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The windows speak the user's language; the report on standard output stays English.
+    pbp::InstallTranslations(app);
+    pbp::QtMessageService messages;
+    pbp::QtUrlOpener urls;
+    pbp::QtProcessEnder process;
+    pbp::QtFileDialogService fileDialogs;
+    pbp::Platform wired = platformWith(messages);
+    wired.urls = &urls;
+    wired.process = &process;
+    wired.fileDialogs = &fileDialogs;
+    pbp::setPlatform(wired);
+    const pbp::RunRequest request = pbp::ReadRunRequest(start);
+    const PrintingWiring printing(request);
+    if (request.silent) {
+        // No message box waits for an answer in a silent run.
+        pbp::StandardErrorMessages quiet;
+        wired.messages = &quiet;
+        pbp::setPlatform(wired);
+        return pbp::RunSilently(request);
+    }
+
+    pbp::frmPlenPrintBatch window;
+    window.Display(request);
+    return app.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     pbp::SetApplicationIdentity();
-    const pbp::StartRequest request = pbp::ReadStartRequest(argumentsOf(argc, argv));
-    if (const std::optional<int> exitCode = answerWithoutWindow(request, argc, argv))
+    const pbp::StartRequest start = pbp::ReadStartRequest(argumentsOf(argc, argv));
+    if (const std::optional<int> exitCode = answerWithoutWindow(start, argc, argv))
         return *exitCode;
 
     // A silent run shows no window of its own and must not depend on a display that may hang
     // or go away while it prints, so it always runs offscreen. An interactive start checks the
     // display before the application picks its platform, which aborts when the display is gone.
-    if (pbp::IsSilentRequest(request)) {
+    const bool silent = pbp::IsSilentRequest(start);
+    if (silent) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (const pbp::DisplayCheck display = pbp::CheckDisplay(); !display.reachable) {
         write(stderr, QStringLiteral("PlenBatchPrint: %1; the batch window cannot be shown. "
@@ -107,43 +192,5 @@ int main(int argc, char** argv) {
         return kNoDisplayExitCode;
     }
     pbp::QuietMissingRuntimeFolderWarning();
-    // The drawing limits are read, environment first, when the engine starts its workers.
-    if (request.timeLimitSeconds)
-        qputenv("PLENBATCHPRINT_TIME_LIMIT", QByteArray::number(*request.timeLimitSeconds));
-    if (request.memoryLimitMiB)
-        qputenv("PLENBATCHPRINT_MEMORY_LIMIT", QByteArray::number(*request.memoryLimitMiB));
-    QApplication app(argc, argv);
-    // The windows speak the user's language; the report on standard output stays English.
-    pbp::InstallTranslations(app);
-
-    pbp::QtMessageService messages;
-    pbp::QtUrlOpener urls;
-    pbp::QtProcessEnder process;
-    pbp::QtFileDialogService fileDialogs;
-    // --time-limit bounds each wait for the print scheduler too.
-    pbp::printers::CupsPrinterSystem cups(request.timeLimitSeconds
-                                              ? std::chrono::seconds(*request.timeLimitSeconds)
-                                              : pbp::printers::kSchedulerDeadline);
-    // Each job carries the choices kept for its printer, with the command line's -o over them.
-    pbp::printers::ChosenOptionsPrinters printers(cups, [&request](const QString& printer) {
-        return pbp::printers::mergedChoices(pbp::KeptPrinterChoices(printer),
-                                            request.printerOptions);
-    });
-    pbp::LibVisioEngineFactory engines(
-        printers, [] { return pbp::DrawingWorkerSettings(pbp::platform().programFolder); });
-    pbp::Platform wired;
-    wired.messages = &messages;
-    wired.urls = &urls;
-    wired.process = &process;
-    wired.fileDialogs = &fileDialogs;
-    wired.registryFile = pbp::defaultRegistryFile();
-    wired.programFolder = QCoreApplication::applicationDirPath();
-    pbp::setPlatform(wired);
-    const pbp::ScopedPrintServices printing({.printers = &printers, .engines = &engines});
-
-    // A silent run ends the process inside Display; an interactive one lives in the event loop
-    // while the window is shown.
-    pbp::frmPlenPrintBatch window;
-    pbp::Main(request, [&window](pbp::FileCollection& files) { window.Display(files); });
-    return window.isVisible() ? app.exec() : 0;
+    return silent ? runSilently(start, argc, argv) : runWithWindow(start, argc, argv);
 }

@@ -4,13 +4,11 @@
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "startup/mod_main.h"
-#include "support/common_dialog.h"
 #include "support/error_handling.h"
 #include "support/escaped_text.h"
 #include "support/file_operations.h"
 #include "support/path_dialog.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
@@ -27,9 +25,10 @@ QString itemPath(const FileItem& item) {
 void frmPlenPrintBatch::mnuExportBatch_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("mnuExportBatch_Click"), [&] {
         if (fgListOfFiles_->rows() < 2) return;
-        const QString target =
-            GetPathAndFileName(g_oExportDialog, this, kSaveDialog, tr("Export Batch"), QString(),
+        const QStringList chosen =
+            GetPathAndFileName(this, kSaveDialog, tr("Export Batch"), QString(),
                                QString(), tr("Comma Seperated Values (*.csv)|*.csv"));
+        const QString target = chosen.value(0);
         if (target.isEmpty()) {
             platform().messages->beep();
             return;
@@ -50,12 +49,10 @@ void frmPlenPrintBatch::mnuExportBatch_Click() {
 // a list cannot be read, so the status line always matches the rows already appended.
 void frmPlenPrintBatch::mnuImportBatch_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("mnuImportBatch_Click"), [&] {
-        const QString answer =
-            GetPathAndFileName(g_oImportDialog, this, kOpenDialog, tr("Import Batch"), QString(),
-                               QString(), tr("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt"));
-        const std::optional<QStringList> lists = GetFiles(answer, true);
-        if (!lists) return;
-        for (const QString& list : *lists) {
+        const QStringList lists = GetPathAndFileName(
+            this, kOpenDialog, tr("Import Batch"), QString(), QString(),
+            tr("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt"));
+        for (const QString& list : lists) {
             JobFileNotes notes;
             const FileCollection entries = GetFilesFromCSVDataFile(list, &notes);
             if (!entries) throw ObjectNotSetError();  // the reader gave no list
@@ -67,7 +64,7 @@ void frmPlenPrintBatch::mnuImportBatch_Click() {
                                      : tr("The batch list %1 gives no drawings: %2.")
                                            .arg(EscapedText(list), notes.problem);
             if (!note.isEmpty())
-                platform().messages->show(g_sAppTitle, note, MessageIcon::Exclamation);
+                platform().messages->show(platform().appTitle, note, MessageIcon::Exclamation);
         }
     });
     RefreshPrintState();

@@ -2,7 +2,6 @@
 
 #include "batch_window/frm_plen_print_batch.h"
 #include "progress/frm_status.h"
-#include "support/common_dialog.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
 
@@ -19,9 +18,6 @@ void frmPlenPrintBatch::runClosingSteps() {
     Guarded(kBatchWindowModule, QStringLiteral("KeepList"), [&] { keepListNow(); });
     // The layout is a convenience: a settings folder that cannot be written was reported above.
     IgnoringErrors([&] { saveWindowLayout(); });
-    g_oAddFilesDialog.reset();
-    g_oImportDialog.reset();
-    g_oExportDialog.reset();
 }
 
 void frmPlenPrintBatch::mnuExit_Click() {

@@ -10,8 +10,6 @@
 #include "batch_window/list_edits.h"
 #include "printing/run/status_texts.h"
 #include "progress/twips.h"
-#include "startup/mod_main.h"
-#include "support/common_dialog.h"
 #include "support/drawing_types.h"
 #include "support/error_handling.h"
 #include "support/path_dialog.h"
@@ -124,10 +122,10 @@ void frmPlenPrintBatch::explainPrintState() {
 
 void frmPlenPrintBatch::cmdAdd_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("cmdAdd_Click"), [&] {
-        const QString chosen = GetPathAndFileName(g_oAddFilesDialog, this, 0, QString(), QString(),
-                                                  QString(), DrawingFileFilter());
+        const QStringList chosen =
+            GetPathAndFileName(this, 0, QString(), QString(), QString(), DrawingFileFilter());
         const int before = fgListOfFiles_->rows();
-        if (const std::optional<QStringList> paths = GetFiles(chosen, true)) appendRows(*paths);
+        appendRows(chosen);
         RefreshPrintState();
         // Back to the list, on the first drawing added, so the keyboard and a screen reader
         // go on where the new entries are.

@@ -4,6 +4,7 @@
 
 #include "printing/run/batch_print_view.h"
 #include "printing/run/job_deletions.h"
+#include "printing/run/run_request.h"
 #include "support/file_collection.h"
 
 class QAction;
@@ -30,9 +31,8 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     explicit frmPlenPrintBatch(QWidget* parent = nullptr);
     ~frmPlenPrintBatch() override;
 
-    // Builds the window from the start-up collection and makes the run-mode decision:
-    // interactive shows the window, silent prints and ends the process.
-    void Display(FileCollection& cFiles);
+    // Builds the window from the start's drawings and choices and shows it.
+    void Display(const RunRequest& request);
 
     // File list
     void cmdAdd_Click();
@@ -80,7 +80,6 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     QString cellText(int row, int column) const override;
     void setOutcome(int row, const EntryOutcome& outcome) override;
     QString copiesText() const override;
-    bool copiesLeftToPrinter() const override;
     QString printerText() const override;
     bool firstPageOnly() const override;
     bool summaryPageChecked() const override;
@@ -116,15 +115,14 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void scheduleKeepList();
     void keepListNow();
     void applyTabOrder();
-    void fillPrinterList();
+    void fillPrinterList(const QString& asked);
     void describePrinters();
     void selectPrinterIndex(int index);
     void writeStatusLine();
     void explainPrintState();
     void setListButtonsEnabled(bool enabled);
     void appendRows(const QStringList& paths);
-    void finishDisplayAfterFailure();
-    void applyCommandLineOptions();
+    void applyCommandLineOptions(const RunRequest& request);
     void setAsideDamagedSettings();
     void runClosingSteps();
     void restoreWindowLayout();
@@ -162,9 +160,6 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
 
     FileCollection m_cFiles;
     JobDeletions m_oJobDeletions;
-    // The printer a silent run was told to use; it wins over the remembered one, and a name
-    // that is not installed fails each drawing instead of printing elsewhere.
-    QString m_sExplicitPrinter;
     bool m_bClosingStepsDone = false;
     // The list is kept for the next start: set once an interactive window has its list.
     bool m_bKeepList = false;

@@ -5,7 +5,6 @@
 #include "batch_window/kept_list.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
@@ -19,7 +18,7 @@ void frmPlenPrintBatch::restoreKeptList() {
     IgnoringErrors([&] {
         const KeptList kept = LoadKeptList();
         if (!kept.note.isEmpty())
-            platform().messages->show(g_sAppTitle, kept.note, MessageIcon::Exclamation);
+            platform().messages->show(platform().appTitle, kept.note, MessageIcon::Exclamation);
         if (!kept.entries.empty()) {
             fgListOfFiles_->replaceEntries(kept.entries, {});
             fgListOfFiles_->setCurrentListRow(1);

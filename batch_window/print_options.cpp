@@ -17,18 +17,16 @@
 #include "printing/printers/printer_system.h"
 #include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_services.h"
+#include "printing/run/summary_page.h"
 #include "progress/twips.h"
-#include "startup/spaces.h"
 #include "support/error_handling.h"
 #include "support/mod_registry_api.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 #include "support/settings_store.h"
 
 namespace pbp {
 
 namespace {
-const QString kDefaultPrinterValue = QStringLiteral("DefaultPrinter");
 const QString kCopiesKeys = QStringLiteral("1234567890\b");
 
 template <class Widget>
@@ -96,9 +94,10 @@ void frmPlenPrintBatch::createPrintOptionControls() {
         fraPrintOptions_, "chkPrintSummaryPage", tr("Print &Summary Page"), {2160, 840, 3135, 375});
     txtPrintSummaryHeader_ =
         makeControl<QLineEdit>(fraPrintOptions_, "txtPrintSummaryHeader", {3000, 1200, 4575, 285});
-    lblPrintSummaryHeader_ = makeLabel(fraPrintOptions_, "lblPrintSummaryHeader", tr("H&eader:"),
-                                       {2280, 1250, 1215, 255}, txtPrintSummaryHeader_);
-    txtPrintSummaryHeader_->setText(QStringLiteral("PlenPrint Batch Job Summary"));
+    lblPrintSummaryHeader_ =
+        makeLabel(fraPrintOptions_, "lblPrintSummaryHeader", tr("H&eader:"),
+                  {2280, 1250, 1215, 255}, txtPrintSummaryHeader_);
+    txtPrintSummaryHeader_->setText(kDefaultSummaryHeader);
     txtPrintSummaryHeader_->setEnabled(false);
 
     picPrintOptions_ = makeControl<QWidget>(this, "picPrintOptions", {240, 3720, 1935, 735});
@@ -133,7 +132,7 @@ void frmPlenPrintBatch::createPrintOptionControls() {
 
 // The installed printers, sorted, and the first selection: the printer asked for, else the
 // default printer, else the first entry.
-void frmPlenPrintBatch::fillPrinterList() {
+void frmPlenPrintBatch::fillPrinterList(const QString& asked) {
     QStringList names = printServices().printers->printerNames();
     std::sort(names.begin(), names.end());
     {
@@ -143,7 +142,7 @@ void frmPlenPrintBatch::fillPrinterList() {
         cboSelectedPrinter_->setCurrentIndex(-1);
     }
     describePrinters();
-    QString candidate = g_sSelectedPrinter;
+    QString candidate = asked;
     if (candidate.isEmpty()) {
         IgnoringErrors([&] {
             candidate = printServices().printers->defaultPrinter();
@@ -191,21 +190,9 @@ void frmPlenPrintBatch::selectPrinterIndex(int index) {
     cboSelectedPrinter_Click();
 }
 
-// A silent run never saves a setting: it reads the saved printer where it can and goes on
-// without it when the settings file is missing, damaged or unreadable.
 void frmPlenPrintBatch::LoadDefaultPrinter() {
-    QString stored;
-    if (g_bSilentMode) {
-        IgnoringErrors([&] {
-            stored =
-                ReadRegistryString(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue);
-        });
-    } else {
-        EnsureRegistryValue(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue,
-                            QString());
-        stored = ReadRegistryString(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue);
-    }
-    const QString saved = TrimSpaces(stored).toString();
+    EnsureRegistryValue(HKEY_CURRENT_USER, kProgramSettingsKey, kDefaultPrinterValue, QString());
+    const QString saved = RememberedPrinter();
     for (int i = 0; i < cboSelectedPrinter_->count(); ++i) {
         if (cboSelectedPrinter_->itemText(i) == saved) {
             selectPrinterIndex(i);
@@ -218,18 +205,17 @@ void frmPlenPrintBatch::LoadDefaultPrinter() {
 // then goes on with defaults and saves a sound file again.
 void frmPlenPrintBatch::setAsideDamagedSettings() {
     if (const auto note = settingsStore().setAsideIfDamaged())
-        platform().messages->show(g_sAppTitle, *note, MessageIcon::Exclamation);
+        platform().messages->show(platform().appTitle, *note, MessageIcon::Exclamation);
 }
 
 // The print options given on the command line replace the window's defaults.
-void frmPlenPrintBatch::applyCommandLineOptions() {
-    const CommandLinePrintOptions& options = g_oCommandLineOptions;
-    if (options.copies) txtCopies_->setText(*options.copies);
-    if (options.firstPageOnly) optPrintPageOption_[0]->setChecked(true);
-    if (options.summaryHeader) {
+void frmPlenPrintBatch::applyCommandLineOptions(const RunRequest& request) {
+    if (request.copies) txtCopies_->setText(QString::number(*request.copies));
+    if (request.firstPageOnly) optPrintPageOption_[0]->setChecked(true);
+    if (request.summaryHeader) {
         chkPrintSummaryPage_->setChecked(true);
-        if (!options.summaryHeader->isEmpty())
-            txtPrintSummaryHeader_->setText(*options.summaryHeader);
+        if (!request.summaryHeader->isEmpty())
+            txtPrintSummaryHeader_->setText(*request.summaryHeader);
     }
 }
 
@@ -243,7 +229,6 @@ void frmPlenPrintBatch::cboSelectedPrinter_Click() {
     cboSelectedPrinter_->setToolTip(cboSelectedPrinter_->currentData(Qt::ToolTipRole).toString());
     const QString printer = cboSelectedPrinter_->currentText();
     if (!printer.isEmpty()) cmdPrint_->setEnabled(fgListOfFiles_->rows() >= 2);
-    g_sSelectedPrinter = printer;
 }
 
 // Shows the selected printer's options as the print server reports them; OK keeps the choices

@@ -13,7 +13,6 @@
 #include "printing/engine/run_stop.h"
 #include "progress/frm_status.h"
 #include "support/error_handling.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
@@ -54,12 +53,8 @@ QString frmPlenPrintBatch::copiesText() const {
     return txtCopies_->text();
 }
 
-bool frmPlenPrintBatch::copiesLeftToPrinter() const {
-    return g_bSilentMode && !g_oCommandLineOptions.copies;
-}
-
 QString frmPlenPrintBatch::printerText() const {
-    return m_sExplicitPrinter.isEmpty() ? cboSelectedPrinter_->currentText() : m_sExplicitPrinter;
+    return cboSelectedPrinter_->currentText();
 }
 
 bool frmPlenPrintBatch::firstPageOnly() const {

@@ -14,7 +14,6 @@
 #include "printing/run/print_services.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 #include "support/win_api.h"
 
 namespace pbp {
@@ -173,8 +172,8 @@ bool frmPlenPrintBatch::printerProblemAccepted() {
             problem = printServices().printers->printerProblem(printerText());
     });
     if (problem.isEmpty()) return true;
-    return platform().messages->ask(g_sAppTitle,
-                                    problem + tr("\n\nPrint the drawings all the same?"));
+    return platform().messages->ask(
+        platform().appTitle, problem + tr("\n\nPrint the drawings all the same?"));
 }
 
 }  // namespace pbp

@@ -27,7 +27,6 @@
 #include "support/error_handling.h"
 #include "support/file_operations.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 #include "support/widgets/set_icons.h"
 #include "support/win_api.h"
 
@@ -152,8 +151,7 @@ void frmPlenPrintBatch::applyTabOrder() {
 }
 
 void frmPlenPrintBatch::LoadMenuCaptions() {
-    g_sAppTitle = LoadResString(101);
-    setWindowTitle(g_sAppTitle);
+    setWindowTitle(LoadResString(101));
     menuBar()->setWindowTitle(LoadResString(707));
     for (const ToolCaption& caption : kToolCaptions) {
         if (auto* tool = findChild<QAction*>(QLatin1String(caption.name)))

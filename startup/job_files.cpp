@@ -214,32 +214,4 @@ FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComp
     return result;
 }
 
-std::optional<QStringList> GetFiles(const QString& list, bool firstIsFolder) {
-    std::optional<QStringList> result;
-    Guarded(kModule, QStringLiteral("GetFiles"), [&] {
-        QStringList files;
-        QString folder;
-        bool first = firstIsFolder;
-        QStringView rest(list);
-        while (!rest.isEmpty()) {
-            const qsizetype end = rest.indexOf(QChar(u'\0'));
-            if (end < 0) {
-                files.append(folder + rest.toString());
-                break;
-            }
-            const QStringView piece = rest.first(end);
-            rest = rest.sliced(end + 1);
-            if (first) {
-                folder = piece.toString();
-                if (!folder.endsWith(u'/')) folder += u'/';
-            } else {
-                files.append(folder + piece.toString());
-            }
-            first = false;
-        }
-        result = std::move(files);
-    });
-    return result;
-}
-
 }  // namespace pbp

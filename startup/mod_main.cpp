@@ -8,14 +8,13 @@
 #include "support/error_handling.h"
 #include "support/escaped_text.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
 namespace {
 
 void tell(const QString& text) {
-    platform().messages->show(g_sAppTitle, text, MessageIcon::Exclamation);
+    platform().messages->show(platform().appTitle, text, MessageIcon::Exclamation);
 }
 
 // Says how many entries of the job file could not be read, and why for the first few.
@@ -35,15 +34,15 @@ bool looksLikeXml(const QString& path) {
 
 // The drawings of a job file, else of a batch list; notes a job file that asks to be deleted.
 // A file that gives no drawing is reported with the reason, naming the file.
-FileCollection filesOfJob(const QString& job) {
+FileCollection filesOfJob(const QString& job, RunRequest& run) {
     bool deleteWhenComplete = false;
     JobFileNotes jobNotes;
     FileCollection files = GetFilesFromXMLDataFile(job, &deleteWhenComplete, &jobNotes);
     if (files && !files->empty()) {
         tellUnreadable(job, jobNotes);
         if (deleteWhenComplete) {
-            g_sJobFileToDelete = job;
-            g_oJobFileToDeleteIdentity = jobNotes.identity;
+            run.jobFileToDelete = job;
+            run.jobFileIdentity = jobNotes.identity;
         }
         return files;
     }
@@ -67,31 +66,51 @@ FileCollection filesOfJob(const QString& job) {
     return list;
 }
 
-FileCollection readClassicCommandLine(const QString& commandLine) {
-    if (commandLine.isEmpty()) return std::vector<FileItem>{};
+void readClassicCommandLine(const QString& commandLine, RunRequest& run) {
+    if (commandLine.isEmpty()) return;
     QString working = TrimSpaces(commandLine).toString();
-    g_bSilentMode = GetSilentOptionFromCommandLine(working);
-    g_sSelectedPrinter = GetPrinterOptionFromCommandLine(working);
+    run.silent = GetSilentOptionFromCommandLine(working);
+    run.printer = GetPrinterOptionFromCommandLine(working);
     const QString job = GetDataFileFromCommandLine(working);
-    return job.isEmpty() ? GetFilesFromCommandLine(working) : filesOfJob(job);
+    run.files = job.isEmpty() ? GetFilesFromCommandLine(working) : filesOfJob(job, run);
 }
 
-FileCollection readLinuxRequest(const StartRequest& request) {
-    g_bSilentMode = request.silent;
-    g_sSelectedPrinter = request.printer;
-    g_oCommandLineOptions = {request.copies, request.firstPageOnly, request.summaryHeader};
-    if (!request.job.isEmpty()) return filesOfJob(request.job);
-    return std::vector<FileItem>(request.files.begin(), request.files.end());
+void readLinuxRequest(const StartRequest& request, RunRequest& run) {
+    run.silent = request.silent;
+    run.printer = request.printer;
+    if (request.copies) run.copies = request.copies->toInt();
+    run.firstPageOnly = request.firstPageOnly;
+    run.summaryHeader = request.summaryHeader;
+    run.printerOptions = request.printerOptions;
+    run.limits = {request.timeLimitSeconds, request.memoryLimitMiB};
+    run.files = request.job.isEmpty()
+                    ? std::vector<FileItem>(request.files.begin(), request.files.end())
+                    : filesOfJob(request.job, run);
+}
+
+// Takes the "/silent" entries out of the list: each asks for a silent run.
+void foldSilentEntries(RunRequest& run) {
+    if (!run.files) return;
+    std::erase_if(*run.files, [&run](const FileItem& item) {
+        const auto* path = std::get_if<QString>(&item);
+        if (!path || *path != QLatin1String("/silent")) return false;
+        run.silent = true;
+        return true;
+    });
 }
 
 }  // namespace
 
-void Main(const StartRequest& request, const std::function<void(FileCollection&)>& display) {
+RunRequest ReadRunRequest(const StartRequest& request) {
+    RunRequest run;
     Guarded(QStringLiteral("modMain"), QStringLiteral("Main"), [&] {
-        FileCollection cFiles = request.classic ? readClassicCommandLine(request.classicCommandLine)
-                                                : readLinuxRequest(request);
-        display(cFiles);
+        if (request.classic)
+            readClassicCommandLine(request.classicCommandLine, run);
+        else
+            readLinuxRequest(request, run);
+        foldSilentEntries(run);
     });
+    return run;
 }
 
 }  // namespace pbp

@@ -2,9 +2,9 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 
+#include "printing/run/run_request.h"
 #include "startup/start_request.h"
 #include "support/file_collection.h"
 #include "support/file_identity.h"
@@ -54,13 +54,9 @@ FileCollection GetFilesFromCSVDataFile(const QString& path, JobFileNotes* notes 
 // deleted once its drawings are printed (the batch window does that, JobDeletions).
 FileCollection GetFilesFromXMLDataFile(const QString& path, bool* deleteWhenComplete = nullptr,
                                        JobFileNotes* notes = nullptr);
-// Splits an open dialog's answer (pieces separated by NUL; with firstIsFolder the first piece
-// is the folder of the others) into full paths.
-std::optional<QStringList> GetFiles(const QString& list, bool firstIsFolder);
-
-// Start-up: reads the start request (startup/start_request.h) into the program state and a
-// file collection and hands the collection to `display`, the batch window's Display. A job
-// file's DeleteJobFileWhenComplete is noted in g_sJobFileToDelete.
-void Main(const StartRequest& request, const std::function<void(FileCollection&)>& display);
+// Start-up: reads the start request (startup/start_request.h), and the job file it names, into
+// the run request. A job file's DeleteJobFileWhenComplete is noted in jobFileToDelete; an
+// entry "/silent" (a classic /file=/silent) asks for a silent run and is no drawing.
+RunRequest ReadRunRequest(const StartRequest& request);
 
 }  // namespace pbp

@@ -9,8 +9,6 @@
 
 namespace pbp {
 
-std::unique_ptr<C_CommonDlg> g_oAddFilesDialog, g_oImportDialog, g_oExportDialog;
-
 namespace {
 
 QStringList patternsOf(const QString& field) {
@@ -44,13 +42,14 @@ QString commonFolder(const QStringList& files) {
     return folder.isEmpty() ? QStringLiteral("/") : folder;
 }
 
-// One path, or the folder followed by the names, separated by single NULs.
-QString resultText(const QStringList& files) {
-    if (files.size() == 1) return files.first();
+// The characters the classic name buffer needs for the chosen files: one path and its NUL, or
+// the folder and the names relative to it, each with its NUL, and a closing NUL.
+qsizetype bufferLength(const QStringList& files) {
+    if (files.size() == 1) return files.first().size() + 1;
     const QString folder = commonFolder(files);
-    QStringList pieces{folder};
-    for (const QString& file : files) pieces.append(QDir(folder).relativeFilePath(file));
-    return pieces.join(QChar(0));
+    qsizetype length = folder.size() + 2;
+    for (const QString& file : files) length += QDir(folder).relativeFilePath(file).size() + 1;
+    return length;
 }
 
 FileDialogService& dialogs() {
@@ -123,27 +122,16 @@ void C_CommonDlg::failWith(qint32 code) {
 void C_CommonDlg::ShowOpen() {
     const QStringList files = dialogs().run(buildRequest(false)).files;
     if (files.isEmpty()) return failWith(0);
-    const QString result = resultText(files);
-    // The names, each with its NUL, and the closing NUL of a list of several.
-    const qsizetype needed = result.size() + (files.size() == 1 ? 1 : 2);
-    if (needed > MaxFileSize) return failWith(kCommonDialogBufferTooSmall);
-
-    FullName = result;
-    FileName = FullName;
-    const QStringList pieces = FileName.split(QChar(0));
-    if (pieces.size() == 1) {
-        m_cFileNames.append(FileName);
-    } else {
-        Path = pieces.first();
-        m_cFileNames.append(pieces.mid(1));
-        FullName.clear();
-    }
+    if (bufferLength(files) > MaxFileSize) return failWith(kCommonDialogBufferTooSmall);
+    m_cFileNames = files;
+    FileName = files.first();
 }
 
 void C_CommonDlg::ShowSave() {
     const QStringList files = dialogs().run(buildRequest(true)).files;
     if (files.isEmpty()) return failWith(0);
     if (files.first().size() + 1 > MaxFileSize) return failWith(kCommonDialogBufferTooSmall);
+    m_cFileNames = {files.first()};
     FileName = files.first();
 }
 

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 #include "support/file_dialog_service.h"
 
@@ -24,9 +23,7 @@ inline constexpr qint32 OFN_EXPLORER = 0x80000;
 // do not fit MaxFileSize characters raise 12291.
 class C_CommonDlg {
   public:
-    QString FileName;     // in: initial name; out: the chosen name (see ShowOpen)
-    QString FullName;     // out of ShowOpen: the result text; emptied for several files
-    QString Path;         // out of ShowOpen for several files: their folder
+    QString FileName;     // in: initial name; out: the (first) chosen path
     QString DialogTitle;  // empty: the platform's caption
     QString Filter;       // "Description|pattern|Description|pattern..."
     QString DefaultExt;   // set from the selected filter's pattern when empty
@@ -58,11 +55,12 @@ class C_CommonDlg {
     QString Tag;
     qint32 Instance = 0;
 
-    // Every path (one file) or bare name (several files) chosen by ShowOpen, never emptied.
+    // Every path chosen by the last ShowOpen or ShowSave.
     const QStringList& FileNames() const { return m_cFileNames; }
 
-    // Open dialog. One file: FileName and FullName hold its path. Several: FileName holds the
-    // folder and the names separated by single NULs, Path the folder, FullName is emptied.
+    // Open dialog. The chosen paths must fit the classic name buffer: MaxFileSize characters
+    // for the path and its NUL, or for several files the folder and the names, each with its
+    // NUL, and a closing NUL.
     void ShowOpen();
     // Save dialog: FileName holds the chosen path.
     void ShowSave();
@@ -73,9 +71,6 @@ class C_CommonDlg {
 
     QStringList m_cFileNames;
 };
-
-// The dialogs of Add File(s), Import Batch and Export Batch; empty between calls.
-extern std::unique_ptr<C_CommonDlg> g_oAddFilesDialog, g_oImportDialog, g_oExportDialog;
 
 // "A|*.a; *.b|B|*.c" as Qt name filters: "A (*.a *.b)", "B (*.c)". A pattern list already
 // written in parentheses at the end of a description is not repeated.

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "support/platform.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
@@ -31,7 +30,8 @@ QString ErrorMessageText(const QString& moduleName, const QString& procedureName
 
 void ReportError(const QString& moduleName, const QString& procedureName, const VbError& error) {
     IgnoringErrors([&] {
-        platform().messages->show(g_sAppTitle, ErrorMessageText(moduleName, procedureName, error),
+        platform().messages->show(platform().appTitle,
+                                  ErrorMessageText(moduleName, procedureName, error),
                                   MessageIcon::Information);
     });
 }

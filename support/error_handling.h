@@ -12,7 +12,7 @@ QString ErrorMessageText(const QString& moduleName, const QString& procedureName
                          const VbError& error);
 
 // The one error message: three lines naming module.procedure, the number and the description,
-// information icon, OK only, titled g_sAppTitle. Never throws.
+// information icon, OK only, titled platform().appTitle. Never throws.
 void ReportError(const QString& moduleName, const QString& procedureName, const VbError& error);
 
 // Runs `body` as a guarded procedure: any failure is reported as moduleName.procedureName and

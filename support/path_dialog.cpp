@@ -1,8 +1,10 @@
 #include "support/path_dialog.h"
 
 #include <QCoreApplication>
+#include <memory>
 
 #include "resources/string_table.h"
+#include "support/common_dialog.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
 
@@ -13,12 +15,12 @@ constexpr int kDefaultFilterResource = 801;
 constexpr int kTooManyFilesResource = 901;
 }  // namespace
 
-QString GetPathAndFileName(std::unique_ptr<C_CommonDlg>& dlg, QWidget* owner, int mode,
-                           const QString& title, const QString& initDir, const QString& fileName,
-                           const QString& filter) {
-    QString result;
+QStringList GetPathAndFileName(QWidget* owner, int mode, const QString& title,
+                               const QString& initDir, const QString& fileName,
+                               const QString& filter) {
+    QStringList result;
     try {
-        dlg = std::make_unique<C_CommonDlg>();
+        auto dlg = std::make_unique<C_CommonDlg>();
         dlg->OwnerWindow = owner;
         if (!title.isEmpty()) dlg->DialogTitle = title;
         if (!initDir.isEmpty()) dlg->InitDir = initDir;
@@ -29,10 +31,10 @@ QString GetPathAndFileName(std::unique_ptr<C_CommonDlg>& dlg, QWidget* owner, in
         dlg->CancelError = false;
         if (mode == 0) {
             dlg->ShowOpen();
-            result = dlg->FileName;
+            result = dlg->FileNames();
         } else if (mode == 1) {
             dlg->ShowSave();
-            result = dlg->FileName;
+            result = dlg->FileNames();
         }
     } catch (...) {
         const VbError error = CurrentError();
@@ -48,7 +50,6 @@ QString GetPathAndFileName(std::unique_ptr<C_CommonDlg>& dlg, QWidget* owner, in
                         error);
         }
     }
-    dlg.reset();
     return result;
 }
 

@@ -41,6 +41,7 @@ struct Platform {
     FileDialogService* fileDialogs = nullptr;
     UrlOpener* urls = nullptr;
     ProcessEnder* process = nullptr;
+    QString appTitle;       // the title of the program's messages
     QString registryFile;   // the settings store file
     QString programFolder;  // folder of the program file (help files live here)
 };

@@ -39,11 +39,14 @@ class OnePrinter : public pbp::printers::PrinterSystem {
     void submit(const pbp::printers::PrintJob&) override {}
 };
 
-pbp::FileCollection entries() {
+// A start that names the 10,000 drawings.
+pbp::RunRequest entries() {
     std::vector<pbp::FileItem> items;
     for (int i = 1; i <= kEntries; ++i)
         items.emplace_back(QStringLiteral("/srv/drawings/plant-%1/section-%1.vsd").arg(i));
-    return items;
+    pbp::RunRequest request;
+    request.files = std::move(items);
+    return request;
 }
 
 // Every other list row from `first`: 5,000 of the 10,000.
@@ -64,8 +67,7 @@ double millisecondsOf(const std::function<void()>& work) {
 // A displayed window with 10,000 entries, of which 5,000 are selected.
 double timeButton(const char* button, int firstSelected) {
     pbp::frmPlenPrintBatch window;
-    pbp::FileCollection files = entries();
-    window.Display(files);
+    window.Display(entries());
     auto* grid = window.findChild<pbp::FileListGrid*>(QStringLiteral("fgListOfFiles"));
     grid->replaceEntries(grid->entries(), everyOtherRow(firstSelected));
     auto* command = window.findChild<QAbstractButton*>(QLatin1String(button));
@@ -96,8 +98,8 @@ int main(int argc, char** argv) {
     std::printf("%-52s %10s %10s\n", "Batch window, 10,000 entries", "time ms", "target ms");
     {
         pbp::frmPlenPrintBatch window;
-        pbp::FileCollection files = entries();
-        printRow("Display", millisecondsOf([&] { window.Display(files); }));
+        const pbp::RunRequest request = entries();
+        printRow("Display", millisecondsOf([&] { window.Display(request); }));
     }
     printRow("Move Down, 5,000 rows selected", timeButton("cmdMoveDown", 1));
     printRow("Move Up, 5,000 rows selected", timeButton("cmdMoveUp", 2));

@@ -19,9 +19,11 @@ std::optional<qint64> wholeNumber(const QString& text, qint64 low, qint64 high) 
     return value;
 }
 
-// The environment variable, else the stored value (a DWORD or a text), when it is in range.
-std::optional<qint64> limit(const char* variable, const QString& valueName, qint64 low,
-                            qint64 high) {
+// The run's own value, else the environment variable, else the stored value (a DWORD or a
+// text), when it is in range.
+std::optional<qint64> limit(std::optional<int> given, const char* variable,
+                            const QString& valueName, qint64 low, qint64 high) {
+    if (given && *given >= low && *given <= high) return *given;
     if (qEnvironmentVariableIsSet(variable))
         if (const auto value = wholeNumber(qEnvironmentVariable(variable), low, high)) return value;
     std::optional<qint64> stored;
@@ -34,7 +36,8 @@ std::optional<qint64> limit(const char* variable, const QString& valueName, qint
 
 }  // namespace
 
-visio::WorkerSettings DrawingWorkerSettings(const QString& programFolder) {
+visio::WorkerSettings DrawingWorkerSettings(const QString& programFolder,
+                                            const DrawingLimits& limits) {
     QString program = qEnvironmentVariable("PLENBATCHPRINT_WORKER");
     if (program.isEmpty()) {
         // Beside the program in the build tree; in libexec once installed.
@@ -45,11 +48,11 @@ visio::WorkerSettings DrawingWorkerSettings(const QString& programFolder) {
         if (!QFileInfo::exists(program) && QFileInfo::exists(installed)) program = installed;
     }
     visio::WorkerSettings settings = visio::defaultWorkerSettings(program);
-    if (const auto seconds =
-            limit("PLENBATCHPRINT_TIME_LIMIT", QStringLiteral("DrawingTimeLimit"), 1, 86400))
+    if (const auto seconds = limit(limits.timeLimitSeconds, "PLENBATCHPRINT_TIME_LIMIT",
+                                   QStringLiteral("DrawingTimeLimit"), 1, 86400))
         settings.timeLimit = std::chrono::seconds(*seconds);
-    if (const auto mib =
-            limit("PLENBATCHPRINT_MEMORY_LIMIT", QStringLiteral("DrawingMemoryLimit"), 64, 1 << 20))
+    if (const auto mib = limit(limits.memoryLimitMiB, "PLENBATCHPRINT_MEMORY_LIMIT",
+                               QStringLiteral("DrawingMemoryLimit"), 64, 1 << 20))
         settings.memoryLimitMiB = *mib;
     return settings;
 }

@@ -8,7 +8,6 @@
 #include "printing/run/visio_session.h"
 #include "support/error_handling.h"
 #include "support/platform.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
@@ -17,14 +16,14 @@ bool CanPrint(BatchPrintView& view) {
     Guarded(kBatchWindowModule, QStringLiteral("CanPrint"), [&] {
         if (view.rowCount() - 1 == 0) {
             platform().messages->show(
-                g_sAppTitle,
+                platform().appTitle,
                 QCoreApplication::translate("PrintCommand",
                                             "There are no documents selected to print."),
                 MessageIcon::Information);
             result = false;
         } else if (LeadingNumber(view.copiesText()) == 0) {
             platform().messages->show(
-                g_sAppTitle,
+                platform().appTitle,
                 QCoreApplication::translate("PrintCommand",
                                             "There must be at least one copy to print."),
                 MessageIcon::Information);

@@ -2,16 +2,20 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "printing/engine/run_stop.h"
 #include "printing/printers/printer_system.h"
+#include "printing/run/job_deletions.h"
+#include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_command.h"
 #include "printing/run/print_services.h"
+#include "printing/run/summary_page.h"
+#include "support/error_handling.h"
 #include "support/escaped_text.h"
-#include "support/platform.h"
 
 namespace pbp {
 
@@ -53,34 +57,64 @@ void writeUndrawnLine(const EntryOutcome& outcome) {
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
-// The batch window as the run sees it, with every finished entry also reported.
-class ReportingView : public BatchPrintView {
+// Standard error shows each new step text; nobody sees a window in a silent run.
+class StandardErrorStatus : public StatusWindow {
   public:
-    ReportingView(BatchPrintView& view, Report& report) : view_(view), report_(report) {}
-    int rowCount() const override { return view_.rowCount(); }
-    QString cellText(int row, int column) const override { return view_.cellText(row, column); }
-    void setOutcome(int row, const EntryOutcome& outcome) override {
-        view_.setOutcome(row, outcome);
-        report_.write(outcome);
-        writeUndrawnLine(outcome);
-    }
-    QString copiesText() const override { return view_.copiesText(); }
-    bool copiesLeftToPrinter() const override { return view_.copiesLeftToPrinter(); }
-    QString printerText() const override { return view_.printerText(); }
-    bool firstPageOnly() const override { return view_.firstPageOnly(); }
-    bool summaryPageChecked() const override { return view_.summaryPageChecked(); }
-    QString summaryHeader() const override { return view_.summaryHeader(); }
-    void setPrintAndCloseEnabled(bool enabled) override { view_.setPrintAndCloseEnabled(enabled); }
-    std::unique_ptr<StatusWindow> openStatusWindow() override { return view_.openStatusWindow(); }
-    void minimizeWindow(qint32 hWnd) override { view_.minimizeWindow(hWnd); }
-    void runFinished(const std::vector<EntryOutcome>& outcomes) override {
-        for (const EntryOutcome& outcome : outcomes)
-            if (outcome.result == EntryResult::NotReached) report_.write(outcome);
-        view_.runFinished(outcomes);
+    void Display() override {}
+    void Value(const QString& sDescription, qint32 /*lNewValue*/) override {
+        if (sDescription == lastWritten_) return;
+        const QByteArray line = (sDescription + QLatin1Char('\n')).toUtf8();
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+        std::fflush(stderr);
+        lastWritten_ = sDescription;
     }
 
   private:
-    BatchPrintView& view_;
+    QString lastWritten_;
+};
+
+// The run request as the print command reads it, with every finished entry reported.
+class SilentView : public BatchPrintView {
+  public:
+    SilentView(const RunRequest& request, Report& report)
+        : request_(request),
+          paths_(request.paths()),
+          printer_(SilentRunPrinter(request)),
+          deletions_(request.files, request.jobFileToDelete, request.jobFileIdentity),
+          report_(report) {}
+    int rowCount() const override { return int(paths_.size()) + 1; }
+    QString cellText(int row, int column) const override {
+        return column == 0 ? paths_.at(row - 1) : QString();
+    }
+    void setOutcome(int /*row*/, const EntryOutcome& outcome) override {
+        report_.write(outcome);
+        writeUndrawnLine(outcome);
+    }
+    // Without a count the printer's own settings decide; "1" passes the readiness check.
+    QString copiesText() const override { return QString::number(request_.copies.value_or(1)); }
+    bool copiesLeftToPrinter() const override { return !request_.copies; }
+    QString printerText() const override { return printer_; }
+    bool firstPageOnly() const override { return request_.firstPageOnly; }
+    bool summaryPageChecked() const override { return request_.summaryHeader.has_value(); }
+    QString summaryHeader() const override {
+        const QString header = request_.summaryHeader.value_or(QString());
+        return header.isEmpty() ? kDefaultSummaryHeader : header;
+    }
+    void setPrintAndCloseEnabled(bool /*enabled*/) override {}
+    std::unique_ptr<StatusWindow> openStatusWindow() override {
+        return std::make_unique<StandardErrorStatus>();
+    }
+    void runFinished(const std::vector<EntryOutcome>& outcomes) override {
+        for (const EntryOutcome& outcome : outcomes)
+            if (outcome.result == EntryResult::NotReached) report_.write(outcome);
+        deletions_.afterRun(outcomes);
+    }
+
+  private:
+    const RunRequest& request_;
+    const QStringList paths_;
+    const QString printer_;
+    JobDeletions deletions_;
     Report& report_;
 };
 
@@ -117,23 +151,35 @@ int cancelledExitCode(int signalNumber) {
 
 }  // namespace
 
-void RunSilently(BatchPrintView& view) {
+QString SilentRunPrinter(const RunRequest& request) {
+    if (!request.printer.isEmpty()) return request.printer;
+    printers::PrinterSystem* system = printServices().printers;
+    if (!system) return {};
+    QStringList names = system->printerNames();
+    const QString remembered = RememberedPrinter();
+    if (!remembered.isEmpty() && names.contains(remembered)) return remembered;
+    QString systemDefault;
+    IgnoringErrors([&] {
+        systemDefault = system->defaultPrinter();
+        systemDefault.remove(QLatin1Char('\r'));
+        systemDefault.remove(QLatin1Char('\n'));
+    });
+    if (!systemDefault.isEmpty()) return names.contains(systemDefault) ? systemDefault : QString();
+    std::sort(names.begin(), names.end());
+    return names.isEmpty() ? QString() : names.first();
+}
+
+int RunSilently(const RunRequest& request) {
     stopRunOnSignals();
     Report report;
-    ReportingView reporting(view, report);
-    const PrintCommandResult result = RunPrintCommand(reporting);
+    SilentView view(request, report);
+    const PrintCommandResult result = RunPrintCommand(view);
     if (result.cancelled) reportQueuedJobs();
     const bool reportLost = report.toldLost();
     // A cancelled run ends as the signal says, so that the script that sent it can tell.
-    if (result.cancelled) {
-        platform().process->endProcess(cancelledExitCode(result.stopSignal));
-        return;
-    }
-    if (reportLost) {
-        platform().process->endProcess(kReportLost);
-        return;
-    }
-    platform().process->endProcess(ExitCode(result.started, result.outcomes));
+    if (result.cancelled) return cancelledExitCode(result.stopSignal);
+    if (reportLost) return kReportLost;
+    return ExitCode(result.started, result.outcomes);
 }
 
 }  // namespace pbp

@@ -10,7 +10,6 @@
 #include "printing/printers/printer_system.h"
 #include "printing/run/print_services.h"
 #include "support/error_handling.h"
-#include "support/program_state.h"
 
 namespace pbp {
 
@@ -107,8 +106,7 @@ QString SummaryPagePrinter(const BatchPrintView& view) {
     if (!system) return {};
     const QStringList installed = system->printerNames();
     if (!installed.contains(view.printerText(), Qt::CaseSensitive)) return {};
-    if (installed.contains(g_sSelectedPrinter, Qt::CaseSensitive)) return g_sSelectedPrinter;
-    return system->defaultPrinter();
+    return view.printerText();
 }
 
 void PrintSummaryPage(const BatchPrintView& view) {

@@ -10,9 +10,11 @@ namespace pbp {
 // The summary page's lines: the header, two empty lines, then the path of every entry.
 QStringList SummaryPageLines(const BatchPrintView& view);
 
-// The printer for the summary page: the installed printer whose name equals g_sSelectedPrinter
-// exactly, else the default printer; empty when there is neither, and empty when the printer
-// the drawings go to is not installed (the page must not go somewhere else on its own).
+// The summary page's first line unless the user gives another.
+inline const QString kDefaultSummaryHeader = QStringLiteral("PlenPrint Batch Job Summary");
+
+// The printer for the summary page: the printer the drawings go to when it is installed under
+// exactly that name; empty otherwise (the page must not go somewhere else on its own).
 QString SummaryPagePrinter(const BatchPrintView& view);
 
 // Prints the summary page as a job of its own before the drawings. Any failure skips it

@@ -6,16 +6,13 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "support/standard_error_messages.h"
+
 namespace pbp {
 
 void QtMessageService::show(const QString& title, const QString& text, MessageIcon icon) {
     if (isHeadless()) {
-        QString line = text;
-        line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        const QByteArray out =
-            (title.isEmpty() ? line : title + QStringLiteral(": ") + line).toUtf8();
-        std::fprintf(stderr, "%s\n", out.constData());
-        std::fflush(stderr);
+        StandardErrorMessages().show(title, text, icon);
         return;
     }
     QMessageBox::Icon qtIcon = QMessageBox::Information;

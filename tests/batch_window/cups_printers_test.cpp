@@ -2,7 +2,6 @@
 
 #include "printing/printers/cups_printer_system.h"
 #include "printing/printers/pdf_folder_printer.h"
-#include "support/program_state.h"
 #include "tests/batch_window/window_fixture.h"
 #include "tests/cups_fixture/cups_test_env.h"
 
@@ -51,7 +50,6 @@ TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinte
     // The user picks another queue and closes; the next start selects it again.
     printerBox()->setCurrentText(test::cups::kRawPrinter);
     QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
-    g_sSelectedPrinter.clear();  // the next start names no printer
     window = std::make_unique<frmPlenPrintBatch>();
     displayPaths({"/d/a.vsd"});
     EXPECT_EQ(window->printerText(), test::cups::kRawPrinter);

@@ -8,7 +8,6 @@
 
 #include "batch_window/kept_list.h"
 
-#include "support/program_state.h"
 #include "tests/batch_window/window_fixture.h"
 #include "tests/common/test_paths.h"
 
@@ -18,8 +17,7 @@ namespace {
 using FileList = test::WindowTest;
 
 TEST_F(FileList, AnAbsentCollectionGivesAnEmptyList) {
-    FileCollection absent;
-    window->Display(absent);
+    window->Display({.files = std::nullopt});
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(button("cmdPrint")->isEnabled());
 }
@@ -54,8 +52,7 @@ TEST_F(FileList, SelectingByMouseMovingAndRemovingWithButtonsAndDeleteKey) {
 }
 
 TEST_F(FileList, DroppedDrawingsOfEveryTypeAreAppendedAndFoldersAreNot) {
-    displayPaths({QStringLiteral("/SILENT")});  // not the silent marker: an entry
-    EXPECT_FALSE(g_bSilentMode);
+    displayPaths({QStringLiteral("/SILENT")});
     const QString folder = fake.tempPath(QStringLiteral("x.vsd"));
     QDir().mkpath(folder);
     QMimeData mime;

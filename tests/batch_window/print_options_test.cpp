@@ -1,4 +1,3 @@
-#include "support/program_state.h"
 #include "tests/batch_window/window_fixture.h"
 #include "tests/common/test_paths.h"
 
@@ -13,7 +12,6 @@ TEST_F(PrintOptions, PrintersAreSortedAndTheDefaultIsChosenOnTheFirstStart) {
     displayPaths({"/d/a.vsd"});
     EXPECT_EQ(printerBox()->itemText(1), QStringLiteral("Zeta"));  // sorted, exact comparison
     EXPECT_EQ(window->printerText(), QStringLiteral("alpha"));
-    EXPECT_EQ(g_sSelectedPrinter, QStringLiteral("alpha"));
     // First start: the value is created holding " ", which selects nothing.
     EXPECT_EQ(savedPrinter(), QStringLiteral(" "));
 }
@@ -29,14 +27,13 @@ TEST_F(PrintOptions, DamagedSettingsAreReportedOnceAndKeptBeside) {
     EXPECT_EQ(savedPrinter(), QStringLiteral(" "));  // a sound file with defaults again
 
     frmPlenPrintBatch second;
-    FileCollection none = std::vector<FileItem>{};
-    second.Display(none);
+    second.Display({});
     EXPECT_EQ(fake.messages.shown.size(), 1u);
 }
 
 // An asked-for printer that is installed beats the saved choice, which beats the default. An
 // asked-for name that differs in letter case only is another printer: with it (or with nothing
-// installed) nothing is selected, the name is kept and Print stays disabled.
+// installed) nothing is selected and Print stays disabled.
 TEST_F(PrintOptions, AskedThenSavedPrinterIsChosenWhenInstalled) {
     displayPaths({});  // creates the settings key
     const QStringList all = printers.names;
@@ -47,13 +44,10 @@ TEST_F(PrintOptions, AskedThenSavedPrinterIsChosenWhenInstalled) {
         WriteRegistryString(HKEY_CURRENT_USER, test::kSettingsKey, QStringLiteral("DefaultPrinter"),
                             QString::fromLatin1(saved));
         printers.names = installed;
-        g_sSelectedPrinter = QString::fromLatin1(asked);
         frmPlenPrintBatch fresh;
-        FileCollection one = std::vector<FileItem>{QStringLiteral("/d/a.vsd")};
-        fresh.Display(one);
+        fresh.Display({.files = std::vector<FileItem>{QStringLiteral("/d/a.vsd")},
+                       .printer = QString::fromLatin1(asked)});
         EXPECT_EQ(fresh.printerText(), QString::fromLatin1(shown)) << saved << asked;
-        EXPECT_EQ(g_sSelectedPrinter,
-                  *shown ? QString::fromLatin1(shown) : QString::fromLatin1(asked));
         fresh.RefreshPrintState();
         EXPECT_EQ(fresh.findChild<QWidget*>(QStringLiteral("cmdPrint"))->isEnabled(), *shown != 0);
     }

@@ -35,12 +35,11 @@ class WindowTest : public ::testing::Test {
         window = std::make_unique<frmPlenPrintBatch>();
     }
 
-    void display(std::vector<FileItem> items) {
-        FileCollection files = std::move(items);
-        window->Display(files);
+    void display(std::vector<FileItem> items, const QString& printer = {}) {
+        window->Display({.files = std::move(items), .printer = printer});
     }
-    void displayPaths(const QStringList& paths) {
-        display(std::vector<FileItem>(paths.begin(), paths.end()));
+    void displayPaths(const QStringList& paths, const QString& printer = {}) {
+        display(std::vector<FileItem>(paths.begin(), paths.end()), printer);
     }
 
     template <class T = QWidget>

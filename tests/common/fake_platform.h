@@ -57,7 +57,7 @@ class FakeProcessEnder : public ProcessEnder {
 };
 
 // Installs fake platform pieces and a registry file in a fresh temporary folder for the life
-// of the object, and resets the program-wide state; restores the previous platform afterwards.
+// of the object; restores the previous platform afterwards.
 // Tests may point the remaining member (file dialogs) at fakes of their own.
 class ScopedFakePlatform {
   public:

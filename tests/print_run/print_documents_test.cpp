@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <cstdio>
 
 #include "printing/run/drawing_limits.h"
 #include "printing/run/job_deletions.h"
 #include "printing/run/print_command.h"
+#include "printing/run/silent_run.h"
 #include "printing/run/summary_page.h"
 #include "printing/run/visio_session.h"
 #include "support/mod_registry_api.h"
-#include "support/program_state.h"
 #include "tests/print_run/run_fixture.h"
 
 namespace pbp::test {
@@ -172,10 +173,10 @@ TEST(PrintDocuments, RunTakesMoreEntriesThanSixteenBitCountersHold) {
 
 TEST(SummaryPage, ListsTheWholeBatchUnderItsHeaderBeforeAnyDrawingOnTheExactlyNamedPrinter) {
     for (const auto& [selected, used] :
-         {std::pair("Plotter", "Plotter"), std::pair("plotter", "Office")}) {  // else the default
+         {std::pair("Plotter", "Plotter"), std::pair("plotter", "")}) {  // else none
         RunFixture run;
         run.view.summary = true;
-        g_sSelectedPrinter = QString::fromLatin1(selected);
+        run.view.printer = QString::fromLatin1(selected);
         run.addDrawing(QStringLiteral("/d/first.vsd"));
         run.view.add(QStringLiteral("/d/missing drawing.vsd"));
         run.script.drawings[QStringLiteral("/d/a.vsd")];
@@ -183,6 +184,10 @@ TEST(SummaryPage, ListsTheWholeBatchUnderItsHeaderBeforeAnyDrawingOnTheExactlyNa
         qsizetype callsBeforeSubmit = -1;
         run.printers.onSubmit = [&] { callsBeforeSubmit = run.script.calls.size(); };
         cmdPrint_Click(run.view);
+        if (!*used) {
+            EXPECT_TRUE(run.printers.jobs.empty());
+            continue;
+        }
         ASSERT_EQ(run.printers.jobs.size(), 1u);
         EXPECT_EQ(callsBeforeSubmit, 0);
         EXPECT_EQ(run.printers.jobs[0].job.printerName, QString::fromLatin1(used));
@@ -251,7 +256,7 @@ TEST(SummaryPage, FailureIsSkippedSilentlyAndTheDrawingsStillPrint) {
         RunFixture run;
         run.view.summary = true;
         if (!noPrinterAtAll) run.printers.refusal = QStringLiteral("refused");
-        if (noPrinterAtAll) run.printers.defaultName.clear();
+        if (noPrinterAtAll) run.view.printer.clear();
         run.addDrawing(QStringLiteral("/d/a.vsd"));
         cmdPrint_Click(run.view);
         EXPECT_TRUE(run.printers.jobs.empty());
@@ -260,9 +265,9 @@ TEST(SummaryPage, FailureIsSkippedSilentlyAndTheDrawingsStillPrint) {
     }
 }
 
-// Defaults, then the settings store; values out of range count as unset. The environment, which
-// wins over both, is driven end to end by the hostile batch.
-TEST(DrawingLimits, ComeFromTheSettingsStoreElseTheDefaults) {
+// The run's own limits, then the environment, then the settings store, then the defaults;
+// values out of range count as unset.
+TEST(DrawingLimits, ComeFromTheRunTheEnvironmentTheSettingsStoreElseTheDefaults) {
     ScopedFakePlatform fake;
     for (const char* variable :
          {"PLENBATCHPRINT_WORKER", "PLENBATCHPRINT_TIME_LIMIT", "PLENBATCHPRINT_MEMORY_LIMIT"})
@@ -278,6 +283,50 @@ TEST(DrawingLimits, ComeFromTheSettingsStoreElseTheDefaults) {
     settings = DrawingWorkerSettings(QStringLiteral("/opt/pbp"));
     EXPECT_EQ(settings.timeLimit.count(), 90);
     EXPECT_EQ(settings.memoryLimitMiB, 2048);
+
+    qputenv("PLENBATCHPRINT_TIME_LIMIT", "30");
+    qputenv("PLENBATCHPRINT_MEMORY_LIMIT", "256");
+    settings = DrawingWorkerSettings(QStringLiteral("/opt/pbp"), {.timeLimitSeconds = 5});
+    EXPECT_EQ(settings.timeLimit.count(), 5);
+    EXPECT_EQ(settings.memoryLimitMiB, 256);
+    qunsetenv("PLENBATCHPRINT_TIME_LIMIT");
+    qunsetenv("PLENBATCHPRINT_MEMORY_LIMIT");
+}
+
+// A silent run prints the request as it stands and creates no widget at any time (the program
+// runs it under a QGuiApplication, where a widget would abort it): the summary page under the
+// default header, then each drawing with its copies left to the printer.
+TEST(SilentRun, PrintsTheRequestWithoutAnyWidgetOnThePrinterItsRuleChooses) {
+    RunFixture run;
+    run.script.drawings[QStringLiteral("/d/a.vsd")];
+    ASSERT_TRUE(QApplication::allWidgets().isEmpty());
+    qsizetype widgetsAtSubmit = -1;
+    run.printers.onSubmit = [&] { widgetsAtSubmit = QApplication::allWidgets().size(); };
+    const RunRequest request{.silent = true,
+                             .files = std::vector<FileItem>{QStringLiteral("/d/a.vsd")},
+                             .summaryHeader = QString()};
+    EXPECT_EQ(RunSilently(request), 0);
+    EXPECT_EQ(widgetsAtSubmit, 0);
+    EXPECT_TRUE(QApplication::allWidgets().isEmpty());
+    ASSERT_EQ(run.printers.jobs.size(), 1u);
+    EXPECT_EQ(run.printers.jobs[0].job.printerName, QStringLiteral("Office"));
+    EXPECT_TRUE(textOf(run.printers.jobs[0].job).trimmed().startsWith(kDefaultSummaryHeader));
+    ASSERT_EQ(run.script.prints.size(), 1);
+    EXPECT_EQ(run.script.prints[0].section(QStringLiteral(" collate"), 0, 0),
+              printed("/d/a.vsd", 1, "Office", 0, "").section(QStringLiteral(" collate"), 0, 0));
+
+    // The printer asked for, installed or not; else the remembered one when installed; else
+    // the default when installed; else, with no default, the first by name.
+    EXPECT_EQ(SilentRunPrinter({.printer = QStringLiteral("Gone")}), QStringLiteral("Gone"));
+    AddRegistryKey(HKEY_CURRENT_USER, kSettingsKey);
+    for (const auto& [remembered, systemDefault, chosen] :
+         {std::tuple(" Plotter ", "Office", "Plotter"), std::tuple("Gone", "Plotter", "Plotter"),
+          std::tuple(" ", "", "Office"), std::tuple(" ", "Gone", "")}) {
+        WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("DefaultPrinter"),
+                            QString::fromLatin1(remembered));
+        run.printers.defaultName = QString::fromLatin1(systemDefault);
+        EXPECT_EQ(SilentRunPrinter({}), QString::fromLatin1(chosen)) << remembered;
+    }
 }
 
 // Deleting by name deleted the wrong thing: a job file replaced meanwhile, a drawing re-saved

@@ -26,7 +26,6 @@
 #include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_services.h"
 #include "progress/frm_status.h"
-#include "support/program_state.h"
 #include "tests/common/fake_platform.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/print_run/program_run.h"
@@ -115,12 +114,10 @@ TEST(PrintWindow, CancelEndsTheRunAndEveryEntryNotPrintedSaysSo) {
     printers::CupsPrinterSystem printers;
     LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
     ScopedPrintServices services({&printers, &engines});
-    g_sSelectedPrinter = printers::kPdfPrinterName;
-
     CancellingWindow window;
-    FileCollection files =
-        std::vector<FileItem>(4, fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
-    window.Display(files);
+    window.Display(
+        {.files = std::vector<FileItem>(4, fixtureDrawing(QStringLiteral("mixed_pages.vdx"))),
+         .printer = printers::kPdfPrinterName});
     window.show();
     auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
     QTest::mouseClick(print, Qt::LeftButton);
@@ -155,9 +152,8 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     ScopedPrintServices services({&printers, &engines});
 
     PrinterRemovingWindow window;
-    FileCollection files =
-        std::vector<FileItem>(3, fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
-    window.Display(files);
+    window.Display(
+        {.files = std::vector<FileItem>(3, fixtureDrawing(QStringLiteral("mixed_pages.vdx")))});
     auto* box = window.findChild<QComboBox*>(QStringLiteral("cboSelectedPrinter"));
     box->setCurrentIndex(box->findText(printer));
     auto* copies = window.findChild<QLineEdit*>(QStringLiteral("txtCopies"));
@@ -165,7 +161,6 @@ TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePri
     QTest::keyClicks(copies, QStringLiteral("2"));
     window.findChild<QRadioButton*>(QStringLiteral("optPrintPageOption_0"))->click();
     window.findChild<QCheckBox*>(QStringLiteral("chkPrintSummaryPage"))->click();
-    g_sSelectedPrinter = printer;
     auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
     QTest::mouseClick(print, Qt::LeftButton);
 
@@ -197,11 +192,9 @@ TEST(PrintWindow, DuplexChosenInPropertiesReachesTheJob) {
     ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), drawing));
 
     frmPlenPrintBatch window;
-    FileCollection files = std::vector<FileItem>{FileItem(drawing)};
-    window.Display(files);
+    window.Display({.files = std::vector<FileItem>{FileItem(drawing)}});
     auto* box = window.findChild<QComboBox*>(QStringLiteral("cboSelectedPrinter"));
     box->setCurrentIndex(box->findText(printer));
-    g_sSelectedPrinter = printer;
     QStringList offered;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -243,13 +236,11 @@ TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWher
     for (const QString& copy : {sent, removed})
         ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), copy));
     ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("bad_pictures.vdx")), pictures));
-    g_sSelectedPrinter = printers::kPdfPrinterName;
-
     auto window = std::make_unique<frmPlenPrintBatch>();
-    FileCollection files =
-        std::vector<FileItem>{cPrintFile{sent, true}, cPrintFile{removed, true},
-                              cPrintFile{broken, true}, cPrintFile{pictures, false}};
-    window->Display(files);
+    window->Display(
+        {.files = std::vector<FileItem>{cPrintFile{sent, true}, cPrintFile{removed, true},
+                                        cPrintFile{broken, true}, cPrintFile{pictures, false}},
+         .printer = printers::kPdfPrinterName});
     auto* grid = window->findChild<FileListGrid*>(QStringLiteral("fgListOfFiles"));
     grid->markSelected(2);
     window->cmdRemove_Click();
@@ -292,10 +283,9 @@ TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     const QString good = work.filePath("good.vdx");
     const QString broken = writeFile(work.filePath("broken.vdx"), "not a drawing");
     ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), good));
-    g_sSelectedPrinter = printers::kPdfPrinterName;
     ProgressReadingWindow window;
-    FileCollection files = std::vector<FileItem>{good, broken};
-    window.Display(files);
+    window.Display(
+        {.files = std::vector<FileItem>{good, broken}, .printer = printers::kPdfPrinterName});
     auto* grid = window.findChild<FileListGrid*>(QStringLiteral("fgListOfFiles"));
     auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
     const auto text = [&](const char* label) {

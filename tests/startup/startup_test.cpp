@@ -6,7 +6,6 @@
 #include <ostream>
 
 #include "startup/mod_main.h"
-#include "support/program_state.h"
 #include "tests/common/fake_platform.h"
 
 // Readable QString values in test failure messages.
@@ -136,13 +135,6 @@ TEST(JobFile, WrongRootNoXmlOrAbsurdNestingGivesNoCollectionWithoutMessage) {
     }
 }
 
-TEST(GetFiles, JoinsTheFolderWithEachNameEvenAtTheRoot) {
-    const QString nul(QChar(u'\0'));
-    EXPECT_EQ(GetFiles("/srv/plans" + nul + "a.vsd" + nul + "b c.vsd", true),
-              (QStringList{"/srv/plans/a.vsd", "/srv/plans/b c.vsd"}));
-    EXPECT_EQ(GetFiles("/" + nul + "a.vsd", true), QStringList{"/a.vsd"});
-}
-
 TEST(CommandLine, OptionsAndFileEntriesAreTakenOutOnlyWhereTheirMarkerCounts) {
     test::ScopedFakePlatform fake;
     QString cmd = QStringLiteral("/SILENT /file=/home/silentbob/a.vsd");
@@ -180,20 +172,19 @@ TEST(CommandLine, ThousandsOfFileOptionsAreAllRead) {
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
-// Runs Main on the arguments and answers the paths Display was given.
-QStringList startWithArguments(const QStringList& arguments) {
-    int displayCalls = 0;
-    QStringList paths;
-    Main(ReadStartRequest(arguments), [&](FileCollection& files) {
-        ++displayCalls;
-        EXPECT_TRUE(files.has_value());
-        paths = pathsOf(files);
-    });
-    EXPECT_EQ(displayCalls, 1);
-    return paths;
+// The run request of these arguments.
+RunRequest runOf(const QStringList& arguments) {
+    const RunRequest run = ReadRunRequest(ReadStartRequest(arguments));
+    EXPECT_TRUE(run.files.has_value());
+    return run;
 }
 
-// Runs Main on a classic command line (as the shell would split it at spaces).
+// The drawings the run request of these arguments names.
+QStringList startWithArguments(const QStringList& arguments) {
+    return pathsOf(runOf(arguments).files);
+}
+
+// The same for a classic command line (as the shell would split it at spaces).
 QStringList startWith(const QString& commandLine) {
     return startWithArguments(commandLine.split(u' ', Qt::SkipEmptyParts));
 }
@@ -203,9 +194,15 @@ TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     const QString job = fake.writeFile("job one.xml",
                                        "<PlenBatchPrintJob><PlenBatchPrintItem Filename=\"/j.vsd\" "
                                        "Delete=\"true\"/></PlenBatchPrintJob>");
-    EXPECT_EQ(startWith("/batchjob=" + job + " /file=/ignored.vsd"),
-              QStringList{"/j.vsd [delete]"});
-    EXPECT_TRUE(g_sJobFileToDelete.isEmpty());
+    const RunRequest jobRun = runOf({"/batchjob=" + job, "/file=/ignored.vsd", "/printer=HP"});
+    EXPECT_EQ(pathsOf(jobRun.files), QStringList{"/j.vsd [delete]"});
+    EXPECT_TRUE(jobRun.jobFileToDelete.isEmpty());
+    EXPECT_FALSE(jobRun.silent);
+    EXPECT_EQ(jobRun.printer, QStringLiteral("HP"));
+    // "/file=/silent" asks for a silent run and names no drawing; "/SILENT" is a drawing.
+    const RunRequest marked = runOf({"/file=/silent", "/file=/SILENT", "/file=a.vsd"});
+    EXPECT_TRUE(marked.silent);
+    EXPECT_EQ(marked.paths(), (QStringList{"/SILENT", "a.vsd"}));
     const QString list = fake.writeFile("list.csv", "/a.vsd, /b.vsd");
     EXPECT_EQ(startWith("/batchjob=" + list), (QStringList{"/a.vsd", "/b.vsd"}));
     EXPECT_TRUE(fake.messages.shown.empty());
@@ -237,13 +234,20 @@ TEST(Main, JobFileWinsOverFileOptionsAndFallsBackToABatchList) {
     EXPECT_TRUE(fake.messages.shown[1].text.endsWith("job.pipe: not a regular file"));
 }
 
-// -s, -d, -n and --first-page are read end to end by the silent runs.
-TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheState) {
+// The options are printed with end to end by the silent runs.
+TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheRequest) {
     test::ScopedFakePlatform fake;
-    EXPECT_EQ(startWithArguments({"-s", "-d", "Capture", "-n", "2", "a.vsd", "b c.vdx",
-                                  "--first-page", "--summary=Night run", "--", "-odd.vsd"}),
-              (QStringList{"a.vsd", "b c.vdx", "-odd.vsd"}));
-    EXPECT_EQ(g_oCommandLineOptions.summaryHeader, QStringLiteral("Night run"));
+    const RunRequest run = runOf({"-s", "-d", "Capture", "-n", "2", "a.vsd", "b c.vdx",
+                                  "--first-page", "--summary=Night run", "--time-limit", "5", "-o",
+                                  "sides=one-sided", "--", "-odd.vsd"});
+    EXPECT_EQ(pathsOf(run.files), (QStringList{"a.vsd", "b c.vdx", "-odd.vsd"}));
+    EXPECT_TRUE(run.silent && run.firstPageOnly);
+    EXPECT_EQ(run.printer, QStringLiteral("Capture"));
+    EXPECT_EQ(run.copies, 2);
+    EXPECT_EQ(run.summaryHeader, QStringLiteral("Night run"));
+    EXPECT_EQ(run.limits.timeLimitSeconds, 5);
+    EXPECT_FALSE(run.limits.memoryLimitMiB);
+    EXPECT_EQ(run.printerOptions.value(QStringLiteral("sides")), QStringLiteral("one-sided"));
 
     // Without a classic marker even a first argument without "-" is read the Linux way.
     EXPECT_EQ(startWithArguments({"x.vsd", "y.vsd"}), (QStringList{"x.vsd", "y.vsd"}));
@@ -251,9 +255,12 @@ TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheState) {
         fake.writeFile("job.xml",
                        "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">"
                        "<PlenBatchPrintItem Filename=\"/j.vsd\"/></PlenBatchPrintJob>");
-    EXPECT_EQ(startWithArguments({"--job", job, "--summary"}), QStringList{"/j.vsd"});
-    EXPECT_EQ(g_sJobFileToDelete, job);
-    EXPECT_EQ(g_oCommandLineOptions.summaryHeader, QString());
+    const RunRequest jobRun = runOf({"--job", job, "--summary"});
+    EXPECT_EQ(pathsOf(jobRun.files), QStringList{"/j.vsd"});
+    EXPECT_EQ(jobRun.jobFileToDelete, job);
+    EXPECT_EQ(jobRun.jobFileIdentity, fileIdentity(job));
+    EXPECT_EQ(jobRun.summaryHeader, QString());
+    EXPECT_FALSE(jobRun.copies);
 
     using Action = StartRequest::Action;
     EXPECT_EQ(ReadStartRequest({"-h"}).action, Action::ShowHelp);

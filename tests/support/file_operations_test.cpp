@@ -14,7 +14,6 @@
 
 #include "support/error_handling.h"
 #include "support/file_operations.h"
-#include "support/program_state.h"
 #include "tests/common/fake_platform.h"
 #include "tests/common/test_paths.h"
 
@@ -23,7 +22,6 @@ namespace {
 
 TEST(ErrorHandling, ReportsThreeLinesAndGuardedTurnsAnyFailureIntoFalse) {
     test::ScopedFakePlatform fake;
-    g_sAppTitle = QStringLiteral("PlenBatchPrint");
     ReportError(QStringLiteral("frmPlenPrintBatch"), QStringLiteral("Display"),
                 VbError(-2147221164, QStringLiteral("Class not registered")));
     EXPECT_TRUE(Guarded(QStringLiteral("m"), QStringLiteral("p"), [] {}));
