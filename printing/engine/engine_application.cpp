@@ -1,7 +1,5 @@
 #include "printing/engine/engine_application.h"
 
-#include <algorithm>
-
 #include "printing/engine/drawing_printer.h"
 #include "printing/engine/engine_errors.h"
 #include "printing/engine/sheet_layout.h"
