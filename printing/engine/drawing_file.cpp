@@ -107,7 +107,8 @@ std::vector<DrawingPage> matchPages(const PageTable& table,
         page.background = entry.background;
         page.widthInches = entry.widthInches.value_or(page.widthInches);
         page.heightInches = entry.heightInches.value_or(page.heightInches);
-        page.printPageOrientation = entry.printPageOrientation;
+        page.orientation = entry.orientation;
+        page.name = entry.name;
         page.paperKind = entry.paperKind;
         return page;
     };

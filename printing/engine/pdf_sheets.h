@@ -1,19 +1,15 @@
 #pragma once
 
 #include <QByteArray>
-#include <QPageSize>
-#include <QString>
-#include <vector>
 
 #include "printing/engine/drawing_file.h"
+#include "printing/engine/sheet_plan.h"
 
 namespace pbp::visio {
 
-// A PDF with one sheet per entry of `pageOrder` (indices into file.pages): the page's paper
-// (`paperOfPage`, by the same index) in the page's print orientation, the drawing centred on it
-// and scaled down to fit when larger. A page of size 0 x 0 fills the printable area. Throws
-// VbError when the PDF cannot be written.
-QByteArray pdfSheets(const DrawingFile& file, const std::vector<int>& pageOrder,
-                     const std::vector<QPageSize>& paperOfPage);
+// A PDF with the plan's sheets, each on its paper and in its orientation with the page's drawing
+// where the plan puts it. Throws VbError when the plan has no sheet, names a page the drawing
+// does not have, or the PDF cannot be written.
+QByteArray pdfSheets(const DrawingFile& file, const SheetPlan& plan);
 
 }  // namespace pbp::visio

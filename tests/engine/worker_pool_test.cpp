@@ -178,7 +178,7 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     tooMany[3] = char(0x7f);
     EXPECT_THROW(worker::readOpened(tooMany), worker::Garbage);
     QByteArray badIndex = opened;
-    badIndex[4 + 4 + 16 + 4 + 1] = 5;  // the rendered index, after the flag, sizes and "0"
+    badIndex[4 + 4 + 16 + 4 + 4] = 5;  // the rendered index, after flag, sizes, orientation, name
     EXPECT_THROW(worker::readOpened(badIndex), worker::Garbage);
     // The renderer's notes: a worker sends its first 1000; a count beyond that is garbage.
     const QStringList notes(1500, QStringLiteral("Picture of type image/emf ..."));
@@ -189,8 +189,9 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     tooManyNotes[tooManyNotes.size() - 7] = char(0x10);  // 4096 notes, before the flag
     EXPECT_THROW(worker::readOpened(tooManyNotes), worker::Garbage);
 
-    const QByteArray print = worker::printFrame({{page}, {0, 1}, {QPageSize(QPageSize::A4)}});
-    EXPECT_THROW(worker::readPrint(print.mid(8)), worker::Garbage);  // sheet 1 of one page
+    const SheetPlan plan({PlannedSheet{1, {}, QPageSize(QPageSize::A4)}}, {}, 1);
+    const QByteArray painted = worker::openedFrame({{page}, plan, {}}).mid(8);
+    EXPECT_THROW(worker::readOpened(painted), worker::Garbage);  // a sheet of page 2 of one
 }
 
 // A worker that a drawing has taken over reaches nothing beyond its reading.
