@@ -143,10 +143,14 @@ void WorkerPool::pump(const std::shared_ptr<Read>& read, std::chrono::millisecon
     do {
         dispatch();
         if (read && !read->done && !read->slot) {
-            // Not expected, or dropped from the reads ahead: it gets an idle worker, or one of
-            // its own.
+            // Not expected, or dropped from the reads ahead: it gets an idle worker, or waits
+            // behind a worker's one read ahead (a drawing's time is far shorter than a new
+            // worker's start), or gets a worker of its own.
+            Slot* slot = idleSlot(false);
+            if (!slot) slot = busySlot();
+            if (!slot) slot = idleSlot(true);
             try {
-                start(*idleSlot(true), read);
+                start(*slot, read);
             } catch (const VbError& error) {
                 read->done = true;
                 read->error = error;
