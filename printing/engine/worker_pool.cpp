@@ -144,10 +144,10 @@ void WorkerPool::pump(const std::shared_ptr<Read>& read, std::chrono::millisecon
         dispatch();
         if (read && !read->done && !read->slot) {
             // Not expected, or dropped from the reads ahead: it gets an idle worker, or waits
-            // behind a worker's one read ahead (a drawing's time is far shorter than a new
+            // behind a worker's reads ahead (a drawing's time is far shorter than a new
             // worker's start), or gets a worker of its own.
             Slot* slot = idleSlot(false);
-            if (!slot) slot = busySlot();
+            if (!slot) slot = queueSlot();
             if (!slot) slot = idleSlot(true);
             try {
                 start(*slot, read);
@@ -361,6 +361,19 @@ WorkerPool::Slot* WorkerPool::busySlot() {
         if (slot->state == State::Reading && slot->reads.size() == 1 && !slot->reads.front()->keep)
             return slot.get();
     return nullptr;
+}
+
+// The worker reading ahead with the fewest drawings waiting, none of them to be kept.
+WorkerPool::Slot* WorkerPool::queueSlot() {
+    Slot* shortest = nullptr;
+    for (const auto& slot : slots_) {
+        if (slot->state != State::Reading ||
+            std::any_of(slot->reads.begin(), slot->reads.end(),
+                        [](const auto& read) { return read->keep; }))
+            continue;
+        if (!shortest || slot->reads.size() < shortest->reads.size()) shortest = slot.get();
+    }
+    return shortest;
 }
 
 void WorkerPool::stop() {
