@@ -37,8 +37,6 @@ QString describe(int status) {
         return QStringLiteral("out of memory");
     if (WIFEXITED(status) && WEXITSTATUS(status) == worker::kNoSandboxExit)
         return QStringLiteral("its sandbox could not be set up");
-    if (WIFEXITED(status) && WEXITSTATUS(status) == worker::kNoWorkerExit)
-        return QStringLiteral("it could not fork a process for the drawing");
     return QStringLiteral("exit code %1").arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
 }
 

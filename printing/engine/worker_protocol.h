@@ -41,8 +41,6 @@ inline constexpr int kSocketFd = 3;
 inline constexpr int kOutOfMemoryExit = 86;
 // The exit code of a worker that could not confine itself (printing/engine/worker_sandbox.h).
 inline constexpr int kNoSandboxExit = 87;
-// The exit code of a worker that could not fork a drawing worker.
-inline constexpr int kNoWorkerExit = 88;
 
 // A message that breaks the protocol.
 struct Garbage : std::runtime_error {

@@ -1,17 +1,12 @@
 #include "printing/engine/worker_service.h"
 
-#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <optional>
 
@@ -28,10 +23,6 @@ namespace pbp::visio::worker {
 namespace {
 
 constexpr int kGarbageExit = 2;
-// How many drawings one forked process reads before the next starts afresh. A process per
-// drawing would double the processor time of each (docs/benchmarks.md): every new process
-// faults its memory in again, where a running one reuses it.
-constexpr int kDrawingsPerProcess = 32;
 
 [[noreturn]] void outOfMemory() {
     _exit(kOutOfMemoryExit);
@@ -136,8 +127,6 @@ QByteArray answer(const Message& message, std::optional<DrawingFile>& file, cons
     }
 }
 
-// Serves one drawing: its Open and, when the drawing is kept, its Prints up to its Close.
-// Returns the process's exit code.
 int serve(int fd, const Hook& hook) {
     std::optional<DrawingFile> file;
     Message message;
@@ -155,70 +144,6 @@ int serve(int fd, const Hook& hook) {
             reply = failedFrame(engine_error::kBadFormat, QString::fromLocal8Bit(error.what()));
         }
         if (!reply.isEmpty() && !sendFrame(fd, reply)) return 0;
-        if (!file) return 0;
-    }
-    return 0;
-}
-
-// Waits for the program's next order; false once the program has closed the socket.
-bool orderWaiting(int fd) {
-    for (;;) {
-        pollfd watched{fd, POLLIN, 0};
-        if (::poll(&watched, 1, -1) < 0 && errno != EINTR) return false;
-        char first = 0;
-        const ssize_t peeked = ::recv(fd, &first, 1, MSG_PEEK);
-        if (peeked > 0) return true;
-        if (peeked == 0 || errno != EINTR) return false;
-    }
-}
-
-// A drawing worker, forked for up to kDrawingsPerProcess drawings: ends with the
-// pre-initialised worker, limits its memory and enters the sandbox before it reads anything.
-int drawingWorker(int argc, char** argv, pid_t parent, const Hook& hook) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) return 0;
-    limitMemory(argc, argv);
-    if (const std::optional<QString> why = enterSandbox()) {
-        qWarning("plenbatchprint-worker: its sandbox could not be set up: %s", qPrintable(*why));
-        return kNoSandboxExit;
-    }
-    for (int drawing = 0; drawing < kDrawingsPerProcess; ++drawing) {
-        if (drawing > 0 && !orderWaiting(kSocketFd)) return 0;
-        if (const int code = serve(kSocketFd, hook); code != 0) return code;
-    }
-    return 0;
-}
-
-// Ends this process as the drawing worker ended: by the same signal, so that the program
-// reports the drawing's crash.
-[[noreturn]] void endBySignal(int number) {
-    ::signal(number, SIG_DFL);
-    sigset_t only;
-    sigemptyset(&only);
-    sigaddset(&only, number);
-    sigprocmask(SIG_UNBLOCK, &only, nullptr);
-    ::raise(number);
-    _exit(128 + number);
-}
-
-// Forks drawing workers, one at a time, each with Qt and the fonts already loaded: a new one
-// whenever the last has read its share of drawings. A drawing worker that does not end normally
-// ends this process the same way; the program then starts a new one.
-int forkDrawingWorkers(int argc, char** argv, const Hook& hook) {
-    const pid_t self = getpid();
-    while (orderWaiting(kSocketFd)) {
-        const pid_t child = fork();
-        if (child < 0) {
-            qWarning("plenbatchprint-worker: no drawing worker could be forked: %s",
-                     strerror(errno));
-            return kNoWorkerExit;
-        }
-        if (child == 0) _exit(drawingWorker(argc, argv, self, hook));
-        int status = 0;
-        while (::waitpid(child, &status, 0) < 0)
-            if (errno != EINTR) return kNoWorkerExit;
-        if (WIFSIGNALED(status)) endBySignal(WTERMSIG(status));
-        if (WEXITSTATUS(status) != 0) _exit(WEXITSTATUS(status));
     }
     return 0;
 }
@@ -235,7 +160,12 @@ int runWorker(int argc, char** argv, const Hook& hook) {
     // The font list is made while fontconfig may still refresh its caches.
     QFontDatabase::families();
     std::set_new_handler(outOfMemory);
-    return forkDrawingWorkers(argc, argv, hook);
+    limitMemory(argc, argv);
+    if (const std::optional<QString> why = enterSandbox()) {
+        qWarning("plenbatchprint-worker: its sandbox could not be set up: %s", qPrintable(*why));
+        return kNoSandboxExit;
+    }
+    return serve(kSocketFd, hook);
 }
 
 }  // namespace pbp::visio::worker

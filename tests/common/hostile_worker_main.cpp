@@ -75,10 +75,6 @@ void misbehave(const QString& path, pbp::visio::worker::Step step) {
         for (;;) pause();
     } else if (start.startsWith("PLEN-TEST-ESCAPE")) {
         throw pbp::VbError(pbp::visio::engine_error::kBadFormat, escape(path));
-    } else if (start.startsWith("PLEN-TEST-PID")) {
-        // Which process reads the drawing, and which one forked it.
-        throw pbp::VbError(pbp::visio::engine_error::kBadFormat,
-                           QStringLiteral("%1 %2").arg(getpid()).arg(getppid()));
     }
 }
 

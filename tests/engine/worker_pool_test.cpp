@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -163,35 +162,6 @@ TEST(Workers, APrintThatNeverEndsFailsAndItsWorkerIsReplaced) {
         EXPECT_EQ(childProcesses(), childrenBefore);
     }
     EXPECT_EQ(childProcesses(), childrenBefore);
-}
-
-// Drawings are read in processes forked from one pre-initialised worker, which goes on between
-// drawings; killed, it is replaced and the next drawing is read as usual.
-TEST(Workers, DrawingsAreReadInForkedProcessesAndAKilledWorkerIsReplaced) {
-    QTemporaryDir dir;
-    WorkerSettings settings = testWorkerSettings(true);
-    settings.workers = 1;
-    Engine engine(settings);
-    const QString drawing = writeFile(dir.filePath("pid.vsd"), "PLEN-TEST-PID");
-    const auto readers = [&] {
-        const QStringList pids =
-            raised([&] { engine.app->Documents()->Open(drawing); }).description().split(' ');
-        return std::pair(pids.value(0).toInt(), pids.value(1).toInt());
-    };
-    const auto [reader, worker] = readers();
-    ASSERT_GT(worker, 0);
-    EXPECT_NE(reader, worker);
-    EXPECT_EQ(readers().second, worker);
-
-    ASSERT_EQ(::kill(worker, SIGKILL), 0);
-    // The drawing process ends with it.
-    for (int wait = 0; wait < 500 && QFile::exists(QStringLiteral("/proc/%1/fd").arg(reader));
-         ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    const auto [newReader, newWorker] = readers();
-    EXPECT_GT(newWorker, 0);
-    EXPECT_NE(newWorker, worker);
-    EXPECT_FALSE(summary(engine, fixtureDrawing(QStringLiteral("mixed_pages.vdx"))).isEmpty());
 }
 
 // A message is read only as far as its bounds allow; anything else is garbage.
