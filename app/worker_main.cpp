@@ -1,8 +1,9 @@
 #include "printing/engine/worker_service.h"
 
-// jemalloc's settings for the worker. Drawings are read in processes that end after a share of
-// them, so handing freed pages back to the system while one runs (madvise on a decay timer,
-// from a background thread) only costs time: the pages go back when the process ends.
+// jemalloc's settings for the worker. A worker reads drawing after drawing, each reusing the
+// memory the last one freed, so handing freed pages back to the system on a decay timer
+// (madvise, or from a background thread) only costs time during a run; an idle worker purges
+// nothing either way, and the pages go back when it ends with the engine.
 extern "C" {
 const char* malloc_conf = "background_thread:false,dirty_decay_ms:-1,muzzy_decay_ms:-1";
 }
