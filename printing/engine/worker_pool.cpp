@@ -143,11 +143,12 @@ void WorkerPool::pump(const std::shared_ptr<Read>& read, std::chrono::millisecon
     do {
         dispatch();
         if (read && !read->done && !read->slot) {
-            // Not expected, or dropped from the reads ahead: it gets an idle worker, or waits
-            // behind a worker's reads ahead (a drawing's time is far shorter than a new
-            // worker's start), or gets a worker of its own.
+            // Not expected, or dropped from the reads ahead: it gets an idle worker, or one of
+            // its own. A drawing to be kept rather waits behind a worker's reads ahead (a
+            // drawing's time is far shorter than a new worker's start); a read ahead whose
+            // worker failed does not wait behind others again.
             Slot* slot = idleSlot(false);
-            if (!slot) slot = queueSlot();
+            if (!slot && read->keep) slot = queueSlot();
             if (!slot) slot = idleSlot(true);
             try {
                 start(*slot, read);
