@@ -144,9 +144,14 @@ void WorkerPool::pump(const std::shared_ptr<Read>& read, std::chrono::millisecon
         dispatch();
         if (read && !read->done && !read->slot) {
             // Not expected, or dropped from the reads ahead: it gets an idle worker, or one of
-            // its own.
+            // its own. A drawing to be kept rather waits behind a worker's reads ahead (a
+            // drawing's time is far shorter than a new worker's start); a read ahead whose
+            // worker failed does not wait behind others again.
+            Slot* slot = idleSlot(false);
+            if (!slot && read->keep) slot = queueSlot();
+            if (!slot) slot = idleSlot(true);
             try {
-                start(*idleSlot(true), read);
+                start(*slot, read);
             } catch (const VbError& error) {
                 read->done = true;
                 read->error = error;
@@ -357,6 +362,19 @@ WorkerPool::Slot* WorkerPool::busySlot() {
         if (slot->state == State::Reading && slot->reads.size() == 1 && !slot->reads.front()->keep)
             return slot.get();
     return nullptr;
+}
+
+// The worker reading ahead with the fewest drawings waiting, none of them to be kept.
+WorkerPool::Slot* WorkerPool::queueSlot() {
+    Slot* shortest = nullptr;
+    for (const auto& slot : slots_) {
+        if (slot->state != State::Reading ||
+            std::any_of(slot->reads.begin(), slot->reads.end(),
+                        [](const auto& read) { return read->keep; }))
+            continue;
+        if (!shortest || slot->reads.size() < shortest->reads.size()) shortest = slot.get();
+    }
+    return shortest;
 }
 
 void WorkerPool::stop() {

@@ -95,6 +95,7 @@ class WorkerPool {
 
     Slot* idleSlot(bool extra);
     Slot* busySlot();
+    Slot* queueSlot();
     bool start(Slot& slot, const std::shared_ptr<Read>& read);
     void collect(Slot& slot);
     void pump(const std::shared_ptr<Read>& read, std::chrono::milliseconds wait);

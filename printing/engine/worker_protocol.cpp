@@ -139,6 +139,8 @@ ReadEnd readExactly(int fd, char* into, qint64 size,
 
 }  // namespace
 
+Writer::Writer() : body_(kHeaderBytes, Qt::Uninitialized) {}
+
 void Writer::u32(quint32 value) {
     char bytes[4];
     qToLittleEndian(value, bytes);
@@ -162,11 +164,10 @@ void Writer::bytes(const QByteArray& value) {
     body_.append(value);
 }
 
-QByteArray Writer::frame(Kind kind) const {
-    QByteArray frame(kHeaderBytes, Qt::Uninitialized);
-    qToLittleEndian(quint32(kind), frame.data());
-    qToLittleEndian(quint32(body_.size()), frame.data() + 4);
-    return frame + body_;
+QByteArray Writer::frame(Kind kind) {
+    qToLittleEndian(quint32(kind), body_.data());
+    qToLittleEndian(quint32(body_.size() - kHeaderBytes), body_.data() + 4);
+    return body_;
 }
 
 const char* Reader::take(qint64 size) {

@@ -53,15 +53,16 @@ struct Message {
     QByteArray body;
 };
 
-// Builds a message body.
+// Builds a message in place: its body after room for the header, which frame() fills in.
 class Writer {
   public:
+    Writer();
     void u32(quint32 value);
     void i32(qint32 value) { u32(quint32(value)); }
     void f64(double value);
     void text(const QString& value);
     void bytes(const QByteArray& value);
-    QByteArray frame(Kind kind) const;
+    QByteArray frame(Kind kind);
 
   private:
     QByteArray body_;

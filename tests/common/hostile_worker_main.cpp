@@ -75,6 +75,9 @@ void misbehave(const QString& path, pbp::visio::worker::Step step) {
         for (;;) pause();
     } else if (start.startsWith("PLEN-TEST-ESCAPE")) {
         throw pbp::VbError(pbp::visio::engine_error::kBadFormat, escape(path));
+    } else if (start.startsWith("PLEN-TEST-PID")) {
+        // Which process reads the drawing.
+        throw pbp::VbError(pbp::visio::engine_error::kBadFormat, QString::number(getpid()));
     }
 }
 

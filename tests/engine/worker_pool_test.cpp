@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -162,6 +163,34 @@ TEST(Workers, APrintThatNeverEndsFailsAndItsWorkerIsReplaced) {
         EXPECT_EQ(childProcesses(), childrenBefore);
     }
     EXPECT_EQ(childProcesses(), childrenBefore);
+}
+
+// A worker is started once and reads drawing after drawing; killed, it is replaced and the next
+// drawing is read as usual.
+TEST(Workers, AWorkerReadsDrawingAfterDrawingAndAKilledOneIsReplaced) {
+    QTemporaryDir dir;
+    WorkerSettings settings = testWorkerSettings(true);
+    settings.workers = 1;
+    Engine engine(settings);
+    const QString drawing = writeFile(dir.filePath("pid.vsd"), "PLEN-TEST-PID");
+    const auto reader = [&] {
+        return raised([&] { engine.app->Documents()->Open(drawing); }).description().toInt();
+    };
+    const int worker = reader();
+    ASSERT_GT(worker, 0);
+    EXPECT_EQ(reader(), worker);
+    ASSERT_EQ(::kill(worker, SIGKILL), 0);
+    // Once it has ended (the engine reaps it later), its socket is closed.
+    const auto ended = [&] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(worker));
+        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+    };
+    for (int wait = 0; wait < 500 && !ended(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const int replacement = reader();
+    EXPECT_GT(replacement, 0);
+    EXPECT_NE(replacement, worker);
+    EXPECT_FALSE(summary(engine, fixtureDrawing(QStringLiteral("mixed_pages.vdx"))).isEmpty());
 }
 
 // A message is read only as far as its bounds allow; anything else is garbage.
