@@ -21,6 +21,14 @@ QSizeF drawingSizePoints(const DrawingPage& page, const QSizeF& area) {
     return inches * 72.0;
 }
 
+}  // namespace
+
+double sheetScale(const QPageLayout& layout, const DrawingPage& page) {
+    const QRectF area(QPointF(0, 0), layout.paintRect(QPageLayout::Point).size());
+    const QSizeF drawing = drawingSizePoints(page, area.size());
+    return placeDrawing(drawing, area).width() / drawing.width();
+}
+
 void paintSheet(QPainter& painter, const QPageLayout& layout, const DrawingFile& file,
                 const DrawingPage& page, double devicePerPoint) {
     painter.save();
@@ -34,8 +42,6 @@ void paintSheet(QPainter& painter, const QPageLayout& layout, const DrawingFile&
     if (page.renderedIndex >= 0) file.drawing->paintPage(page.renderedIndex, painter);
     painter.restore();
 }
-
-}  // namespace
 
 QByteArray pdfSheets(const DrawingFile& file, const std::vector<int>& pageOrder,
                      const std::vector<QPageSize>& paperOfPage) {

@@ -23,6 +23,8 @@ bool knownKind(quint32 kind) {
         case Kind::Opened:
         case Kind::Printed:
         case Kind::Failed:
+        case Kind::Preview:
+        case Kind::Previewed:
             return true;
     }
     return false;
@@ -83,6 +85,35 @@ bool flag(Reader& reader) {
     const quint32 value = reader.u32();
     if (value > 1) throw Garbage();
     return value == 1;
+}
+
+void writePlan(Writer& writer, const PrintPlan& plan) {
+    writePaper(writer, plan.paper);
+    writer.u32(quint32(plan.offered.size()));
+    for (const OfferedPaper& offered : plan.offered) {
+        writePaper(writer, offered.paper);
+        writer.text(offered.media);
+    }
+    writer.u32(quint32(plan.copies));
+    writer.u32(plan.collate ? 1 : 0);
+    writer.u32(plan.firstPageOnly ? 1 : 0);
+    writer.u32(plan.turnLandscapeShapedPages ? 1 : 0);
+}
+
+PrintPlan readPlan(Reader& reader) {
+    PrintPlan plan;
+    plan.paper = readPaper(reader);
+    const quint32 offered = reader.count(kMaxOfferedPapers);
+    for (quint32 i = 0; i < offered; ++i) {
+        const QPageSize paper = readPaper(reader);
+        plan.offered.push_back({paper, reader.text()});
+    }
+    plan.copies = int(reader.count(32767));
+    if (plan.copies < 1) throw Garbage();
+    plan.collate = flag(reader);
+    plan.firstPageOnly = flag(reader);
+    plan.turnLandscapeShapedPages = flag(reader);
+    return plan;
 }
 
 std::vector<DrawingPage> readPages(Reader& reader) {
@@ -243,18 +274,7 @@ QByteArray openFrame(const OpenOrder& order) {
     writer.u32(order.keep ? 1 : 0);
     const std::optional<PrintPlan>& plan = order.plan;
     writer.u32(plan ? 1 : 0);
-    if (plan) {
-        writePaper(writer, plan->paper);
-        writer.u32(quint32(plan->offered.size()));
-        for (const OfferedPaper& offered : plan->offered) {
-            writePaper(writer, offered.paper);
-            writer.text(offered.media);
-        }
-        writer.u32(quint32(plan->copies));
-        writer.u32(plan->collate ? 1 : 0);
-        writer.u32(plan->firstPageOnly ? 1 : 0);
-        writer.u32(plan->turnLandscapeShapedPages ? 1 : 0);
-    }
+    if (plan) writePlan(writer, *plan);
     return writer.frame(Kind::Open);
 }
 
@@ -264,20 +284,7 @@ OpenOrder readOpen(const QByteArray& body) {
     order.path = QString::fromUtf8(reader.bytes());
     order.keep = flag(reader);
     std::optional<PrintPlan>& plan = order.plan;
-    if (flag(reader)) {
-        plan.emplace();
-        plan->paper = readPaper(reader);
-        const quint32 offered = reader.count(kMaxOfferedPapers);
-        for (quint32 i = 0; i < offered; ++i) {
-            const QPageSize paper = readPaper(reader);
-            plan->offered.push_back({paper, reader.text()});
-        }
-        plan->copies = int(reader.count(32767));
-        if (plan->copies < 1) throw Garbage();
-        plan->collate = flag(reader);
-        plan->firstPageOnly = flag(reader);
-        plan->turnLandscapeShapedPages = flag(reader);
-    }
+    if (flag(reader)) plan = readPlan(reader);
     reader.end();
     return order;
 }
@@ -352,6 +359,61 @@ std::pair<qint32, QString> readFailed(const QByteArray& body) {
     reader.end();
     if (number == 0) throw Garbage();
     return {number, description};
+}
+
+QByteArray previewFrame(const PreviewOrder& order) {
+    Writer writer;
+    writer.bytes(order.path.toUtf8());
+    writePlan(writer, order.plan);
+    writer.i32(order.sheet);
+    writer.u32(order.longEdgePixels);
+    return writer.frame(Kind::Preview);
+}
+
+PreviewOrder readPreview(const QByteArray& body) {
+    Reader reader(body);
+    PreviewOrder order;
+    order.path = QString::fromUtf8(reader.bytes());
+    order.plan = readPlan(reader);
+    order.sheet = reader.i32();
+    order.longEdgePixels = reader.count(kMaxPreviewPixels);
+    if (order.sheet < -1) throw Garbage();
+    reader.end();
+    return order;
+}
+
+QByteArray previewedFrame(const SheetPreview& preview) {
+    Writer writer;
+    writer.u32(quint32(preview.sheets.size()));
+    for (const PreviewSheet& sheet : preview.sheets) {
+        writePaper(writer, sheet.paper);
+        writer.u32(sheet.landscape ? 1 : 0);
+        writer.f64(sheet.scale);
+        writer.text(sheet.pageName);
+    }
+    writer.i32(preview.shown);
+    writer.bytes(preview.png);
+    return writer.frame(Kind::Previewed);
+}
+
+SheetPreview readPreviewed(const QByteArray& body) {
+    Reader reader(body);
+    SheetPreview preview;
+    const quint32 count = reader.count(kMaxPages);
+    for (quint32 i = 0; i < count; ++i) {
+        PreviewSheet sheet;
+        sheet.paper = readPaper(reader);
+        sheet.landscape = flag(reader);
+        sheet.scale = length(reader);
+        if (sheet.scale < 0) throw Garbage();
+        sheet.pageName = reader.text();
+        preview.sheets.push_back(sheet);
+    }
+    preview.shown = reader.i32();
+    if (preview.shown < -1 || preview.shown >= qint64(count)) throw Garbage();
+    preview.png = reader.bytes();
+    reader.end();
+    return preview;
 }
 
 QByteArray closeFrame() {
