@@ -2,6 +2,7 @@
 
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "batch_window/sheet_preview_state.h"
 #include "support/error_handling.h"
 #include "support/mod_registry_api.h"
 
@@ -12,6 +13,9 @@ namespace {
 const QString kWindowKey = kProgramSettingsKey + QStringLiteral("\\Window");
 const QString kGeometryValue = QStringLiteral("Geometry");
 const QString kStatusWidthValue = QStringLiteral("StatusColumnWidth");
+const QString kPreviewValue = QStringLiteral("ShowPreview");
+// A window at least this wide (in pixels) shows the preview unless the user hid it.
+constexpr int kPreviewWidth = 900;
 
 QString savedText(const QString& valueName) {
     const QVariant value = GetRegistryValue(HKEY_CURRENT_USER, kWindowKey, valueName);
@@ -30,6 +34,12 @@ void frmPlenPrintBatch::restoreWindowLayout() {
         const int width = savedText(kStatusWidthValue).toInt(&ok);
         if (ok && width > 0) fgListOfFiles_->setStatusColumnWidth(width);
     });
+    bool shown = width() >= kPreviewWidth;
+    IgnoringErrors([&] {
+        const QString saved = savedText(kPreviewValue);
+        if (!saved.isEmpty()) shown = saved == QLatin1String("1");
+    });
+    showPreviewPane(shown);
 }
 
 void frmPlenPrintBatch::saveWindowLayout() {
@@ -38,6 +48,8 @@ void frmPlenPrintBatch::saveWindowLayout() {
                         QString::fromLatin1(saveGeometry().toBase64()));
     WriteRegistryString(HKEY_CURRENT_USER, kWindowKey, kStatusWidthValue,
                         QString::number(fgListOfFiles_->statusColumnWidth()));
+    WriteRegistryString(HKEY_CURRENT_USER, kWindowKey, kPreviewValue,
+                        preview_->shown ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 }  // namespace pbp

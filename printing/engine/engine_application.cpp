@@ -25,29 +25,36 @@ class EngineSettings : public ApplicationSettings {
     qint16 value_ = -1;
 };
 
+}  // namespace
+
+std::optional<worker::PrintPlan> printPlanFor(printers::PrinterSystem& printers,
+                                              const PrintHint& hint) {
+    if (hint.copies < 0 || !printers.printerNames().contains(hint.printerName)) return std::nullopt;
+    worker::PrintPlan plan;
+    plan.paper = printers.defaultPaper(hint.printerName);
+    // The papers drawings are usually set up for: a drawing on another paper that the printer
+    // offers is painted again when it prints.
+    for (const int kind : kCommonPaperKinds) {
+        const QPageSize paper = *paperForKind(kind);
+        if (const auto media = printers.offeredMedia(hint.printerName, paper))
+            plan.offered.push_back({paper, *media});
+    }
+    plan.copies = printers.makesCopies(hint.printerName) ? 1 : std::max(int(hint.copies), 1);
+    plan.collate = hint.collate;
+    plan.firstPageOnly = hint.firstPageOnly;
+    plan.turnLandscapeShapedPages = hint.landscapeShapedPagesTurned;
+    return plan;
+}
+
+namespace {
+
 class EngineDocuments : public Documents {
   public:
     explicit EngineDocuments(std::shared_ptr<EngineState> state) : state_(std::move(state)) {}
 
     void WillPrint(const PrintHint& hint) override {
         if (state_->ended) engineEnded();
-        state_->printPlan.reset();
-        printers::PrinterSystem& printers = state_->printers;
-        if (hint.copies < 0 || !printers.printerNames().contains(hint.printerName)) return;
-        worker::PrintPlan plan;
-        plan.paper = printers.defaultPaper(hint.printerName);
-        // The papers drawings are usually set up for: a drawing on another paper that the
-        // printer offers is painted again when it prints.
-        for (const int kind : kCommonPaperKinds) {
-            const QPageSize paper = *paperForKind(kind);
-            if (const auto media = printers.offeredMedia(hint.printerName, paper))
-                plan.offered.push_back({paper, *media});
-        }
-        plan.copies = printers.makesCopies(hint.printerName) ? 1 : std::max(int(hint.copies), 1);
-        plan.collate = hint.collate;
-        plan.firstPageOnly = hint.firstPageOnly;
-        plan.turnLandscapeShapedPages = hint.landscapeShapedPagesTurned;
-        state_->printPlan = plan;
+        state_->printPlan = printPlanFor(state_->printers, hint);
     }
 
     void WillOpen(const QStringList& paths) override {
