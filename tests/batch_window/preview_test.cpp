@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -9,6 +10,14 @@
 namespace pbp {
 namespace {
 
+int inkedPixels(const QImage& picture) {
+    int inked = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            inked += picture.pixel(x, y) != qRgb(255, 255, 255);
+    return inked;
+}
+
 // The batch window with its preview shown, its drawing workers the given program.
 class Preview : public test::WindowTest {
   protected:
@@ -18,6 +27,7 @@ class Preview : public test::WindowTest {
         qputenv("PLENBATCHPRINT_MEMORY_LIMIT", "256");
         displayPaths(paths);
         printerBox()->setCurrentText(printers::kPdfPrinterName);
+        window->resize(1000, 600);
         if (!pane()->isVisible()) window->findChild<QAction*>("mnuPreview")->trigger();
     }
     ~Preview() override {
@@ -54,6 +64,7 @@ TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
     const QImage picture = QImage::fromData(wide.png);
     EXPECT_GT(picture.width(), picture.height());
     EXPECT_EQ(picture.pixelColor(1, 1), Qt::white);  // the margin
+    EXPECT_GT(inkedPixels(picture), picture.width() * picture.height() / 100);
 
     const visio::SheetPreview& multi = sheetsOf(2);
     ASSERT_EQ(multi.sheets.size(), 3u);  // the background page prints beneath, not alone
@@ -65,6 +76,9 @@ TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
     QTRY_COMPARE_WITH_TIMEOUT(pane()->sheet(), 1, 20000);
     EXPECT_EQ(control<QLabel>("lblPreviewPage")->text(), "Page 2 of 3");
     EXPECT_TRUE(control<QLabel>("lblPreviewSheet")->text().startsWith("A4, landscape"));
+    const QString screenshots = QStringLiteral(PLEN_TEST_BINARY_DIR "/screenshots");
+    QDir().mkpath(screenshots);
+    window->grab().save(screenshots + "/preview.png");
 
     QTRY_COMPARE_WITH_TIMEOUT(control<QLabel>("lblStatus")->text(),
                               QStringLiteral("Items selected to print: 3 = 6 sheets"), 20000);
