@@ -191,6 +191,14 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
 
     const QByteArray print = worker::printFrame({{page}, {0, 1}, {QPageSize(QPageSize::A4)}});
     EXPECT_THROW(worker::readPrint(print.mid(8)), worker::Garbage);  // sheet 1 of one page
+
+    // A preview names one of its own sheets, or none.
+    SheetPreview preview{
+        {{QPageSize(QPageSize::A4), true, 0.71, QStringLiteral("Floor 2")}}, 0, QByteArray("png")};
+    EXPECT_EQ(worker::readPreviewed(worker::previewedFrame(preview).mid(8)).sheets[0].pageName,
+              "Floor 2");
+    preview.shown = 1;
+    EXPECT_THROW(worker::readPreviewed(worker::previewedFrame(preview).mid(8)), worker::Garbage);
 }
 
 // A worker that a drawing has taken over reaches nothing beyond its reading.
