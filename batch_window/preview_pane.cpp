@@ -23,7 +23,7 @@ namespace {
 
 // How the selected printer would print a drawing with the window's options, one copy; nothing
 // while no printer is chosen.
-std::optional<visio::worker::PrintPlan> previewPlan(const QString& printer, bool firstPageOnly) {
+std::optional<visio::PlanOptions> previewPlan(const QString& printer, bool firstPageOnly) {
     if (!printServices().printers || printer.isEmpty()) return std::nullopt;
     visio::PrintHint hint;
     hint.printerName = printer;
@@ -81,10 +81,8 @@ void frmPlenPrintBatch::createPreviewControls() {
 
     connect(&state.previews, &SheetWorker::answered, this,
             [this](const PreviewOrder& order, const visio::SheetPreview& preview) {
-                if (!order.plan.firstPageOnly) {
-                    preview_->pageCounts[order.path] = {int(preview.sheets.size()), {}};
-                    preview_->columnSoon.start(0);
-                }
+                preview_->pageCounts[order.path] = {preview.plan.foregroundPages(), {}};
+                preview_->columnSoon.start(0);
                 takePreview(previewKey(order, fileIdentity(order.path)), pictureOf(preview),
                             preview);
             });
@@ -95,7 +93,7 @@ void frmPlenPrintBatch::createPreviewControls() {
             });
     connect(&state.counts, &SheetWorker::answered, this,
             [this](const PreviewOrder& order, const visio::SheetPreview& preview) {
-                preview_->pageCounts[order.path] = {int(preview.sheets.size()), {}};
+                preview_->pageCounts[order.path] = {preview.plan.foregroundPages(), {}};
                 preview_->columnSoon.start(0);
             });
     connect(&state.counts, &SheetWorker::failed, this,
@@ -138,7 +136,7 @@ void frmPlenPrintBatch::askPreview(int sheet) {
         state.pane->showMessage(tr("No drawing is selected."));
         return;
     }
-    const std::optional<visio::worker::PrintPlan> plan =
+    const std::optional<visio::PlanOptions> plan =
         previewPlan(cboSelectedPrinter_->currentText(), firstPageOnly());
     if (!plan) {
         state.wanted.reset();
@@ -201,7 +199,8 @@ void frmPlenPrintBatch::countNextDrawing() {
         if (state.pageCounts.contains(path)) continue;
         PreviewOrder order;
         order.path = path;
-        order.plan.paper = QPageSize(QPageSize::A4);
+        order.plan.defaultPaper = QPageSize(QPageSize::A4);
+        order.plan.toPage = 1;  // the plan counts every foreground page all the same
         state.pageCounts.insert(path, {});
         state.counts.ask(order);
         return;

@@ -14,7 +14,7 @@ constexpr int kPaperGap = 8;  // pixels between the paper outline and the pane's
 
 }  // namespace
 
-QString describeSheet(const visio::PreviewSheet& sheet) {
+QString describeSheet(const visio::PlannedSheet& sheet) {
     const QString orientation =
         sheet.landscape ? SheetPreviewPane::tr("landscape") : SheetPreviewPane::tr("portrait");
     QString text = SheetPreviewPane::tr("%1, %2, %3 %")
@@ -45,10 +45,10 @@ void SheetPreviewPane::showSheets(const visio::SheetPreview& preview, const QIma
     preview_ = preview;
     picture_ = picture;
     message_.clear();
-    const int count = int(preview.sheets.size());
+    const int count = int(preview.plan.sheets().size());
     lblPreviewPage_->setText(tr("Page %1 of %2").arg(preview.shown + 1).arg(count));
     lblPreviewSheet_->setText(preview.shown >= 0 && preview.shown < count
-                                  ? describeSheet(preview.sheets[size_t(preview.shown)])
+                                  ? describeSheet(preview.plan.sheets()[size_t(preview.shown)])
                                   : QString());
     update();
 }
@@ -91,7 +91,7 @@ void SheetPreviewPane::paintEvent(QPaintEvent* event) {
 }
 
 void SheetPreviewPane::keyPressEvent(QKeyEvent* event) {
-    const int count = int(preview_.sheets.size());
+    const int count = int(preview_.plan.sheets().size());
     if (event->key() == Qt::Key_PageDown && preview_.shown + 1 < count) {
         emit sheetWanted(preview_.shown + 1);
     } else if (event->key() == Qt::Key_PageUp && preview_.shown > 0) {

@@ -49,6 +49,6 @@ class SheetPreviewPane : public QFrame {
 };
 
 // "A4, landscape, 71 %, Page-1": what the pane says of one sheet.
-QString describeSheet(const visio::PreviewSheet& sheet);
+QString describeSheet(const visio::PlannedSheet& sheet);
 
 }  // namespace pbp

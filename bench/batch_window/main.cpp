@@ -107,7 +107,7 @@ double timePreview(int rounds) {
             grid->setCurrentCell(row, 0);
             QElapsedTimer limit;
             limit.start();
-            while (pane->preview().sheets.empty() && limit.elapsed() < 10000)
+            while (pane->preview().plan.sheets().empty() && limit.elapsed() < 10000)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         });
         if (row > 0) times.push_back(ms);  // the first one also starts the worker

@@ -107,7 +107,8 @@ std::vector<DrawingPage> matchPages(const PageTable& table,
         page.background = entry.background;
         page.widthInches = entry.widthInches.value_or(page.widthInches);
         page.heightInches = entry.heightInches.value_or(page.heightInches);
-        page.printPageOrientation = entry.printPageOrientation;
+        page.orientation = entry.orientation;
+        page.name = entry.name;
         page.paperKind = entry.paperKind;
         return page;
     };
@@ -152,6 +153,9 @@ DrawingFile loadDrawingFile(const QString& path) {
         failDamaged(path);
     }
     file.pages = matchPages(table, sizes);
+    // Binary drawings keep no names in the page table the engine reads; libvisio reports them.
+    for (DrawingPage& page : file.pages)
+        if (page.name.isEmpty()) page.name = file.drawing->pageName(page.renderedIndex);
     // Every drawing has at least one page; none at all means the file was cut off.
     if (file.pages.empty()) failDamaged(path);
     return file;

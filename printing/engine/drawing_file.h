@@ -13,9 +13,10 @@ namespace pbp::visio {
 // One page of an opened drawing, foreground pages first, then background pages by id.
 struct DrawingPage {
     bool background = false;
-    double widthInches = 0;   // PageWidth
-    double heightInches = 0;  // PageHeight
-    QString printPageOrientation = QStringLiteral("0");
+    double widthInches = 0;                                 // PageWidth
+    double heightInches = 0;                                // PageHeight
+    PrintOrientation orientation = PrintOrientation::None;  // PrintPageOrientation
+    QString name;            // the page's name in the file; empty when it gives none
     int paperKind = 0;       // PaperKind: the paper the page is set up for, 0 when none
     int renderedIndex = -1;  // the renderer's page, -1 when it drew none for this page
     QSizeF renderedSizeInches;

@@ -27,8 +27,7 @@ void checkRequest(printers::PrinterSystem& printers, const QString& path,
         throw VbError(engine_error::kInvalidArgument,
                       QStringLiteral("%1 copies cannot be printed; at least 1 is needed.")
                           .arg(request.copies));
-    const int foreground = int(std::count_if(
-        pages.begin(), pages.end(), [](const DrawingPage& page) { return !page.background; }));
+    const int foreground = foregroundPageCount(pages);
     if (request.fromPage < 1 || request.toPage < request.fromPage || request.toPage > foreground)
         throw VbError(engine_error::kOutOfRange,
                       QStringLiteral("Pages %1 to %2 cannot be printed: %3 has %4 printable "
@@ -41,50 +40,39 @@ void checkRequest(printers::PrinterSystem& printers, const QString& path,
 
 }  // namespace
 
-JobPapers choosePapers(const std::vector<DrawingPage>& pages, const std::vector<int>& sheets,
-                       const QPageSize& fallback, const OfferedMedia& offered) {
-    JobPapers papers;
-    std::vector<std::optional<QString>> mediaOfPage;
-    for (const DrawingPage& page : pages) {
-        std::optional<QString> media;
-        const std::optional<QPageSize> own = paperForKind(page.paperKind);
-        if (own) media = offered(*own);
-        papers.ofPage.push_back(media ? *own : fallback);
-        mediaOfPage.push_back(media);
-    }
-    if (sheets.empty()) return papers;
-    const auto mediaOf = [&](int page) { return mediaOfPage.at(size_t(page)); };
-    const std::optional<QString> first = mediaOf(sheets.front());
-    const bool shared =
-        std::all_of(sheets.begin(), sheets.end(), [&](int page) { return mediaOf(page) == first; });
-    const bool queue = std::any_of(sheets.begin(), sheets.end(), [&](int page) {
-        return mediaOf(page) && !mediaOf(page)->isEmpty();
-    });
-    if (shared && first)
-        papers.media = *first;
-    else if (queue)
-        std::fill(papers.ofPage.begin(), papers.ofPage.end(), fallback);
-    return papers;
+PlanOptions printerPlanOptions(printers::PrinterSystem& printers, const QString& printerName,
+                               int copies, bool collate, const std::vector<QPageSize>& papers) {
+    PlanOptions options;
+    options.copies = printers.makesCopies(printerName) ? 1 : std::max(copies, 1);
+    options.collate = collate;
+    options.defaultPaper = printers.defaultPaper(printerName);
+    for (const QPageSize& paper : papers)
+        if (const auto media = printers.offeredMedia(printerName, paper))
+            options.offered.push_back({paper, *media});
+    return options;
 }
 
 void printDrawing(printers::PrinterSystem& printers, const QString& path,
                   const std::vector<DrawingPage>& pages, const PrintRequest& request,
                   const SheetPainter& paint) {
     checkRequest(printers, path, pages, request);
-    const bool printerCopies = printers.makesCopies(request.printerName);
-    // Foreground pages come first, so page n is index n - 1.
-    const int copiesInDocument = printerCopies ? 1 : std::max(request.copies, 1);
-    const std::vector<int> order =
-        sheetOrder(request.fromPage - 1, request.toPage - 1, copiesInDocument, request.collate);
+    std::vector<QPageSize> ownPapers;
+    for (const DrawingPage& page : pages) {
+        const std::optional<QPageSize> own = paperForKind(page.paperKind);
+        if (own && std::find(ownPapers.begin(), ownPapers.end(), *own) == ownPapers.end())
+            ownPapers.push_back(*own);
+    }
+    PlanOptions options = printerPlanOptions(printers, request.printerName, request.copies,
+                                             request.collate, ownPapers);
+    options.fromPage = request.fromPage;
+    options.toPage = request.toPage;
+    const SheetPlan plan = planSheets(pages, options);
 
     printers::PrintJob job;
     job.printerName = request.printerName;
-    const JobPapers papers = choosePapers(
-        pages, order, printers.defaultPaper(request.printerName),
-        [&](const QPageSize& paper) { return printers.offeredMedia(request.printerName, paper); });
-    job.pdf = paint(order, papers.ofPage);
-    job.media = papers.media;
-    job.copies = printerCopies ? request.copies : 1;
+    job.pdf = paint(plan);
+    job.media = plan.media();
+    job.copies = printers.makesCopies(request.printerName) ? request.copies : 1;
     job.title = QFileInfo(path).fileName();
     printers.submit(job);
 }

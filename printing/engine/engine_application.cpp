@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "printing/engine/drawing_printer.h"
 #include "printing/engine/engine_errors.h"
 #include "printing/engine/sheet_layout.h"
 
@@ -27,21 +28,15 @@ class EngineSettings : public ApplicationSettings {
 
 }  // namespace
 
-std::optional<worker::PrintPlan> printPlanFor(printers::PrinterSystem& printers,
-                                              const PrintHint& hint) {
+std::optional<PlanOptions> printPlanFor(printers::PrinterSystem& printers, const PrintHint& hint) {
     if (hint.copies < 0 || !printers.printerNames().contains(hint.printerName)) return std::nullopt;
-    worker::PrintPlan plan;
-    plan.paper = printers.defaultPaper(hint.printerName);
     // The papers drawings are usually set up for: a drawing on another paper that the printer
     // offers is painted again when it prints.
-    for (const int kind : kCommonPaperKinds) {
-        const QPageSize paper = *paperForKind(kind);
-        if (const auto media = printers.offeredMedia(hint.printerName, paper))
-            plan.offered.push_back({paper, *media});
-    }
-    plan.copies = printers.makesCopies(hint.printerName) ? 1 : std::max(int(hint.copies), 1);
-    plan.collate = hint.collate;
-    plan.firstPageOnly = hint.firstPageOnly;
+    std::vector<QPageSize> papers;
+    for (const int kind : kCommonPaperKinds) papers.push_back(*paperForKind(kind));
+    PlanOptions plan =
+        printerPlanOptions(printers, hint.printerName, hint.copies, hint.collate, papers);
+    plan.toPage = hint.firstPageOnly ? 1 : kLastPage;
     plan.turnLandscapeShapedPages = hint.landscapeShapedPagesTurned;
     return plan;
 }

@@ -83,9 +83,7 @@ void EngineDocument::PrintOut(qint16 printRange, qint16 fromPage, qint16 toPage,
     request.copies = copies;
     request.collate = collate;
     printDrawing(state_->printers, path_, pages_, request,
-                 [&](const std::vector<int>& sheets, const std::vector<QPageSize>& papers) {
-                     return state_->workers.print(ticket_, {pages_, sheets, papers});
-                 });
+                 [&](const SheetPlan& plan) { return state_->workers.print(ticket_, plan); });
 }
 
 void EngineDocument::Close() {

@@ -19,8 +19,8 @@ struct EngineState {
     RememberedPrinters printers;
     std::vector<std::shared_ptr<EngineDocument>> openDocuments;  // in the order opened
     bool ended = false;
-    WorkerPool workers;                          // read the drawings and paint their sheets
-    std::optional<worker::PrintPlan> printPlan;  // from the last print hint
+    WorkerPool workers;                    // read the drawings and paint their sheets
+    std::optional<PlanOptions> printPlan;  // from the last print hint
 
     // Closes every document and ends the workers.
     void endAll();

@@ -2,6 +2,7 @@
 
 #include "printing/engine/engine_document.h"
 #include "printing/engine/engine_errors.h"
+#include "printing/engine/print_orientation.h"
 #include "printing/engine/sheet_layout.h"
 
 namespace pbp::visio {
@@ -23,7 +24,7 @@ class PageCell : public Cell {
             case CellKind::PageHeight:
                 return QString::number(page.heightInches) + " in";
             case CellKind::PrintPageOrientation:
-                return page.printPageOrientation;
+                return orientationFormula(page.orientation);
         }
         return {};
     }
@@ -43,7 +44,7 @@ class PageCell : public Cell {
                 page.heightInches = *value;
                 break;
             case CellKind::PrintPageOrientation:
-                page.printPageOrientation = formula.trimmed();
+                page.orientation = parsePrintOrientation(formula);
                 break;
         }
     }
@@ -56,7 +57,7 @@ class PageCell : public Cell {
             case CellKind::PageHeight:
                 return page.heightInches;
             case CellKind::PrintPageOrientation:
-                return formulaValue(page.printPageOrientation).value_or(0);
+                return double(page.orientation);
         }
         return 0;
     }

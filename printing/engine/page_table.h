@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "printing/engine/print_orientation.h"
+
 namespace librevenge {
 class RVNGInputStream;
 }
@@ -15,9 +17,10 @@ namespace pbp::visio {
 struct PageTableEntry {
     quint32 id = 0;           // the page's id in the file; background pages are ordered by it
     bool background = false;  // a background page, printed only beneath foreground pages
-    std::optional<double> widthInches;                   // PageWidth, when the file states it
-    std::optional<double> heightInches;                  // PageHeight, when the file states it
-    QString printPageOrientation = QStringLiteral("0");  // "0" when the file gives none
+    std::optional<double> widthInches;                      // PageWidth, when the file states it
+    std::optional<double> heightInches;                     // PageHeight, when the file states it
+    PrintOrientation orientation = PrintOrientation::None;  // PrintPageOrientation
+    QString name;       // the page's name, when the file states it
     int paperKind = 0;  // PaperKind, the paper the page is set up for; 0 when the file gives none
 };
 

@@ -1,30 +1,22 @@
 #pragma once
 
 #include <QByteArray>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QString>
-#include <vector>
+
+#include "printing/engine/drawing_file.h"
+#include "printing/engine/sheet_plan.h"
 
 class QPainter;
 
-#include "printing/engine/drawing_file.h"
-
 namespace pbp::visio {
 
-// The scale a page is printed at on its sheet: 1 at its own size, below 1 when shrunk to fit.
-double sheetScale(const QPageLayout& layout, const DrawingPage& page);
+// Paints the sheet's page where the plan puts it; the painter's origin is the printable area's
+// corner and its device has `devicePerPoint` pixels per point.
+void paintSheet(QPainter& painter, const DrawingFile& file, const PlannedSheet& sheet,
+                double devicePerPoint);
 
-// Paints a page onto its sheet (the painter's device at `devicePerPoint` pixels per point):
-// centred inside the margins at its own size, or scaled down to fit.
-void paintSheet(QPainter& painter, const QPageLayout& layout, const DrawingFile& file,
-                const DrawingPage& page, double devicePerPoint);
-
-// A PDF with one sheet per entry of `pageOrder` (indices into file.pages): the page's paper
-// (`paperOfPage`, by the same index) in the page's print orientation, the drawing centred on it
-// and scaled down to fit when larger. A page of size 0 x 0 fills the printable area. Throws
-// VbError when the PDF cannot be written.
-QByteArray pdfSheets(const DrawingFile& file, const std::vector<int>& pageOrder,
-                     const std::vector<QPageSize>& paperOfPage);
+// A PDF with the plan's sheets, each on its paper and in its orientation with the page's drawing
+// where the plan puts it. Throws VbError when the plan has no sheet, names a page the drawing
+// does not have, or the PDF cannot be written.
+QByteArray pdfSheets(const DrawingFile& file, const SheetPlan& plan);
 
 }  // namespace pbp::visio

@@ -21,17 +21,11 @@ std::optional<double> formulaValue(QString formula) {
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
-bool isLandscapeOrientation(const QString& printPageOrientation) {
-    return formulaValue(printPageOrientation).value_or(0) == 2.0;
-}
-
-QPageLayout sheetLayout(const QPageSize& paper, const QString& printPageOrientation) {
+QPageLayout sheetLayout(const QPageSize& paper, bool landscape) {
     const QMarginsF margins(kSheetMarginPoints, kSheetMarginPoints, kSheetMarginPoints,
                             kSheetMarginPoints);
-    return QPageLayout(paper,
-                       isLandscapeOrientation(printPageOrientation) ? QPageLayout::Landscape
-                                                                    : QPageLayout::Portrait,
-                       margins, QPageLayout::Point);
+    return QPageLayout(paper, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, margins,
+                       QPageLayout::Point);
 }
 
 QRectF placeDrawing(const QSizeF& drawingPoints, const QRectF& area) {
@@ -41,18 +35,6 @@ QRectF placeDrawing(const QSizeF& drawingPoints, const QRectF& area) {
     QRectF placed(QPointF(0, 0), drawingPoints * scale);
     placed.moveCenter(area.center());
     return placed;
-}
-
-std::vector<int> sheetOrder(int first, int last, int copies, bool collate) {
-    std::vector<int> order;
-    if (collate) {
-        for (int copy = 0; copy < copies; ++copy)
-            for (int page = first; page <= last; ++page) order.push_back(page);
-    } else {
-        for (int page = first; page <= last; ++page)
-            for (int copy = 0; copy < copies; ++copy) order.push_back(page);
-    }
-    return order;
 }
 
 }  // namespace pbp::visio

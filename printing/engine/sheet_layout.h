@@ -5,7 +5,6 @@
 #include <QRectF>
 #include <QString>
 #include <optional>
-#include <vector>
 
 namespace pbp::visio {
 
@@ -20,19 +19,11 @@ std::optional<QPageSize> paperForKind(int paperKind);
 // before the unit "in"; nothing for any other text.
 std::optional<double> formulaValue(QString formula);
 
-// True when a PrintPageOrientation formula asks for landscape (its value is 2). A formula
-// without a value counts as no orientation (0), as the page table's reader takes it.
-bool isLandscapeOrientation(const QString& printPageOrientation);
-
-// The printer's paper turned to the page's print orientation, with the sheet margins.
-QPageLayout sheetLayout(const QPageSize& paper, const QString& printPageOrientation);
+// The paper, turned when landscape, with the sheet margins.
+QPageLayout sheetLayout(const QPageSize& paper, bool landscape);
 
 // Where a drawing goes inside `area` (both in points): centred at its own size, or scaled
 // down, keeping its aspect ratio, when it is larger than the area. Never enlarged.
 QRectF placeDrawing(const QSizeF& drawingPoints, const QRectF& area);
-
-// The sheets to print for pages first..last (indices), each page `copies` times: uncollated
-// gives 1,1,2,2,...; collated gives 1,2,...,1,2,...
-std::vector<int> sheetOrder(int first, int last, int copies, bool collate);
 
 }  // namespace pbp::visio

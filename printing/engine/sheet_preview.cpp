@@ -10,10 +10,13 @@
 
 namespace pbp::visio {
 
-namespace {
-
-QByteArray paintedSheet(const DrawingFile& file, const DrawingPage& page, const QPageLayout& layout,
-                        int longEdgePixels) {
+SheetPreview previewSheets(const DrawingFile& file, const SheetPlan& plan, int shown,
+                           int longEdgePixels) {
+    SheetPreview preview;
+    preview.plan = plan;
+    if (shown < 0 || shown >= int(plan.sheets().size())) return preview;
+    const PlannedSheet& sheet = plan.sheets()[size_t(shown)];
+    const QPageLayout layout = sheetLayout(sheet.paper, sheet.landscape);
     const QSizeF paper = layout.fullRect(QPageLayout::Point).size();
     const double pixelsPerPoint =
         std::max(1, longEdgePixels) / std::max(paper.width(), paper.height());
@@ -23,35 +26,13 @@ QByteArray paintedSheet(const DrawingFile& file, const DrawingPage& page, const 
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QPointF margin = layout.paintRect(QPageLayout::Point).topLeft() * pixelsPerPoint;
-        painter.translate(margin);
-        paintSheet(painter, layout, file, page, pixelsPerPoint);
+        painter.translate(layout.paintRect(QPageLayout::Point).topLeft() * pixelsPerPoint);
+        paintSheet(painter, file, sheet, pixelsPerPoint);
     }
-    QByteArray png;
-    QBuffer buffer(&png);
+    QBuffer buffer(&preview.png);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG", 90);
-    return png;
-}
-
-}  // namespace
-
-SheetPreview previewSheets(const DrawingFile& file, const std::vector<int>& sheets,
-                           const std::vector<QPageSize>& paperOfPage, int shown,
-                           int longEdgePixels) {
-    SheetPreview preview;
-    for (size_t i = 0; i < sheets.size(); ++i) {
-        const DrawingPage& page = file.pages.at(size_t(sheets[i]));
-        const QPageSize& paper = paperOfPage.at(size_t(sheets[i]));
-        const QPageLayout layout = sheetLayout(paper, page.printPageOrientation);
-        preview.sheets.push_back({paper, layout.orientation() == QPageLayout::Landscape,
-                                  sheetScale(layout, page),
-                                  file.drawing->pageName(page.renderedIndex)});
-        if (int(i) == shown) {
-            preview.shown = shown;
-            preview.png = paintedSheet(file, page, layout, longEdgePixels);
-        }
-    }
+    image.save(&buffer, "PNG");
+    preview.shown = shown;
     return preview;
 }
 

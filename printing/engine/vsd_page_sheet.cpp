@@ -97,7 +97,7 @@ VsdPrintProps findPrintProps(const QByteArray& chunks, int version, qint64 at, E
         if (header.type == kPrintProps) {
             if (header.length <= kOrientationOffset) return props;
             const int orientation = quint8(chunks.at(data + kOrientationOffset));
-            if (orientation <= kLandscape) props.orientation = QString::number(orientation);
+            if (orientation <= kLandscape) props.orientation = PrintOrientation(orientation);
             if (header.length >= kPaperKindOffset + 2)
                 props.paperKind =
                     qFromLittleEndian<quint16>(chunks.constData() + data + kPaperKindOffset);

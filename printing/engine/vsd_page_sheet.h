@@ -3,12 +3,13 @@
 #include <QByteArray>
 #include <QString>
 
+#include "printing/engine/print_orientation.h"
+
 namespace pbp::visio {
 
-// What a page sheet's print properties state: PrintPageOrientation ("1" portrait, "2"
-// landscape, "0" none) and PaperKind (0 none).
+// What a page sheet's print properties state: PrintPageOrientation and PaperKind (0 none).
 struct VsdPrintProps {
-    QString orientation = QStringLiteral("0");
+    PrintOrientation orientation = PrintOrientation::None;
     int paperKind = 0;
 };
 

@@ -215,7 +215,7 @@ class PointerWalker {
             entry.id = index;
             entry.background = !(p.format & 1);
             const VsdPrintProps props = printProps(p, vsdPrintProps);
-            entry.printPageOrientation = props.orientation;
+            entry.orientation = props.orientation;
             entry.paperKind = props.paperKind;
             table_.push_back(entry);
             return;

@@ -57,7 +57,7 @@ WorkerPool::~WorkerPool() {
     stop();
 }
 
-void WorkerPool::expect(const QStringList& paths, const std::optional<worker::PrintPlan>& plan) {
+void WorkerPool::expect(const QStringList& paths, const std::optional<PlanOptions>& plan) {
     dropReadsAhead();
     expected_.assign(paths.begin(), paths.end());
     plan_ = plan;
@@ -253,17 +253,17 @@ WorkerPool::Opened WorkerPool::open(const QString& path) {
     return {ticket, std::move(read.pages), std::move(read.notes)};
 }
 
-QByteArray WorkerPool::print(quint64 ticket, const worker::PrintOrder& order) {
+QByteArray WorkerPool::print(quint64 ticket, const SheetPlan& plan) {
     const auto found = held_.find(ticket);
     if (found == held_.end())
         throw VbError(engine_error::kObjectClosed, QStringLiteral("The drawing is not open."));
     Held& held = found->second;
-    if (held.painted && *held.painted == order) return held.pdf;
+    if (held.painted && *held.painted == plan) return held.pdf;
     if (!held.slot) keepDrawing(held);
     Slot& slot = *held.slot;
     slot.deadline = Clock::now() + settings_.timeLimit;
     worker::Message message;
-    const bool sent = slot.process->send(worker::printFrame(order));
+    const bool sent = slot.process->send(worker::printFrame(plan));
     if (sent && !answerOrDeadline(*slot.process, slot.deadline)) {
         held.slot = nullptr;
         release(slot);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "printing/engine/drawing_file.h"
+#include "printing/engine/sheet_plan.h"
 #include "printing/engine/worker_process.h"
 #include "support/file_identity.h"
 #include "support/vb_error.h"
@@ -42,7 +43,7 @@ class WorkerPool {
     WorkerPool& operator=(const WorkerPool&) = delete;
 
     // The drawings about to be opened, in order, and how they will likely be printed.
-    void expect(const QStringList& paths, const std::optional<worker::PrintPlan>& plan);
+    void expect(const QStringList& paths, const std::optional<PlanOptions>& plan);
 
     // An opened drawing: the ticket that names it to print and close, its pages and what the
     // renderer could not draw.
@@ -54,9 +55,9 @@ class WorkerPool {
     // Opens the drawing, from a read ahead when there is one and the file is unchanged since it
     // began. Throws VbError as loading a drawing does, or with kDrawingReaderFailed.
     Opened open(const QString& path);
-    // The PDF of the sheets `order` asks for: the one painted ahead when it matches the order,
+    // The PDF of the planned sheets: the one painted ahead when it was painted to the same plan,
     // else painted now by a worker that holds the drawing.
-    QByteArray print(quint64 ticket, const worker::PrintOrder& order);
+    QByteArray print(quint64 ticket, const SheetPlan& plan);
     // Forgets the drawing and frees its worker.
     void close(quint64 ticket);
     // Forgets the expected drawings and ends every worker.
@@ -87,7 +88,7 @@ class WorkerPool {
     struct Held {
         QString path;
         Slot* slot = nullptr;  // the worker keeping the drawing, if any
-        std::optional<worker::PrintOrder> painted;
+        std::optional<SheetPlan> painted;
         QByteArray pdf;
     };
     enum class Doing { Reading, Printing };
@@ -111,7 +112,7 @@ class WorkerPool {
     std::vector<std::unique_ptr<Slot>> slots_;
     std::deque<QString> expected_;                  // not yet among the reads
     std::deque<std::shared_ptr<Read>> readsAhead_;  // in expected order
-    std::optional<worker::PrintPlan> plan_;
+    std::optional<PlanOptions> plan_;
     std::map<quint64, Held> held_;
     quint64 lastTicket_ = 0;
 };

@@ -37,11 +37,18 @@ double length(Reader& reader) {
     return value;
 }
 
+PrintOrientation orientation(Reader& reader) {
+    const quint32 value = reader.u32();
+    if (value > quint32(PrintOrientation::Landscape)) throw Garbage();
+    return PrintOrientation(value);
+}
+
 void writePage(Writer& writer, const DrawingPage& page) {
     writer.u32(page.background ? 1 : 0);
     writer.f64(page.widthInches);
     writer.f64(page.heightInches);
-    writer.text(page.printPageOrientation);
+    writer.u32(quint32(page.orientation));
+    writer.text(page.name);
     writer.i32(page.renderedIndex);
     writer.f64(page.renderedSizeInches.width());
     writer.f64(page.renderedSizeInches.height());
@@ -55,7 +62,8 @@ DrawingPage readPage(Reader& reader, quint32 pageCount) {
     page.background = background == 1;
     page.widthInches = length(reader);
     page.heightInches = length(reader);
-    page.printPageOrientation = reader.text();
+    page.orientation = orientation(reader);
+    page.name = reader.text();
     page.renderedIndex = reader.i32();
     if (page.renderedIndex < -1 || page.renderedIndex >= qint64(pageCount)) throw Garbage();
     const double width = length(reader);
@@ -85,35 +93,6 @@ bool flag(Reader& reader) {
     const quint32 value = reader.u32();
     if (value > 1) throw Garbage();
     return value == 1;
-}
-
-void writePlan(Writer& writer, const PrintPlan& plan) {
-    writePaper(writer, plan.paper);
-    writer.u32(quint32(plan.offered.size()));
-    for (const OfferedPaper& offered : plan.offered) {
-        writePaper(writer, offered.paper);
-        writer.text(offered.media);
-    }
-    writer.u32(quint32(plan.copies));
-    writer.u32(plan.collate ? 1 : 0);
-    writer.u32(plan.firstPageOnly ? 1 : 0);
-    writer.u32(plan.turnLandscapeShapedPages ? 1 : 0);
-}
-
-PrintPlan readPlan(Reader& reader) {
-    PrintPlan plan;
-    plan.paper = readPaper(reader);
-    const quint32 offered = reader.count(kMaxOfferedPapers);
-    for (quint32 i = 0; i < offered; ++i) {
-        const QPageSize paper = readPaper(reader);
-        plan.offered.push_back({paper, reader.text()});
-    }
-    plan.copies = int(reader.count(32767));
-    if (plan.copies < 1) throw Garbage();
-    plan.collate = flag(reader);
-    plan.firstPageOnly = flag(reader);
-    plan.turnLandscapeShapedPages = flag(reader);
-    return plan;
 }
 
 std::vector<DrawingPage> readPages(Reader& reader) {
@@ -230,40 +209,82 @@ void Reader::end() const {
     if (at_ != body_.size()) throw Garbage();
 }
 
-bool PrintOrder::operator==(const PrintOrder& other) const {
-    const auto samePage = [](const DrawingPage& a, const DrawingPage& b) {
-        return a.widthInches == b.widthInches && a.heightInches == b.heightInches &&
-               a.printPageOrientation == b.printPageOrientation;
-    };
-    return sheets == other.sheets && papers == other.papers &&
-           std::equal(pages.begin(), pages.end(), other.pages.begin(), other.pages.end(), samePage);
-}
-
 namespace {
 
-void writeOrder(Writer& writer, const PrintOrder& order) {
-    writer.u32(quint32(order.pages.size()));
-    for (const DrawingPage& page : order.pages) writePage(writer, page);
-    writer.u32(quint32(order.sheets.size()));
-    for (int sheet : order.sheets) writer.i32(sheet);
-    writer.u32(quint32(order.papers.size()));
-    for (const QPageSize& paper : order.papers) writePaper(writer, paper);
+void writeRect(Writer& writer, const QRectF& rect) {
+    for (const double value : {rect.x(), rect.y(), rect.width(), rect.height()}) writer.f64(value);
 }
 
-PrintOrder readOrder(Reader& reader) {
-    PrintOrder order;
-    order.pages = readPages(reader);
-    const quint32 sheets = reader.count(kMaxSheets);
-    order.sheets.reserve(sheets);
-    for (quint32 i = 0; i < sheets; ++i) {
-        const qint32 sheet = reader.i32();
-        if (sheet < 0 || sheet >= qint64(order.pages.size())) throw Garbage();
-        order.sheets.push_back(sheet);
+QRectF readRect(Reader& reader) {
+    const double x = length(reader), y = length(reader);
+    const double width = length(reader);
+    return QRectF(x, y, width, length(reader));
+}
+
+void writePlan(Writer& writer, const SheetPlan& plan) {
+    writer.text(plan.media());
+    writer.u32(quint32(plan.foregroundPages()));
+    writer.u32(quint32(plan.sheets().size()));
+    for (const PlannedSheet& sheet : plan.sheets()) {
+        writer.i32(sheet.page);
+        writer.text(sheet.pageName);
+        writePaper(writer, sheet.paper);
+        writer.u32(sheet.landscape ? 1 : 0);
+        writer.f64(sheet.scale);
+        writeRect(writer, sheet.drawingArea);
     }
-    const quint32 papers = reader.count(kMaxPages);
-    if (papers != order.pages.size()) throw Garbage();
-    for (quint32 i = 0; i < papers; ++i) order.papers.push_back(readPaper(reader));
-    return order;
+}
+
+// Page indices are checked against the drawing's pages where they are used.
+SheetPlan readPlan(Reader& reader) {
+    const QString media = reader.text();
+    const int foreground = int(reader.count(kMaxPages));
+    const quint32 count = reader.count(kMaxSheets);
+    std::vector<PlannedSheet> sheets;
+    sheets.reserve(count);
+    for (quint32 i = 0; i < count; ++i) {
+        PlannedSheet sheet;
+        sheet.page = reader.i32();
+        if (sheet.page < 0 || sheet.page >= qint32(kMaxPages)) throw Garbage();
+        sheet.pageName = reader.text();
+        sheet.paper = readPaper(reader);
+        sheet.landscape = flag(reader);
+        sheet.scale = length(reader);
+        sheet.drawingArea = readRect(reader);
+        sheets.push_back(std::move(sheet));
+    }
+    return SheetPlan(std::move(sheets), media, foreground);
+}
+
+void writeOptions(Writer& writer, const PlanOptions& plan) {
+    writer.u32(quint32(plan.fromPage));
+    writer.u32(quint32(plan.toPage));
+    writePaper(writer, plan.defaultPaper);
+    writer.u32(quint32(plan.offered.size()));
+    for (const OfferedPaper& offered : plan.offered) {
+        writePaper(writer, offered.paper);
+        writer.text(offered.media);
+    }
+    writer.u32(quint32(plan.copies));
+    writer.u32(plan.collate ? 1 : 0);
+    writer.u32(plan.turnLandscapeShapedPages ? 1 : 0);
+}
+
+PlanOptions readOptions(Reader& reader) {
+    PlanOptions plan;
+    plan.fromPage = int(reader.count(kLastPage));
+    plan.toPage = int(reader.count(kLastPage));
+    plan.defaultPaper = readPaper(reader);
+    const quint32 offered = reader.count(kMaxOfferedPapers);
+    for (quint32 i = 0; i < offered; ++i) {
+        const QPageSize paper = readPaper(reader);
+        plan.offered.push_back({paper, reader.text()});
+    }
+    plan.copies = int(reader.count(32767));
+    if (plan.copies < 1) throw Garbage();
+    plan.collate = flag(reader);
+    plan.turnLandscapeShapedPages = flag(reader);
+    return plan;
 }
 
 }  // namespace
@@ -272,9 +293,9 @@ QByteArray openFrame(const OpenOrder& order) {
     Writer writer;
     writer.bytes(order.path.toUtf8());
     writer.u32(order.keep ? 1 : 0);
-    const std::optional<PrintPlan>& plan = order.plan;
+    const std::optional<PlanOptions>& plan = order.plan;
     writer.u32(plan ? 1 : 0);
-    if (plan) writePlan(writer, *plan);
+    if (plan) writeOptions(writer, *plan);
     return writer.frame(Kind::Open);
 }
 
@@ -283,8 +304,8 @@ OpenOrder readOpen(const QByteArray& body) {
     OpenOrder order;
     order.path = QString::fromUtf8(reader.bytes());
     order.keep = flag(reader);
-    std::optional<PrintPlan>& plan = order.plan;
-    if (flag(reader)) plan = readPlan(reader);
+    std::optional<PlanOptions>& plan = order.plan;
+    if (flag(reader)) plan = readOptions(reader);
     reader.end();
     return order;
 }
@@ -298,7 +319,7 @@ QByteArray openedFrame(const OpenedDrawing& opened) {
     for (qsizetype i = 0; i < notes; ++i) writer.text(opened.notes[i]);
     writer.u32(opened.printed ? 1 : 0);
     if (opened.printed) {
-        writeOrder(writer, *opened.printed);
+        writePlan(writer, *opened.printed);
         writer.bytes(opened.pdf);
     }
     return writer.frame(Kind::Opened);
@@ -311,25 +332,26 @@ OpenedDrawing readOpened(const QByteArray& body) {
     const quint32 notes = reader.count(kMaxNotes);
     for (quint32 i = 0; i < notes; ++i) opened.notes << reader.text();
     if (flag(reader)) {
-        opened.printed = readOrder(reader);
-        if (opened.printed->pages.size() != opened.pages.size()) throw Garbage();
+        opened.printed = readPlan(reader);
+        for (const PlannedSheet& sheet : opened.printed->sheets())
+            if (sheet.page >= qint64(opened.pages.size())) throw Garbage();
         opened.pdf = reader.bytes();
     }
     reader.end();
     return opened;
 }
 
-QByteArray printFrame(const PrintOrder& order) {
+QByteArray printFrame(const SheetPlan& plan) {
     Writer writer;
-    writeOrder(writer, order);
+    writePlan(writer, plan);
     return writer.frame(Kind::Print);
 }
 
-PrintOrder readPrint(const QByteArray& body) {
+SheetPlan readPrint(const QByteArray& body) {
     Reader reader(body);
-    PrintOrder order = readOrder(reader);
+    SheetPlan plan = readPlan(reader);
     reader.end();
-    return order;
+    return plan;
 }
 
 QByteArray printedFrame(const QByteArray& pdf) {
@@ -364,7 +386,7 @@ std::pair<qint32, QString> readFailed(const QByteArray& body) {
 QByteArray previewFrame(const PreviewOrder& order) {
     Writer writer;
     writer.bytes(order.path.toUtf8());
-    writePlan(writer, order.plan);
+    writeOptions(writer, order.plan);
     writer.i32(order.sheet);
     writer.u32(order.longEdgePixels);
     return writer.frame(Kind::Preview);
@@ -374,7 +396,7 @@ PreviewOrder readPreview(const QByteArray& body) {
     Reader reader(body);
     PreviewOrder order;
     order.path = QString::fromUtf8(reader.bytes());
-    order.plan = readPlan(reader);
+    order.plan = readOptions(reader);
     order.sheet = reader.i32();
     order.longEdgePixels = reader.count(kMaxPreviewPixels);
     if (order.sheet < -1) throw Garbage();
@@ -384,13 +406,7 @@ PreviewOrder readPreview(const QByteArray& body) {
 
 QByteArray previewedFrame(const SheetPreview& preview) {
     Writer writer;
-    writer.u32(quint32(preview.sheets.size()));
-    for (const PreviewSheet& sheet : preview.sheets) {
-        writePaper(writer, sheet.paper);
-        writer.u32(sheet.landscape ? 1 : 0);
-        writer.f64(sheet.scale);
-        writer.text(sheet.pageName);
-    }
+    writePlan(writer, preview.plan);
     writer.i32(preview.shown);
     writer.bytes(preview.png);
     return writer.frame(Kind::Previewed);
@@ -399,18 +415,10 @@ QByteArray previewedFrame(const SheetPreview& preview) {
 SheetPreview readPreviewed(const QByteArray& body) {
     Reader reader(body);
     SheetPreview preview;
-    const quint32 count = reader.count(kMaxPages);
-    for (quint32 i = 0; i < count; ++i) {
-        PreviewSheet sheet;
-        sheet.paper = readPaper(reader);
-        sheet.landscape = flag(reader);
-        sheet.scale = length(reader);
-        if (sheet.scale < 0) throw Garbage();
-        sheet.pageName = reader.text();
-        preview.sheets.push_back(sheet);
-    }
+    preview.plan = readPlan(reader);
     preview.shown = reader.i32();
-    if (preview.shown < -1 || preview.shown >= qint64(count)) throw Garbage();
+    if (preview.shown < -1 || preview.shown >= qint64(preview.plan.sheets().size()))
+        throw Garbage();
     preview.png = reader.bytes();
     reader.end();
     return preview;

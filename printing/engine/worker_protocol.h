@@ -16,13 +16,14 @@
 #include <vector>
 
 #include "printing/engine/drawing_file.h"
+#include "printing/engine/sheet_plan.h"
 #include "printing/engine/sheet_preview.h"
 
 namespace pbp::visio::worker {
 
 enum class Kind : quint32 {
     Open = 1,      // program -> worker: path and, optionally, how to print it at once
-    Print = 2,     // program -> worker: pages as they are now, sheet order, paper
+    Print = 2,     // program -> worker: the sheet plan to paint
     Close = 3,     // program -> worker: forget the drawing (no answer)
     Preview = 4,   // program -> worker: the sheets a drawing would print, one of them as a picture
     Opened = 11,   // worker -> program: the pages and, when asked, the PDF
@@ -89,57 +90,32 @@ class Reader {
     qint64 at_ = 0;
 };
 
-struct PrintOrder {
-    std::vector<DrawingPage> pages;  // every page, with the cells as the caller left them
-    std::vector<int> sheets;         // indices into pages, one per sheet
-    std::vector<QPageSize> papers;   // each page's paper, one per page
-    bool operator==(const PrintOrder& other) const;
-};
-
-// How a drawing is likely to be printed, so that a worker can paint it as soon as it is read:
-// foreground pages 1..n (1..1 with firstPageOnly), each `copies` times, each page on its own
-// paper where the printer offers it (`offered`, with the printer's media names) and otherwise
-// on `paper`, the printer's default, with landscape-shaped pages set to print orientation 2
-// first when asked.
-struct OfferedPaper {
-    QPageSize paper;
-    QString media;
-};
-
-struct PrintPlan {
-    QPageSize paper;
-    std::vector<OfferedPaper> offered;
-    int copies = 1;
-    bool collate = false;
-    bool firstPageOnly = false;
-    bool turnLandscapeShapedPages = false;
-};
-
 // A worker's answer to Open: the pages, what the renderer could not draw (its first kMaxNotes
-// notes) and, when a plan came with it and could be followed, the print order it painted and
-// the PDF.
+// notes) and, when plan options came with it and the drawing has sheets to print, the plan it
+// painted and the PDF.
 struct OpenedDrawing {
     std::vector<DrawingPage> pages;
-    std::optional<PrintOrder> printed;
+    std::optional<SheetPlan> printed;
     QByteArray pdf;
     QStringList notes;
 };
 
 // The body of each message kind.
 // Open: with `keep` the worker keeps the drawing for Print and Close; without, it answers and
-// forgets it, having painted it first when a plan came with it.
+// forgets it, having painted it first when plan options came with it.
 struct OpenOrder {
     QString path;
     bool keep = true;
-    std::optional<PrintPlan> plan;
+    std::optional<PlanOptions> plan;
 };
 QByteArray openFrame(const OpenOrder& order);
 OpenOrder readOpen(const QByteArray& body);
 
 QByteArray openedFrame(const OpenedDrawing& opened);
 OpenedDrawing readOpened(const QByteArray& body);
-QByteArray printFrame(const PrintOrder& order);
-PrintOrder readPrint(const QByteArray& body);
+// Print: the sheets to paint, as planned by the program.
+QByteArray printFrame(const SheetPlan& plan);
+SheetPlan readPrint(const QByteArray& body);
 
 QByteArray printedFrame(const QByteArray& pdf);
 QByteArray readPrinted(const QByteArray& body);
@@ -152,7 +128,7 @@ std::pair<qint32, QString> readFailed(const QByteArray& body);
 // for the next Preview of the same unchanged file.
 struct PreviewOrder {
     QString path;
-    PrintPlan plan;
+    PlanOptions plan;
     qint32 sheet = -1;
     quint32 longEdgePixels = 0;
 };

@@ -10,11 +10,10 @@
 #include <new>
 #include <optional>
 
-#include "printing/engine/drawing_printer.h"
 #include "printing/engine/engine_errors.h"
 #include "printing/engine/memory_exhaustion.h"
 #include "printing/engine/pdf_sheets.h"
-#include "printing/engine/sheet_layout.h"
+#include "printing/engine/sheet_plan.h"
 #include "printing/engine/sheet_preview.h"
 #include "printing/engine/worker_protocol.h"
 #include "printing/engine/worker_sandbox.h"
@@ -45,58 +44,18 @@ void limitMemory(int argc, char** argv) {
     }
 }
 
-// The pages as the program left them: sizes and print orientation may have changed; which
-// page is a background page and what the renderer drew for it may not.
-void takePageCells(DrawingFile& file, const std::vector<DrawingPage>& pages) {
-    if (pages.size() != file.pages.size())
-        throw VbError(engine_error::kBadFormat,
-                      QStringLiteral("%1 changed while it was open.").arg(quotedPath(file.path)));
-    for (size_t i = 0; i < pages.size(); ++i) {
-        file.pages[i].widthInches = pages[i].widthInches;
-        file.pages[i].heightInches = pages[i].heightInches;
-        file.pages[i].printPageOrientation = pages[i].printPageOrientation;
-    }
-}
-
-// The sheets the plan asks for, with the pages as the plan turns them (as the print run does);
-// nothing when the drawing has no foreground page.
-std::optional<PrintOrder> plannedOrder(const DrawingFile& file, const PrintPlan& plan) {
-    PrintOrder order;
-    order.pages = file.pages;
-    int foreground = 0;
-    for (DrawingPage& page : order.pages) {
-        foreground += page.background ? 0 : 1;
-        if (!plan.turnLandscapeShapedPages) continue;
-        if (!isLandscapeOrientation(page.printPageOrientation) &&
-            page.widthInches > page.heightInches)
-            page.printPageOrientation = QStringLiteral("2");
-    }
-    if (foreground == 0 || foreground > 32767) return std::nullopt;
-    order.sheets =
-        sheetOrder(0, plan.firstPageOnly ? 0 : foreground - 1, plan.copies, plan.collate);
-    order.papers = choosePapers(order.pages, order.sheets, plan.paper,
-                                [&](const QPageSize& paper) -> std::optional<QString> {
-                                    for (const OfferedPaper& offered : plan.offered)
-                                        if (offered.paper == paper) return offered.media;
-                                    return std::nullopt;
-                                })
-                       .ofPage;
-    return order;
-}
-
 QByteArray opened(const OpenOrder& order, std::optional<DrawingFile>& file) {
     OpenedDrawing answer;
     answer.pages = file->pages;
     answer.notes = file->drawing->log();
     if (order.plan) {
-        answer.printed = plannedOrder(*file, *order.plan);
-        if (answer.printed) {
-            DrawingFile painted = *file;
-            painted.pages = answer.printed->pages;
+        SheetPlan plan = planSheets(file->pages, *order.plan);
+        if (!plan.sheets().empty()) {
             try {
-                answer.pdf = pdfSheets(painted, answer.printed->sheets, answer.printed->papers);
+                answer.pdf = pdfSheets(*file, plan);
+                answer.printed = std::move(plan);
             } catch (const VbError&) {
-                answer.printed.reset();  // printing it later reports why
+                answer.pdf.clear();  // printing it later reports why
             }
         }
     }
@@ -118,14 +77,11 @@ DrawingFile& previewedDrawing(const QString& path, std::optional<DrawingFile>& f
 }
 
 QByteArray previewed(const PreviewOrder& order, const DrawingFile& file) {
-    const std::optional<PrintOrder> planned = plannedOrder(file, order.plan);
-    if (!planned)
+    const SheetPlan plan = planSheets(file.pages, order.plan);
+    if (plan.sheets().empty())
         throw VbError(engine_error::kOutOfRange,
                       QStringLiteral("%1 has no page to print.").arg(quotedPath(file.path)));
-    DrawingFile turned = file;
-    turned.pages = planned->pages;
-    return previewedFrame(previewSheets(turned, planned->sheets, planned->papers, order.sheet,
-                                        int(order.longEdgePixels)));
+    return previewedFrame(previewSheets(file, plan, order.sheet, int(order.longEdgePixels)));
 }
 
 QByteArray answer(const Message& message, std::optional<DrawingFile>& file, FileIdentity& seen,
@@ -144,12 +100,11 @@ QByteArray answer(const Message& message, std::optional<DrawingFile>& file, File
             return opened(order, file);
         }
         case Kind::Print: {
-            const PrintOrder order = readPrint(message.body);
+            const SheetPlan plan = readPrint(message.body);
             if (!file)
                 throw VbError(engine_error::kObjectClosed, QStringLiteral("No drawing is open."));
-            takePageCells(*file, order.pages);
             if (hook) hook(file->path, Step::Printing);
-            return printedFrame(pdfSheets(*file, order.sheets, order.papers));
+            return printedFrame(pdfSheets(*file, plan));
         }
         case Kind::Close:
             file.reset();

@@ -34,6 +34,8 @@ PageTableEntry startEntry(const QXmlStreamAttributes& attributes) {
     PageTableEntry entry;
     entry.id = attributes.value(QLatin1String("ID")).toUInt();
     entry.background = isTrue(attributes.value(QLatin1String("Background")));
+    entry.name = attributes.value(QLatin1String("Name")).toString();
+    if (entry.name.isEmpty()) entry.name = attributes.value(QLatin1String("NameU")).toString();
     return entry;
 }
 
@@ -181,8 +183,7 @@ PageTable readVdxPageTable(const QByteArray& xml) {
                     table.back().heightInches = number(reader.readElementText());
                     open.removeLast();
                 } else if (isPageSheetCell(open, u"PrintProps", u"PrintPageOrientation")) {
-                    const QString value = reader.readElementText().trimmed();
-                    if (!value.isEmpty()) table.back().printPageOrientation = value;
+                    table.back().orientation = parsePrintOrientation(reader.readElementText());
                     open.removeLast();
                 } else if (isPageSheetCell(open, u"PrintProps", u"PaperKind")) {
                     table.back().paperKind = paperKind(reader.readElementText());
@@ -221,8 +222,8 @@ PageTable readVsdxPageTable(const QByteArray& pagesXml, const QByteArray& docume
                     const QString value = attributes.value(QLatin1String("V")).toString();
                     if (name == u"PageWidth") table.back().widthInches = number(value);
                     if (name == u"PageHeight") table.back().heightInches = number(value);
-                    if (name == u"PrintPageOrientation" && !value.trimmed().isEmpty())
-                        table.back().printPageOrientation = value.trimmed();
+                    if (name == u"PrintPageOrientation")
+                        table.back().orientation = parsePrintOrientation(value);
                     if (name == u"PaperKind") table.back().paperKind = paperKind(value);
                 }
                 break;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "printing/engine/run_stop.h"
+#include "printing/engine/sheet_plan.h"
 #include "printing/printers/printer_system.h"
 #include "printing/run/print_services.h"
 #include "printing/run/status_texts.h"
@@ -16,7 +17,6 @@ namespace pbp {
 namespace {
 const QString kProcedure = QStringLiteral("PrintDocuments");
 constexpr qint16 kAlertAnswerNo = 7;
-constexpr qint16 kLandscape = 2;
 
 // The engine settings a run switches off, as they were before it.
 struct SavedSettings {
@@ -35,32 +35,40 @@ SavedSettings saveAndSwitchOffSettings(visio::Application& app) {
     return saved;
 }
 
-// Sets print orientation 2 on every landscape-shaped page that is not already at 2. The
-// orientation is the cell's result, so a formula that is no number counts as no orientation
-// (0), as the page table's reader takes it. The changes live in the opened copy only and are
-// discarded when it is closed.
-void turnLandscapePages(visio::Document& document) {
+// The document's pages as its cells state them now.
+std::vector<visio::DrawingPage> pagesOf(visio::Document& document) {
     const auto pages = document.Pages();
     const int count = pages->Count();
+    std::vector<visio::DrawingPage> cells;
     for (int index = 1; index <= count; ++index) {
-        const auto sheet = pages->Item(index)->PageSheet();
-        const auto orientation = sheet->Cells(QStringLiteral("PrintPageOrientation"));
-        if (orientation->ResultIU() == kLandscape) continue;
-        const double width = sheet->Cells(QStringLiteral("PageWidth"))->ResultIU();
-        const double height = sheet->Cells(QStringLiteral("PageHeight"))->ResultIU();
-        if (width > height) orientation->SetFormula(QString::number(kLandscape));
+        const auto page = pages->Item(index);
+        const auto sheet = page->PageSheet();
+        visio::DrawingPage cellsOfPage;
+        cellsOfPage.background = page->Background() != 0;
+        cellsOfPage.orientation = visio::parsePrintOrientation(
+            sheet->Cells(QStringLiteral("PrintPageOrientation"))->Formula());
+        cellsOfPage.widthInches = sheet->Cells(QStringLiteral("PageWidth"))->ResultIU();
+        cellsOfPage.heightInches = sheet->Cells(QStringLiteral("PageHeight"))->ResultIU();
+        cells.push_back(cellsOfPage);
     }
+    return cells;
 }
 
-qint16 foregroundPageCount(visio::Document& document) {
-    const auto pages = document.Pages();
-    const int count = pages->Count();
-    int foreground = 0;
-    for (int index = 1; index <= count; ++index)
-        if (pages->Item(index)->Background() == 0) ++foreground;
-    if (foreground > 32767)
-        throw VbError(errnum::kOverflow, QStringLiteral("The drawing has too many pages"));
-    return static_cast<qint16>(foreground);
+// Sets print orientation 2 on every page that prints landscape when landscape-shaped pages are
+// turned but does not ask for it yet. The changes live in the opened copy only and are
+// discarded when it is closed.
+void turnLandscapePages(visio::Document& document, const std::vector<visio::DrawingPage>& pages) {
+    for (size_t index = 0; index < pages.size(); ++index) {
+        const visio::DrawingPage& page = pages[index];
+        if (page.orientation == visio::PrintOrientation::Landscape ||
+            !visio::printsLandscape(page, true))
+            continue;
+        document.Pages()
+            ->Item(int(index + 1))
+            ->PageSheet()
+            ->Cells(QStringLiteral("PrintPageOrientation"))
+            ->SetFormula(visio::orientationFormula(visio::PrintOrientation::Landscape));
+    }
 }
 
 // The number of copies handed to PrintOut for the entry.
@@ -74,10 +82,14 @@ qint16 copiesFor(const BatchPrintView& view) {
 void printActiveDocument(BatchPrintView& view, visio::Application& app, EntryOutcome& outcome) {
     try {
         auto document = app.ActiveDocument();
-        turnLandscapePages(*document);
+        const std::vector<visio::DrawingPage> pages = pagesOf(*document);
+        turnLandscapePages(*document, pages);
         qint16 lastPage = 1;
         if (!view.firstPageOnly()) {
-            lastPage = foregroundPageCount(*document);
+            const int foreground = visio::foregroundPageCount(pages);
+            if (foreground > 32767)
+                throw VbError(errnum::kOverflow, QStringLiteral("The drawing has too many pages"));
+            lastPage = qint16(foreground);
             if (lastPage == 0) {
                 outcome.result = EntryResult::OnlyBackgroundPages;
                 return;

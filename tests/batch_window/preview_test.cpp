@@ -41,7 +41,8 @@ class Preview : public test::WindowTest {
         grid()->setCurrentCell(row - 1, 0);
         QCoreApplication::processEvents();  // the pane asks once the selection settles
         const QString file = paths().at(row - 1);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !pane()->preview().sheets.empty(); }, 20000))
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !pane()->preview().plan.sheets().empty(); }, 20000))
             << file.toStdString() << ": " << pane()->message().toStdString();
         return pane()->preview();
     }
@@ -56,21 +57,21 @@ TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
            test::fixtureDrawing("circle_and_turned_text.vdx")});
 
     const visio::SheetPreview& wide = sheetsOf(1);
-    ASSERT_EQ(wide.sheets.size(), 2u);
-    EXPECT_EQ(wide.sheets[0].paper.id(), QPageSize::A4);
-    EXPECT_TRUE(wide.sheets[0].landscape);
-    EXPECT_EQ(describeSheet(wide.sheets[0]), "A4, landscape, 70 %, A3");
-    EXPECT_FALSE(wide.sheets[1].landscape);
+    ASSERT_EQ(wide.plan.sheets().size(), 2u);
+    EXPECT_EQ(wide.plan.sheets()[0].paper.id(), QPageSize::A4);
+    EXPECT_TRUE(wide.plan.sheets()[0].landscape);
+    EXPECT_EQ(describeSheet(wide.plan.sheets()[0]), "A4, landscape, 70 %, A3");
+    EXPECT_FALSE(wide.plan.sheets()[1].landscape);
     const QImage picture = QImage::fromData(wide.png);
     EXPECT_GT(picture.width(), picture.height());
     EXPECT_EQ(picture.pixelColor(1, 1), Qt::white);  // the margin
     EXPECT_GT(inkedPixels(picture), picture.width() * picture.height() / 100);
 
     const visio::SheetPreview& multi = sheetsOf(2);
-    ASSERT_EQ(multi.sheets.size(), 3u);  // the background page prints beneath, not alone
-    EXPECT_FALSE(multi.sheets[0].landscape);
-    EXPECT_EQ(describeSheet(multi.sheets[0]), "A4, portrait, 91 %, Portrait");
-    EXPECT_TRUE(multi.sheets[1].landscape);
+    ASSERT_EQ(multi.plan.sheets().size(), 3u);  // the background page prints beneath, not alone
+    EXPECT_FALSE(multi.plan.sheets()[0].landscape);
+    EXPECT_EQ(describeSheet(multi.plan.sheets()[0]), "A4, portrait, 91 %, Portrait");
+    EXPECT_TRUE(multi.plan.sheets()[1].landscape);
     EXPECT_EQ(control<QLabel>("lblPreviewPage")->text(), "Page 1 of 3");
     QTest::keyClick(pane(), Qt::Key_PageDown);
     QTRY_COMPARE_WITH_TIMEOUT(pane()->sheet(), 1, 20000);
@@ -86,7 +87,7 @@ TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
     EXPECT_EQ(grid()->textMatrix(2, 2), "3");
     button("optPrintPageOption_0")->click();  // page 1 only
     QTRY_COMPARE_WITH_TIMEOUT(grid()->textMatrix(2, 2), QStringLiteral("1"), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(pane()->preview().sheets.size(), 1u, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(pane()->preview().plan.sheets().size(), 1u, 20000);
 }
 
 // A drawing that hangs its reader leaves the window responsive: keys reach the list while its
@@ -103,10 +104,10 @@ TEST_F(Preview, AHangingDrawingLeavesTheWindowResponsive) {
     grid()->setFocus();
     grid()->setCurrentCell(0, 0);
     QTest::qWait(200);
-    EXPECT_TRUE(pane()->preview().sheets.empty());
+    EXPECT_TRUE(pane()->preview().plan.sheets().empty());
     QTest::keyClick(grid(), Qt::Key_Down);
     EXPECT_EQ(grid()->currentListRow(), 2);
-    EXPECT_EQ(sheetsOf(2).sheets.size(), 3u);
+    EXPECT_EQ(sheetsOf(2).plan.sheets().size(), 3u);
 
     grid()->setCurrentCell(0, 0);
     QTRY_COMPARE_WITH_TIMEOUT(pane()->message(),

@@ -6,7 +6,6 @@
 
 #include "printing/engine/drawing_file.h"
 #include "printing/engine/page_table.h"
-#include "printing/engine/sheet_layout.h"
 #include "printing/engine/vsd_page_sheet.h"
 #include "tests/common/test_paths.h"
 
@@ -42,7 +41,8 @@ TEST(PageTable, SharedDrawingsGiveEachPagesOrientationAndPaper) {
     for (const auto& c : cases) {
         const PageTable table = tableOf(QString::fromLatin1(c.file));
         QStringList orientations;
-        for (const PageTableEntry& entry : table) orientations << entry.printPageOrientation;
+        for (const PageTableEntry& entry : table)
+            orientations << orientationFormula(entry.orientation);
         if (!c.orientations.isEmpty()) EXPECT_EQ(orientations, c.orientations) << c.file;
         if (c.paperKind >= 0) EXPECT_EQ(table.at(0).paperKind, c.paperKind) << c.file;
     }
@@ -81,10 +81,10 @@ TEST(PageTable, XmlStrayCellsAndShapesArePassedOverAndPaperComesFromThePageOrThe
 }
 
 // Groups nested 300,000 deep are cut out in one pass (a search per level from the same start
-// took minutes, beyond the test's time limit).
+// took minutes, beyond the test's time limit); the page keeps its name.
 TEST(PageTable, DeeplyNestedGroupsAreReadInOnePass) {
     const int depth = 300000;
-    const QByteArray xml = "<VisioDocument><Pages><Page ID='1'>" +
+    const QByteArray xml = "<VisioDocument><Pages><Page ID='1' NameU='Plan'>" +
                            QByteArray("<Shapes><Shape>").repeated(depth) +
                            QByteArray("</Shape></Shapes>").repeated(depth) +
                            "<PageSheet><PageProps><PageWidth>4</PageWidth></PageProps></PageSheet>"
@@ -92,54 +92,29 @@ TEST(PageTable, DeeplyNestedGroupsAreReadInOnePass) {
     const PageTable table = readVdxPageTable(xml);
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(table[0].widthInches, 4.0);
+    EXPECT_EQ(table[0].name, QStringLiteral("Plan"));
 }
 
 // Background pages follow the foreground ones by id and take the rendered pages after them;
 // sizes come from the rendered pages where the table gives none.
 TEST(MatchPages, TableAndRenderedPagesOfAnyCount) {
-    const PageTable table{{9, true, {}, {}, "0"}, {1, false, {}, {}, "0"}, {4, true, {}, {}, "2"}};
+    const auto landscape = PrintOrientation::Landscape;
+    const PageTable table{{9, true, {}, {}}, {1, false, {}, {}}, {4, true, {}, {}, landscape}};
     const auto pages = matchPages(table, {{8.5, 11}, {11, 8.5}, {5, 5}});
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_FALSE(pages[0].background);
     EXPECT_EQ(pages[0].widthInches, 8.5);
     EXPECT_TRUE(pages[1].background);
-    EXPECT_EQ(pages[1].printPageOrientation, QStringLiteral("2"));
+    EXPECT_EQ(pages[1].orientation, landscape);
     EXPECT_EQ(pages[1].renderedSizeInches, QSizeF(11, 8.5));
     EXPECT_EQ(pages[2].renderedIndex, 2);
 
     EXPECT_EQ(matchPages({}, {{1, 2}, {3, 4}}).at(1).heightInches, 4.0);
-    const auto unrendered = matchPages({{0, true, 8.5, {}, "0"}}, {});
+    const auto unrendered = matchPages({{0, true, 8.5, {}}}, {});
     ASSERT_EQ(unrendered.size(), 1u);
     EXPECT_EQ(unrendered[0].renderedIndex, -1);
     EXPECT_EQ(unrendered[0].widthInches, 8.5);
     EXPECT_EQ(matchPages(PageTable(2), {{1, 1}}).size(), 1u);
-}
-
-TEST(SheetLayout, PlacesDrawingsAndOnlyTwoMeansLandscape) {
-    const QRectF area(10, 20, 500, 700);
-    const QRectF small = placeDrawing(QSizeF(100, 50), area);
-    EXPECT_EQ(small.size(), QSizeF(100, 50));
-    EXPECT_EQ(small.center(), area.center());
-    EXPECT_EQ(placeDrawing(QSizeF(2000, 1000), area).size(), QSizeF(500, 250));
-    EXPECT_EQ(placeDrawing(QSizeF(400, 1400), area).size(), QSizeF(200, 700));
-    EXPECT_EQ(placeDrawing(QSizeF(0, 0), area), area);
-
-    const QPageSize a4(QPageSize::A4);
-    const std::pair<const char*, bool> formulas[] = {
-        {"2", true}, {" 2.0 ", true}, {"1", false}, {"=2+1", false}};
-    for (const auto& [formula, landscape] : formulas)
-        EXPECT_EQ(
-            sheetLayout(a4, QString::fromLatin1(formula)).orientation() == QPageLayout::Landscape,
-            landscape)
-            << formula;
-    EXPECT_EQ(sheetOrder(0, 2, 2, true), (std::vector<int>{0, 1, 2, 0, 1, 2}));
-
-    const std::pair<int, QPageSize::PageSizeId> papers[] = {
-        {1, QPageSize::Letter}, {3, QPageSize::Tabloid}, {5, QPageSize::Legal},
-        {8, QPageSize::A3},     {9, QPageSize::A4},      {11, QPageSize::A5}};
-    for (const auto& [kind, id] : papers) EXPECT_EQ(paperForKind(kind)->id(), id) << kind;
-    EXPECT_FALSE(paperForKind(0));
-    EXPECT_FALSE(paperForKind(4000));
 }
 
 QByteArray chunk(quint32 type, quint32 list, QByteArray data, int trailer) {
@@ -158,20 +133,22 @@ QByteArray printProps(char orientation) {
 }
 
 // Visio 6 chunks: a list chunk's 8-byte trailer is stepped over; the page's first shape ends
-// its page sheet; odd values and cut-off chunks give "0".
+// its page sheet; odd values and cut-off chunks give none.
 TEST(VsdOrientation, Visio6PageSheetChunks) {
     const QByteArray pageSheet =
         chunk(0x46, 0, QByteArray(32, '\x01'), 0) + chunk(0x68, 0, QByteArray(24, '\xff'), 8);
-    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(2), 6).orientation, QStringLiteral("2"));
+    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(2), 6).orientation, PrintOrientation::Landscape);
     EXPECT_EQ(vsdPrintProps(pageSheet + printProps(2), 6).paperKind, 8);
     EXPECT_EQ(vsdPrintProps(pageSheet + QByteArray(5, '\0') + printProps(1), 6).orientation,
-              QStringLiteral("1"));
+              PrintOrientation::Portrait);
     const QByteArray shape = chunk(0x48, 0, QByteArray(32, '\x01'), 0);
-    EXPECT_EQ(vsdPrintProps(pageSheet + shape + printProps(2), 6).orientation, QStringLiteral("0"));
-    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(7), 6).orientation, QStringLiteral("0"));
+    EXPECT_EQ(vsdPrintProps(pageSheet + shape + printProps(2), 6).orientation,
+              PrintOrientation::None);
+    EXPECT_EQ(vsdPrintProps(pageSheet + printProps(7), 6).orientation, PrintOrientation::None);
     const QByteArray whole = pageSheet + printProps(2);
     for (qsizetype length = 0; length < whole.size(); ++length)
-        EXPECT_EQ(vsdPrintProps(whole.left(length), 6).orientation, QStringLiteral("0")) << length;
+        EXPECT_EQ(vsdPrintProps(whole.left(length), 6).orientation, PrintOrientation::None)
+            << length;
 }
 
 }  // namespace

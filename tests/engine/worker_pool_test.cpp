@@ -178,7 +178,7 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     tooMany[3] = char(0x7f);
     EXPECT_THROW(worker::readOpened(tooMany), worker::Garbage);
     QByteArray badIndex = opened;
-    badIndex[4 + 4 + 16 + 4 + 1] = 5;  // the rendered index, after the flag, sizes and "0"
+    badIndex[4 + 4 + 16 + 4 + 4] = 5;  // the rendered index, after flag, sizes, orientation, name
     EXPECT_THROW(worker::readOpened(badIndex), worker::Garbage);
     // The renderer's notes: a worker sends its first 1000; a count beyond that is garbage.
     const QStringList notes(1500, QStringLiteral("Picture of type image/emf ..."));
@@ -189,14 +189,18 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     tooManyNotes[tooManyNotes.size() - 7] = char(0x10);  // 4096 notes, before the flag
     EXPECT_THROW(worker::readOpened(tooManyNotes), worker::Garbage);
 
-    const QByteArray print = worker::printFrame({{page}, {0, 1}, {QPageSize(QPageSize::A4)}});
-    EXPECT_THROW(worker::readPrint(print.mid(8)), worker::Garbage);  // sheet 1 of one page
+    PlannedSheet sheet;
+    sheet.page = 1;
+    sheet.paper = QPageSize(QPageSize::A4);
+    const SheetPlan plan({sheet}, {}, 1);
+    EXPECT_EQ(worker::readPrint(worker::printFrame(plan).mid(8)), plan);
+    const QByteArray painted = worker::openedFrame({{page}, plan, {}}).mid(8);
+    EXPECT_THROW(worker::readOpened(painted), worker::Garbage);  // sheet of page 1 of one page
 
     // A preview names one of its own sheets, or none.
-    SheetPreview preview{
-        {{QPageSize(QPageSize::A4), true, 0.71, QStringLiteral("Floor 2")}}, 0, QByteArray("png")};
-    EXPECT_EQ(worker::readPreviewed(worker::previewedFrame(preview).mid(8)).sheets[0].pageName,
-              "Floor 2");
+    sheet.pageName = QStringLiteral("Floor 2");
+    SheetPreview preview{SheetPlan({sheet}, {}, 1), 0, QByteArray("png")};
+    EXPECT_EQ(worker::readPreviewed(worker::previewedFrame(preview).mid(8)).plan, preview.plan);
     preview.shown = 1;
     EXPECT_THROW(worker::readPreviewed(worker::previewedFrame(preview).mid(8)), worker::Garbage);
 }

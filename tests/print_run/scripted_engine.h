@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "printing/engine/sheet_layout.h"
+#include "printing/engine/print_orientation.h"
 #include "printing/engine/visio.h"
 
 namespace pbp::test {
@@ -71,7 +71,7 @@ class ScriptedSheet : public visio::Page,
         }
         double ResultIU() const override {
             if (name == QLatin1String("PrintPageOrientation"))
-                return visio::formulaValue(sheet->page_.orientation).value_or(0);
+                return double(visio::parsePrintOrientation(sheet->page_.orientation));
             return name == QLatin1String("PageWidth") ? sheet->page_.width : sheet->page_.height;
         }
         std::shared_ptr<ScriptedSheet> sheet;
