@@ -38,7 +38,7 @@ PlannedSheet sheetFor(const std::vector<DrawingPage>& pages, int index, const QP
     const QSizeF area = sheetLayout(paper, sheet.landscape).paintRect(QPageLayout::Point).size();
     const QSizeF drawing = drawingSizePoints(page, area);
     sheet.drawingArea = placeDrawing(drawing, QRectF(QPointF(0, 0), area));
-    sheet.scale = sheet.drawingArea.width() / drawing.width();
+    sheet.scale = drawing.width() > 0 ? sheet.drawingArea.width() / drawing.width() : 1.0;
     return sheet;
 }
 

@@ -54,7 +54,9 @@ class SheetPlan {
     SheetPlan(std::vector<PlannedSheet> sheets, QString media, int foregroundPages)
         : sheets_(std::move(sheets)), media_(std::move(media)), foregroundPages_(foregroundPages) {}
 
-    const std::vector<PlannedSheet>& sheets() const { return sheets_; }
+    const std::vector<PlannedSheet>& sheets() const& { return sheets_; }
+    // A temporary plan hands its sheets over, so that none refers into it once it is gone.
+    std::vector<PlannedSheet> sheets() && { return std::move(sheets_); }
     // The CUPS media the job asks for: empty for the printer's default paper, for a printer that
     // takes any paper, or when the sheets are not all on one paper the drawing chose (they are
     // then all on the default paper).

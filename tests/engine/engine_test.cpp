@@ -86,14 +86,6 @@ TEST_F(EngineCase, OrientationChangesLiveInTheOpenedCopyOnly) {
               QStringLiteral("0"));
 }
 
-TEST_F(EngineCase, AZeroSizedPageFillsThePaper) {
-    auto doc = open(fixtureDrawing(QStringLiteral("zero_size.vdx")));
-    print(*doc, 1, 1, kPdf);
-    const auto sheets = pdfSheetSizes(printers.jobs.at(0).keptPdf);
-    EXPECT_EQ(sheets.size(), 1u);
-    EXPECT_TRUE(sameSize(sheets.at(0), kA4Portrait));
-}
-
 TEST_F(EngineCase, PrintRequestsTheDrawingCannotMeet) {
     auto doc = open(fixtureDrawing(QStringLiteral("mixed_pages.vdx")));
     EXPECT_TRUE(errorOf([&] { print(*doc, 1, 4, kPdf); }).contains("mixed_pages.vdx"));

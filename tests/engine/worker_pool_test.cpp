@@ -189,17 +189,14 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     tooManyNotes[tooManyNotes.size() - 7] = char(0x10);  // 4096 notes, before the flag
     EXPECT_THROW(worker::readOpened(tooManyNotes), worker::Garbage);
 
-    PlannedSheet sheet;
-    sheet.page = 1;
-    sheet.paper = QPageSize(QPageSize::A4);
-    const SheetPlan plan({sheet}, {}, 1);
-    EXPECT_EQ(worker::readPrint(worker::printFrame(plan).mid(8)), plan);
+    const SheetPlan plan({PlannedSheet{1, {}, QPageSize(QPageSize::A4)}}, {}, 1);
     const QByteArray painted = worker::openedFrame({{page}, plan, {}}).mid(8);
-    EXPECT_THROW(worker::readOpened(painted), worker::Garbage);  // sheet of page 1 of one page
+    EXPECT_THROW(worker::readOpened(painted), worker::Garbage);  // a sheet of page 2 of one
 
     // A preview names one of its own sheets, or none.
-    sheet.pageName = QStringLiteral("Floor 2");
-    SheetPreview preview{SheetPlan({sheet}, {}, 1), 0, QByteArray("png")};
+    SheetPreview preview{
+        SheetPlan({PlannedSheet{0, QStringLiteral("Floor 2"), QPageSize(QPageSize::A4)}}, {}, 1), 0,
+        QByteArray("png")};
     EXPECT_EQ(worker::readPreviewed(worker::previewedFrame(preview).mid(8)).plan, preview.plan);
     preview.shown = 1;
     EXPECT_THROW(worker::readPreviewed(worker::previewedFrame(preview).mid(8)), worker::Garbage);

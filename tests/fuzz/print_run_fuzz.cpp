@@ -141,9 +141,7 @@ class FuzzDocument : public Document {
         request.copies = copies;
         request.collate = collate;
         printDrawing(printers_, path_, pages, request,
-                     [&](const std::vector<int>&, const std::vector<QPageSize>&) {
-                         return printedPdf(reply_);
-                     });
+                     [&](const SheetPlan&) { return printedPdf(reply_); });
     }
     void Close() override { document_->Close(); }
 
