@@ -14,6 +14,7 @@
 #include "printing/run/drawing_limits.h"
 #include "printing/run/print_services.h"
 #include "support/platform.h"
+#include "support/program_state.h"
 
 namespace pbp {
 
@@ -193,7 +194,8 @@ void frmPlenPrintBatch::fillSheetColumn() {
 
 void frmPlenPrintBatch::countNextDrawing() {
     SheetPreviewState& state = *preview_;
-    if (state.counts.busy() || !state.counts.available()) return;
+    // A silent run shows no list: it starts no worker of the window's.
+    if (g_bSilentMode || state.counts.busy() || !state.counts.available()) return;
     for (int row = 1; row < fgListOfFiles_->rows(); ++row) {
         const QString path = fgListOfFiles_->textMatrix(row, 0);
         if (state.pageCounts.contains(path)) continue;
