@@ -91,8 +91,15 @@ void frmPlenPrintBatch::appendRows(const QStringList& paths) {
 }
 
 void frmPlenPrintBatch::writeStatusLine() {
-    lblStatus_->setText(tr("Items selected to print: ") +
-                        QString::number(fgListOfFiles_->rows() - 1));
+    const int drawings = fgListOfFiles_->rows() - 1;
+    QString text = tr("Items selected to print: ") + QString::number(drawings);
+    // The sheets they print, once the workers have counted some of them.
+    const auto [sheets, counted] = countedSheets();
+    if (counted == drawings && drawings > 0)
+        text += tr(" = %L1 sheets").arg(sheets);
+    else if (counted > 0)
+        text += tr(" (%L1 sheets in the %2 counted so far)").arg(sheets).arg(counted);
+    lblStatus_->setText(text);
 }
 
 void frmPlenPrintBatch::RefreshPrintState() {

@@ -37,8 +37,8 @@ class BulkChange {
 };
 }  // namespace
 
-FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
-    setHorizontalHeaderLabels({tr("File"), tr("Status")});
+FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 3, parent) {
+    setHorizontalHeaderLabels({tr("File"), tr("Status"), tr("Sheets")});
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     // The File column takes the spare width and elides its paths in the middle, so the file
@@ -46,6 +46,7 @@ FileListGrid::FileListGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     horizontalHeader()->setSectionResizeMode(1, QHeaderView::Interactive);
+    horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     setTextElideMode(Qt::ElideMiddle);
     setColumnWidth(1, defaultStatusColumnWidth());
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -137,6 +138,15 @@ void FileListGrid::markFailed(int tableRow, bool failed) {
             cell->setData(Qt::ForegroundRole, failed ? QVariant(kFailureColour) : QVariant());
     }
 }
+void FileListGrid::setSheets(int row, const QString& sheets, const QString& toolTip) {
+    if (textMatrix(row, 2) == sheets &&
+        (!item(row - 1, 2) || item(row - 1, 2)->toolTip() == toolTip))
+        return;
+    setCell(row - 1, 2, sheets, toolTip);
+    if (QTableWidgetItem* cell = item(row - 1, 2))
+        cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
 void FileListGrid::setCell(int tableRow, int column, const QString& text, const QString& toolTip) {
     QTableWidgetItem* cell = item(tableRow, column);
     if (!cell) {
@@ -158,6 +168,7 @@ void FileListGrid::addItems(const QStringList& paths) {
         for (int i = 0; i < paths.size(); ++i) setCell(first + i, 0, paths[i]);
     }
     viewport()->update();
+    emit entriesReplaced();
 }
 
 std::vector<int> FileListGrid::selectedRows() const {
@@ -207,6 +218,7 @@ void FileListGrid::replaceEntries(const std::vector<GridRow>& newEntries,
             setCell(r, 0, newEntries[r].path);
             setCell(r, 1, newEntries[r].status, newEntries[r].statusToolTip);
             markFailed(r, newEntries[r].failed);
+            setCell(r, 2, QString());
         }
         std::vector<int> tableRows;
         tableRows.reserve(selected.size());
@@ -214,6 +226,7 @@ void FileListGrid::replaceEntries(const std::vector<GridRow>& newEntries,
         selectTableRows(tableRows);
     }
     viewport()->update();
+    emit entriesReplaced();
 }
 
 // Selects the given ascending table rows with one selection request, adjacent rows merged.

@@ -15,8 +15,8 @@ struct GridRow {
     bool operator==(const GridRow&) const = default;
 };
 
-// The file list: a two-column grid addressed by list rows, where row 0 is the header
-// ("File", "Status") and rows 1..N are the entries. Whole rows are selected list-box style,
+// The file list: a grid addressed by list rows, where row 0 is the header ("File", "Status",
+// "Sheets") and rows 1..N are the entries. Whole rows are selected list-box style,
 // cells are read-only, and dropped file URLs are handed on as local file names. Rows dragged
 // within the list are handed on as a move.
 class FileListGrid : public QTableWidget {
@@ -29,6 +29,8 @@ class FileListGrid : public QTableWidget {
     int defaultStatusColumnWidth() const;
     int statusColumnWidth() const;
     void setStatusColumnWidth(int width);
+    // Writes how many sheets an entry prints (column 2), with why when it cannot be counted.
+    void setSheets(int row, const QString& sheets, const QString& toolTip);
     // Empties every entry's status.
     void clearStatuses();
     // Scrolls until list row `row` is in view.
@@ -66,6 +68,8 @@ class FileListGrid : public QTableWidget {
     void deleteKeyPressed();
     // Any click in the list or change of its selection made by the user.
     void userSelected();
+    // Entries were appended or replaced: the Sheets column is empty for them.
+    void entriesReplaced();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
+#include "printing/engine/sheet_preview.h"
 #include "printing/run/batch_print_view.h"
 #include "printing/run/job_deletions.h"
 #include "printing/run/run_request.h"
@@ -21,6 +23,7 @@ class QTimer;
 namespace pbp {
 
 class FileListGrid;
+struct SheetPreviewState;
 
 // The batch window: the list of drawings, the print options, the menus and the status line.
 // Every control carries its own control name (cmdPrint, fgListOfFiles, ...) as objectName.
@@ -67,6 +70,8 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void mnuAbout_Click();
     void mnuOpenPdfFolder_Click();
     void mnuExit_Click();
+    // View, Preview: shows or hides the preview pane.
+    void mnuPreview_Click();
     void cmdClose_Click();
     void cmdPrint_Click();
     void Form_Resize();
@@ -127,6 +132,17 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void runClosingSteps();
     void restoreWindowLayout();
     void saveWindowLayout();
+    // The preview pane and the Sheets column (preview_pane.cpp).
+    void createPreviewControls();
+    void showPreviewPane(bool shown);
+    void previewOptionsChanged();
+    void askPreview(int sheet);
+    void takePreview(const QByteArray& key, const QImage& picture,
+                     const visio::SheetPreview& preview);
+    void fillSheetColumn();
+    void countNextDrawing();
+    void layOutPreviewPane();
+    std::pair<qint64, int> countedSheets() const;
 
     FileListGrid* fgListOfFiles_ = nullptr;
     QPushButton* cmdAdd_ = nullptr;
@@ -157,6 +173,8 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     QMenu* abSubMenuEdit_ = nullptr;
     QMenu* mnuRows_ = nullptr;
     QTimer* keepListTimer_ = nullptr;
+
+    std::unique_ptr<SheetPreviewState> preview_;
 
     FileCollection m_cFiles;
     JobDeletions m_oJobDeletions;

@@ -17,6 +17,7 @@
 #include "about/frm_about.h"
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
+#include "batch_window/sheet_preview_state.h"
 #include "printing/printers/pdf_folder_printer.h"
 #include "printing/run/print_command.h"
 #include "progress/twips.h"
@@ -77,6 +78,7 @@ frmPlenPrintBatch::frmPlenPrintBatch(QWidget* parent) : QMainWindow(parent) {
     createFileListControls();
     createRowMenu();
     createPrintOptionControls();
+    createPreviewControls();
     applyTabOrder();
     setMinimumSize(toPixelsAtLeast(kMinimumWidth - kDesignFrameWidth),
                    toPixelsAtLeast(kMinimumHeight - kDesignFrameHeight));
@@ -186,6 +188,8 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
         mnuContents_Click();
     } else if (toolName == QLatin1String("mnuAbout")) {
         mnuAbout_Click();
+    } else if (toolName == QLatin1String("mnuPreview")) {
+        mnuPreview_Click();
     }
 }
 
@@ -245,6 +249,7 @@ void frmPlenPrintBatch::Form_Resize() {
     fgListOfFiles_->resize(fgListOfFiles_->width(), fgListOfFiles_->height() - statusHeight);
     lblRowStatus_->setGeometry(fgListOfFiles_->x(), fgListOfFiles_->geometry().bottom() + 1,
                                fgListOfFiles_->width(), statusHeight);
+    layOutPreviewPane();
 }
 
 void frmPlenPrintBatch::resizeEvent(QResizeEvent* event) {

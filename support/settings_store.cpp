@@ -26,6 +26,7 @@ const QString kPrinterOptionsGroup = QStringLiteral("PrinterOptions/");
 const QString kWindowGroup = QStringLiteral("Window");
 const QString kGeometryValue = QStringLiteral("Geometry");
 const QString kStatusWidthValue = QStringLiteral("StatusColumnWidth");
+const QString kPreviewValue = QStringLiteral("ShowPreview");
 
 QString errnoText() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -231,12 +232,17 @@ WindowLayout SettingsStore::windowLayout() {
     bool ok = false;
     const int width = value(kWindowGroup, kStatusWidthValue).toString().toInt(&ok);
     if (ok && width > 0) layout.statusColumnWidth = width;
+    const QString preview = value(kWindowGroup, kPreviewValue).toString();
+    if (!preview.isEmpty()) layout.showPreview = preview == QLatin1String("1");
     return layout;
 }
 
 void SettingsStore::keepWindowLayout(const WindowLayout& layout) {
     setValue(kWindowGroup, kGeometryValue, QString::fromLatin1(layout.geometry.toBase64()));
     setValue(kWindowGroup, kStatusWidthValue, QString::number(layout.statusColumnWidth));
+    if (layout.showPreview)
+        setValue(kWindowGroup, kPreviewValue,
+                 *layout.showPreview ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 std::optional<QString> SettingsStore::setAsideIfDamaged() {

@@ -38,10 +38,12 @@ class SettingsStoreDamaged : public SettingsStoreError {
     QString cause_;
 };
 
-// The window's size and place (QWidget::saveGeometry) and the Status column's width.
+// The window's size and place (QWidget::saveGeometry), the Status column's width and whether
+// the preview pane is shown.
 struct WindowLayout {
     QByteArray geometry;
-    int statusColumnWidth = 0;  // 0: never saved
+    int statusColumnWidth = 0;       // 0: never saved
+    std::optional<bool> showPreview;  // none: never chosen
 };
 
 // The program's settings in one INI file (QSettings), shared by every instance of the program.

@@ -153,6 +153,9 @@ DrawingFile loadDrawingFile(const QString& path) {
         failDamaged(path);
     }
     file.pages = matchPages(table, sizes);
+    // Binary drawings keep no names in the page table the engine reads; libvisio reports them.
+    for (DrawingPage& page : file.pages)
+        if (page.name.isEmpty()) page.name = file.drawing->pageName(page.renderedIndex);
     // Every drawing has at least one page; none at all means the file was cut off.
     if (file.pages.empty()) failDamaged(path);
     return file;

@@ -24,24 +24,30 @@ class EngineSettings : public ApplicationSettings {
     qint16 value_ = -1;
 };
 
+}  // namespace
+
+std::optional<PlanOptions> printPlanFor(printers::PrinterSystem& printers, const PrintHint& hint) {
+    if (hint.copies < 0 || !printers.printerNames().contains(hint.printerName)) return std::nullopt;
+    // The papers drawings are usually set up for: a drawing on another paper that the printer
+    // offers is painted again when it prints.
+    std::vector<QPageSize> papers;
+    for (const int kind : kCommonPaperKinds) papers.push_back(*paperForKind(kind));
+    PlanOptions plan =
+        printerPlanOptions(printers, hint.printerName, hint.copies, hint.collate, papers);
+    plan.toPage = hint.firstPageOnly ? 1 : kLastPage;
+    plan.turnLandscapeShapedPages = hint.landscapeShapedPagesTurned;
+    return plan;
+}
+
+namespace {
+
 class EngineDocuments : public Documents {
   public:
     explicit EngineDocuments(std::shared_ptr<EngineState> state) : state_(std::move(state)) {}
 
     void WillPrint(const PrintHint& hint) override {
         if (state_->ended) engineEnded();
-        state_->printPlan.reset();
-        printers::PrinterSystem& printers = state_->printers;
-        if (hint.copies < 0 || !printers.printerNames().contains(hint.printerName)) return;
-        // The papers drawings are usually set up for: a drawing on another paper that the
-        // printer offers is painted again when it prints.
-        std::vector<QPageSize> papers;
-        for (const int kind : kCommonPaperKinds) papers.push_back(*paperForKind(kind));
-        PlanOptions plan =
-            printerPlanOptions(printers, hint.printerName, hint.copies, hint.collate, papers);
-        plan.toPage = hint.firstPageOnly ? 1 : kLastPage;
-        plan.turnLandscapeShapedPages = hint.landscapeShapedPagesTurned;
-        state_->printPlan = plan;
+        state_->printPlan = printPlanFor(state_->printers, hint);
     }
 
     void WillOpen(const QStringList& paths) override {

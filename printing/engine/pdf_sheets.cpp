@@ -10,8 +10,6 @@
 
 namespace pbp::visio {
 
-namespace {
-
 void paintSheet(QPainter& painter, const DrawingFile& file, const PlannedSheet& sheet,
                 double devicePerPoint) {
     const DrawingPage& page = file.pages[size_t(sheet.page)];
@@ -23,8 +21,6 @@ void paintSheet(QPainter& painter, const DrawingFile& file, const PlannedSheet& 
     if (page.renderedIndex >= 0) file.drawing->paintPage(page.renderedIndex, painter);
     painter.restore();
 }
-
-}  // namespace
 
 QByteArray pdfSheets(const DrawingFile& file, const SheetPlan& plan) {
     const auto cannotWrite = [&] {

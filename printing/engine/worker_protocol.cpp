@@ -23,6 +23,8 @@ bool knownKind(quint32 kind) {
         case Kind::Opened:
         case Kind::Printed:
         case Kind::Failed:
+        case Kind::Preview:
+        case Kind::Previewed:
             return true;
     }
     return false;
@@ -255,6 +257,37 @@ SheetPlan readPlan(Reader& reader) {
     return SheetPlan(std::move(sheets), media, foreground);
 }
 
+void writeOptions(Writer& writer, const PlanOptions& plan) {
+    writer.u32(quint32(plan.fromPage));
+    writer.u32(quint32(plan.toPage));
+    writePaper(writer, plan.defaultPaper);
+    writer.u32(quint32(plan.offered.size()));
+    for (const OfferedPaper& offered : plan.offered) {
+        writePaper(writer, offered.paper);
+        writer.text(offered.media);
+    }
+    writer.u32(quint32(plan.copies));
+    writer.u32(plan.collate ? 1 : 0);
+    writer.u32(plan.turnLandscapeShapedPages ? 1 : 0);
+}
+
+PlanOptions readOptions(Reader& reader) {
+    PlanOptions plan;
+    plan.fromPage = int(reader.count(kLastPage));
+    plan.toPage = int(reader.count(kLastPage));
+    plan.defaultPaper = readPaper(reader);
+    const quint32 offered = reader.count(kMaxOfferedPapers);
+    for (quint32 i = 0; i < offered; ++i) {
+        const QPageSize paper = readPaper(reader);
+        plan.offered.push_back({paper, reader.text()});
+    }
+    plan.copies = int(reader.count(32767));
+    if (plan.copies < 1) throw Garbage();
+    plan.collate = flag(reader);
+    plan.turnLandscapeShapedPages = flag(reader);
+    return plan;
+}
+
 }  // namespace
 
 QByteArray openFrame(const OpenOrder& order) {
@@ -263,19 +296,7 @@ QByteArray openFrame(const OpenOrder& order) {
     writer.u32(order.keep ? 1 : 0);
     const std::optional<PlanOptions>& plan = order.plan;
     writer.u32(plan ? 1 : 0);
-    if (plan) {
-        writer.u32(quint32(plan->fromPage));
-        writer.u32(quint32(plan->toPage));
-        writePaper(writer, plan->defaultPaper);
-        writer.u32(quint32(plan->offered.size()));
-        for (const OfferedPaper& offered : plan->offered) {
-            writePaper(writer, offered.paper);
-            writer.text(offered.media);
-        }
-        writer.u32(quint32(plan->copies));
-        writer.u32(plan->collate ? 1 : 0);
-        writer.u32(plan->turnLandscapeShapedPages ? 1 : 0);
-    }
+    if (plan) writeOptions(writer, *plan);
     return writer.frame(Kind::Open);
 }
 
@@ -285,21 +306,7 @@ OpenOrder readOpen(const QByteArray& body) {
     order.path = QString::fromUtf8(reader.bytes());
     order.keep = flag(reader);
     std::optional<PlanOptions>& plan = order.plan;
-    if (flag(reader)) {
-        plan.emplace();
-        plan->fromPage = int(reader.count(kLastPage));
-        plan->toPage = int(reader.count(kLastPage));
-        plan->defaultPaper = readPaper(reader);
-        const quint32 offered = reader.count(kMaxOfferedPapers);
-        for (quint32 i = 0; i < offered; ++i) {
-            const QPageSize paper = readPaper(reader);
-            plan->offered.push_back({paper, reader.text()});
-        }
-        plan->copies = int(reader.count(32767));
-        if (plan->copies < 1) throw Garbage();
-        plan->collate = flag(reader);
-        plan->turnLandscapeShapedPages = flag(reader);
-    }
+    if (flag(reader)) plan = readOptions(reader);
     reader.end();
     return order;
 }
@@ -375,6 +382,47 @@ std::pair<qint32, QString> readFailed(const QByteArray& body) {
     reader.end();
     if (number == 0) throw Garbage();
     return {number, description};
+}
+
+QByteArray previewFrame(const PreviewOrder& order) {
+    Writer writer;
+    writer.bytes(order.path.toUtf8());
+    writeOptions(writer, order.plan);
+    writer.i32(order.sheet);
+    writer.u32(order.longEdgePixels);
+    return writer.frame(Kind::Preview);
+}
+
+PreviewOrder readPreview(const QByteArray& body) {
+    Reader reader(body);
+    PreviewOrder order;
+    order.path = QString::fromUtf8(reader.bytes());
+    order.plan = readOptions(reader);
+    order.sheet = reader.i32();
+    order.longEdgePixels = reader.count(kMaxPreviewPixels);
+    if (order.sheet < -1) throw Garbage();
+    reader.end();
+    return order;
+}
+
+QByteArray previewedFrame(const SheetPreview& preview) {
+    Writer writer;
+    writePlan(writer, preview.plan);
+    writer.i32(preview.shown);
+    writer.bytes(preview.png);
+    return writer.frame(Kind::Previewed);
+}
+
+SheetPreview readPreviewed(const QByteArray& body) {
+    Reader reader(body);
+    SheetPreview preview;
+    preview.plan = readPlan(reader);
+    preview.shown = reader.i32();
+    if (preview.shown < -1 || preview.shown >= qint64(preview.plan.sheets().size()))
+        throw Garbage();
+    preview.png = reader.bytes();
+    reader.end();
+    return preview;
 }
 
 QByteArray closeFrame() {

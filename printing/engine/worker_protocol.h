@@ -17,6 +17,7 @@
 
 #include "printing/engine/drawing_file.h"
 #include "printing/engine/sheet_plan.h"
+#include "printing/engine/sheet_preview.h"
 
 namespace pbp::visio::worker {
 
@@ -24,9 +25,11 @@ enum class Kind : quint32 {
     Open = 1,      // program -> worker: path and, optionally, how to print it at once
     Print = 2,     // program -> worker: the sheet plan to paint
     Close = 3,     // program -> worker: forget the drawing (no answer)
+    Preview = 4,   // program -> worker: the sheets a drawing would print, one of them as a picture
     Opened = 11,   // worker -> program: the pages and, when asked, the PDF
     Printed = 12,  // worker -> program: the PDF
     Failed = 13,   // worker -> program: error number and description
+    Previewed = 14,  // worker -> program: the sheets and the asked one's picture
 };
 
 inline constexpr quint32 kMaxBodyBytes = 1u << 30;  // a PDF of many copies stays far below
@@ -35,6 +38,7 @@ inline constexpr quint32 kMaxPages = 100'000;
 inline constexpr quint32 kMaxSheets = 10'000'000;
 inline constexpr quint32 kMaxOfferedPapers = 1000;
 inline constexpr quint32 kMaxNotes = 1000;
+inline constexpr quint32 kMaxPreviewPixels = 4096;
 
 // The file descriptor a worker finds its socket on.
 inline constexpr int kSocketFd = 3;
@@ -119,6 +123,21 @@ QByteArray readPrinted(const QByteArray& body);
 
 QByteArray failedFrame(qint32 number, const QString& description);
 std::pair<qint32, QString> readFailed(const QByteArray& body);
+
+// Preview: the sheets the plan prints for the drawing at `path`, and sheet `sheet` (none for
+// -1) painted as a PNG whose longer edge is `longEdgePixels`. The worker keeps the drawing
+// for the next Preview of the same unchanged file.
+struct PreviewOrder {
+    QString path;
+    PlanOptions plan;
+    qint32 sheet = -1;
+    quint32 longEdgePixels = 0;
+};
+QByteArray previewFrame(const PreviewOrder& order);
+PreviewOrder readPreview(const QByteArray& body);
+
+QByteArray previewedFrame(const SheetPreview& preview);
+SheetPreview readPreviewed(const QByteArray& body);
 
 QByteArray closeFrame();
 

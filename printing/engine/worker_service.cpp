@@ -14,8 +14,10 @@
 #include "printing/engine/memory_exhaustion.h"
 #include "printing/engine/pdf_sheets.h"
 #include "printing/engine/sheet_plan.h"
+#include "printing/engine/sheet_preview.h"
 #include "printing/engine/worker_protocol.h"
 #include "printing/engine/worker_sandbox.h"
+#include "support/file_identity.h"
 
 namespace pbp::visio::worker {
 
@@ -61,11 +63,38 @@ QByteArray opened(const OpenOrder& order, std::optional<DrawingFile>& file) {
     return openedFrame(answer);
 }
 
-QByteArray answer(const Message& message, std::optional<DrawingFile>& file, const Hook& hook) {
+// The drawing a Preview asks for: the one already read when the file is unchanged since, so
+// that turning through its sheets reads it once.
+DrawingFile& previewedDrawing(const QString& path, std::optional<DrawingFile>& file,
+                              FileIdentity& seen, const Hook& hook) {
+    const FileIdentity now = fileIdentity(path);
+    if (file && file->path == path && seen == now) return *file;
+    file.reset();
+    if (hook) hook(path, Step::Reading);
+    file = loadDrawingFile(path);
+    seen = now;
+    return *file;
+}
+
+QByteArray previewed(const PreviewOrder& order, const DrawingFile& file) {
+    const SheetPlan plan = planSheets(file.pages, order.plan);
+    if (plan.sheets().empty())
+        throw VbError(engine_error::kOutOfRange,
+                      QStringLiteral("%1 has no page to print.").arg(quotedPath(file.path)));
+    return previewedFrame(previewSheets(file, plan, order.sheet, int(order.longEdgePixels)));
+}
+
+QByteArray answer(const Message& message, std::optional<DrawingFile>& file, FileIdentity& seen,
+                  const Hook& hook) {
     switch (message.kind) {
+        case Kind::Preview: {
+            const PreviewOrder order = readPreview(message.body);
+            return previewed(order, previewedDrawing(order.path, file, seen, hook));
+        }
         case Kind::Open: {
             const OpenOrder order = readOpen(message.body);
             file.reset();
+            seen = {};
             if (hook) hook(order.path, Step::Reading);
             file = loadDrawingFile(order.path);
             return opened(order, file);
@@ -87,11 +116,12 @@ QByteArray answer(const Message& message, std::optional<DrawingFile>& file, cons
 
 int serve(int fd, const Hook& hook) {
     std::optional<DrawingFile> file;
+    FileIdentity seen;  // of the drawing a Preview read
     Message message;
     while (receiveMessage(fd, std::nullopt, message) == ReceiveEnd::Message) {
         QByteArray reply;
         try {
-            reply = answer(message, file, hook);
+            reply = answer(message, file, seen, hook);
         } catch (const VbError& error) {
             reply = failedFrame(error.number(), error.description());
         } catch (const Garbage&) {

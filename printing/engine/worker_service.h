@@ -14,7 +14,8 @@ using Hook = std::function<void(const QString& path, Step step)>;
 // The drawing worker's whole life: reads its memory limit from the arguments
 // ("--memory-limit-mib=N"), limits its address space to it, then serves the program on the
 // socket at kSocketFd until the program closes it: reads one drawing at a time (Open), paints
-// the asked sheets into a PDF (Print) and forgets the drawing (Close). Returns the process's
+// the asked sheets into a PDF (Print) and forgets the drawing (Close); a Preview answers the
+// sheets a plan prints with one of them painted as a picture. Returns the process's
 // exit code. Running out of memory ends the process at once with kOutOfMemoryExit.
 int runWorker(int argc, char** argv, const Hook& hook = {});
 

@@ -221,6 +221,14 @@ TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     const SheetPlan plan({PlannedSheet{1, {}, QPageSize(QPageSize::A4)}}, {}, 1);
     const QByteArray painted = worker::openedFrame({{page}, plan, {}}).mid(8);
     EXPECT_THROW(worker::readOpened(painted), worker::Garbage);  // a sheet of page 2 of one
+
+    // A preview names one of its own sheets, or none.
+    SheetPreview preview{
+        SheetPlan({PlannedSheet{0, QStringLiteral("Floor 2"), QPageSize(QPageSize::A4)}}, {}, 1), 0,
+        QByteArray("png")};
+    EXPECT_EQ(worker::readPreviewed(worker::previewedFrame(preview).mid(8)).plan, preview.plan);
+    preview.shown = 1;
+    EXPECT_THROW(worker::readPreviewed(worker::previewedFrame(preview).mid(8)), worker::Garbage);
 }
 
 // A worker that a drawing has taken over reaches nothing beyond its reading.

@@ -133,6 +133,7 @@ using Item = std::variant<PathItem, ImageItem, TextItem>;
 
 struct Page {
     QSizeF sizeInches;
+    QString name;  // as the drawing names the page; may be empty
     std::vector<Item> items;
 };
 
