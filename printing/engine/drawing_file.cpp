@@ -152,6 +152,7 @@ DrawingFile loadDrawingFile(const QString& path) {
         failDamaged(path);
     }
     file.pages = matchPages(table, sizes);
+    for (DrawingPage& page : file.pages) page.name = file.drawing->pageName(page.renderedIndex);
     // Every drawing has at least one page; none at all means the file was cut off.
     if (file.pages.empty()) failDamaged(path);
     return file;

@@ -19,6 +19,7 @@ struct DrawingPage {
     int paperKind = 0;       // PaperKind: the paper the page is set up for, 0 when none
     int renderedIndex = -1;  // the renderer's page, -1 when it drew none for this page
     QSizeF renderedSizeInches;
+    QString name;  // the page's name (its tab in Visio); empty when the drawing gives none
 };
 
 // An opened drawing: what the renderer recorded and the pages as the engine presents them.

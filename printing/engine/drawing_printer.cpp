@@ -86,6 +86,7 @@ void printDrawing(printers::PrinterSystem& printers, const QString& path,
     job.media = papers.media;
     job.copies = printerCopies ? request.copies : 1;
     job.title = QFileInfo(path).fileName();
+    for (const int sheet : order) job.sheetNames << pages.at(size_t(sheet)).name;
     printers.submit(job);
 }
 

@@ -44,6 +44,7 @@ void writePage(Writer& writer, const DrawingPage& page) {
     writer.f64(page.renderedSizeInches.width());
     writer.f64(page.renderedSizeInches.height());
     writer.i32(page.paperKind);
+    writer.text(page.name);
 }
 
 DrawingPage readPage(Reader& reader, quint32 pageCount) {
@@ -59,6 +60,7 @@ DrawingPage readPage(Reader& reader, quint32 pageCount) {
     const double width = length(reader);
     page.renderedSizeInches = QSizeF(width, length(reader));
     page.paperKind = reader.i32();
+    page.name = reader.text();
     return page;
 }
 

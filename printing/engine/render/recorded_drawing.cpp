@@ -75,6 +75,11 @@ QSizeF RecordedDrawing::pageSizeInches(int index) const {
     return data_->pages[std::size_t(index)].sizeInches;
 }
 
+QString RecordedDrawing::pageName(int index) const {
+    if (index < 0 || index >= pageCount()) return {};
+    return data_->pages[std::size_t(index)].name;
+}
+
 void RecordedDrawing::paintPage(int index, QPainter& painter) const {
     if (index < 0 || index >= pageCount()) return;
     paintRecordedPage(data_->pages[std::size_t(index)], painter);
