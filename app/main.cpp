@@ -6,6 +6,7 @@
 
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
+#include "printing/printers/combined_pdf_printer.h"
 #include "printing/printers/cups_printer_system.h"
 #include "printing/printers/printer_choices.h"
 #include "printing/printers/printer_descriptions.h"
@@ -121,8 +122,10 @@ int main(int argc, char** argv) {
     pbp::printers::CupsPrinterSystem cups(request.timeLimitSeconds
                                               ? std::chrono::seconds(*request.timeLimitSeconds)
                                               : pbp::printers::kSchedulerDeadline);
+    // A run into one PDF gathers its jobs here instead of printing them.
+    pbp::printers::CombinedPdfPrinter onePdf(cups);
     // Each job carries the choices kept for its printer, with the command line's -o over them.
-    pbp::printers::ChosenOptionsPrinters printers(cups, [&request](const QString& printer) {
+    pbp::printers::ChosenOptionsPrinters printers(onePdf, [&request](const QString& printer) {
         return pbp::printers::mergedChoices(pbp::KeptPrinterChoices(printer),
                                             request.printerOptions);
     });
@@ -136,7 +139,8 @@ int main(int argc, char** argv) {
     wired.registryFile = pbp::defaultRegistryFile();
     wired.programFolder = QCoreApplication::applicationDirPath();
     pbp::setPlatform(wired);
-    const pbp::ScopedPrintServices printing({.printers = &printers, .engines = &engines});
+    const pbp::ScopedPrintServices printing(
+        {.printers = &printers, .engines = &engines, .onePdf = &onePdf});
 
     // A silent run ends the process inside Display; an interactive one lives in the event loop
     // while the window is shown.

@@ -66,6 +66,9 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void mnuContents_Click();
     void mnuAbout_Click();
     void mnuOpenPdfFolder_Click();
+    // Asks for a file and prints the list into it as one PDF.
+    void mnuSaveAsOnePdf_Click();
+    void saveAsOnePdf(const QString& path);
     void mnuExit_Click();
     void cmdClose_Click();
     void cmdPrint_Click();

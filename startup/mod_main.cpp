@@ -77,7 +77,8 @@ FileCollection readClassicCommandLine(const QString& commandLine) {
 FileCollection readLinuxRequest(const StartRequest& request) {
     g_bSilentMode = request.silent;
     g_sSelectedPrinter = request.printer;
-    g_oCommandLineOptions = {request.copies, request.firstPageOnly, request.summaryHeader};
+    g_oCommandLineOptions = {request.copies, request.firstPageOnly, request.summaryHeader,
+                             request.outputPdf};
     if (!request.job.isEmpty()) return filesOfJob(request.job);
     return std::vector<FileItem>(request.files.begin(), request.files.end());
 }

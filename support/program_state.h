@@ -12,6 +12,7 @@ struct CommandLinePrintOptions {
     std::optional<QString> copies;         // the number of copies
     bool firstPageOnly = false;            // print the first page of each drawing only
     std::optional<QString> summaryHeader;  // print the summary page; empty keeps the header
+    QString outputPdf;                     // put every sheet into this one PDF; empty for none
 };
 
 // Program-wide state of the start-up module, one instance per process.

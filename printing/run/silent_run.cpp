@@ -8,16 +8,19 @@
 
 #include "printing/engine/run_stop.h"
 #include "printing/printers/printer_system.h"
+#include "printing/run/one_pdf_run.h"
 #include "printing/run/print_command.h"
 #include "printing/run/print_services.h"
 #include "support/escaped_text.h"
 #include "support/platform.h"
+#include "support/program_state.h"
 
 namespace pbp {
 
 namespace {
 
 constexpr int kReportLost = 2;
+constexpr int kNotAllSent = 1;
 
 // The report on standard output. Each line is flushed at once, so that a run killed from
 // outside still leaves the lines of what it did. A failed write is remembered (the first
@@ -121,7 +124,16 @@ void RunSilently(BatchPrintView& view) {
     stopRunOnSignals();
     Report report;
     ReportingView reporting(view, report);
-    const PrintCommandResult result = RunPrintCommand(reporting);
+    // --output: one PDF for the run; a run whose PDF was not written did not print its drawings.
+    bool pdfLost = false;
+    PrintCommandResult result;
+    if (g_oCommandLineOptions.outputPdf.isEmpty()) {
+        result = RunPrintCommand(reporting);
+    } else {
+        const OnePdfRunResult onePdf = PrintIntoOnePdf(reporting, g_oCommandLineOptions.outputPdf);
+        result = onePdf.run;
+        pdfLost = result.started && !onePdf.written;
+    }
     if (result.cancelled) reportQueuedJobs();
     const bool reportLost = report.toldLost();
     // A cancelled run ends as the signal says, so that the script that sent it can tell.
@@ -133,7 +145,8 @@ void RunSilently(BatchPrintView& view) {
         platform().process->endProcess(kReportLost);
         return;
     }
-    platform().process->endProcess(ExitCode(result.started, result.outcomes));
+    platform().process->endProcess(pdfLost ? kNotAllSent
+                                           : ExitCode(result.started, result.outcomes));
 }
 
 }  // namespace pbp
