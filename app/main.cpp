@@ -7,6 +7,7 @@
 
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
+#include "printing/printers/combined_pdf_printer.h"
 #include "printing/printers/cups_printer_system.h"
 #include "printing/printers/printer_choices.h"
 #include "printing/printers/printer_descriptions.h"
@@ -101,7 +102,9 @@ class PrintingWiring {
                     : pbp::printers::kSchedulerDeadline),
           // Each job carries the choices kept for its printer, with the command line's -o
           // over them.
-          printers_(cups_,
+          // A run into one PDF gathers its jobs here instead of printing them.
+          onePdf_(cups_),
+          printers_(onePdf_,
                     [options = request.printerOptions](const QString& printer) {
                         return pbp::printers::mergedChoices(pbp::KeptPrinterChoices(printer),
                                                             options);
@@ -110,10 +113,11 @@ class PrintingWiring {
                    [limits = request.limits] {
                        return pbp::DrawingWorkerSettings(pbp::platform().programFolder, limits);
                    }),
-          services_({.printers = &printers_, .engines = &engines_}) {}
+          services_({.printers = &printers_, .engines = &engines_, .onePdf = &onePdf_}) {}
 
   private:
     pbp::printers::CupsPrinterSystem cups_;
+    pbp::printers::CombinedPdfPrinter onePdf_;
     pbp::printers::ChosenOptionsPrinters printers_;
     pbp::LibVisioEngineFactory engines_;
     pbp::ScopedPrintServices services_;

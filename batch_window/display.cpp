@@ -9,6 +9,7 @@ namespace pbp {
 
 void frmPlenPrintBatch::Display(const RunRequest& request) {
     m_cFiles = request.files;
+    outputPdf_ = request.outputPdf;
     m_oJobDeletions = JobDeletions(m_cFiles, request.jobFileToDelete, request.jobFileIdentity);
     const bool built = Guarded(kBatchWindowModule, QStringLiteral("Display"), [&] {
         LoadMenuCaptions();

@@ -69,6 +69,9 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void mnuContents_Click();
     void mnuAbout_Click();
     void mnuOpenPdfFolder_Click();
+    // Asks for a file and prints the list into it as one PDF.
+    void mnuSaveAsOnePdf_Click();
+    void saveAsOnePdf(const QString& path);
     void mnuExit_Click();
     // View, Preview: shows or hides the preview pane.
     void mnuPreview_Click();
@@ -178,6 +181,7 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
 
     FileCollection m_cFiles;
     JobDeletions m_oJobDeletions;
+    QString outputPdf_;  // --output: Print writes the run into this one PDF
     bool m_bClosingStepsDone = false;
     // The list is kept for the next start: set once an interactive window has its list.
     bool m_bKeepList = false;

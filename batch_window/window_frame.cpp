@@ -97,6 +97,7 @@ void frmPlenPrintBatch::createMenusAndStatusBar() {
     abSubMenuFile_->setObjectName(QStringLiteral("abSubMenuFile"));
     abMenu->addMenu(abSubMenuFile_)->setObjectName(QStringLiteral("mnuFile"));
     addTool(*abSubMenuFile_, "mnuPrint", QKeySequence(Qt::CTRL | Qt::Key_P));
+    addTool(*abSubMenuFile_, "mnuSaveAsOnePdf")->setText(tr("Save as One P&DF..."));
     addSeparator(*abSubMenuFile_);
     addTool(*abSubMenuFile_, "mnuImportBatch", QKeySequence(Qt::CTRL | Qt::Key_O));
     addTool(*abSubMenuFile_, "mnuExportBatch", QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -176,6 +177,8 @@ void frmPlenPrintBatch::abUIControl_ToolClick(const QString& toolName) {
         mnuOpenPdfFolder_Click();
     } else if (toolName == QLatin1String("mnuPrint")) {
         if (cmdPrint_->isEnabled()) cmdPrint_->click();
+    } else if (toolName == QLatin1String("mnuSaveAsOnePdf")) {
+        if (cmdPrint_->isEnabled()) mnuSaveAsOnePdf_Click();
     } else if (toolName == QLatin1String("mnuClearList")) {
         mnuClearList_Click();
     } else if (toolName == QLatin1String("mnuSelectFailed")) {
@@ -214,7 +217,11 @@ void frmPlenPrintBatch::mnuAbout_Click() {
 }
 
 void frmPlenPrintBatch::cmdPrint_Click() {
-    if (printerProblemAccepted()) pbp::cmdPrint_Click(*this);
+    // --output: the run goes into that one PDF, whatever printer the box shows.
+    if (!outputPdf_.isEmpty())
+        saveAsOnePdf(outputPdf_);
+    else if (printerProblemAccepted())
+        pbp::cmdPrint_Click(*this);
 }
 
 void frmPlenPrintBatch::Form_Resize() {

@@ -10,7 +10,7 @@ packages=(
   libvisio-dev librevenge-dev libxml2-dev libcups2-dev libgtest-dev libemf2svg-dev libwmf-dev
   cups cups-client cups-filters cups-bsd
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
-  libjemalloc-dev libxcb1-dev libseccomp-dev poppler-utils xdg-utils qt6-wayland
+  libjemalloc-dev libxcb1-dev libseccomp-dev libqpdf-dev poppler-utils xdg-utils qt6-wayland
   appstream desktop-file-utils dpkg-dev man-db
   # the fuzz build only (scripts/fuzz.sh): libFuzzer and sanitizers, and the tools that cut the
   # page-table seeds out of the drawings

@@ -83,6 +83,7 @@ void readLinuxRequest(const StartRequest& request, RunRequest& run) {
     run.summaryHeader = request.summaryHeader;
     run.printerOptions = request.printerOptions;
     run.limits = {request.timeLimitSeconds, request.memoryLimitMiB};
+    run.outputPdf = request.outputPdf;
     run.files = request.job.isEmpty()
                     ? std::vector<FileItem>(request.files.begin(), request.files.end())
                     : filesOfJob(request.job, run);

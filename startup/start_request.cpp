@@ -60,6 +60,11 @@ struct LinuxOptions {
                                                     "example sides=two-sided-long-edge); "
                                                     "repeatable."),
                                      QStringLiteral("NAME=VALUE")};
+    QCommandLineOption output{QStringLiteral("output"),
+                              QStringLiteral("Print every sheet of the run into the one PDF "
+                                             "FILE, with an outline of drawings and pages, "
+                                             "instead of onto a printer."),
+                              QStringLiteral("FILE")};
     QCommandLineOption longList{QStringLiteral("long"),
                                 QStringLiteral("With --list-printers, list each printer's "
                                                "options too, its default marked with *.")};
@@ -74,7 +79,7 @@ struct LinuxOptions {
                            "(see docs/command-line.md)."));
         parser.addOptions({help, version, silent, printer, copies, firstPage, summary,
                            summaryHeader, job, timeLimit, memoryLimit, listPrinters, printerOption,
-                           longList});
+                           output, longList});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      QStringLiteral("A drawing to print; each argument is one."),
                                      QStringLiteral("[FILE...]"));
@@ -169,6 +174,13 @@ StartRequest readLinuxArguments(const QStringList& arguments) {
         request.printerOptions.insert(option.left(equals), option.mid(equals + 1));
     }
     request.firstPageOnly = parser.isSet(options.firstPage);
+    request.outputPdf = parser.value(options.output);
+    if (parser.isSet(options.output) && request.outputPdf.trimmed().isEmpty())
+        return usageError(QStringLiteral("--output needs a file name; it was given none."));
+    if (!request.outputPdf.isEmpty() && parser.isSet(options.printer))
+        return usageError(
+            QStringLiteral("--output writes one PDF instead of printing; it cannot go with "
+                           "--printer (-d)."));
     if (parser.isSet(options.summaryHeader))
         request.summaryHeader = parser.value(options.summaryHeader);
     else if (parser.isSet(options.summary))

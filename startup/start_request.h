@@ -27,6 +27,7 @@ struct StartRequest {
     std::optional<QString> summaryHeader;   // --summary gives an empty header: keep the window's
     QString job;                            // --job: a job file or a batch list
     QMap<QString, QString> printerOptions;  // -o NAME=VALUE, as lp takes them
+    QString outputPdf;                      // --output: every sheet into this one PDF
     bool longListing = false;               // --list-printers --long: with each queue's options
     QStringList files;                      // one drawing per argument
     // Bounds of one drawing's reader, over the settings store's (--time-limit, --memory-limit)

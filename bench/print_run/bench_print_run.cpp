@@ -65,14 +65,18 @@ struct RunResult {
     int pdfs = 0;
 };
 
-// Runs the program silently on `drawings`, writing PDFs into `pdfDir`, on the processors in
-// `cpus` (taskset's list; all when empty). Measures the wall time, the peak resident memory of
-// the program and its workers (the largest of them) and when "Opening" first shows on its
-// standard error.
+// Runs the program silently on `drawings`, writing PDFs into `pdfDir` (or, given `onePdf`, all
+// into that one file), on the processors in `cpus` (taskset's list; all when empty). Measures the
+// wall time, the peak resident memory of the program and its workers (the largest of them) and when
+// "Opening" first shows on its standard error.
 RunResult runSilently(const QStringList& drawings, const QString& pdfDir,
-                      const QString& cpus = QString()) {
+                      const QString& cpus = QString(), const QString& onePdf = QString()) {
     QStringList args{QStringLiteral("/silent"), QStringLiteral("/printer=") + kPdfPrinter};
     for (const QString& d : drawings) args << QStringLiteral("/file=") + d;
+    if (!onePdf.isEmpty())
+        args = QStringList{QStringLiteral("-s"), QStringLiteral("--output"), onePdf,
+                           QStringLiteral("--")} +
+               drawings;
     std::vector<QByteArray> storage;
     if (!cpus.isEmpty()) storage = {"/usr/bin/taskset", "-c", cpus.toLocal8Bit()};
     storage.push_back(PLEN_EXECUTABLE);
@@ -299,6 +303,24 @@ int main(int argc, char** argv) {
                           .arg(office, 0, 'f', 2)
                           .arg(seconds, 0, 'f', 2),
                       ">= 20x", office / seconds >= 20);
+
+    const auto [joined, separate] = medianSeconds(
+        5,
+        [&] {
+            QTemporaryDir out;
+            return runSilently(hundred, out.path(), {}, out.filePath(QStringLiteral("all.pdf")))
+                .seconds;
+        },
+        [&] {
+            QTemporaryDir out;
+            return runSilently(hundred, out.path()).seconds;
+        });
+    allMet &= row("one PDF of 100 drawings vs 100 PDFs",
+                  QStringLiteral("%1x (%2 s / %3 s)")
+                      .arg(joined / separate, 0, 'f', 2)
+                      .arg(joined, 0, 'f', 2)
+                      .arg(separate, 0, 'f', 2),
+                  "<= 1.2x", joined <= 1.2 * separate);
 
     std::vector<double> floors, sharedFloors, oneCore, twoCores;
     for (int i = 0; i < 5; ++i) {

@@ -74,6 +74,7 @@ void printDrawing(printers::PrinterSystem& printers, const QString& path,
     job.media = plan.media();
     job.copies = printers.makesCopies(request.printerName) ? request.copies : 1;
     job.title = QFileInfo(path).fileName();
+    for (const PlannedSheet& sheet : plan.sheets()) job.sheetNames << sheet.pageName;
     printers.submit(job);
 }
 

@@ -25,6 +25,8 @@ struct PrintJob {
     // Further job options by IPP name ("sides" = "two-sided-long-edge"), as `lp -o` takes them;
     // they win over the media above and the queue's own options.
     QMap<QString, QString> options;
+    // Each sheet's page name, in the document's order; empty when the pages have none.
+    QStringList sheetNames;
 };
 
 // One option a printer offers, as the print server reports it: its IPP name, the values it

@@ -3,8 +3,9 @@
 namespace pbp {
 
 namespace printers {
-class PrinterSystem;  // printing/printers/printer_system.h
-}
+class PrinterSystem;       // printing/printers/printer_system.h
+class CombinedPdfPrinter;  // printing/printers/combined_pdf_printer.h
+}  // namespace printers
 namespace visio {
 class EngineFactory;  // printing/engine/visio.h
 }
@@ -14,6 +15,8 @@ class EngineFactory;  // printing/engine/visio.h
 struct PrintServices {
     printers::PrinterSystem* printers = nullptr;
     visio::EngineFactory* engines = nullptr;
+    // The switch among the printers that gathers a run into one PDF; none: runs cannot.
+    printers::CombinedPdfPrinter* onePdf = nullptr;
 };
 
 PrintServices& printServices();

@@ -31,6 +31,7 @@ struct RunRequest {
     std::optional<QString> summaryHeader;   // set: print the summary page; empty keeps the header
     QMap<QString, QString> printerOptions;  // -o NAME=VALUE, over the choices kept per printer
     DrawingLimits limits;
+    QString outputPdf;  // --output: every sheet of the run into this one PDF; empty for none
     // The job file that asked to be deleted once its drawings are printed (empty when none did),
     // and that file as it was read: it is deleted only while it is still that file.
     QString jobFileToDelete;

@@ -11,6 +11,7 @@
 #include "printing/printers/printer_system.h"
 #include "printing/run/job_deletions.h"
 #include "printing/run/kept_printer_choices.h"
+#include "printing/run/one_pdf_run.h"
 #include "printing/run/print_command.h"
 #include "printing/run/print_services.h"
 #include "printing/run/summary_page.h"
@@ -22,6 +23,7 @@ namespace pbp {
 namespace {
 
 constexpr int kReportLost = 2;
+constexpr int kNotAllSent = 1;
 
 // The report on standard output. Each line is flushed at once, so that a run killed from
 // outside still leaves the lines of what it did. A failed write is remembered (the first
@@ -173,13 +175,22 @@ int RunSilently(const RunRequest& request) {
     stopRunOnSignals();
     Report report;
     SilentView view(request, report);
-    const PrintCommandResult result = RunPrintCommand(view);
+    // --output: one PDF for the run; a run whose PDF was not written did not print its drawings.
+    bool pdfLost = false;
+    PrintCommandResult result;
+    if (request.outputPdf.isEmpty()) {
+        result = RunPrintCommand(view);
+    } else {
+        const OnePdfRunResult onePdf = PrintIntoOnePdf(view, request.outputPdf);
+        result = onePdf.run;
+        pdfLost = result.started && !onePdf.written;
+    }
     if (result.cancelled) reportQueuedJobs();
     const bool reportLost = report.toldLost();
     // A cancelled run ends as the signal says, so that the script that sent it can tell.
     if (result.cancelled) return cancelledExitCode(result.stopSignal);
     if (reportLost) return kReportLost;
-    return ExitCode(result.started, result.outcomes);
+    return pdfLost ? kNotAllSent : ExitCode(result.started, result.outcomes);
 }
 
 }  // namespace pbp

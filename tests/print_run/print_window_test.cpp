@@ -21,11 +21,13 @@
 #include "batch_window/file_list_grid.h"
 #include "batch_window/frm_plen_print_batch.h"
 #include "printing/engine/engine_factory.h"
+#include "printing/printers/combined_pdf_printer.h"
 #include "printing/printers/cups_printer_system.h"
 #include "printing/printers/printer_choices.h"
 #include "printing/run/kept_printer_choices.h"
 #include "printing/run/print_services.h"
 #include "progress/frm_status.h"
+#include "tests/common/fake_file_dialogs.h"
 #include "tests/common/fake_platform.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/print_run/program_run.h"
@@ -323,6 +325,35 @@ TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     EXPECT_EQ(text("lblStatus"), "Run finished: 1 of 1 sent to the printer, 0 not printed");
     EXPECT_EQ(QDir(pdfDir).entryList({"*.pdf"}, QDir::Files).size(), 2);
     EXPECT_EQ(fake.messages.asked.size(), 1);
+    EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+// File > Save as One PDF asks for the file and prints the whole list into it: the sheets of
+// both drawings, on the PDF printer, and nothing into the PDF printer's folder.
+TEST(PrintWindow, SaveAsOnePdfAsksForTheFileAndJoinsTheList) {
+    QTemporaryDir work;
+    ScopedFakePlatform fake;
+    FakeFileDialogService dialogs;
+    fake.get().fileDialogs = &dialogs;
+    qputenv("PLENBATCHPRINT_PDF_DIR", work.filePath("folder").toUtf8());
+    printers::CupsPrinterSystem cups;
+    printers::CombinedPdfPrinter printers(cups);
+    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
+    ScopedPrintServices services({&printers, &engines, &printers});
+    frmPlenPrintBatch window;
+    window.Display(
+        {.files = std::vector<FileItem>(2, fixtureDrawing(QStringLiteral("mixed_pages.vdx")))});
+
+    const QString joined = work.filePath("joined.pdf");
+    dialogs.answerFiles({joined});
+    window.findChild<QAction*>(QStringLiteral("mnuSaveAsOnePdf"))->trigger();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_TRUE(dialogs.requests[0].save);
+    EXPECT_EQ(dialogs.requests[0].defaultSuffix, QStringLiteral("pdf"));
+    EXPECT_EQ(window.cellText(2, 1), QStringLiteral("Sent to Printer"));
+    EXPECT_EQ(pdfPageCount(joined), 6);
+    EXPECT_FALSE(QFileInfo::exists(work.filePath("folder")));
+    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("lblStatus"))->text().endsWith(joined));
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFOutlineDocumentHelper.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
 
 #include <QDir>
 #include <QFile>
@@ -534,6 +537,101 @@ TEST_F(Unattended, SharedDrawingsPrintAndTheExitCodeMatchesTheStatuses) {
     // Of the embedded objects, the one without a preview is left out, and said so.
     EXPECT_TRUE(shared.errors.contains("visio_with_embeded.vsd: 1 object could not be drawn.\n"))
         << shared.errors.toStdString();
+}
+
+namespace {
+// One outline entry read back with libqpdf: its title, the 1-based page it opens, its children.
+struct ReadOutline {
+    QString title;
+    int page = 0;
+    std::vector<ReadOutline> kids;
+};
+
+std::vector<ReadOutline> readOutline(std::vector<QPDFOutlineObjectHelper> items,
+                                     const std::vector<QPDFPageObjectHelper>& pages) {
+    std::vector<ReadOutline> read;
+    for (QPDFOutlineObjectHelper& item : items) {
+        const QPDFObjGen target = item.getDestPage().getObjGen();
+        const auto at = std::find_if(pages.begin(), pages.end(), [&](const auto& page) {
+            return page.getObjectHandle().getObjGen() == target;
+        });
+        read.push_back({QString::fromStdString(item.getTitle()), int(at - pages.begin()) + 1,
+                        readOutline(item.getKids(), pages)});
+    }
+    return read;
+}
+
+std::vector<ReadOutline> outlineOf(const QString& pdfPath) {
+    QPDF pdf;
+    pdf.processFile(QFile::encodeName(pdfPath).constData());
+    return readOutline(QPDFOutlineDocumentHelper(pdf).getTopLevelOutlines(),
+                       QPDFPageDocumentHelper(pdf).getAllPages());
+}
+}  // namespace
+
+// --output: the summary page and every sheet of the drawings that printed, in list order, on
+// the papers they get on their own, with an outline of files and page names; a drawing that
+// fails adds nothing, and a file that cannot or need not be written is left as it was.
+TEST_F(Unattended, OutputJoinsTheRunIntoOnePdfWithAnOutlineOfDrawingsAndPages) {
+    PLEN_REQUIRE_SHARED_TESTDATA();
+    const QString vsd = fixtureDrawing(QStringLiteral("document_paper.vsd"));
+    const QString broken = fixtureDrawing(QStringLiteral("not_a_drawing.vsdx"));
+    const QString vsdx = sharedTestDataDir() + QStringLiteral("/vsdx/color-boxes.vsdx");
+    const QString all = work.filePath(QStringLiteral("all.pdf"));
+    const ProgramRun joined =
+        run({"-s", "--summary=Set", "--output", all, vsd, drawing, broken, vsdx});
+    EXPECT_EQ(joined.exitCode, 1) << joined.errors.toStdString();
+    ASSERT_EQ(joined.lines.size(), 4) << joined.lines.join('\n').toStdString();
+    for (const QString& sent : {vsd, drawing, vsdx})
+        EXPECT_TRUE(joined.lines.contains(sent + '\t' + kSent + '\t' + kPdfPrinter + '\t' + all))
+            << joined.lines.join('\n').toStdString();
+    EXPECT_TRUE(pdfs().isEmpty());
+    EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"all.pdf"});
+
+    // The same sheets as each drawing printed on its own.
+    const ProgramRun separate = run({"-s", "-d", kPdfPrinter, vsd, drawing, vsdx});
+    ASSERT_EQ(separate.exitCode, 0) << separate.errors.toStdString();
+    std::vector<QSizeF> expected{pdfSheetSizes(all).front()};
+    std::vector<int> firstPages;
+    for (const char* name :
+         {"document_paper.vsd.pdf", "mixed_pages.vdx.pdf", "color-boxes.vsdx.pdf"}) {
+        firstPages.push_back(int(expected.size()) + 1);
+        for (const QSizeF& size : pdfSheetSizes(setting.pdfDir + '/' + name))
+            expected.push_back(size);
+    }
+    EXPECT_EQ(pdfSheetSizes(all), expected);
+    // The joined sheets keep their text and fonts: the summary's header, a drawing's label.
+    const QString text = pdfText(all);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Set")) && text.contains("Landscape page"))
+        << text.toStdString();
+
+    const std::vector<ReadOutline> outline = outlineOf(all);
+    ASSERT_EQ(outline.size(), 4u);
+    EXPECT_EQ(std::pair(outline[0].title, outline[0].page),
+              std::pair(QStringLiteral("PlenBatchPrint Summary"), 1));
+    const QStringList titles{"document_paper.vsd", "mixed_pages.vdx", "color-boxes.vsdx"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(std::pair(outline[size_t(i + 1)].title, outline[size_t(i + 1)].page),
+                  std::pair(titles[i], firstPages[size_t(i)]));
+    QStringList mixedPages;
+    for (const ReadOutline& page : outline[2].kids) mixedPages << page.title;
+    EXPECT_EQ(mixedPages, QStringList({"Portrait", "Wide", "Poster"}));
+    EXPECT_EQ(outline[2].kids[1].page, firstPages[1] + 1);
+    ASSERT_EQ(outline[3].kids.size(), 1u);
+    EXPECT_EQ(outline[3].kids[0].title, QStringLiteral("Page-1"));
+
+    // Nothing printed: the file keeps what it held. A folder that does not exist stops the run
+    // before any drawing is read.
+    writeFile(all, "kept");
+    const ProgramRun none = run({"-s", "--output", all, broken});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.errors.contains("was not written: no drawing was printed"))
+        << none.errors.toStdString();
+    EXPECT_EQ(fileBytes(all), QByteArray("kept"));
+    const ProgramRun nowhere = run({"-s", "--output", work.filePath("missing/all.pdf"), vsd});
+    EXPECT_EQ(nowhere.exitCode, 2);
+    EXPECT_TRUE(nowhere.lines.isEmpty());
+    EXPECT_TRUE(nowhere.errors.contains("does not exist")) << nowhere.errors.toStdString();
 }
 
 }  // namespace pbp::test

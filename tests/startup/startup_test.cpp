@@ -273,7 +273,8 @@ TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndTheOptionsIntoTheRequest) 
     for (const QStringList& wrong :
          {QStringList{"-n", "0"}, QStringList{"--bogus"}, QStringList{"-j", job, "a.vsd"},
           QStringList{"-d"}, QStringList{"-d", ""}, QStringList{"--printer= ", "a.vsd"},
-          QStringList{"--time-limit", "0"}, QStringList{"--memory-limit", "1"}})
+          QStringList{"--time-limit", "0"}, QStringList{"--memory-limit", "1"},
+          QStringList{"--output", ""}, QStringList{"--output", "all.pdf", "-d", "Office"}})
         EXPECT_EQ(ReadStartRequest(wrong).action, Action::UsageError) << wrong.join(' ').data();
 }
 

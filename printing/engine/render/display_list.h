@@ -133,7 +133,7 @@ using Item = std::variant<PathItem, ImageItem, TextItem>;
 
 struct Page {
     QSizeF sizeInches;
-    QString name;  // as the drawing names the page; may be empty
+    QString name;  // the page's name in the drawing, empty when it has none
     std::vector<Item> items;
 };
 

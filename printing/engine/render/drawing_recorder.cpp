@@ -57,7 +57,7 @@ void DrawingRecorder::startPage(const librevenge::RVNGPropertyList& props) {
     Page page;
     page.sizeInches = QSizeF(std::max(0.0, lengthPt(props, "svg:width") / kPointsPerInch),
                              std::max(0.0, lengthPt(props, "svg:height") / kPointsPerInch));
-    page.name = text(props, "draw:name").left(256);
+    page.name = text(props, "draw:name").left(kMaxPageNameLength);
     out_.pages.push_back(std::move(page));
     page_ = &out_.pages.back();
     layerHidden_.clear();

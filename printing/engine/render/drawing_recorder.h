@@ -27,6 +27,8 @@ struct RecordingStopped : std::runtime_error {
 inline constexpr int kMaxRecordedPages = 10000;
 // More recorded content (paths, pictures, text) than any printout needs, in bytes.
 inline constexpr qint64 kMaxRecordedBytes = qint64(512) << 20;
+// Page names are cut to this many characters: longer is no name anyone gave a page.
+inline constexpr int kMaxPageNameLength = 1000;
 
 class DrawingRecorder : public librevenge::RVNGDrawingInterface {
   public:

@@ -36,7 +36,7 @@ class RecordedDrawing {
     int pageCount() const;
     // The page's size in inches as libvisio reports it (may be 0 x 0).
     QSizeF pageSizeInches(int index) const;
-    // The page's name as the drawing gives it (empty when it gives none).
+    // The page's name as the drawing gives it; empty when it gives none.
     QString pageName(int index) const;
     // Paints page `index` (0-based). The painter's user space is the page in points (1/72 inch),
     // origin at the page's top-left corner; the caller sets the transform to its paper.
