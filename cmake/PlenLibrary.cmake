@@ -20,8 +20,8 @@ function(plen_add_library name)
   if(compiled)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${ARG_LINKS})
-    target_compile_options(${name} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS} PRIVATE pbp_flags)
+    target_compile_definitions(${name} PRIVATE QT_NO_CAST_FROM_ASCII)
   else()
     add_library(${name} INTERFACE ${sources})
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
@@ -39,8 +39,7 @@ function(plen_add_test name)
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE plen_test_common ${ARG_LINKS})
-  target_compile_options(${name} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+  target_link_libraries(${name} PRIVATE pbp_flags plen_test_common ${ARG_LINKS})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
