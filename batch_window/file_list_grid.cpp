@@ -267,9 +267,9 @@ QStringList FileListGrid::mimeTypes() const {
 }
 
 QMimeData* FileListGrid::mimeData(const QList<QTableWidgetItem*>& /*items*/) const {
-    auto* data = new QMimeData;
-    data->setData(kRowsMimeType, QByteArrayLiteral("rows"));
-    return data;
+    auto* rows = new QMimeData;
+    rows->setData(kRowsMimeType, QByteArrayLiteral("rows"));
+    return rows;
 }
 
 void FileListGrid::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,7 +1,7 @@
-# plen_forbid_link(TARGET FORBIDDEN...): stops the configure step when TARGET links one of the
-# FORBIDDEN targets, directly or through any library it links, and names the chain that brings
-# it in. Keeps the print run and the drawing worker free of Qt Widgets as the code grows.
-function(plen_forbid_link target)
+# _plen_walk_links(TARGET): sets `seen` to TARGET and every target it links, directly or through
+# any library it links, and chain_<name> to the chain that brings each one in. A macro, so that
+# the caller (a function) gets the variables in its own scope.
+macro(_plen_walk_links target)
   set(pending ${target})
   set(seen)
   while(pending)
@@ -41,6 +41,13 @@ function(plen_forbid_link target)
       list(APPEND pending ${link})
     endforeach()
   endwhile()
+endmacro()
+
+# plen_forbid_link(TARGET FORBIDDEN...): stops the configure step when TARGET links one of the
+# FORBIDDEN targets, directly or through any library it links, and names the chain that brings
+# it in. Keeps the print run and the drawing worker free of Qt Widgets as the code grows.
+function(plen_forbid_link target)
+  _plen_walk_links(${target})
   foreach(forbidden ${ARGN})
     if(forbidden IN_LIST seen)
       message(FATAL_ERROR "${target} must not link ${forbidden}, but does: ${chain_${forbidden}}")

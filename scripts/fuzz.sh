@@ -28,10 +28,9 @@ fi
 
 scripts/install-deps.sh
 out=build-fuzz
-if [ ! -f "$out/build.ninja" ]; then
-  CC=clang CXX=clang++ cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPLEN_FUZZ=ON >/dev/null
-fi
+# PLEN_WARNINGS_AS_ERRORS=ON in the environment (the test script sets it): a warning fails.
+CC=clang CXX=clang++ cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPLEN_FUZZ=ON -DPLEN_WARNINGS_AS_ERRORS="${PLEN_WARNINGS_AS_ERRORS:-OFF}" >/dev/null
 cmake --build "$out" --target fuzzers
 
 # Seeds, laid out afresh on every run.

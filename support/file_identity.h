@@ -1,6 +1,7 @@
 #pragma once
 
-// Header only, like vb_error.h: the drawing engine uses it without linking the support library.
+// Header only, the library pbp_file_identity: the drawing engine uses it without the support
+// library.
 
 #include <sys/stat.h>
 

@@ -41,8 +41,8 @@ void collect(const QJsonObject& key, const QString& group, std::vector<OldRegist
     if (depth == 0) return;
     const QJsonObject keys = key.value(QStringLiteral("keys")).toObject();
     for (auto it = keys.begin(); it != keys.end(); ++it)
-        collect(it.value().toObject(), group.isEmpty() ? it.key() : group + '/' + it.key(), into,
-                depth - 1);
+        collect(it.value().toObject(),
+                group.isEmpty() ? it.key() : group + QLatin1Char('/') + it.key(), into, depth - 1);
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ class PageCell : public Cell {
         const DrawingPage& page = document_->page(index_);
         switch (kind_) {
             case CellKind::PageWidth:
-                return QString::number(page.widthInches) + " in";
+                return QString::number(page.widthInches) + QStringLiteral(" in");
             case CellKind::PageHeight:
-                return QString::number(page.heightInches) + " in";
+                return QString::number(page.heightInches) + QStringLiteral(" in");
             case CellKind::PrintPageOrientation:
                 return orientationFormula(page.orientation);
         }

@@ -231,7 +231,7 @@ WorkerPool::Opened WorkerPool::open(const QString& path) {
     worker::OpenedDrawing read;
     bool readAhead = false;
     const auto found = std::find_if(readsAhead_.begin(), readsAhead_.end(),
-                                    [&](const auto& read) { return read->path == path; });
+                                    [&](const auto& candidate) { return candidate->path == path; });
     const auto expected = std::find(expected_.begin(), expected_.end(), path);
     if (found != readsAhead_.end()) {
         const std::shared_ptr<Read> ahead = *found;

@@ -60,9 +60,9 @@ qint32 ProgressPercentage(qint64 i, qint64 n) {
 
 double LeadingNumber(const QString& text) {
     qsizetype pos = 0;
-    while (pos < text.size() && (text.at(pos) == QLatin1Char(' ') || text.at(pos) == '\t')) ++pos;
+    while (pos < text.size() && (text.at(pos) == QLatin1Char(' ') || text.at(pos) == u'\t')) ++pos;
     const qsizetype start = pos;
-    if (pos < text.size() && (text.at(pos) == QLatin1Char('+') || text.at(pos) == '-')) ++pos;
+    if (pos < text.size() && (text.at(pos) == QLatin1Char('+') || text.at(pos) == u'-')) ++pos;
     while (pos < text.size() && text.at(pos).isDigit() && text.at(pos).unicode() < 128) ++pos;
     if (pos < text.size() && text.at(pos) == QLatin1Char('.')) {
         ++pos;

@@ -43,8 +43,12 @@ TEST(PageTable, SharedDrawingsGiveEachPagesOrientationAndPaper) {
         QStringList orientations;
         for (const PageTableEntry& entry : table)
             orientations << orientationFormula(entry.orientation);
-        if (!c.orientations.isEmpty()) EXPECT_EQ(orientations, c.orientations) << c.file;
-        if (c.paperKind >= 0) EXPECT_EQ(table.at(0).paperKind, c.paperKind) << c.file;
+        if (!c.orientations.isEmpty()) {
+            EXPECT_EQ(orientations, c.orientations) << c.file;
+        }
+        if (c.paperKind >= 0) {
+            EXPECT_EQ(table.at(0).paperKind, c.paperKind) << c.file;
+        }
     }
     const PageTable twoPages = tableOf(QStringLiteral("vsd/tdf76829-datetime-format.vsd"));
     EXPECT_TRUE(!twoPages[0].background && twoPages[1].background);

@@ -66,8 +66,8 @@ void answerNextQuestion(QMessageBox::StandardButton answer) {
 // The real status window; when the second drawing opens the user closes the batch window and
 // says No, when the third opens they click Cancel and say Yes.
 struct CancellingStatus : StatusWindow {
-    CancellingStatus(frmPlenPrintBatch& owner, std::unique_ptr<StatusWindow> shown)
-        : owner(owner), shown(std::move(shown)) {}
+    CancellingStatus(frmPlenPrintBatch& window, std::unique_ptr<StatusWindow> real)
+        : owner(window), shown(std::move(real)) {}
     void Display() override { shown->Display(); }
     void Value(const QString& text, qint32 value) override {
         shown->Value(text, value);

@@ -62,8 +62,8 @@ class ScriptedSheet : public visio::Page,
 
   private:
     struct Cell : visio::Cell {
-        Cell(std::shared_ptr<ScriptedSheet> sheet, QString name)
-            : sheet(std::move(sheet)), name(std::move(name)) {}
+        Cell(std::shared_ptr<ScriptedSheet> owner, QString cellName)
+            : sheet(std::move(owner)), name(std::move(cellName)) {}
         QString Formula() const override { return sheet->page_.orientation; }
         void SetFormula(const QString& formula) override {
             sheet->script_.calls << QStringLiteral("SetFormula %1 %2").arg(sheet->path_, formula);

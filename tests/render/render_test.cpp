@@ -404,7 +404,9 @@ TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
                 blank.fill(Qt::white);
                 const bool inked = image != blank;
                 // Background pages of some drawings are blank; foreground page 1 never is.
-                if (page == 0) EXPECT_TRUE(inked) << "page 1 is blank";
+                if (page == 0) {
+                    EXPECT_TRUE(inked) << "page 1 is blank";
+                }
                 painted += inked;
             }
         }

@@ -55,8 +55,9 @@ RecordedDrawing RecordedDrawing::recordSupported(librevenge::RVNGInputStream& in
         parsed = libvisio::VisioDocument::parse(&input, &recorder);
     } catch (const RecordingStopped&) {
     } catch (const std::exception& e) {
-        throw VbError(kUnreadableDrawing,
-                      QStringLiteral("The drawing could not be read (%1).").arg(e.what()));
+        throw VbError(
+            kUnreadableDrawing,
+            QStringLiteral("The drawing could not be read (%1).").arg(QString::fromUtf8(e.what())));
     }
     if (!recorder.limitExceeded().isEmpty()) throw DrawingTooLarge(recorder.limitExceeded());
     if (!parsed)
