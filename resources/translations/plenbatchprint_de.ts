@@ -199,6 +199,10 @@ Fehlerbeschreibung: %4</translation>
         <source>Status</source>
         <translation>Status</translation>
     </message>
+    <message>
+        <source>Sheets</source>
+        <translation>Blätter</translation>
+    </message>
 </context>
 <context>
     <name>pbp::PrinterPropertiesDialog</name>
@@ -241,6 +245,60 @@ Fehlerbeschreibung: %4</translation>
     <message>
         <source>This printer offers no options.</source>
         <translation>Dieser Drucker bietet keine Optionen.</translation>
+    </message>
+</context>
+<context>
+    <name>pbp::SheetPreviewPane</name>
+    <message>
+        <source>landscape</source>
+        <translation>Querformat</translation>
+    </message>
+    <message>
+        <source>portrait</source>
+        <translation>Hochformat</translation>
+    </message>
+    <message>
+        <source>%1, %2, %3 %</source>
+        <translation>%1, %2, %3 %</translation>
+    </message>
+    <message>
+        <source>Preview of the selected drawing</source>
+        <translation>Vorschau der ausgewählten Zeichnung</translation>
+    </message>
+    <message>
+        <source>No drawing is selected.</source>
+        <translation>Keine Zeichnung ausgewählt.</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>pbp::SheetWorker</name>
+    <message>
+        <source>the drawing took longer than %1 s to read</source>
+        <translation>das Lesen der Zeichnung dauerte länger als %1 s</translation>
+    </message>
+    <message>
+        <source>reading the drawing stopped the reader</source>
+        <translation>das Lesen der Zeichnung hat das Leseprogramm beendet</translation>
+    </message>
+    <message>
+        <source>the drawing needed more than %1 MiB of memory to read</source>
+        <translation>zum Lesen der Zeichnung waren mehr als %1 MiB Speicher nötig</translation>
+    </message>
+    <message>
+        <source>reading the drawing stopped the reader (%1)</source>
+        <translation>das Lesen der Zeichnung hat das Leseprogramm beendet (%1)</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>keine Antwort</translation>
+    </message>
+    <message>
+        <source>reading the drawing made the reader send nonsense</source>
+        <translation>das Lesen der Zeichnung ließ das Leseprogramm unsinnige Daten senden</translation>
     </message>
 </context>
 <context>
@@ -405,6 +463,54 @@ Die Zeichnungen trotzdem drucken?</translation>
 Do you want to replace it?</source>
         <translation>%1 ist bereits vorhanden.
 Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source> = %L1 sheets</source>
+        <translation> = %L1 Blätter</translation>
+    </message>
+    <message>
+        <source> (%L1 sheets in the %2 counted so far)</source>
+        <translation> (%L1 Blätter in den %2 bisher gezählten)</translation>
+    </message>
+    <message>
+        <source>Save as One PDF</source>
+        <translation>Als eine PDF-Datei speichern</translation>
+    </message>
+    <message>
+        <source>Drawings.pdf</source>
+        <translation>Zeichnungen.pdf</translation>
+    </message>
+    <message>
+        <source>PDF documents (*.pdf)</source>
+        <translation>PDF-Dokumente (*.pdf)</translation>
+    </message>
+    <message>
+        <source>saved as one PDF: %1</source>
+        <translation>als eine PDF-Datei gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Preview</source>
+        <translation>&amp;Vorschau</translation>
+    </message>
+    <message>
+        <source>No drawing is selected.</source>
+        <translation>Keine Zeichnung ausgewählt.</translation>
+    </message>
+    <message>
+        <source>No printer is chosen.</source>
+        <translation>Kein Drucker ausgewählt.</translation>
+    </message>
+    <message>
+        <source>Reading %1 ...</source>
+        <translation>%1 wird gelesen ...</translation>
+    </message>
+    <message>
+        <source>Save as One P&amp;DF...</source>
+        <translation>Al&amp;s eine PDF-Datei speichern...</translation>
     </message>
 </context>
 <context>

@@ -266,7 +266,7 @@ TEST_F(Frame, AGermanLocaleGivesGermanTextsWithUniqueAltLetters) {
     displayPaths({});
     QStringList titles;
     for (QAction* menu : window->menuBar()->actions()) titles << menu->text();
-    EXPECT_EQ(titles, QStringList({"&Datei", "&Bearbeiten", "&Hilfe"}));
+    EXPECT_EQ(titles, QStringList({"&Datei", "&Bearbeiten", "&Ansicht", "&Hilfe"}));
     EXPECT_EQ(button("cmdPrint")->text(), QStringLiteral("Dru&cken"));
     EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).buttons()[0]->text(),
               QStringLiteral("Abbrechen"));
