@@ -26,8 +26,8 @@ void frmPlenPrintBatch::mnuExportBatch_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("mnuExportBatch_Click"), [&] {
         if (fgListOfFiles_->rows() < 2) return;
         const QStringList chosen =
-            GetPathAndFileName(this, kSaveDialog, tr("Export Batch"), QString(),
-                               QString(), tr("Comma Seperated Values (*.csv)|*.csv"));
+            GetPathAndFileName(this, kSaveDialog, tr("Export Batch"), QString(), QString(),
+                               tr("Comma Seperated Values (*.csv)|*.csv"));
         const QString target = chosen.value(0);
         if (target.isEmpty()) {
             platform().messages->beep();
@@ -49,9 +49,9 @@ void frmPlenPrintBatch::mnuExportBatch_Click() {
 // a list cannot be read, so the status line always matches the rows already appended.
 void frmPlenPrintBatch::mnuImportBatch_Click() {
     Guarded(kBatchWindowModule, QStringLiteral("mnuImportBatch_Click"), [&] {
-        const QStringList lists = GetPathAndFileName(
-            this, kOpenDialog, tr("Import Batch"), QString(), QString(),
-            tr("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt"));
+        const QStringList lists =
+            GetPathAndFileName(this, kOpenDialog, tr("Import Batch"), QString(), QString(),
+                               tr("Comma Seperated Values (*.csv; *.txt)|*.csv; *.txt"));
         for (const QString& list : lists) {
             JobFileNotes notes;
             const FileCollection entries = GetFilesFromCSVDataFile(list, &notes);

@@ -94,9 +94,8 @@ void frmPlenPrintBatch::createPrintOptionControls() {
         fraPrintOptions_, "chkPrintSummaryPage", tr("Print &Summary Page"), {2160, 840, 3135, 375});
     txtPrintSummaryHeader_ =
         makeControl<QLineEdit>(fraPrintOptions_, "txtPrintSummaryHeader", {3000, 1200, 4575, 285});
-    lblPrintSummaryHeader_ =
-        makeLabel(fraPrintOptions_, "lblPrintSummaryHeader", tr("H&eader:"),
-                  {2280, 1250, 1215, 255}, txtPrintSummaryHeader_);
+    lblPrintSummaryHeader_ = makeLabel(fraPrintOptions_, "lblPrintSummaryHeader", tr("H&eader:"),
+                                       {2280, 1250, 1215, 255}, txtPrintSummaryHeader_);
     txtPrintSummaryHeader_->setText(kDefaultSummaryHeader);
     txtPrintSummaryHeader_->setEnabled(false);
 

@@ -172,8 +172,8 @@ bool frmPlenPrintBatch::printerProblemAccepted() {
             problem = printServices().printers->printerProblem(printerText());
     });
     if (problem.isEmpty()) return true;
-    return platform().messages->ask(
-        platform().appTitle, problem + tr("\n\nPrint the drawings all the same?"));
+    return platform().messages->ask(platform().appTitle,
+                                    problem + tr("\n\nPrint the drawings all the same?"));
 }
 
 }  // namespace pbp

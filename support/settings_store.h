@@ -42,7 +42,7 @@ class SettingsStoreDamaged : public SettingsStoreError {
 // the preview pane is shown.
 struct WindowLayout {
     QByteArray geometry;
-    int statusColumnWidth = 0;       // 0: never saved
+    int statusColumnWidth = 0;        // 0: never saved
     std::optional<bool> showPreview;  // none: never chosen
 };
 
