@@ -11,7 +11,6 @@
 #include <QStringDecoder>
 #include <QSvgRenderer>
 #include <cmath>
-#include <mutex>
 #include <optional>
 
 #include "printing/engine/render/font_substitution.h"
@@ -97,13 +96,6 @@ DecodedPicture decodeBitmap(const QByteArray& data) {
     return {Picture(std::move(image), lossless), {}};
 }
 
-// libemf2svg and libwmf keep no promise of being safe on several threads at once, and drawings
-// are read on several threads.
-std::mutex& metafileMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
 bool isEmf(const QByteArray& data) {
     return data.size() > 0x2B && le32(data, 0) == 1 && data.mid(0x28, 4) == " EMF";
 }
@@ -139,11 +131,7 @@ std::optional<QByteArray> emfToSvg(QByteArray emf) {
     options.emfplus = false;
     char* svg = nullptr;
     size_t length = 0;
-    int converted = 0;
-    {
-        const std::lock_guard<std::mutex> lock(metafileMutex());
-        converted = emf2svg(emf.data(), size_t(emf.size()), &svg, &length, &options);
-    }
+    const int converted = emf2svg(emf.data(), size_t(emf.size()), &svg, &length, &options);
     std::optional<QByteArray> result;
     if (converted && svg && length > 0) result = withPrintFonts(QByteArray(svg, qsizetype(length)));
     free(svg);
@@ -176,7 +164,6 @@ QByteArray repairedWmfSvg(QByteArray svg) {
 }
 
 std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
-    const std::lock_guard<std::mutex> lock(metafileMutex());
     wmfAPI_Options options{};
     options.function = wmf_svg_function;
     wmfAPI* api = nullptr;
