@@ -46,4 +46,32 @@ class BatchPrintView {
     virtual void entryStarting(int /*row*/) {}
 };
 
+// A view that hands everything to another view; views that change a part of it derive from it.
+class ForwardingPrintView : public BatchPrintView {
+  public:
+    explicit ForwardingPrintView(BatchPrintView& inner) : inner_(inner) {}
+    int rowCount() const override { return inner_.rowCount(); }
+    QString cellText(int row, int column) const override { return inner_.cellText(row, column); }
+    void setOutcome(int row, const EntryOutcome& outcome) override {
+        inner_.setOutcome(row, outcome);
+    }
+    QString copiesText() const override { return inner_.copiesText(); }
+    bool copiesLeftToPrinter() const override { return inner_.copiesLeftToPrinter(); }
+    QString printerText() const override { return inner_.printerText(); }
+    bool firstPageOnly() const override { return inner_.firstPageOnly(); }
+    bool summaryPageChecked() const override { return inner_.summaryPageChecked(); }
+    QString summaryHeader() const override { return inner_.summaryHeader(); }
+    void setPrintAndCloseEnabled(bool enabled) override { inner_.setPrintAndCloseEnabled(enabled); }
+    std::unique_ptr<StatusWindow> openStatusWindow() override { return inner_.openStatusWindow(); }
+    void minimizeWindow(qint32 hWnd) override { inner_.minimizeWindow(hWnd); }
+    void runFinished(const std::vector<EntryOutcome>& outcomes) override {
+        inner_.runFinished(outcomes);
+    }
+    void runStarting() override { inner_.runStarting(); }
+    void entryStarting(int row) override { inner_.entryStarting(row); }
+
+  protected:
+    BatchPrintView& inner_;
+};
+
 }  // namespace pbp

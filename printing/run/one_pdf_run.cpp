@@ -18,31 +18,10 @@ void tell(const QString& text) {
 }
 
 // The batch window with the built-in PDF printer as the printer of every drawing.
-class OnePdfView : public BatchPrintView {
+class OnePdfView : public ForwardingPrintView {
   public:
-    explicit OnePdfView(BatchPrintView& view) : view_(view) {}
-    int rowCount() const override { return view_.rowCount(); }
-    QString cellText(int row, int column) const override { return view_.cellText(row, column); }
-    void setOutcome(int row, const EntryOutcome& outcome) override {
-        view_.setOutcome(row, outcome);
-    }
-    QString copiesText() const override { return view_.copiesText(); }
-    bool copiesLeftToPrinter() const override { return view_.copiesLeftToPrinter(); }
+    using ForwardingPrintView::ForwardingPrintView;
     QString printerText() const override { return printers::kPdfPrinterName; }
-    bool firstPageOnly() const override { return view_.firstPageOnly(); }
-    bool summaryPageChecked() const override { return view_.summaryPageChecked(); }
-    QString summaryHeader() const override { return view_.summaryHeader(); }
-    void setPrintAndCloseEnabled(bool enabled) override { view_.setPrintAndCloseEnabled(enabled); }
-    std::unique_ptr<StatusWindow> openStatusWindow() override { return view_.openStatusWindow(); }
-    void minimizeWindow(qint32 hWnd) override { view_.minimizeWindow(hWnd); }
-    void runFinished(const std::vector<EntryOutcome>& outcomes) override {
-        view_.runFinished(outcomes);
-    }
-    void runStarting() override { view_.runStarting(); }
-    void entryStarting(int row) override { view_.entryStarting(row); }
-
-  private:
-    BatchPrintView& view_;
 };
 
 }  // namespace
