@@ -134,13 +134,12 @@ class FuzzDocument : public Document {
                   const QString&, qint16 copies, bool collate, bool) override {
         std::vector<DrawingPage> pages;
         for (int i = 0; i < document_->pageCount(); ++i) pages.push_back(document_->page(i));
-        PrintRequest request;
-        request.fromPage = fromPage;
-        request.toPage = toPage;
-        request.printerName = printerName;
-        request.copies = copies;
-        request.collate = collate;
-        printDrawing(printers_, path_, pages, request,
+        printDrawing(printers_, path_, pages,
+                     {.fromPage = fromPage,
+                      .toPage = toPage,
+                      .printerName = printerName,
+                      .copies = copies,
+                      .collate = collate},
                      [&](const SheetPlan&) { return printedPdf(reply_); });
     }
     void Close() override { document_->Close(); }

@@ -4,7 +4,6 @@
 // It records every call so that tests can check what the print run asked for.
 
 #include <QStringList>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,23 +35,21 @@ struct EngineScript : visio::EngineFactory {
     std::map<QString, ScriptedDrawing> drawings;  // a path not listed fails to open
     bool failToStart = false, failToQuit = false, failToRestoreSettings = false;
     QStringList programIds;
-    QStringList calls;  // "Open p", "SetFormula p 2", "Close p alert=7", "Quit"
+    QStringList calls;  // "Open p", "Close p alert=7", "Quit"
     // One line per PrintOut: "path range from-to scale=.. printer toFile=.. 'outputFile' xcopies
-    // collate=.. black=.. [orientation of every page at that moment]".
+    // collate=.. black=..".
     QStringList prints;
     qint16 alertResponse = 3, screenUpdating = -1, showFileOpenWarnings = 1;
-    std::function<void(const QString& path)> onOpen;  // runs inside Open, before it succeeds
 };
 
 // A page's sheet and cells in one: the cells read the scripted page; the orientation cell's
-// formula can be changed, and each change is recorded.
+// formula can be changed.
 class ScriptedSheet : public visio::Page,
                       public visio::Shape,
                       public std::enable_shared_from_this<ScriptedSheet> {
   public:
-    ScriptedSheet(EngineScript& script, QString path, ScriptedPage& page,
-                  std::optional<VbError> cellError)
-        : script_(script), path_(std::move(path)), page_(page), cellError_(std::move(cellError)) {}
+    ScriptedSheet(ScriptedPage& page, std::optional<VbError> cellError)
+        : page_(page), cellError_(std::move(cellError)) {}
     qint16 Background() const override { return page_.background; }
     std::shared_ptr<visio::Shape> PageSheet() override { return shared_from_this(); }
     std::shared_ptr<visio::Cell> Cells(const QString& name) override {
@@ -65,10 +62,7 @@ class ScriptedSheet : public visio::Page,
         Cell(std::shared_ptr<ScriptedSheet> owner, QString cellName)
             : sheet(std::move(owner)), name(std::move(cellName)) {}
         QString Formula() const override { return sheet->page_.orientation; }
-        void SetFormula(const QString& formula) override {
-            sheet->script_.calls << QStringLiteral("SetFormula %1 %2").arg(sheet->path_, formula);
-            sheet->page_.orientation = formula;
-        }
+        void SetFormula(const QString& formula) override { sheet->page_.orientation = formula; }
         double ResultIU() const override {
             if (name == QLatin1String("PrintPageOrientation"))
                 return double(visio::parsePrintOrientation(sheet->page_.orientation));
@@ -77,8 +71,6 @@ class ScriptedSheet : public visio::Page,
         std::shared_ptr<ScriptedSheet> sheet;
         QString name;
     };
-    EngineScript& script_;
-    QString path_;
     ScriptedPage& page_;
     std::optional<VbError> cellError_;
 };
@@ -97,7 +89,6 @@ class ScriptedApplication : public visio::Application,
     std::shared_ptr<visio::Documents> Documents() override { return part<visio::Documents>(); }
     std::shared_ptr<visio::Document> Open(const QString& path) override {
         script_.calls << QStringLiteral("Open %1").arg(path);
-        if (script_.onOpen) script_.onOpen(path);
         const auto found = script_.drawings.find(path);
         if (found == script_.drawings.end())
             throw VbError(-2032465766, QStringLiteral("File not found: ") + path);
@@ -112,20 +103,16 @@ class ScriptedApplication : public visio::Application,
     std::shared_ptr<visio::Pages> Pages() override { return part<visio::Pages>(); }
     int Count() const override { return static_cast<int>(open_->pages.size()); }
     std::shared_ptr<visio::Page> Item(int index) override {
-        return std::make_shared<ScriptedSheet>(script_, path_, open_->pages.at(index - 1),
-                                               open_->cellError);
+        return std::make_shared<ScriptedSheet>(open_->pages.at(index - 1), open_->cellError);
     }
     void PrintOut(qint16 range, qint16 from, qint16 to, bool scale, const QString& printer,
                   bool toFile, const QString& outputFile, qint16 copies, bool collate,
                   bool colorAsBlack) override {
         if (open_->printError) throw *open_->printError;
-        QStringList orientations;
-        for (const ScriptedPage& page : open_->pages) orientations << page.orientation;
         script_.prints << QString::asprintf(
-            "%s %d %d-%d scale=%d %s toFile=%d '%s' x%d collate=%d black=%d [%s]",
-            qUtf8Printable(path_), range, from, to, scale, qUtf8Printable(printer), toFile,
-            qUtf8Printable(outputFile), copies, collate, colorAsBlack,
-            qUtf8Printable(orientations.join(',')));
+            "%s %d %d-%d scale=%d %s toFile=%d '%s' x%d collate=%d black=%d", qUtf8Printable(path_),
+            range, from, to, scale, qUtf8Printable(printer), toFile, qUtf8Printable(outputFile),
+            copies, collate, colorAsBlack);
     }
     void Close() override {
         script_.calls << QStringLiteral("Close %1 alert=%2").arg(path_).arg(script_.alertResponse);
