@@ -49,8 +49,8 @@ struct EngineScript : visio::EngineFactory {
     qint16 alertResponse = 3, screenUpdating = -1, showFileOpenWarnings = 1;
 };
 
-// A page's sheet and cells in one: the cells read the scripted page; the orientation cell's
-// formula can be changed.
+// A page's sheet: its cells read the scripted page, and the orientation cell's formula can be
+// changed.
 class ScriptedSheet : public visio::Page,
                       public visio::Shape,
                       public std::enable_shared_from_this<ScriptedSheet> {
@@ -61,21 +61,21 @@ class ScriptedSheet : public visio::Page,
     std::shared_ptr<visio::Shape> PageSheet() override { return shared_from_this(); }
     std::shared_ptr<visio::Cell> Cells(const QString& name) override {
         if (cellError_) throw *cellError_;
-        return std::make_shared<Cell>(shared_from_this(), name);
+        return std::make_shared<Cell>(page_, name);
     }
 
   private:
     struct Cell : visio::Cell {
-        Cell(std::shared_ptr<ScriptedSheet> owner, QString cellName)
-            : sheet(std::move(owner)), name(std::move(cellName)) {}
-        QString Formula() const override { return sheet->page_.orientation; }
-        void SetFormula(const QString& formula) override { sheet->page_.orientation = formula; }
+        Cell(ScriptedPage& scripted, QString cellName)
+            : page(scripted), name(std::move(cellName)) {}
+        QString Formula() const override { return page.orientation; }
+        void SetFormula(const QString& formula) override { page.orientation = formula; }
         double ResultIU() const override {
             if (name == QLatin1String("PrintPageOrientation"))
-                return double(visio::parsePrintOrientation(sheet->page_.orientation));
-            return name == QLatin1String("PageWidth") ? sheet->page_.width : sheet->page_.height;
+                return double(visio::parsePrintOrientation(page.orientation));
+            return name == QLatin1String("PageWidth") ? page.width : page.height;
         }
-        std::shared_ptr<ScriptedSheet> sheet;
+        ScriptedPage& page;
         QString name;
     };
     ScriptedPage& page_;
