@@ -41,8 +41,7 @@ struct Record {
 class Input {
   public:
     Input(const std::uint8_t* data, std::size_t size) : bytes_(pbp::fuzz::bytes(data, size)) {}
-    bool atEnd() const { return at_ >= bytes_.size(); }
-    quint8 byte() { return atEnd() ? 0 : quint8(bytes_[at_++]); }
+    quint8 byte() { return at_ < bytes_.size() ? quint8(bytes_[at_++]) : 0; }
     Record record() {
         Record record;
         record.kind = byte();

@@ -94,8 +94,6 @@ TEST(PrintDocuments, StatusWindowShowsEachStepWithItsRoundedPercentage) {
         EXPECT_TRUE(run.fake.messages.shown.empty());
         EXPECT_EQ(run.script.prints.size(), n);
         EXPECT_EQ(run.view.statuses.count(QStringLiteral("Sent to Printer")), n);
-        EXPECT_EQ(run.view.runsStarted, 1);
-        EXPECT_EQ(run.view.rowsStarted.size(), size_t(n));
         ASSERT_EQ(run.status.size(), 3u * n + 2);
         std::vector<qint32> percentages;
         for (size_t k = 1; k + 1 < run.status.size(); k += 3) {

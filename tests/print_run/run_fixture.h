@@ -183,8 +183,6 @@ class FakeView : public BatchPrintView {
     QString header = QStringLiteral("Batch of today");
     bool firstOnly = false, summary = false;
     std::vector<bool> buttonStates;
-    int runsStarted = 0;
-    std::vector<int> rowsStarted;
     std::vector<std::pair<QString, qint32>> statusEvents;  // of every status window it opened
 
     void add(const QString& path) {
@@ -208,8 +206,6 @@ class FakeView : public BatchPrintView {
     std::unique_ptr<StatusWindow> openStatusWindow() override {
         return std::make_unique<RecordingStatusWindow>(statusEvents);
     }
-    void runStarting() override { ++runsStarted; }
-    void entryStarting(int row) override { rowsStarted.push_back(row); }
 };
 
 // The text of a printed document (pages end in form feeds), ligatures turned back into letters.
