@@ -41,8 +41,7 @@ struct Record {
 class Input {
   public:
     Input(const std::uint8_t* data, std::size_t size) : bytes_(pbp::fuzz::bytes(data, size)) {}
-    bool atEnd() const { return at_ >= bytes_.size(); }
-    quint8 byte() { return atEnd() ? 0 : quint8(bytes_[at_++]); }
+    quint8 byte() { return at_ < bytes_.size() ? quint8(bytes_[at_++]) : 0; }
     Record record() {
         Record record;
         record.kind = byte();
@@ -134,13 +133,12 @@ class FuzzDocument : public Document {
                   const QString&, qint16 copies, bool collate, bool) override {
         std::vector<DrawingPage> pages;
         for (int i = 0; i < document_->pageCount(); ++i) pages.push_back(document_->page(i));
-        PrintRequest request;
-        request.fromPage = fromPage;
-        request.toPage = toPage;
-        request.printerName = printerName;
-        request.copies = copies;
-        request.collate = collate;
-        printDrawing(printers_, path_, pages, request,
+        printDrawing(printers_, path_, pages,
+                     {.fromPage = fromPage,
+                      .toPage = toPage,
+                      .printerName = printerName,
+                      .copies = copies,
+                      .collate = collate},
                      [&](const SheetPlan&) { return printedPdf(reply_); });
     }
     void Close() override { document_->Close(); }

@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QAccessible>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -36,24 +31,6 @@ namespace pbp::test {
 
 namespace {
 
-const QString kRemovedPrinter = QStringLiteral("PrintRun_Window");  // the test's own
-
-// Once the first drawing's job has arrived, removes the printer while that drawing is closed.
-struct PrinterRemover : StatusWindow {
-    void Display() override {}
-    void Value(const QString& text, qint32) override {
-        if (!text.startsWith(QLatin1String("Closing file (1 "))) return;
-        cups::waitForJob(kRemovedPrinter, 2);
-        cups::removePrinter(kRemovedPrinter);
-    }
-};
-
-// The real batch window with a PrinterRemover for its status window.
-struct PrinterRemovingWindow : frmPlenPrintBatch {
-    std::unique_ptr<StatusWindow> openStatusWindow() override {
-        return std::make_unique<PrinterRemover>();
-    }
-};
 // Answers the question the status window is about to ask.
 void answerNextQuestion(QMessageBox::StandardButton answer) {
     QTimer::singleShot(0, [answer] {
@@ -137,64 +114,20 @@ TEST(PrintWindow, CancelEndsTheRunAndEveryEntryNotPrintedSaysSo) {
     for (const QString& pdf : written) EXPECT_GT(pdfPageCount(work.filePath(pdf)), 0);
 }
 
-// The real window, engine and CUPS printers on the private scheduler, with a capture printer
-// of the test's own that is removed during the run.
-TEST(PrintWindow, PrintButtonSendsSummaryAndFirstPagesWithTypedCopiesUntilThePrinterGoes) {
-    PLEN_REQUIRE_CUPS_FIXTURE();
-    const QString& printer = kRemovedPrinter;
-    QTemporaryDir work;
-    ScopedFakePlatform fake;
-    cups::useServer();
-    qputenv("PLENBATCHPRINT_PDF_DIR", work.path().toUtf8());
-    cups::removePrinter(printer);
-    QDir(cups::captureDir(printer)).removeRecursively();
-    ASSERT_EQ(cups::addPrinter(printer), QString());
-    printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
-    ScopedPrintServices services({&printers, &engines});
-
-    PrinterRemovingWindow window;
-    window.Display(
-        {.files = std::vector<FileItem>(3, fixtureDrawing(QStringLiteral("mixed_pages.vdx")))});
-    auto* box = window.findChild<QComboBox*>(QStringLiteral("cboSelectedPrinter"));
-    box->setCurrentIndex(box->findText(printer));
-    auto* copies = window.findChild<QLineEdit*>(QStringLiteral("txtCopies"));
-    copies->clear();
-    QTest::keyClicks(copies, QStringLiteral("2"));
-    window.findChild<QRadioButton*>(QStringLiteral("optPrintPageOption_0"))->click();
-    window.findChild<QCheckBox*>(QStringLiteral("chkPrintSummaryPage"))->click();
-    auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
-    QTest::mouseClick(print, Qt::LeftButton);
-
-    EXPECT_EQ(window.cellText(1, 1), QStringLiteral("Sent to Printer"));
-    for (int row : {2, 3})
-        EXPECT_TRUE(window.cellText(row, 1).startsWith("Error Printing File. Error: "))
-            << window.cellText(row, 1).toStdString();
-    EXPECT_TRUE(print->isEnabled());
-    const auto summary = cups::waitForJob(printer, 1);
-    const auto drawing = cups::waitForJob(printer, 2);
-    ASSERT_TRUE(summary && drawing);
-    EXPECT_EQ(std::pair(summary->copies, pdfPageCount(summary->documentPath)), std::pair(1, 1));
-    EXPECT_EQ(std::pair(drawing->copies, pdfPageCount(drawing->documentPath)), std::pair(2, 1));
-}
-
 // Properties: the real button opens the selected queue's options; a duplex choice made there
-// is kept for the printer and reaches the job.
-TEST(PrintWindow, DuplexChosenInPropertiesReachesTheJob) {
+// is kept for the printer (that kept choices reach every job is proven end to end).
+TEST(PrintWindow, DuplexChosenInPropertiesIsKeptForThePrinter) {
     PLEN_REQUIRE_CUPS_FIXTURE();
     const QString printer = cups::kDuplexPrinter;
-    QTemporaryDir work;
     ScopedFakePlatform fake;
     cups::useServer();
     printers::CupsPrinterSystem cups;
     printers::ChosenOptionsPrinters printers(cups, KeptPrinterChoices);
     LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
     ScopedPrintServices services({&printers, &engines});
-    const QString drawing = work.filePath(QStringLiteral("window duplex %1.vdx").arg(getpid()));
-    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), drawing));
-
     frmPlenPrintBatch window;
-    window.Display({.files = std::vector<FileItem>{FileItem(drawing)}});
+    window.Display(
+        {.files = std::vector<FileItem>{fixtureDrawing(QStringLiteral("mixed_pages.vdx"))}});
     auto* box = window.findChild<QComboBox*>(QStringLiteral("cboSelectedPrinter"));
     box->setCurrentIndex(box->findText(printer));
     QStringList offered;
@@ -212,68 +145,16 @@ TEST(PrintWindow, DuplexChosenInPropertiesReachesTheJob) {
                       Qt::LeftButton);
     EXPECT_EQ(offered, QStringList({"Printer default (one-sided)", "one-sided",
                                     "two-sided-long-edge", "two-sided-short-edge"}));
-    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdPrint")), Qt::LeftButton);
-
-    EXPECT_EQ(window.cellText(1, 1), QStringLiteral("Sent to Printer"));
-    const auto job = cups::waitForJobTitled(printer, QFileInfo(drawing).fileName());
-    ASSERT_TRUE(job.has_value());
-    EXPECT_TRUE(job->hasOption(QStringLiteral("sides=two-sided-long-edge")))
-        << job->options.toStdString();
     EXPECT_EQ(KeptPrinterChoices(printer).value(QStringLiteral("sides")),
               QStringLiteral("two-sided-long-edge"));
 }
 
-// Job entries marked Delete="true": only the drawing that was sent goes when the window
-// closes; one that failed and one whose row was removed stay. Tooltips say why and where.
-TEST(PrintWindow, MarkedDrawingsAreDeletedAtCloseOnlyOnceSentAndTooltipsTellWhereAndWhy) {
-    QTemporaryDir work;
-    ScopedFakePlatform fake;
-    qputenv("PLENBATCHPRINT_PDF_DIR", work.filePath("pdf").toUtf8());
-    printers::CupsPrinterSystem printers;
-    LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
-    ScopedPrintServices services({&printers, &engines});
-    const QString sent = work.filePath("sent.vdx"), removed = work.filePath("removed.vdx"),
-                  broken = writeFile(work.filePath("broken.vdx"), "not a drawing"),
-                  pictures = work.filePath("pictures.vdx");
-    for (const QString& copy : {sent, removed})
-        ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), copy));
-    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("bad_pictures.vdx")), pictures));
-    auto window = std::make_unique<frmPlenPrintBatch>();
-    window->Display(
-        {.files = std::vector<FileItem>{cPrintFile{sent, true}, cPrintFile{removed, true},
-                                        cPrintFile{broken, true}, cPrintFile{pictures, false}},
-         .printer = printers::kPdfPrinterName});
-    auto* grid = window->findChild<FileListGrid*>(QStringLiteral("fgListOfFiles"));
-    grid->markSelected(2);
-    window->cmdRemove_Click();
-    window->cmdPrint_Click();
-    const QStringList pdfs = QDir(work.filePath("pdf")).entryList({"*.pdf"}, QDir::Files);
-    ASSERT_EQ(pdfs.size(), 2);
-    EXPECT_EQ(grid->item(0, 1)->toolTip(),
-              "Sent to Printer\nPDF: " + work.filePath("pdf/sent.vdx.pdf"));
-    // A drawing printed without its three damaged pictures keeps the classic status; the
-    // tooltip says what is missing and why.
-    EXPECT_EQ(grid->item(2, 1)->text(), "Sent to Printer");
-    const QString tip = grid->item(2, 1)->toolTip();
-    EXPECT_TRUE(tip.startsWith("Sent to Printer\nPDF: " + work.filePath("pdf/pictures.vdx.pdf") +
-                               "\n3 pictures could not be drawn:\nPicture of type image/emf"))
-        << tip.toStdString();
-    EXPECT_EQ(tip.count('\n'), 5);
-    EXPECT_EQ(grid->item(1, 1)->text(), "There was a problem attempting to open\r\n'" + broken +
-                                            "'\r\nThis file maybe in use by Visio.");
-    EXPECT_TRUE(grid->item(1, 1)->toolTip().endsWith("Visio.\n'" + broken +
-                                                     "' is not a Visio drawing, or it is damaged."))
-        << grid->item(1, 1)->toolTip().toStdString();
-    window->close();
-    EXPECT_FALSE(QFile::exists(sent));
-    EXPECT_TRUE(QFile::exists(removed));
-    EXPECT_TRUE(QFile::exists(broken));
-}
-
 // A failed row stands out (icon, colour, its full status under the list), the status bar
-// counts the outcome, and Edit > Print Failed Again prints the failed rows only once mended.
-// An unwritable PDF folder is told before the run, which then prints nothing. The status
-// window's progress is a progress bar to assistive technology, and its value follows the run.
+// counts the outcome, tooltips say where each PDF went and what a drawing lacks, and Edit >
+// Print Failed Again prints the failed rows only once mended. An unwritable PDF folder is told
+// before the run, which then prints nothing. The status window's progress is a progress bar to
+// assistive technology, and its value follows the run. Of the entries marked Delete="true",
+// only the drawing that was sent goes when the window closes; one whose row was removed stays.
 TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     QTemporaryDir work;
     ScopedFakePlatform fake;
@@ -282,13 +163,19 @@ TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     printers::CupsPrinterSystem printers;
     LibVisioEngineFactory engines(printers, [] { return testWorkerSettings(); });
     ScopedPrintServices services({&printers, &engines});
-    const QString good = work.filePath("good.vdx");
-    const QString broken = writeFile(work.filePath("broken.vdx"), "not a drawing");
-    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), good));
+    const QString good = work.filePath("good.vdx"), removed = work.filePath("removed.vdx"),
+                  broken = writeFile(work.filePath("broken.vdx"), "not a drawing"),
+                  pictures = work.filePath("pictures.vdx");
+    for (const QString& copy : {good, removed})
+        ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("mixed_pages.vdx")), copy));
+    ASSERT_TRUE(QFile::copy(fixtureDrawing(QStringLiteral("bad_pictures.vdx")), pictures));
     ProgressReadingWindow window;
-    window.Display(
-        {.files = std::vector<FileItem>{good, broken}, .printer = printers::kPdfPrinterName});
+    window.Display({.files = std::vector<FileItem>{cPrintFile{good, true},
+                                                   cPrintFile{removed, true}, broken, pictures},
+                    .printer = printers::kPdfPrinterName});
     auto* grid = window.findChild<FileListGrid*>(QStringLiteral("fgListOfFiles"));
+    grid->markSelected(2);
+    window.cmdRemove_Click();
     auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
     const auto text = [&](const char* label) {
         return window.findChild<QLabel*>(QLatin1String(label))->text();
@@ -303,16 +190,27 @@ TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     const QString pdfDir = work.filePath("pdf");
     qputenv("PLENBATCHPRINT_PDF_DIR", pdfDir.toUtf8());
     QTest::mouseClick(print, Qt::LeftButton);
-    EXPECT_EQ(window.progressSeen, (std::vector<QVariant>{0, 50}));
-    EXPECT_EQ(text("lblStatus"), "Run finished: 1 of 2 sent to the printer, 1 not printed");
+    EXPECT_EQ(window.progressSeen, (std::vector<QVariant>{0, 33, 67}));
+    EXPECT_EQ(text("lblStatus"), "Run finished: 2 of 3 sent to the printer, 1 not printed");
     EXPECT_EQ(grid->failedRows(), std::vector<int>{2});
     EXPECT_TRUE(grid->item(0, 1)->icon().isNull());
     EXPECT_FALSE(grid->item(1, 1)->icon().isNull());
     EXPECT_TRUE(grid->item(1, 0)->foreground().color() != grid->item(0, 0)->foreground().color());
+    EXPECT_EQ(grid->item(0, 1)->toolTip(), "Sent to Printer\nPDF: " + pdfDir + "/good.vdx.pdf");
+    // A drawing printed without its three damaged pictures keeps the classic status; the
+    // tooltip says what is missing and why.
+    EXPECT_EQ(grid->item(2, 1)->text(), "Sent to Printer");
+    const QString tip = grid->item(2, 1)->toolTip();
+    EXPECT_TRUE(tip.startsWith("Sent to Printer\nPDF: " + pdfDir + "/pictures.vdx.pdf" +
+                               "\n3 pictures could not be drawn:\nPicture of type image/emf"))
+        << tip.toStdString();
+    EXPECT_EQ(tip.count('\n'), 5);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                       grid->visualRect(grid->model()->index(1, 0)).center());
     EXPECT_EQ(text("lblRowStatus"), grid->item(1, 1)->toolTip().simplified());
-    EXPECT_TRUE(text("lblRowStatus").endsWith("is not a Visio drawing, or it is damaged."));
+    EXPECT_TRUE(text("lblRowStatus")
+                    .endsWith("Visio. '" + broken + "' is not a Visio drawing, or it is damaged."))
+        << text("lblRowStatus").toStdString();
 
     ASSERT_TRUE(QFile::remove(broken) && QFile::copy(good, broken));
     auto* edit = window.findChild<QMenu*>(QStringLiteral("abSubMenuEdit"));
@@ -323,9 +221,12 @@ TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     EXPECT_EQ(window.cellText(2, 1), QStringLiteral("Sent to Printer"));
     EXPECT_TRUE(grid->failedRows().empty());
     EXPECT_EQ(text("lblStatus"), "Run finished: 1 of 1 sent to the printer, 0 not printed");
-    EXPECT_EQ(QDir(pdfDir).entryList({"*.pdf"}, QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(pdfDir).entryList({"*.pdf"}, QDir::Files).size(), 3);
     EXPECT_EQ(fake.messages.asked.size(), 1);
     EXPECT_TRUE(fake.messages.shown.empty());
+    window.close();
+    EXPECT_FALSE(QFile::exists(good));
+    EXPECT_TRUE(QFile::exists(removed));
 }
 
 // File > Save as One PDF asks for the file and prints the whole list into it: the sheets of
