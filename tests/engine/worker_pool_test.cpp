@@ -243,15 +243,5 @@ TEST(Workers, AWorkerOpensNoSocketRunsNoProgramAndWritesNoFile) {
     ::close(leaked);
 }
 
-TEST_F(EngineCase, QuitWithReadsUnderWayReturnsAndEndsTheEngine) {
-    app->Documents()->WillOpen(fixtures() + fixtures());
-    app->Quit();
-    EXPECT_THROW(app->Documents(), VbError);
-
-    Engine dropped;
-    dropped.app->Documents()->WillOpen(fixtures());
-    dropped.app.reset();
-}
-
 }  // namespace
 }  // namespace pbp::test

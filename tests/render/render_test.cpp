@@ -57,11 +57,22 @@ const auto isWhite = [](QColor c) { return c.red() > 245 && c.green() > 245 && c
 const auto inked = [](QColor c) { return !isWhite(c); };
 const auto dark = [](QColor c) { return c.lightness() < 128; };
 
-int countPixels(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
-    int n = 0;
+// The pixels that match inside `area`: how many, their centre and their box, in pixels.
+struct Ink {
+    int count = 0;
+    QPointF centre;
+    QRect box;
+};
+
+Ink inkIn(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
+    Ink ink;
+    QPointF sum;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) n += match(image.pixelColor(x, y));
-    return n;
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (match(image.pixelColor(x, y)))
+                ++ink.count, sum += QPointF(x + 0.5, y + 0.5), ink.box |= QRect(x, y, 1, 1);
+    ink.centre = ink.count == 0 ? QPointF(-1, -1) : sum / ink.count;
+    return ink;
 }
 
 // Prints the drawing's first page to a PDF; returns the output of `tool` (pdftotext, pdffonts)
@@ -83,7 +94,7 @@ QString pdfReport(const RecordedDrawing& drawing, const QString& tool,
         tool, options + (tool == "pdftotext" ? QStringList{pdf, "-"} : QStringList{pdf}));
 }
 
-TEST(RenderFixture, ShapesOnANonPrintingLayerAreLeftOutAndTheRestIsPainted) {
+TEST(RenderFixture, NonPrintingLayersAreLeftOutAndUnknownFontsGetAMetricCompatibleFamily) {
     // A 4 x 3 in page: 1 in squares at PinY 1.5, a red one at PinX 1 on the layer that does not
     // print ("Hidden words") and a blue one at PinX 3 ("Printed words").
     const RecordedDrawing drawing = recordFixture("layers.vdx");
@@ -99,38 +110,17 @@ TEST(RenderFixture, ShapesOnANonPrintingLayerAreLeftOutAndTheRestIsPainted) {
     const QString text = pdfReport(drawing, "pdftotext");
     EXPECT_TRUE(text.contains("Printed words")) << text.toStdString();
     EXPECT_FALSE(text.contains("Hidden")) << text.toStdString();
-}
 
-TEST(RenderFixture, UnknownFontsPrintWithAMetricCompatibleFamily) {
-    // "Bogus face" in the font "NoSuchFontFamily 1", "Calibri face" in Calibri.
-    const RecordedDrawing drawing = recordFixture("fonts.vdx");
-    EXPECT_TRUE(pdfReport(drawing, "pdftotext").contains("Bogus face"));
-    const QString fonts = pdfReport(drawing, "pdffonts");
+    // Unknown fonts print with a metric-compatible family: "Bogus face" in the font
+    // "NoSuchFontFamily 1", "Calibri face" in Calibri.
+    const RecordedDrawing faces = recordFixture("fonts.vdx");
+    EXPECT_TRUE(pdfReport(faces, "pdftotext").contains("Bogus face"));
+    const QString fonts = pdfReport(faces, "pdffonts");
     EXPECT_TRUE(fonts.contains("LiberationSans")) << fonts.toStdString();
     EXPECT_TRUE(fonts.contains("Carlito"));
     // Windows' character-set variants print like the font itself, in pictures too.
     EXPECT_EQ(render::printFontFamily("Arial Cyr"), render::printFontFamily("Arial"));
     EXPECT_EQ(render::printFontFamily("Times New Roman CE"), "Liberation Serif");
-}
-
-// The centre, in inches from the page's top-left, and the box of the pixels that match inside
-// `area`.
-QPointF inkCentre(const QImage& image, const QRect& area, qreal dpi,
-                  const std::function<bool(QColor)>& match) {
-    QPointF sum;
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (match(image.pixelColor(x, y))) sum += QPointF(x + 0.5, y + 0.5), ++n;
-    return n == 0 ? QPointF(-1, -1) : sum / n / dpi;
-}
-
-QRect inkBox(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (match(image.pixelColor(x, y))) box |= QRect(x, y, 1, 1);
-    return box;
 }
 
 // Where the ink of a circle, a turned text and a turned picture lands, from the file's cells.
@@ -140,19 +130,21 @@ TEST(Geometry, CirclesSitOnTheirPinAndTextAndPicturesTurnTheFilesWay) {
     // text turned by Angle -30 degrees (clockwise) about PinX 3.5, PinY 1.5: it descends to the
     // right.
     const QImage page = renderPage(recordFixture("circle_and_turned_text.vdx"), 0, kDpi);
-    const QPointF centre = inkCentre(page, QRect(0, 0, 3 * kDpi, 3 * kDpi), kDpi, isRed);
+    const QPointF centre = inkIn(page, QRect(0, 0, 3 * kDpi, 3 * kDpi), isRed).centre / kDpi;
     EXPECT_NEAR(centre.x(), 1.5, 0.03);
     EXPECT_NEAR(centre.y(), 1.0, 0.03);
-    const QPointF left = inkCentre(page, QRect(2.4 * kDpi, 0, 1.1 * kDpi, 3 * kDpi), kDpi, dark);
-    const QPointF right = inkCentre(page, QRect(3.5 * kDpi, 0, 1.1 * kDpi, 3 * kDpi), kDpi, dark);
+    const QPointF left =
+        inkIn(page, QRect(2.4 * kDpi, 0, 1.1 * kDpi, 3 * kDpi), dark).centre / kDpi;
+    const QPointF right =
+        inkIn(page, QRect(3.5 * kDpi, 0, 1.1 * kDpi, 3 * kDpi), dark).centre / kDpi;
     EXPECT_NEAR((right.y() - left.y()) / (right.x() - left.x()), std::tan(M_PI / 6), 0.1);
 
     // A picture, left half red and right half blue, turned by +30 degrees (counter-clockwise)
     // about PinX 3, PinY 2 on a 6 x 4 in page: its blue half rises to the right.
     const QImage picture = renderPage(recordFixture("rotated_picture.vdx"), 0, kDpi);
     const QRect all = picture.rect();
-    const QPointF redHalf = inkCentre(picture, all, kDpi, isRed);
-    const QPointF blueHalf = inkCentre(picture, all, kDpi, isBlue);
+    const QPointF redHalf = inkIn(picture, all, isRed).centre / kDpi;
+    const QPointF blueHalf = inkIn(picture, all, isBlue).centre / kDpi;
     EXPECT_NEAR(std::atan2(redHalf.y() - blueHalf.y(), blueHalf.x() - redHalf.x()), M_PI / 6, 0.05);
 }
 
@@ -165,10 +157,11 @@ TEST(Geometry, ArrowheadsEndEachOpenPathAndHideThickLinesUnderThem) {
     // y = 2.5 in (0.5 in from the top) on a 4 x 3 in page.
     const QImage page = renderPage(recordFixture("arrowheads.vdx"), 0, dpi);
     const auto inkNear = [&](double xIn, double yIn, int radius) {
-        return countPixels(
-            page,
-            QRect(int(xIn * dpi) - radius, int(yIn * dpi) - radius, 2 * radius + 1, 2 * radius + 1),
-            dark);
+        return inkIn(page,
+                     QRect(int(xIn * dpi) - radius, int(yIn * dpi) - radius, 2 * radius + 1,
+                           2 * radius + 1),
+                     dark)
+            .count;
     };
     // Both outer ends of the dimension line carry an arrowhead, well above a bare line's ink.
     const int bareLine = inkNear(1, 1.5, 20);
@@ -178,7 +171,7 @@ TEST(Geometry, ArrowheadsEndEachOpenPathAndHideThickLinesUnderThem) {
     for (double x : {2.0, 3.0}) {
         SCOPED_TRACE(x);
         EXPECT_GT(inkNear(x, 0.5 + 30.0 / dpi, 20), 0);
-        EXPECT_EQ(countPixels(page, QRect(int(x * dpi) - 30, int(0.5 * dpi) - 30, 61, 27), dark),
+        EXPECT_EQ(inkIn(page, QRect(int(x * dpi) - 30, int(0.5 * dpi) - 30, 61, 27), dark).count,
                   0);
     }
 }
@@ -191,17 +184,17 @@ TEST(Geometry, AnOutlineCopiedFromAMasterPrintsWhole) {
     // (F="Inh"). Its outline runs 1..3 in across and 0.75..2.25 in down.
     const QImage page = renderPage(recordFixture("inherited_outline.vdx"), 0, kDpi);
     const auto redNear = [&](double xIn, double yIn) {
-        return countPixels(page, QRect(int(xIn * kDpi) - 3, int(yIn * kDpi) - 3, 7, 7), isRed);
+        return inkIn(page, QRect(int(xIn * kDpi) - 3, int(yIn * kDpi) - 3, 7, 7), isRed).count;
     };
     EXPECT_GT(redNear(2, 0.75), 0) << "top";
     EXPECT_GT(redNear(2, 2.25), 0) << "bottom (row 2, from the inherited move)";
     EXPECT_GT(redNear(1, 1.5), 0) << "left (the inherited row 5)";
     EXPECT_GT(redNear(3, 1.5), 0) << "right";
-    EXPECT_EQ(countPixels(page, QRect(0, 0, int(0.9 * kDpi), int(0.6 * kDpi)), inked), 0)
+    EXPECT_EQ(inkIn(page, QRect(0, 0, int(0.9 * kDpi), int(0.6 * kDpi)), inked).count, 0)
         << "ink near the page corner";
     EXPECT_EQ(
-        countPixels(page, QRect(int(1.2 * kDpi), int(1 * kDpi), int(1.6 * kDpi), int(1 * kDpi)),
-                    inked),
+        inkIn(page, QRect(int(1.2 * kDpi), int(1 * kDpi), int(1.6 * kDpi), int(1 * kDpi)), inked)
+            .count,
         0)
         << "ink inside the outline";
 }
@@ -216,7 +209,7 @@ TEST(SharedDrawings, OutlinesThatLoseTheirMoveDrawNoStrayLines) {
         SCOPED_TRACE(index + 1);
         const QImage page = renderPage(drawing, index, 24);
         // The drawing's shapes lie below 2 in from the top; above them the page stays white.
-        EXPECT_EQ(countPixels(page, QRect(0, 0, page.width(), 2 * 24), inked), 0);
+        EXPECT_EQ(inkIn(page, QRect(0, 0, page.width(), 2 * 24), inked).count, 0);
     }
 }
 
@@ -227,8 +220,8 @@ TEST(Geometry, HatchesAndGradientsPutTheirColoursWhereVisioDoes) {
     // yellow, at 4.5 an axial gradient (26) and at 7.5 a rectangular one (35), red to yellow.
     const QImage page = renderPage(recordFixture("hatch_and_gradients.vdx"), 0, kDpi);
     const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
-    EXPECT_GT(countPixels(page, inside, isBlue), 50) << "no hatch lines";
-    EXPECT_GT(countPixels(page, inside, [](QColor c) { return c.red() > 200 && c.blue() < 80; }),
+    EXPECT_GT(inkIn(page, inside, isBlue).count, 50) << "no hatch lines";
+    EXPECT_GT(inkIn(page, inside, [](QColor c) { return c.red() > 200 && c.blue() < 80; }).count,
               inside.width() * inside.height() / 3)
         << "no hatch background";
 
@@ -272,7 +265,7 @@ TEST(Geometry, SubscriptAndSuperscriptAreSmallerAndLoweredOrRaised) {
     std::vector<QRect> letters;
     bool gap = true;
     for (int x = 0; x < page.width(); ++x) {
-        const QRect column = inkBox(page, QRect(x, 0, 1, page.height()), dark);
+        const QRect column = inkIn(page, QRect(x, 0, 1, page.height()), dark).box;
         if (column.isEmpty())
             gap = true;
         else if (gap)
@@ -302,7 +295,7 @@ TEST(RenderFixture, HatchOfAHugelyScaledDrawingIsPaintedAtTheDevicesResolution) 
     const double scale = 1e6;
     const QImage image = renderPage(recordFixture("huge_hatch.vdx"), 0, kDpi / scale);
     const QRect inside(int(0.7 * kDpi), int(0.7 * kDpi), int(1.6 * kDpi), int(1.6 * kDpi));
-    EXPECT_GT(countPixels(image, inside, isBlue), inside.width() * inside.height() / 5);
+    EXPECT_GT(inkIn(image, inside, isBlue).count, inside.width() * inside.height() / 5);
     EXPECT_EQ(image.pixelColor(int(0.2 * kDpi), int(0.2 * kDpi)), QColor(Qt::white));
 }
 
@@ -371,7 +364,7 @@ TEST(SharedDrawings, EveryPageOfEveryDrawingPaintsSomething) {
             for (int page = 0; page < drawing.pageCount(); ++page) {
                 if (drawing.pageSizeInches(page).isEmpty()) continue;
                 const QImage image = renderPage(drawing, page, 24);
-                const bool ink = countPixels(image, image.rect(), inked) > 0;
+                const bool ink = inkIn(image, image.rect(), inked).count > 0;
                 // Background pages of some drawings are blank; foreground page 1 never is.
                 EXPECT_TRUE(ink || page > 0) << "page 1 is blank";
                 painted += ink;
@@ -448,9 +441,9 @@ TEST(MetafilePictures, ArcsPiesChordsAndPolylinesDrawAsTheMetafileSays) {
         // The arc's lowest point (300, 180), and the triangle's tip (300, 170) above it.
         const QRect arcBottom(qRound(4.9 * kDpi), qRound((top + 1.76) * kDpi), qRound(0.2 * kDpi),
                               qRound(0.1 * kDpi));
-        EXPECT_GT(countPixels(page, arcBottom, isGreen), 0) << "no arc under the chord";
+        EXPECT_GT(inkIn(page, arcBottom, isGreen).count, 0) << "no arc under the chord";
         const auto black = [](QColor c) { return c.red() < 80 && c.green() < 80 && c.blue() < 80; };
-        EXPECT_GT(countPixels(page, arcBottom.translated(0, qRound(-0.12 * kDpi)), black), 0)
+        EXPECT_GT(inkIn(page, arcBottom.translated(0, qRound(-0.12 * kDpi)), black).count, 0)
             << "no triangle tip";
     }
 }
