@@ -79,24 +79,6 @@ TEST_F(Frame, SnapsToTheMinimumGrowsControlsAlongAndLeavesAMinimizedWindowAlone)
     EXPECT_EQ(at("fgListOfFiles").width() - wide.width(), window->width() - 760);
 }
 
-// The labels' mnemonics reach the controls they name; Delete on the keypad removes the selected
-// row as the main Delete key does.
-TEST_F(Frame, MnemonicsAndTheKeypadDeleteReachTheirControls) {
-    displayPaths({"/d/a.vsd", "/d/b.vsd"});
-    QApplication::setActiveWindow(window.get());
-    control<QCheckBox>("chkPrintSummaryPage")->setChecked(true);
-    const std::pair<Qt::Key, const char*> mnemonics[] = {{Qt::Key_T, "cboSelectedPrinter"},
-                                                         {Qt::Key_O, "txtCopies"},
-                                                         {Qt::Key_E, "txtPrintSummaryHeader"}};
-    for (const auto& [key, name] : mnemonics) {
-        QTest::keyClick(window.get(), key, Qt::AltModifier);
-        EXPECT_EQ(QApplication::focusWidget()->objectName(), QLatin1String(name));
-    }
-    clickRow(1);
-    QTest::keyClick(grid(), Qt::Key_Delete, Qt::KeypadModifier);
-    EXPECT_EQ(paths(), QStringList{"/d/b.vsd"});
-}
-
 // Each way out runs the closing steps once: the printer is saved, and a later change is not.
 class Closing : public test::WindowTest, public ::testing::WithParamInterface<int> {};
 
@@ -163,8 +145,9 @@ TEST_F(Frame, ShortcutsAndEnterReachTheirTools) {
 }
 
 // What a screen reader is told: the list's and the page options' names, the row that has
-// focus after the Add dialog, and the file now in the focused row after Move Up.
-TEST_F(Frame, AScreenReaderHearsTheListItsGroupsAndTheRowThatMoved) {
+// focus after the Add dialog, and the file now in the focused row after Move Up; the keys that
+// reach controls without the mouse.
+TEST_F(Frame, AScreenReaderHearsTheListItsGroupsAndTheRowThatMovedAndKeysReachControls) {
     displayPaths({"/d/a.vsd", "/d/b.vsd"});
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -187,6 +170,20 @@ TEST_F(Frame, AScreenReaderHearsTheListItsGroupsAndTheRowThatMoved) {
     QAccessibleInterface* focused = QAccessible::queryAccessibleInterface(grid())->focusChild();
     ASSERT_NE(focused, nullptr);
     EXPECT_EQ(focused->text(QAccessible::Name), QStringLiteral("/d/c.vsd"));
+
+    // The labels' mnemonics reach the controls they name; Delete on the keypad removes the
+    // selected row as the main Delete key does.
+    control<QCheckBox>("chkPrintSummaryPage")->setChecked(true);
+    const std::pair<Qt::Key, const char*> mnemonics[] = {{Qt::Key_T, "cboSelectedPrinter"},
+                                                         {Qt::Key_O, "txtCopies"},
+                                                         {Qt::Key_E, "txtPrintSummaryHeader"}};
+    for (const auto& [key, name] : mnemonics) {
+        QTest::keyClick(window.get(), key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QLatin1String(name));
+    }
+    clickRow(1);
+    QTest::keyClick(grid(), Qt::Key_Delete, Qt::KeypadModifier);
+    EXPECT_EQ(paths(), (QStringList{"/d/c.vsd", "/d/b.vsd"}));
 }
 
 // The texts' Alt letters that occur more than once among `texts`.

@@ -27,7 +27,7 @@ QStringList pathsOf(const FileCollection& files) {
     return paths;
 }
 
-TEST(BatchList, KeepsDrawingPiecesBetweenCommas) {
+TEST(BatchList, KeepsDrawingPiecesBetweenCommasAndReadsHugeListsWhole) {
     test::ScopedFakePlatform fake;
     const QString list = fake.writeFile(QStringLiteral("list.csv"),
                                         "C:\\a.vsd, D:\\b.vsd,/x.VSD, /y.vsdx, ,"
@@ -47,22 +47,19 @@ TEST(BatchList, KeepsDrawingPiecesBetweenCommas) {
     EXPECT_EQ(notes.unreadableEntries, 1);
     EXPECT_EQ(notes.reasons, QStringList{"'readme.txt' is not a drawing's name"});
     EXPECT_TRUE(fake.messages.shown.empty());
-}
 
-TEST(BatchList, HugeOrUnreadableFilesGiveAClearAnswer) {
-    test::ScopedFakePlatform fake;
+    // A huge list is read whole; a folder cannot be read (a pipe, which would block, is read by
+    // Main below).
     QByteArray huge;
     for (int i = 0; i < 100000; ++i)
         huge += "/srv/drawings/plan " + QByteArray::number(i) + ".vsd, ";
     EXPECT_EQ(GetFilesFromCSVDataFile(fake.writeFile("h.csv", huge))->size(), 100000u);
     EXPECT_TRUE(fake.messages.shown.empty());
-
-    // A folder cannot be read (a pipe, which would block, is read by Main below).
     EXPECT_EQ(GetFilesFromCSVDataFile(fake.dir.path())->size(), 0u);
     EXPECT_EQ(fake.messages.shown.size(), 1u);
 }
 
-TEST(JobFile, ReadsItemsAtAnyDepthAndTellsWhetherItAsksToBeDeleted) {
+TEST(JobFile, ReadsItemsAtAnyDepthInTheirEncodingAndTellsWhetherItAsksToBeDeleted) {
     test::ScopedFakePlatform fake;
     const QString job = fake.writeFile("job.xml", R"(<?xml version="1.0"?>
 <PlenBatchPrintJob DeleteJobFileWhenComplete="yes">
@@ -82,19 +79,17 @@ TEST(JobFile, ReadsItemsAtAnyDepthAndTellsWhetherItAsksToBeDeleted) {
               (QStringList{"line 5: the item has no Filename", "line 5: the Filename is empty",
                            "line 7: 'filename' is not 'Filename' (the name is case-sensitive)"}));
     EXPECT_TRUE(fake.messages.shown.empty());
-}
 
-TEST(JobFile, HonoursTheEncodingDeclaration) {
-    test::ScopedFakePlatform fake;
+    // The encoding declaration is honoured.
     const QString text = QStringLiteral(
         "<?xml version=\"1.0\" encoding=\"%1\"?><PlenBatchPrintJob>"
         "<PlenBatchPrintItem Filename=\"/srv/Pl\u00e4ne/\u00e9t\u00e9.vsd\"/></PlenBatchPrintJob>");
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
     const QByteArray utf16Job = utf16.encode(text.arg("UTF-16"));
-    for (const QString& job : {fake.writeFile("utf16.xml", utf16Job),
-                               fake.writeFile("latin1.xml", text.arg("ISO-8859-1").toLatin1())})
-        EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(job)), QStringList{"/srv/Pläne/été.vsd"})
-            << job.toStdString();
+    for (const QString& encoded : {fake.writeFile("utf16.xml", utf16Job),
+                                   fake.writeFile("latin1.xml", text.arg("ISO-8859-1").toLatin1())})
+        EXPECT_EQ(pathsOf(GetFilesFromXMLDataFile(encoded)), QStringList{"/srv/Pläne/été.vsd"})
+            << encoded.toStdString();
 }
 
 // A job file nested 300,000 deep counts as no job file (reading it whole took minutes).
