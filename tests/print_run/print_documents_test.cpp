@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTemporaryDir>
 
 #include "printing/run/drawing_limits.h"
 #include "printing/run/job_deletions.h"
 #include "printing/run/print_command.h"
+#include "printing/run/silent_run.h"
 #include "printing/run/summary_page.h"
 #include "printing/run/visio_session.h"
 #include "support/mod_registry_api.h"
@@ -238,6 +240,24 @@ TEST(JobDeletions, DeleteOnlyUnchangedFilesWhoseEveryEntryWasSent) {
     EXPECT_FALSE(QFile::exists(done));
     EXPECT_FALSE(QFile::exists(a));
     EXPECT_TRUE(QFile::exists(b));
+}
+
+// A silent run creates no widget at any time (the program runs it under a QGuiApplication,
+// where a widget would abort it), summary page included.
+TEST(SilentRun, PrintsTheRequestWithoutAnyWidget) {
+    RunFixture run;
+    run.script.drawings[QStringLiteral("/d/a.vsd")];
+    ASSERT_TRUE(QApplication::allWidgets().isEmpty());
+    qsizetype widgetsAtSubmit = -1;
+    run.printers.onSubmit = [&] { widgetsAtSubmit = QApplication::allWidgets().size(); };
+    const RunRequest request{.silent = true,
+                             .files = std::vector<FileItem>{QStringLiteral("/d/a.vsd")},
+                             .summaryHeader = QString()};
+    EXPECT_EQ(RunSilently(request), 0);
+    EXPECT_EQ(widgetsAtSubmit, 0);
+    EXPECT_TRUE(QApplication::allWidgets().isEmpty());
+    EXPECT_EQ(run.printers.jobs.size(), 1u);
+    EXPECT_EQ(run.script.prints.size(), 1);
 }
 
 }  // namespace pbp::test
