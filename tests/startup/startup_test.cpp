@@ -205,15 +205,7 @@ TEST(Main, LinuxSyntaxTakesEachArgumentAsOneDrawingAndRefusesWrongOptions) {
               (QStringList{"a.vsd", "b c.vdx", "-odd.vsd"}));
     // Without a classic marker even a first argument without "-" is read the Linux way.
     EXPECT_EQ(pathsOf(runOf({"x.vsd", "y.vsd"}).files), (QStringList{"x.vsd", "y.vsd"}));
-    const QString job =
-        fake.writeFile("job.xml",
-                       "<PlenBatchPrintJob DeleteJobFileWhenComplete=\"true\">"
-                       "<PlenBatchPrintItem Filename=\"/j.vsd\"/></PlenBatchPrintJob>");
-    const RunRequest jobRun = runOf({"--job", job, "--summary"});
-    EXPECT_EQ(jobRun.jobFileToDelete, job);
-    EXPECT_EQ(jobRun.jobFileIdentity, fileIdentity(job));
-    EXPECT_EQ(jobRun.summaryHeader, QString());
-
+    const QString job = fake.writeFile("job.xml", "<PlenBatchPrintJob/>");
     for (const QStringList& wrong :
          {QStringList{"-n", "0"}, QStringList{"--bogus"}, QStringList{"-j", job, "a.vsd"},
           QStringList{"-d"}, QStringList{"-d", ""}, QStringList{"--printer= ", "a.vsd"},
