@@ -21,7 +21,8 @@ class CupsPrinters : public test::WindowTest {
     printers::CupsPrinterSystem cupsPrinters;
 };
 
-TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinter) {
+// (That the saved printer is chosen at the next start is proven with the window's own printers.)
+TEST_F(CupsPrinters, ListsTheQueuesAndChoosesTheSchedulersDefault) {
     displayPaths({"/d/a.vsd"});
     QStringList listed;  // the fixture's own printers; other suites add theirs meanwhile
     for (int i = 0; i < printerBox()->count(); ++i) listed << printerBox()->itemText(i);
@@ -46,13 +47,6 @@ TEST_F(CupsPrinters, ListsTheQueuesChoosesTheSchedulersDefaultThenTheSavedPrinte
     EXPECT_FALSE(tip(test::cups::kRawPrinter).contains("System default printer"));
     EXPECT_TRUE(tip(printers::kPdfPrinterName).contains(printers::pdfOutputFolder()));
     EXPECT_EQ(printerBox()->toolTip(), tip(test::cups::kPdfQueuePrinter));
-
-    // The user picks another queue and closes; the next start selects it again.
-    printerBox()->setCurrentText(test::cups::kRawPrinter);
-    QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
-    window = std::make_unique<frmPlenPrintBatch>();
-    displayPaths({"/d/a.vsd"});
-    EXPECT_EQ(window->printerText(), test::cups::kRawPrinter);
 }
 
 }  // namespace

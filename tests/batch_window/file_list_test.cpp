@@ -27,11 +27,16 @@ TEST_F(FileList, SelectingByMouseMovingAndRemovingWithButtonsAndDeleteKey) {
     EXPECT_EQ(grid()->selectedRows(), (std::vector<int>{1, 2, 4}));
     QTest::mouseClick(button("cmdMoveUp"), Qt::LeftButton);  // row 1 selected: nothing moves
     EXPECT_EQ(paths(), (QStringList{"W", "X", "V", "Z", "Y"}));
+    grid()->setStatus(4, QStringLiteral("Sent to Printer"), {});  // moves with its row
+    QTest::mouseClick(button("cmdMoveDown"), Qt::LeftButton);
+    EXPECT_EQ(paths(), (QStringList{"V", "W", "X", "Y", "Z"}));
+    EXPECT_EQ(grid()->selectedRows(), (std::vector<int>{2, 3, 5}));
 
     clickRow(3);
     clickRow(4, Qt::ShiftModifier);
     QTest::keyClick(grid(), Qt::Key_Delete);
-    EXPECT_EQ(paths(), (QStringList{"W", "X", "Y"}));
+    EXPECT_EQ(paths(), (QStringList{"V", "W", "Z"}));
+    EXPECT_EQ(window->cellText(3, 1), QStringLiteral("Sent to Printer"));
     EXPECT_EQ(control<QLabel>("lblStatus")->text(), QStringLiteral("Items selected to print: 3"));
 
     grid()->selectAll();

@@ -24,6 +24,7 @@
 #include "printing/run/print_services.h"
 #include "printing/run/status_window.h"
 #include "printing/run/visio_session.h"
+#include "tests/common/fake_printers.h"
 #include "tests/fuzz/fuzz_target.h"
 
 namespace {
@@ -104,19 +105,6 @@ QByteArray printedPdf(const Record& record) {
     }
     throw readerFailed();
 }
-
-class AcceptingPrinters : public printers::PrinterSystem {
-  public:
-    QStringList printerNames() const override {
-        return {QStringLiteral("Office"), printers::kPdfPrinterName};
-    }
-    QString defaultPrinter() const override { return QStringLiteral("Office"); }
-    QPageSize defaultPaper(const QString&) const override { return QPageSize(QPageSize::A4); }
-    bool makesCopies(const QString& name) const override {
-        return name != printers::kPdfPrinterName;
-    }
-    void submit(const printers::PrintJob&) override {}
-};
 
 // The engine's document over the fuzzed pages (its pages and cells are the engine's own); its
 // print step is the engine's, with the fuzzed reply as the worker's painting.
@@ -210,7 +198,7 @@ class FuzzView : public BatchPrintView {
         return QString::fromLatin1(copies[(options_ >> 3) & 3]);
     }
     QString printerText() const override {
-        static const char* const names[] = {"Office", "PlenBatchPrint PDF", "Nowhere", "Office"};
+        static const char* const names[] = {"Capture", "PlenBatchPrint PDF", "Nowhere", "Capture"};
         return QString::fromLatin1(names[(options_ >> 1) & 3]);
     }
     bool firstPageOnly() const override { return options_ & 1; }
@@ -232,7 +220,7 @@ PLEN_FUZZ_TARGET(print_run) {
     pbp::fuzz::prepare();
     Input input(data, size);
     const quint8 options = input.byte();
-    AcceptingPrinters printers;
+    pbp::test::FakePrinters printers;
     ScopedPrintServices services({&printers, nullptr});
     g_oVisioApp = std::make_unique<FuzzApplication>(printers, input);
     FuzzView view(options, kMaxEntries);

@@ -50,6 +50,7 @@ TEST(RegistryApi, StringsRoundTripAndMissingItemsAndBadKeysRaiseTheirErrors) {
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
+// (Set aside, it leaves a store with defaults: the window's damaged-settings test.)
 TEST(RegistryApi, DamagedSettingsFileIsReportedAndLeftAlone) {
     test::ScopedFakePlatform fake;
     const QString file = platform().registryFile;
@@ -65,10 +66,6 @@ TEST(RegistryApi, DamagedSettingsFileIsReportedAndLeftAlone) {
         EXPECT_TRUE(error.description().contains(file + " is damaged")) << damaged.data();
         EXPECT_EQ(test::fileBytes(file), damaged);
     }
-    // Set aside, it leaves an empty store that takes changes again.
-    EXPECT_TRUE(settingsStore().setAsideIfDamaged()->contains(file + ".damaged"));
-    WriteRegistryString(HKCU, kKey, kPrinter, "x");
-    EXPECT_EQ(ReadRegistryString(HKCU, kKey, kPrinter), "x");
 }
 
 // The settings file earlier versions kept moves into the new one at the first start.
