@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -18,28 +19,31 @@ constexpr qsizetype kMaxAddedText = 64 * 1024 * 1024;
 const QString kStyleAttributes[] = {QStringLiteral("LineStyle"), QStringLiteral("FillStyle"),
                                     QStringLiteral("TextStyle")};
 
-struct Cell {
+// Where a child element of a shape is inherited from: its element name (none for a .vdx
+// Geometry row, whose type may change), its name (N or NameU) and its row or section index.
+struct Key {
+    QString tag;
     QString name;
-    QXmlStreamAttributes attributes;  // without N
-    QString text;                     // a .vdx cell's value
+    long long ix = -1;
+    bool operator<(const Key& other) const {
+        return std::tie(tag, name, ix) < std::tie(other.tag, other.name, other.ix);
+    }
 };
 
-struct Row {
-    QString type;
-    bool deleted = false;
-    std::vector<Cell> cells;
+// A shape's child element: a section or row whose cells are inherited one by one, or a cell
+// or text kept whole as it is in the file.
+struct Node {
+    QString tag;
+    QXmlStreamAttributes attributes;
+    QString xml;  // a whole element's XML, as in the file
+    bool container = false;
+    std::map<Key, Node> children;
 };
 
-struct Section {
-    bool deleted = false;
-    std::vector<Cell> cells;
-    std::map<long long, Row> rows;
-};
-
-using Geometry = std::map<long long, Section>;
+using Sheet = std::map<Key, Node>;
 
 struct MasterShape {
-    Geometry geometry;
+    Sheet sheet;
     std::map<QString, QString> styles;
 };
 
@@ -52,44 +56,39 @@ bool isTrue(QStringView value) {
     return value == u"1" || value == u"true";
 }
 
-std::optional<long long> indexOf(const QXmlStreamAttributes& attributes) {
-    bool ok = false;
-    const long long ix = attributes.value(QLatin1String("IX")).toLongLong(&ok);
-    return ok && ix >= 0 ? std::optional<long long>(ix) : std::nullopt;
+bool isDeleted(const Node& node) {
+    return node.container && isTrue(node.attributes.value(QLatin1String("Del")));
 }
 
-void mergeCells(std::vector<Cell>& into, const std::vector<Cell>& own) {
-    for (const Cell& cell : own) {
-        auto at = std::find_if(into.begin(), into.end(),
-                               [&](const Cell& c) { return c.name == cell.name; });
+void setAttributes(QXmlStreamAttributes& into, const QXmlStreamAttributes& own) {
+    for (const QXmlStreamAttribute& a : own) {
+        auto at = std::find_if(into.begin(), into.end(), [&](const QXmlStreamAttribute& b) {
+            return b.qualifiedName() == a.qualifiedName();
+        });
         if (at == into.end())
-            into.push_back(cell);
+            into.append(a);
         else
-            *at = cell;
+            *at = a;
     }
 }
 
-// The shape's own sections laid over its master's, as Visio inherits them: by section and row
-// index, cell by cell; a deleted section or row takes the inherited one away.
-Geometry merged(Geometry base, const Geometry& own) {
-    for (const auto& [ix, section] : own) {
-        if (section.deleted) {
-            base.erase(ix);
+// The shape's own elements laid over its master's, as Visio inherits them: by section and row
+// name and index, cell by cell; a deleted section or row takes the inherited one away.
+void merge(Sheet& base, const Sheet& own) {
+    for (const auto& [key, node] : own) {
+        if (isDeleted(node)) {
+            base.erase(key);
             continue;
         }
-        Section& into = base[ix];
-        mergeCells(into.cells, section.cells);
-        for (const auto& [rowIx, row] : section.rows) {
-            if (row.deleted) {
-                into.rows.erase(rowIx);
-                continue;
-            }
-            Row& target = into.rows[rowIx];
-            if (!row.type.isEmpty()) target.type = row.type;
-            mergeCells(target.cells, row.cells);
+        const auto at = base.find(key);
+        if (at == base.end() || !node.container || !at->second.container) {
+            base[key] = node;
+            continue;
         }
+        at->second.tag = node.tag;
+        setAttributes(at->second.attributes, node.attributes);
+        merge(at->second.children, node.children);
     }
-    return base;
 }
 
 // Where libvisio and Visio look for a shape's master: the master's ID and the master shape's ID
@@ -106,11 +105,10 @@ struct ShapeFrame {
     QXmlStreamAttributes attributes;
     QString qualifiedName;
     qsizetype tagEnd = 0;  // just past the start tag
-    bool hasGeometry = false;
-    Geometry geometry;
-    std::vector<std::pair<qsizetype, qsizetype>> geometryRanges;
+    Sheet sheet;
+    std::vector<std::pair<qsizetype, qsizetype>> sheetRanges;  // where its own elements are
     bool readable = true;
-    bool wanted = false;  // a master's shape or one libvisio looks up wrongly: its Geometry counts
+    bool wanted = false;    // a master's shape or one libvisio looks up wrongly: its sheet counts
     QString contextMaster;  // the master a MasterShape of this shape or its children refers to
     MasterRef visio;        // where Visio looks
     MasterRef libvisio;     // where libvisio 0.1.7 looks
@@ -150,62 +148,75 @@ class MasterIndex {
 
 namespace {
 
-// Reads the Geometry section the reader stands on (its start element) up to its end.
-std::optional<Section> readSection(QXmlStreamReader& reader, DrawingXml dialect) {
-    Section section;
-    section.deleted = isTrue(reader.attributes().value(QLatin1String("Del")));
-    const auto readCell = [&](QString name) {
-        Cell cell;
-        cell.name = std::move(name);
-        for (const QXmlStreamAttribute& a : reader.attributes())
-            if (dialect == DrawingXml::Vdx || a.name() != u"N") cell.attributes.append(a);
-        cell.text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
-        return cell;
-    };
-    while (reader.readNextStartElement()) {
-        const QXmlStreamAttributes attributes = reader.attributes();
-        const bool isRow = dialect == DrawingXml::Vsdx
-                               ? reader.name() == u"Row"
-                               : attributes.hasAttribute(QLatin1String("IX"));
-        if (!isRow) {
-            if (dialect == DrawingXml::Vsdx && reader.name() != u"Cell") {
-                reader.skipCurrentElement();
-                continue;
-            }
-            section.cells.push_back(readCell(dialect == DrawingXml::Vsdx
-                                                 ? attributes.value(QLatin1String("N")).toString()
-                                                 : reader.name().toString()));
-            continue;
-        }
-        const std::optional<long long> ix = indexOf(attributes);
-        if (!ix) return std::nullopt;
-        Row row;
-        row.type = dialect == DrawingXml::Vsdx ? attributes.value(QLatin1String("T")).toString()
-                                               : reader.name().toString();
-        row.deleted = isTrue(attributes.value(QLatin1String("Del")));
-        while (reader.readNextStartElement()) {
-            if (dialect == DrawingXml::Vsdx && reader.name() != u"Cell") {
-                reader.skipCurrentElement();
-                continue;
-            }
-            row.cells.push_back(
-                readCell(dialect == DrawingXml::Vsdx
-                             ? reader.attributes().value(QLatin1String("N")).toString()
-                             : reader.name().toString()));
-        }
-        section.rows[*ix] = std::move(row);
+enum class Kind { Other, Leaf, Container };
+
+// How a shape's child element at `level` (1 for the shape's own children) is inherited: cells
+// and text whole, sections and rows cell by cell; nested shapes and foreign data not at all.
+Kind kindOf(const QXmlStreamReader& reader, DrawingXml dialect, int level) {
+    const QStringView tag = reader.name();
+    if (level == 1) {
+        if (!reader.prefix().isEmpty() || tag == u"Shapes" || tag == u"ForeignData")
+            return Kind::Other;
+        if (dialect == DrawingXml::Vsdx) return tag == u"Section" ? Kind::Container : Kind::Leaf;
+        return tag == u"Text" || tag.startsWith(u"Data") ? Kind::Leaf : Kind::Container;
     }
-    return section;
+    if (level == 2)
+        return (dialect == DrawingXml::Vsdx ? tag == u"Row"
+                                            : reader.attributes().hasAttribute(QLatin1String("IX")))
+                   ? Kind::Container
+                   : Kind::Leaf;
+    return Kind::Leaf;
 }
 
-bool isGeometrySection(const QXmlStreamReader& reader, DrawingXml dialect) {
-    return dialect == DrawingXml::Vsdx
-               ? reader.name() == u"Section" &&
-                     reader.attributes().value(QLatin1String("N")) == u"Geometry"
-               : reader.name() == u"Geom";
+Key keyOf(const QXmlStreamReader& reader, DrawingXml dialect, int level, Kind kind) {
+    const QXmlStreamAttributes attributes = reader.attributes();
+    Key key;
+    key.tag = dialect == DrawingXml::Vdx && level == 2 && kind == Kind::Container
+                  ? QString()
+                  : reader.qualifiedName().toString();
+    key.name =
+        attributes.value(dialect == DrawingXml::Vsdx ? QLatin1String("N") : QLatin1String("NameU"))
+            .toString();
+    bool ok = false;
+    const long long ix = attributes.value(QLatin1String("IX")).toLongLong(&ok);
+    if (ok) key.ix = ix;
+    return key;
 }
 
-// Walks every Shape of the XML. For each it knows its own Geometry sections and where Visio
+// Reads the element the reader stands on (its start element) up to its end. `xml` is the text
+// the reader reads.
+Node readNode(QXmlStreamReader& reader, const QString& xml, DrawingXml dialect, int level,
+              Kind kind) {
+    Node node;
+    node.tag = reader.qualifiedName().toString();
+    node.attributes = reader.attributes();
+    const qsizetype start = xml.lastIndexOf(u'<', reader.characterOffset() - 1);
+    if (kind == Kind::Leaf) {
+        reader.skipCurrentElement();
+        node.xml = xml.mid(start, reader.characterOffset() - start);
+        return node;
+    }
+    node.container = true;
+    bool text = false;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) break;
+        if (token == QXmlStreamReader::Characters && !reader.isWhitespace()) text = true;
+        if (token != QXmlStreamReader::StartElement) continue;
+        const Kind childKind = kindOf(reader, dialect, level + 1);
+        const Key key = keyOf(reader, dialect, level + 1, childKind);
+        node.children[key] = readNode(reader, xml, dialect, level + 1, childKind);
+    }
+    // An element with text of its own is a cell, kept whole.
+    if (text) {
+        node.container = false;
+        node.children.clear();
+        node.xml = xml.mid(start, reader.characterOffset() - start);
+    }
+    return node;
+}
+
+// Walks every Shape of the XML. For each it knows its own sections and cells and where Visio
 // and libvisio look for its master; `done` is called at the shape's end with the shape and
 // the master it belongs to (empty on a page).
 template <typename Done>
@@ -217,18 +228,17 @@ bool walkShapes(const QString& xml, DrawingXml dialect, const QString& partMaste
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            if (!stack.empty() && stack.back().wanted && depth == stack.back().depth + 1 &&
-                isGeometrySection(reader, dialect)) {
+            const Kind kind =
+                stack.empty() || !stack.back().wanted || depth != stack.back().depth + 1
+                    ? Kind::Other
+                    : kindOf(reader, dialect, 1);
+            if (kind != Kind::Other) {
                 ShapeFrame& shape = stack.back();
                 const qsizetype start = xml.lastIndexOf(u'<', reader.characterOffset() - 1);
-                const std::optional<long long> ix = indexOf(reader.attributes());
-                std::optional<Section> section = readSection(reader, dialect);
-                if (!ix || !section)
-                    shape.readable = false;
-                else
-                    shape.geometry[*ix] = std::move(*section);
-                shape.hasGeometry = true;
-                shape.geometryRanges.emplace_back(start, reader.characterOffset());
+                const Key key = keyOf(reader, dialect, 1, kind);
+                if (shape.sheet.count(key)) shape.readable = false;
+                shape.sheet[key] = readNode(reader, xml, dialect, 1, kind);
+                shape.sheetRanges.emplace_back(start, reader.characterOffset());
                 continue;
             }
             if (dialect == DrawingXml::Vdx && depth == 2 && reader.name() == u"Master")
@@ -281,76 +291,66 @@ void addToIndex(MasterIndex& index, const ShapeFrame& shape, const QString& mast
     // A master's first top-level shape is the one its instances refer to.
     if (shape.topLevel && entry.firstShape.isEmpty()) entry.firstShape = id;
     MasterShape& into = entry.shapes[id];
-    into.geometry = shape.geometry;
+    into.sheet = shape.sheet;
     for (const QString& name : kStyleAttributes)
         if (shape.attributes.hasAttribute(name))
             into.styles[name] = shape.attributes.value(name).toString();
 }
 
-class GeometryWriter {
-  public:
-    explicit GeometryWriter(DrawingXml dialect) : dialect_(dialect) {}
-
-    void section(QString& out, long long ix, const Section& section) const {
-        if (dialect_ == DrawingXml::Vsdx)
-            out += QStringLiteral("<Section N=\"Geometry\" IX=\"%1\">").arg(ix);
-        else
-            out += QStringLiteral("<Geom IX=\"%1\">").arg(ix);
-        for (const Cell& cell : section.cells) this->cell(out, cell);
-        for (const auto& [rowIx, row] : section.rows) {
-            if (row.type.isEmpty()) continue;
-            rowStart(out, row.type, rowIx);
-            if (row.deleted) {
-                out += QStringLiteral(" Del=\"1\"/>");
-                continue;
-            }
-            out += u'>';
-            for (const Cell& cell : row.cells) this->cell(out, cell);
-            out += dialect_ == DrawingXml::Vsdx ? QStringLiteral("</Row>")
-                                                : QStringLiteral("</") + row.type + u'>';
-        }
-        out +=
-            dialect_ == DrawingXml::Vsdx ? QStringLiteral("</Section>") : QStringLiteral("</Geom>");
+void write(QString& out, const Node& node) {
+    if (!node.container) {
+        out += node.xml;
+        return;
     }
-
-    void deletedSection(QString& out, long long ix) const {
-        out += dialect_ == DrawingXml::Vsdx
-                   ? QStringLiteral("<Section N=\"Geometry\" IX=\"%1\" Del=\"1\"/>").arg(ix)
-                   : QStringLiteral("<Geom IX=\"%1\" Del=\"1\"/>").arg(ix);
+    out += u'<' + node.tag;
+    writeAttributes(out, node.attributes);
+    if (node.children.empty()) {
+        out += QStringLiteral("/>");
+        return;
     }
+    out += u'>';
+    for (const auto& [key, child] : node.children) write(out, child);
+    out += QStringLiteral("</") + node.tag + u'>';
+}
 
-    void rowStart(QString& out, const QString& type, long long ix) const {
-        if (dialect_ == DrawingXml::Vsdx)
-            out += QStringLiteral("<Row T=\"%1\" IX=\"%2\"").arg(escaped(type)).arg(ix);
-        else
-            out += QStringLiteral("<%1 IX=\"%2\"").arg(type).arg(ix);
-    }
+bool isGeometry(const Key& key, DrawingXml dialect) {
+    return dialect == DrawingXml::Vsdx ? key.tag == u"Section" && key.name == u"Geometry"
+                                       : key.tag == u"Geom";
+}
 
-    void cell(QString& out, const Cell& cell) const {
-        if (dialect_ == DrawingXml::Vsdx) {
-            out += QStringLiteral("<Cell N=\"") + escaped(cell.name) + u'"';
-            writeAttributes(out, cell.attributes);
-            out += QStringLiteral("/>");
-        } else {
-            out += u'<' + cell.name;
-            writeAttributes(out, cell.attributes);
-            out += u'>' + escaped(cell.text) + QStringLiteral("</") + cell.name + u'>';
-        }
-    }
-
-  private:
-    DrawingXml dialect_;
-};
+// The section or row as deleted.
+Node deleted(const Node& node) {
+    Node gone{node.tag, node.attributes, QString(), true, {}};
+    QXmlStreamAttributes del;
+    del.append(QStringLiteral("Del"), QStringLiteral("1"));
+    setAttributes(gone.attributes, del);
+    return gone;
+}
 
 // A section flag (NoFill, NoLine, NoShow) written as cleared.
-Cell clearedFlag(const QString& name, DrawingXml dialect) {
-    Cell cell;
-    cell.name = name;
-    if (dialect == DrawingXml::Vsdx)
-        cell.attributes.append(QStringLiteral("V"), QStringLiteral("0"));
-    else
-        cell.text = QStringLiteral("0");
+Node clearedFlag(const Key& key, DrawingXml dialect) {
+    Node cell;
+    cell.xml = dialect == DrawingXml::Vsdx
+                   ? QStringLiteral("<Cell N=\"%1\" V=\"0\"/>").arg(escaped(key.name))
+                   : QStringLiteral("<%1>0</%1>").arg(key.tag);
     return cell;
+}
+
+// Takes away again what libvisio would take from the wrong master's Geometry: sections and
+// rows by deletion, a set NoFill, NoLine or NoShow by clearing it.
+void undoWrongGeometry(Sheet& complete, const Sheet& wrong, DrawingXml dialect) {
+    for (const auto& [key, section] : wrong) {
+        if (!isGeometry(key, dialect) || !section.container) continue;
+        const auto kept = complete.find(key);
+        if (kept == complete.end()) {
+            complete[key] = deleted(section);
+            continue;
+        }
+        for (const auto& [childKey, child] : section.children)
+            if (!kept->second.children.count(childKey))
+                kept->second.children[childKey] =
+                    child.container ? deleted(child) : clearedFlag(childKey, dialect);
+    }
 }
 
 bool validName(const QString& name) {
@@ -442,61 +442,43 @@ std::optional<QByteArray> InheritedGeometry::completePage(const QByteArray& byte
     const QString xml = QString::fromUtf8(bytes);
     std::vector<ShapeFrame> candidates;
     std::vector<bool> emptyShapes;
-    const bool read = walkShapes(
-        xml, dialect_, QString(), [&](ShapeFrame& shape, const QString& master, bool empty) {
-            if (!master.isEmpty()) {
-                addToIndex(*masters_, shape, master);
-                return;
-            }
-            // Only shapes with Geometry rows of their own are completed: one without holds
-            // none of its master's other cells either (its size and place), which libvisio
-            // loses with the master, so an outline would land in the wrong place.
-            if (shape.visio == shape.libvisio || !shape.readable || !shape.hasGeometry) return;
-            emptyShapes.push_back(empty);
-            candidates.push_back(std::move(shape));
-        });
+    const bool read = walkShapes(xml, dialect_, QString(),
+                                 [&](ShapeFrame& shape, const QString& master, bool empty) {
+                                     if (!master.isEmpty()) {
+                                         addToIndex(*masters_, shape, master);
+                                         return;
+                                     }
+                                     // A deleted shape stands for a master's shape left out of the
+                                     // instance.
+                                     if (shape.visio == shape.libvisio || !shape.readable ||
+                                         isTrue(shape.attributes.value(QLatin1String("Del"))))
+                                         return;
+                                     emptyShapes.push_back(empty);
+                                     candidates.push_back(std::move(shape));
+                                 });
     if (!read || candidates.empty()) return std::nullopt;
     for (const ShapeFrame& shape : candidates)
         if (!indexMaster(shape.visio.master) || !indexMaster(shape.libvisio.master))
             return std::nullopt;
 
-    const GeometryWriter writer(dialect_);
     std::vector<Edit> edits;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const ShapeFrame& shape = candidates[i];
         const MasterShape* visio = masters_->find(shape.visio);
         const MasterShape* libvisio = masters_->find(shape.libvisio);
         if (visio == libvisio) continue;
-        Geometry complete = merged(visio ? visio->geometry : Geometry(), shape.geometry);
-        // What libvisio would take from the wrong master is taken away again: sections and
-        // rows by deletion, a set NoFill, NoLine or NoShow by clearing it.
-        QString geometry;
-        if (libvisio) {
-            for (const auto& [ix, section] : libvisio->geometry) {
-                const auto kept = complete.find(ix);
-                if (kept == complete.end()) {
-                    writer.deletedSection(geometry, ix);
-                    continue;
-                }
-                for (const auto& [rowIx, row] : section.rows)
-                    if (!kept->second.rows.count(rowIx) && !row.type.isEmpty())
-                        kept->second.rows[rowIx] = Row{row.type, true, {}};
-                for (const Cell& cell : section.cells) {
-                    std::vector<Cell>& cells = kept->second.cells;
-                    if (std::none_of(cells.begin(), cells.end(),
-                                     [&](const Cell& c) { return c.name == cell.name; }))
-                        cells.push_back(clearedFlag(cell.name, dialect_));
-                }
-            }
-        }
+        Sheet complete = visio ? visio->sheet : Sheet();
+        merge(complete, shape.sheet);
+        if (libvisio) undoWrongGeometry(complete, libvisio->sheet, dialect_);
         QString styles;
         if (visio)
             for (const auto& [name, value] : visio->styles)
                 if (!shape.attributes.hasAttribute(name))
                     styles += u' ' + name + QStringLiteral("=\"") + escaped(value) + u'"';
-        for (const auto& [ix, section] : complete) writer.section(geometry, ix, section);
-        if (geometry.isEmpty() && styles.isEmpty()) continue;
-        added_ += geometry.size() + styles.size();
+        QString sheet;
+        for (const auto& [key, node] : complete) write(sheet, node);
+        if (sheet.isEmpty() && styles.isEmpty()) continue;
+        added_ += sheet.size() + styles.size();
         if (added_ > kMaxAddedText) return std::nullopt;
 
         // The start tag ends in ">" or, for a shape without content, "/>".
@@ -508,12 +490,12 @@ std::optional<QByteArray> InheritedGeometry::completePage(const QByteArray& byte
         if (empty)
             edits.push_back(
                 {tagEnd - 2, 2,
-                 styles + u'>' + geometry + QStringLiteral("</") + shape.qualifiedName + u'>'});
+                 styles + u'>' + sheet + QStringLiteral("</") + shape.qualifiedName + u'>'});
         else {
             edits.push_back({tagEnd - 1, 0, styles});
-            edits.push_back({tagEnd, 0, geometry});
+            edits.push_back({tagEnd, 0, sheet});
         }
-        for (const auto& [start, end] : shape.geometryRanges) {
+        for (const auto& [start, end] : shape.sheetRanges) {
             if (start < tagEnd || end <= start) return std::nullopt;
             edits.push_back({start, end - start, QString()});
         }

@@ -1,14 +1,16 @@
 #pragma once
 
-// Completes the Geometry sections that shapes inherit from their masters, in the XML of .vsdx
-// parts and .vdx documents, before libvisio reads them.
+// Completes the cells that shapes inherit from their masters, in the XML of .vsdx parts and .vdx
+// documents, before libvisio reads them.
 //
-// A shape holds only the rows and cells that differ from its master's; the rest it inherits.
+// A shape holds only the cells and rows that differ from its master's; the rest it inherits.
 // libvisio 0.1.7 looks the master up wrongly for a shape with a Master of its own inside a
-// group: it takes the group's master (or none), so such a shape loses its inherited rows, often
-// the opening move and the closing line. Each such shape that holds Geometry rows of its own is
-// given its complete Geometry (its master's rows merged with its own), the line, fill and text
-// styles it inherits, and deletions for whatever rows libvisio would take from the wrong master.
+// group: it takes the group's master (or none), so such a shape loses what it inherits: the
+// opening move and closing line of its outline, or, holding no rows of its own, its size,
+// place, colours and text. Each such shape is given every cell, section and row of its master
+// that it does not hold itself (its own merged over them, cell by cell), its master's text when
+// it has none, the line, fill and text styles it inherits, and deletions for whatever Geometry
+// rows libvisio would take from the wrong master.
 
 #include <QByteArray>
 #include <QString>
