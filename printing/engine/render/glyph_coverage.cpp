@@ -3,6 +3,7 @@
 #include <QGlyphRun>
 #include <QStringView>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace pbp::render {
 
