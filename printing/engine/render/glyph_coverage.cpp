@@ -11,6 +11,9 @@ namespace {
 
 // Up to Latin Extended-B; the rest is looked up.
 constexpr char32_t kLastLatin = 0x024f;
+// Far more distinct characters and fonts than a real drawing holds; a crafted one could ask
+// for hundreds of thousands of look-ups, so beyond this many the rest is taken as printable.
+constexpr qsizetype kMaxLookUps = 20000;
 
 bool needsLookUp(char32_t c) {
     if (c <= kLastLatin) return false;
@@ -44,6 +47,7 @@ qsizetype GlyphCoverage::unprintable(const TextParagraph& paragraph) {
 bool GlyphCoverage::printable(const QFont& font, char32_t character) {
     const QString key = font.family() + u'\n' + QString::number(character);
     if (const auto known = known_.constFind(key); known != known_.cend()) return *known;
+    if (known_.size() >= kMaxLookUps) return true;
     // Laid out alone, the character takes a glyph from the font or a fallback; glyph 0 is the
     // empty box every font prints for a character it lacks.
     QTextLayout layout(QString::fromUcs4(&character, 1), font);
