@@ -466,16 +466,18 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
     const QString notADrawing = fixtureDrawing(QStringLiteral("not_a_drawing.vsdx"));
     const QString background = fixtureDrawing(QStringLiteral("only_background.vdx"));
     const QString badPictures = fixtureDrawing(QStringLiteral("bad_pictures.vdx"));
+    const QString badText = fixtureDrawing(QStringLiteral("text_box.vdx"));
     QDir().mkpath(QFileInfo(good).path());
     QDir().mkpath(folder);
     ASSERT_TRUE(QFile::copy(drawing, good));
 
     QStringList arguments{"/silent", "/printer=" + kPdfPrinter};
-    for (const QString& path : {missing, folder, notADrawing, background, badPictures, good})
+    for (const QString& path :
+         {missing, folder, notADrawing, background, badPictures, badText, good})
         arguments << "/file=" + path;
     const ProgramRun silent = run(arguments);
     EXPECT_EQ(silent.exitCode, 1) << silent.errors.toStdString();
-    ASSERT_EQ(silent.lines.size(), 6) << silent.lines.join('\n').toStdString();
+    ASSERT_EQ(silent.lines.size(), 7) << silent.lines.join('\n').toStdString();
     // The classic text, then the engine's reason.
     for (const auto& [unreadable, reason] :
          {std::pair(missing, "The drawing '%1' does not exist."),
@@ -489,11 +491,13 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
     EXPECT_EQ(silent.status.value(background),
               QStringLiteral("Not Printed! Drawing only contains background pages."));
 
-    // Three pictures that cannot be drawn leave their boxes empty: the drawing is sent, and
-    // standard error says what is missing.
+    // Three pictures that cannot be drawn leave their boxes empty, two texts print with
+    // characters missing: the drawings are sent, and standard error says what is missing.
     EXPECT_EQ(silent.status.value(badPictures), kSent);
     EXPECT_TRUE(silent.errors.contains(badPictures + ": 3 pictures could not be drawn.\n"))
         << silent.errors.toStdString();
+    EXPECT_EQ(silent.status.value(badText), kSent);
+    EXPECT_TRUE(silent.errors.contains(badText + ": 2 text runs could not be drawn.\n"));
 
     const QStringList goodPdfs = pdfs().filter(QStringLiteral("Zeichnüng ä"));
     ASSERT_EQ(goodPdfs.size(), 1) << pdfs().join(' ').toStdString();
@@ -511,7 +515,7 @@ TEST_F(Unattended, BadInputGetsHonestStatusesAndTheGoodDrawingPrintsWithPagesTur
     setting.environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
     const ProgramRun german = run(arguments);
     EXPECT_EQ(german.exitCode, silent.exitCode);
-    EXPECT_TRUE(german.errors.contains(QStringLiteral("Drucke Datei (6 von 6)")))
+    EXPECT_TRUE(german.errors.contains(QStringLiteral("Drucke Datei (7 von 7)")))
         << german.errors.toStdString();
     EXPECT_EQ(german.lines.join('\n').replace(setting.pdfDir, englishPdfDir),
               silent.lines.join('\n'));

@@ -1,5 +1,8 @@
 #include "printing/engine/render/drawing_recorder.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "printing/engine/render/line_ends.h"
 #include "printing/engine/render/style_reader.h"
 #include "printing/engine/render/svg_path.h"
@@ -16,6 +19,36 @@ QPolygonF points(const librevenge::RVNGPropertyList& props) {
         for (unsigned long i = 0; i < v->count(); ++i)
             polygon << QPointF(lengthPt((*v)[i], "svg:x"), lengthPt((*v)[i], "svg:y"));
     return polygon;
+}
+
+// What a code-page converter puts for bytes it has no character for: the replacement mark or
+// the substitute control code.
+bool undecodable(QChar c) {
+    return c == QChar::ReplacementCharacter || c == QChar(0x1a);
+}
+
+// A note's quotation of a text: on one line, cut short.
+QString quoted(const QString& text) {
+    constexpr qsizetype kQuotedLength = 40;
+    const QString line = text.simplified();
+    return u'"' + (line.size() > kQuotedLength ? line.left(kQuotedLength) + u'\u2026' : line) +
+           u'"';
+}
+
+QString characters(qsizetype count) {
+    return count == 1 ? QStringLiteral("1 character") : QStringLiteral("%1 characters").arg(count);
+}
+
+QString plainText(const TextBlock& block) {
+    QStringList paragraphs;
+    for (const TextParagraph& p : block.source) paragraphs << p.text;
+    return paragraphs.join(u' ');
+}
+
+// A box whose every measure is a number; a damaged drawing can hand over infinities.
+bool usableBox(const TextBlock& b) {
+    return std::isfinite(b.boxPt.x() + b.boxPt.y() + b.boxPt.width() + b.boxPt.height() +
+                         b.padLeftPt + b.padRightPt + b.padTopPt + b.padBottomPt + b.rotationDeg);
 }
 
 }  // namespace
@@ -168,16 +201,36 @@ void DrawingRecorder::drawGraphicObject(const librevenge::RVNGPropertyList& prop
                   flag(props, "draw:mirror-horizontal"), flag(props, "draw:mirror-vertical")});
 }
 
+void DrawingRecorder::noteText(const QString& text, const QString& why) {
+    const QString note = QStringLiteral("Text %1 on page %2 %3.")
+                             .arg(quoted(text), QString::number(out_.pages.size()), why);
+    account(note.size() * qint64(sizeof(QChar)));
+    out_.log << note;
+}
+
 void DrawingRecorder::startTextObject(const librevenge::RVNGPropertyList& props) {
     text_.reset();
+    inTextObject_ = true;
     if (recording() && !isNonPrinting(props)) text_ = std::make_unique<TextBuilder>(props);
 }
 
 void DrawingRecorder::endTextObject() {
     if (text_ && page_)
-        if (std::shared_ptr<const TextBlock> block = text_->finish())
-            page_->items.emplace_back(TextItem{std::move(block)});
+        if (std::shared_ptr<const TextBlock> block = text_->finish()) {
+            if (!usableBox(*block)) {
+                noteText(plainText(*block), QStringLiteral("has no usable box and was left out"));
+            } else {
+                qsizetype unprintable = 0;
+                for (const TextParagraph& p : block->source) unprintable += glyphs_.unprintable(p);
+                if (unprintable > 0)
+                    noteText(plainText(*block),
+                             QStringLiteral("holds %1 that no installed font can print")
+                                 .arg(characters(unprintable)));
+                page_->items.emplace_back(TextItem{std::move(block)});
+            }
+        }
     text_.reset();
+    inTextObject_ = false;
 }
 
 void DrawingRecorder::openParagraph(const librevenge::RVNGPropertyList& props) {
@@ -213,9 +266,19 @@ void DrawingRecorder::insertSpace() {
 }
 
 void DrawingRecorder::insertText(const librevenge::RVNGString& text) {
+    if (!inTextObject_ && recording()) {
+        // Only a text object has a box to set text in.
+        noteText(QString::fromUtf8(text.cstr()),
+                 QStringLiteral("lies outside any text box and was left out"));
+        return;
+    }
     if (!text_) return;
     account(text.size() * qint64(sizeof(QChar)));
-    text_->append(QString::fromUtf8(text.cstr()));
+    const QString decoded = QString::fromUtf8(text.cstr());
+    if (const qsizetype lost = std::count_if(decoded.begin(), decoded.end(), undecodable))
+        noteText(decoded,
+                 QStringLiteral("holds %1 that could not be decoded").arg(characters(lost)));
+    text_->append(decoded);
 }
 
 void DrawingRecorder::insertLineBreak() {

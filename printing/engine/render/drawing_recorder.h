@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "printing/engine/render/display_list.h"
+#include "printing/engine/render/glyph_coverage.h"
 #include "printing/engine/render/picture_decoder.h"
 
 namespace pbp::render {
@@ -100,6 +101,8 @@ class DrawingRecorder : public librevenge::RVNGDrawingInterface {
     // Counts `bytes` more recorded content; stops the recording beyond the bound.
     void account(qint64 bytes);
     [[noreturn]] void stop(const QString& reason);
+    // Notes text of the current page that is not printed (or not whole), and why.
+    void noteText(const QString& text, const QString& why);
 
     DrawingContent& out_;
     Page* page_ = nullptr;
@@ -107,7 +110,9 @@ class DrawingRecorder : public librevenge::RVNGDrawingInterface {
     bool styleHidden_ = false;
     std::vector<bool> layerHidden_;  // one entry per open layer or group
     std::unique_ptr<TextBuilder> text_;
+    bool inTextObject_ = false;  // between startTextObject and endTextObject, recorded or not
     PictureDecoder pictures_;
+    GlyphCoverage glyphs_;
     qint64 recordedBytes_ = 0;
     QString limitExceeded_;
 };

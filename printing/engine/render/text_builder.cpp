@@ -3,6 +3,7 @@
 #include <librevenge/librevenge.h>
 
 #include <cmath>
+#include <limits>
 
 #include <QFontMetricsF>
 #include <QTextBoundaryFinder>
@@ -304,7 +305,12 @@ void layOutText(const TextBlock& block) {
             QTextLine line = layout->createLine();
             if (!line.isValid()) break;
             const qreal indent = first ? p.indent * kTextScale : 0;
-            if (innerWidth > 0) line.setLineWidth(std::max(1.0, width - indent));
+            // A line is measured only once laid out; without a box width it is laid out
+            // unbounded, as Qt would do at the layout's end, so its height is known here.
+            if (innerWidth > 0)
+                line.setLineWidth(std::max(1.0, width - indent));
+            else
+                line.setNumColumns(std::numeric_limits<int>::max());
             qreal pitch = line.height();
             qreal ascent = line.ascent();
             if (p.lineHeight > 0) {
