@@ -7,6 +7,8 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include "printing/engine/render/metafile_clip.h"
+
 namespace pbp::render {
 
 namespace {
@@ -60,7 +62,8 @@ std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
         if (region) {
             QPainterPath path;
             path.addRegion(*region);
-            part.clip = path.translated(shift);
+            constexpr qreal pixel = 1.0 / kClipSubpixels;
+            part.clip = QTransform(pixel, 0, 0, pixel, shift.x(), shift.y()).map(path);
         }
         writer.writeStartElement(QStringLiteral("g"));
         writer.writeAttribute(QStringLiteral("id"), part.id);

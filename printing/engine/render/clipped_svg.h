@@ -28,8 +28,8 @@ struct PartedSvg {
 };
 
 // Regroups the SVG libemf2svg wrote for a metafile with clip markers: its k-th clipPath
-// definition stands for `clips[k]` (device units). Empty when the SVG is not laid out as
-// libemf2svg writes it or its definitions do not match the markers.
+// definition stands for `clips[k]` (device subpixels, metafile_clip.h). Empty when the SVG is not
+// laid out as libemf2svg writes it or its definitions do not match the markers.
 std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
                                            const std::vector<std::optional<QRegion>>& clips);
 

@@ -27,7 +27,7 @@ constexpr quint32 kRgnAnd = 1, kRgnOr = 2, kRgnXor = 3, kRgnDiff = 4, kRgnCopy =
 // A clip of more rectangles than this is not followed (the picture is drawn unclipped):
 // combining regions of many rectangles again and again grows without bound.
 constexpr int kMaxClipRects = 4096;
-// Beyond GDI's coordinate space: what "no clip" excludes a rectangle from.
+// Beyond GDI's coordinate space (in subpixels): what "no clip" excludes a rectangle from.
 const QRect kEverywhere(-(1 << 27), -(1 << 27), 1 << 28, 1 << 28);
 
 // The state a SaveDC record keeps: the mapping from logical units to the device and the clip.
@@ -44,7 +44,7 @@ struct DeviceContext {
     }
 };
 
-// Logical units to device pixels: the world transform, then the page's.
+// Logical units to device subpixels: the world transform, then the page's.
 QTransform toDevice(const DeviceContext& dc, QPointF pixelsPerMm) {
     double sx = 1, sy = 1;
     // Millimetres per logical unit of the metric and English modes, whose y axis points up.
@@ -64,10 +64,10 @@ QTransform toDevice(const DeviceContext& dc, QPointF pixelsPerMm) {
     }
     const QTransform page(sx, 0, 0, sy, dc.viewportOrg.x() - dc.windowOrg.x() * sx,
                           dc.viewportOrg.y() - dc.windowOrg.y() * sy);
-    return dc.world * page;
+    return dc.world * page * QTransform::fromScale(kClipSubpixels, kClipSubpixels);
 }
 
-// The device pixels a logical rectangle covers; GDI leaves out its right and bottom edges.
+// The device subpixels a logical rectangle covers; GDI leaves out its right and bottom edges.
 QRegion deviceRect(const QByteArray& emf, qsizetype at, const QTransform& toDevice) {
     const QRectF logical(QPointF(le32s(emf, at), le32s(emf, at + 4)),
                          QPointF(le32s(emf, at + 8), le32s(emf, at + 12)));
@@ -79,15 +79,17 @@ QRegion deviceRect(const QByteArray& emf, qsizetype at, const QTransform& toDevi
     return QRegion(QRect(topLeft, bottomRight - QPoint(1, 1)));
 }
 
-// The region of an EXTSELECTCLIPRGN record (device units), or empty when it names none.
+// The region of an EXTSELECTCLIPRGN record (in device pixels in the file), or empty when it
+// names none.
 std::optional<QRegion> recordRegion(const QByteArray& emf, qsizetype at, quint32 size) {
     if (size < 48 || le32(emf, at + 8) < 32) return std::nullopt;
     const quint32 count = std::min<quint32>(le32(emf, at + 24), (size - 48) / 16);
     QRegion region;
     for (quint32 i = 0; i < count && region.rectCount() <= kMaxClipRects; ++i) {
         const qsizetype r = at + 48 + 16 * qsizetype(i);
-        const QRect rect(QPoint(le32s(emf, r), le32s(emf, r + 4)),
-                         QPoint(le32s(emf, r + 8) - 1, le32s(emf, r + 12) - 1));
+        const QPoint topLeft(le32s(emf, r), le32s(emf, r + 4));
+        const QPoint bottomRight(le32s(emf, r + 8), le32s(emf, r + 12));
+        const QRect rect(topLeft * kClipSubpixels, bottomRight * kClipSubpixels - QPoint(1, 1));
         if (rect.isValid()) region += rect;
     }
     return region;

@@ -13,11 +13,16 @@
 
 namespace pbp::render {
 
+// A picture is played onto the printer at the printer's resolution, not on the pixels of the
+// device it was made for: a clip a fraction of such a pixel wide still lets ink through.
+inline constexpr int kClipSubpixels = 16;
+
 struct ClipMarkedEmf {
     // The metafile with each clip change replaced by, or followed by, an INTERSECTCLIPRECT
     // marker (for which libemf2svg writes one clipPath definition each).
     QByteArray emf;
-    // The clip in force after each marker, in device units; empty for none.
+    // The clip in force after each marker, in kClipSubpixels-ths of a device pixel; empty for
+    // none.
     std::vector<std::optional<QRegion>> clips;
 };
 
