@@ -27,8 +27,20 @@ constexpr quint32 kRgnAnd = 1, kRgnOr = 2, kRgnXor = 3, kRgnDiff = 4, kRgnCopy =
 // A clip of more rectangles than this is not followed (the picture is drawn unclipped):
 // combining regions of many rectangles again and again grows without bound.
 constexpr int kMaxClipRects = 4096;
+// Nor are clips of more rectangles than this in all: each clip change keeps its region.
+constexpr qint64 kMaxKeptRects = qint64(1) << 20;
 // Beyond GDI's coordinate space (in subpixels): what "no clip" excludes a rectangle from.
-const QRect kEverywhere(-(1 << 27), -(1 << 27), 1 << 28, 1 << 28);
+constexpr int kFar = 1 << 27;
+const QRect kEverywhere(-kFar, -kFar, 2 * kFar, 2 * kFar);
+
+// A device coordinate in subpixels, kept inside kEverywhere (and 0 for one not a number).
+int subpixel(double v) {
+    return std::isfinite(v) ? qRound(std::clamp(v, -double(kFar), double(kFar))) : 0;
+}
+
+QPoint subpixel(QPointF p) {
+    return QPoint(subpixel(p.x()), subpixel(p.y()));
+}
 
 // The state a SaveDC record keeps: the mapping from logical units to the device and the clip.
 struct DeviceContext {
@@ -71,12 +83,15 @@ QTransform toDevice(const DeviceContext& dc, QPointF pixelsPerMm) {
 QRegion deviceRect(const QByteArray& emf, qsizetype at, const QTransform& toDevice) {
     const QRectF logical(QPointF(le32s(emf, at), le32s(emf, at + 4)),
                          QPointF(le32s(emf, at + 8), le32s(emf, at + 12)));
-    if (toDevice.isRotating())
-        return QRegion(toDevice.map(QPolygonF(logical.normalized())).toPolygon());
+    if (toDevice.isRotating()) {
+        QPolygon corners;
+        for (const QPointF& p : toDevice.map(QPolygonF(logical.normalized())))
+            corners << subpixel(p);
+        return QRegion(corners);
+    }
     const QRectF mapped = toDevice.mapRect(logical.normalized());
-    const QPoint topLeft(qRound(mapped.left()), qRound(mapped.top()));
-    const QPoint bottomRight(qRound(mapped.right()), qRound(mapped.bottom()));
-    return QRegion(QRect(topLeft, bottomRight - QPoint(1, 1)));
+    return QRegion(
+        QRect(subpixel(mapped.topLeft()), subpixel(mapped.bottomRight()) - QPoint(1, 1)));
 }
 
 // The region of an EXTSELECTCLIPRGN record (in device pixels in the file), or empty when it
@@ -87,9 +102,10 @@ std::optional<QRegion> recordRegion(const QByteArray& emf, qsizetype at, quint32
     QRegion region;
     for (quint32 i = 0; i < count && region.rectCount() <= kMaxClipRects; ++i) {
         const qsizetype r = at + 48 + 16 * qsizetype(i);
-        const QPoint topLeft(le32s(emf, r), le32s(emf, r + 4));
-        const QPoint bottomRight(le32s(emf, r + 8), le32s(emf, r + 12));
-        const QRect rect(topLeft * kClipSubpixels, bottomRight * kClipSubpixels - QPoint(1, 1));
+        const QPointF topLeft(le32s(emf, r), le32s(emf, r + 4));
+        const QPointF bottomRight(le32s(emf, r + 8), le32s(emf, r + 12));
+        const QRect rect(subpixel(topLeft * kClipSubpixels),
+                         subpixel(bottomRight * kClipSubpixels) - QPoint(1, 1));
         if (rect.isValid()) region += rect;
     }
     return region;
@@ -132,9 +148,15 @@ std::optional<ClipMarkedEmf> emfWithClipMarkers(const QByteArray& emf) {
     quint32 records = 0;
     bool inPath = false, pending = false;
     const QByteArray mark = marker();
+    qint64 keptRects = 0;
     const auto addMarker = [&] {
         out.emf.append(mark);
-        out.clips.push_back(dc.inForce());
+        std::optional<QRegion> clip = dc.inForce();
+        if (!out.clips.empty() && out.clips.back() == clip)
+            clip = out.clips.back();  // shares the region instead of keeping a copy
+        else if (clip)
+            keptRects += clip->rectCount();
+        out.clips.push_back(std::move(clip));
         ++records;
         pending = false;
     };
@@ -246,6 +268,7 @@ std::optional<ClipMarkedEmf> emfWithClipMarkers(const QByteArray& emf) {
             ++records;
         }
         if (pending && !inPath) addMarker();
+        if (keptRects > kMaxKeptRects) return std::nullopt;
         at += size;
         if (type == kEmrEof) break;
     }
