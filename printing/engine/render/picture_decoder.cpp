@@ -13,9 +13,11 @@
 #include <cmath>
 #include <optional>
 
+#include "printing/engine/render/clipped_svg.h"
 #include "printing/engine/render/font_substitution.h"
 #include "printing/engine/render/little_endian.h"
 #include "printing/engine/render/metafile_arcs.h"
+#include "printing/engine/render/metafile_clip.h"
 #include "printing/engine/render/ole_preview.h"
 
 namespace pbp::render {
@@ -222,31 +224,42 @@ std::optional<QRectF> emfFrameInSvg(const QByteArray& emf, const QByteArray& svg
 
 DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
     // Both converters draw arcs wrongly, and polylines and polygons right.
-    const std::optional<QByteArray> svg =
-        emf ? emfToSvg(emfWithArcsAsPolygons(data)) : wmfToSvg(wmfWithArcsAsPolygons(data));
+    const QByteArray input = emf ? emfWithArcsAsPolygons(data) : wmfWithArcsAsPolygons(data);
+    const std::optional<ClipMarkedEmf> marked = emf ? emfWithClipMarkers(input) : std::nullopt;
+    std::optional<QByteArray> svg = !emf ? wmfToSvg(input) : emfToSvg(marked ? marked->emf : input);
     if (!svg) return {{}, QStringLiteral("the metafile is damaged or incomplete")};
+    const std::optional<QRectF> frame = emf ? emfFrameInSvg(data, *svg) : std::nullopt;
+    // Painted in parts under the clips the records set, when they set any.
+    std::optional<PartedSvg> parted =
+        marked ? svgInClippedParts(*svg, marked->clips) : std::nullopt;
+    if (parted) svg = parted->svg;
     auto renderer = std::make_shared<QSvgRenderer>(*svg);
     if (!renderer->isValid())
         return {{}, QStringLiteral("the metafile's drawing could not be understood")};
     renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
-    if (emf)
-        if (const std::optional<QRectF> frame = emfFrameInSvg(data, *svg))
-            renderer->setViewBox(*frame);
-    return {Picture(std::move(renderer)), {}};
+    if (frame) renderer->setViewBox(*frame);
+    if (!parted) return {Picture(std::move(renderer)), {}};
+    return {Picture(std::move(renderer),
+                    std::make_shared<const std::vector<SvgPart>>(std::move(parted->parts))),
+            {}};
 }
 
 }  // namespace
 
 Picture::Picture(QImage bitmap, bool lossless) : bitmap_(std::move(bitmap)), lossless_(lossless) {}
 
-Picture::Picture(std::shared_ptr<QSvgRenderer> vector) : vector_(std::move(vector)) {}
+Picture::Picture(std::shared_ptr<QSvgRenderer> vector,
+                 std::shared_ptr<const std::vector<SvgPart>> parts)
+    : vector_(std::move(vector)), parts_(std::move(parts)) {}
 
 bool Picture::isNull() const {
     return bitmap_.isNull() && !vector_;
 }
 
 void Picture::paint(QPainter& painter, const QRectF& boxPt) const {
-    if (vector_)
+    if (vector_ && parts_)
+        paintSvgParts(*vector_, *parts_, painter, boxPt);
+    else if (vector_)
         vector_->render(&painter, boxPt);
     else if (!bitmap_.isNull()) {
         // Qt's PDF writer stores bitmaps as JPEG unless told otherwise.

@@ -10,11 +10,14 @@
 #include <QRectF>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QPainter;
 class QSvgRenderer;
 
 namespace pbp::render {
+
+struct SvgPart;
 
 // A decoded picture, painted stretched to its box as Visio does. Null when nothing could be
 // decoded. Copies share the decoded data; paint from one thread at a time.
@@ -23,7 +26,9 @@ class Picture {
     Picture() = default;
     // `lossless`: the bitmap was stored without loss, and a PDF should keep it so.
     Picture(QImage bitmap, bool lossless);
-    explicit Picture(std::shared_ptr<QSvgRenderer> vector);
+    // `parts`: the SVG is painted group by group under each group's clip (clipped_svg.h).
+    explicit Picture(std::shared_ptr<QSvgRenderer> vector,
+                     std::shared_ptr<const std::vector<SvgPart>> parts = {});
 
     bool isNull() const;
     void paint(QPainter& painter, const QRectF& boxPt) const;
@@ -32,6 +37,7 @@ class Picture {
     QImage bitmap_;
     bool lossless_ = true;
     std::shared_ptr<QSvgRenderer> vector_;
+    std::shared_ptr<const std::vector<SvgPart>> parts_;
 };
 
 struct DecodedPicture {

@@ -1,0 +1,145 @@
+#include "printing/engine/render/clipped_svg.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include "printing/engine/render/metafile_clip.h"
+
+namespace pbp::render {
+
+namespace {
+
+// Copies the element the reader stands on, with everything inside it; returns the ids of the
+// clipPath definitions in it.
+QStringList copyElement(QXmlStreamReader& reader, QXmlStreamWriter& writer) {
+    QStringList clipPaths;
+    int depth = 0;
+    do {
+        writer.writeCurrentToken(reader);
+        if (reader.isStartElement()) {
+            ++depth;
+            if (reader.name() == QLatin1String("clipPath"))
+                clipPaths << reader.attributes().value(QLatin1String("id")).toString();
+        }
+        if (reader.isEndElement()) --depth;
+    } while (depth > 0 && !reader.atEnd() && (reader.readNext(), true));
+    return clipPaths;
+}
+
+}  // namespace
+
+std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
+                                           const std::vector<std::optional<QRegion>>& clips) {
+    static const QRegularExpression translate(
+        QStringLiteral("^translate\\(([-0-9.]+), *([-0-9.]+)\\)$"));
+    static const QRegularExpression reference(QStringLiteral("^url\\(#(.*)\\)$"));
+    QXmlStreamReader reader(svg);
+    reader.setNamespaceProcessing(false);
+    PartedSvg out;
+    QXmlStreamWriter writer(&out.svg);
+    QHash<QString, int> clipIndex;
+    QXmlStreamAttributes outer;
+    QPointF shift;
+    int current = -1;  // the clip libemf2svg last defined: what unmarked elements are drawn with
+    bool partOpen = false;
+    std::optional<QRegion> openClip;
+    int depth = 0;
+    const auto closePart = [&] {
+        if (!partOpen) return;
+        writer.writeEndElement();
+        writer.writeEndElement();
+        partOpen = false;
+    };
+    const auto partFor = [&](int clip) {
+        const std::optional<QRegion> region = clip < 0 ? std::nullopt : clips[std::size_t(clip)];
+        if (partOpen && region == openClip) return;
+        closePart();
+        SvgPart part{QStringLiteral("pbp-part-%1").arg(out.parts.size()), std::nullopt};
+        if (region) {
+            QPainterPath path;
+            path.addRegion(*region);
+            constexpr qreal pixel = 1.0 / kClipSubpixels;
+            part.clip = QTransform(pixel, 0, 0, pixel, shift.x(), shift.y()).map(path);
+        }
+        writer.writeStartElement(QStringLiteral("g"));
+        writer.writeAttribute(QStringLiteral("id"), part.id);
+        // Keeps the group's bounds from collapsing to a line, which render() cannot map.
+        writer.writeEmptyElement(QStringLiteral("rect"));
+        writer.writeAttribute(QStringLiteral("width"), QStringLiteral("1"));
+        writer.writeAttribute(QStringLiteral("height"), QStringLiteral("1"));
+        writer.writeAttribute(QStringLiteral("fill"), QStringLiteral("none"));
+        writer.writeAttribute(QStringLiteral("stroke"), QStringLiteral("none"));
+        writer.writeStartElement(QStringLiteral("g"));
+        writer.writeAttributes(outer);
+        out.parts.push_back(std::move(part));
+        partOpen = true;
+        openClip = region;
+    };
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isEndElement()) {
+            if (--depth == 1) {
+                closePart();  // the end of libemf2svg's outer group
+                continue;
+            }
+            writer.writeCurrentToken(reader);
+            continue;
+        }
+        if (!reader.isStartElement() || (depth != 1 && depth != 2)) {
+            writer.writeCurrentToken(reader);
+            if (reader.isStartElement()) ++depth;
+            continue;
+        }
+        if (depth == 1) {  // libemf2svg's one group, which shifts the ink to the origin
+            const QRegularExpressionMatch m =
+                translate.match(reader.attributes().value(QLatin1String("transform")));
+            if (reader.name() != QLatin1String("g") || !m.hasMatch() || !outer.isEmpty())
+                return std::nullopt;
+            outer = reader.attributes();
+            shift = QPointF(m.captured(1).toDouble(), m.captured(2).toDouble());
+            ++depth;
+            continue;
+        }
+        if (reader.name() == QLatin1String("defs")) {  // kept for the patterns it may hold
+            for (const QString& id : copyElement(reader, writer)) {
+                if (clipIndex.size() >= qsizetype(clips.size())) return std::nullopt;
+                current = int(clipIndex.size());
+                clipIndex.insert(id, current);
+            }
+            continue;
+        }
+        int clip = current;
+        const QRegularExpressionMatch m =
+            reference.match(reader.attributes().value(QLatin1String("clip-path")));
+        if (m.hasMatch()) clip = clipIndex.value(m.captured(1), current);
+        partFor(clip);
+        copyElement(reader, writer);
+    }
+    if (reader.hasError() || clipIndex.size() != qsizetype(clips.size()) || out.parts.empty())
+        return std::nullopt;
+    return out;
+}
+
+void paintSvgParts(QSvgRenderer& renderer, const std::vector<SvgPart>& parts, QPainter& painter,
+                   const QRectF& box) {
+    const QRectF view = renderer.viewBoxF();
+    if (view.isEmpty()) return;
+    const QTransform toBox =
+        QTransform::fromTranslate(-view.left(), -view.top()) *
+        QTransform::fromScale(box.width() / view.width(), box.height() / view.height()) *
+        QTransform::fromTranslate(box.left(), box.top());
+    for (const SvgPart& part : parts) {
+        const QRectF bounds = renderer.boundsOnElement(part.id);
+        if (bounds.isEmpty()) continue;
+        painter.save();
+        if (part.clip) painter.setClipPath(toBox.map(*part.clip), Qt::IntersectClip);
+        renderer.render(&painter, part.id, toBox.mapRect(bounds));
+        painter.restore();
+    }
+}
+
+}  // namespace pbp::render

@@ -1,0 +1,40 @@
+#pragma once
+
+// libemf2svg's SVG painted in parts, each under the clip its elements were drawn with. QtSvg
+// 6.4 ignores clip-path, so the painter clips: the elements that share a clip are gathered in
+// a group of their own, and each group is rendered alone with the painter's clip set.
+
+#include <QByteArray>
+#include <QPainterPath>
+#include <QRegion>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QPainter;
+class QRectF;
+class QSvgRenderer;
+
+namespace pbp::render {
+
+struct SvgPart {
+    QString id;                        // the group's id in the SVG
+    std::optional<QPainterPath> clip;  // in the SVG's user units; empty for none
+};
+
+struct PartedSvg {
+    QByteArray svg;
+    std::vector<SvgPart> parts;
+};
+
+// Regroups the SVG libemf2svg wrote for a metafile with clip markers: its k-th clipPath
+// definition stands for `clips[k]` (device subpixels, metafile_clip.h). Empty when the SVG is not
+// laid out as libemf2svg writes it or its definitions do not match the markers.
+std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
+                                           const std::vector<std::optional<QRegion>>& clips);
+
+// Paints the parts stretched to `box` as QSvgRenderer::render(painter, box) paints the whole.
+void paintSvgParts(QSvgRenderer& renderer, const std::vector<SvgPart>& parts, QPainter& painter,
+                   const QRectF& box);
+
+}  // namespace pbp::render

@@ -1,0 +1,282 @@
+#include "printing/engine/render/metafile_clip.h"
+
+#include <QPolygonF>
+#include <QRectF>
+#include <QTransform>
+#include <cmath>
+
+#include "printing/engine/render/little_endian.h"
+
+namespace pbp::render {
+
+namespace {
+
+using namespace little_endian;
+
+// EMF records (MS-EMF 2.1.1).
+constexpr quint32 kEmrHeader = 1, kEmrSetWindowExtEx = 9, kEmrSetWindowOrgEx = 10,
+                  kEmrSetViewportExtEx = 11, kEmrSetViewportOrgEx = 12, kEmrEof = 14,
+                  kEmrSetMapMode = 17, kEmrOffsetClipRgn = 26, kEmrSetMetaRgn = 28,
+                  kEmrExcludeClipRect = 29, kEmrIntersectClipRect = 30, kEmrScaleViewportExtEx = 31,
+                  kEmrScaleWindowExtEx = 32, kEmrSaveDc = 33, kEmrRestoreDc = 34,
+                  kEmrSetWorldTransform = 35, kEmrModifyWorldTransform = 36, kEmrBeginPath = 59,
+                  kEmrEndPath = 60, kEmrSelectClipPath = 67, kEmrAbortPath = 68,
+                  kEmrExtSelectClipRgn = 75;
+constexpr quint32 kRgnAnd = 1, kRgnOr = 2, kRgnXor = 3, kRgnDiff = 4, kRgnCopy = 5;
+
+// A clip of more rectangles than this is not followed (the picture is drawn unclipped):
+// combining regions of many rectangles again and again grows without bound.
+constexpr int kMaxClipRects = 4096;
+// Nor are clips of more rectangles than this in all: each clip change keeps its region.
+constexpr qint64 kMaxKeptRects = qint64(1) << 20;
+// Beyond GDI's coordinate space (in subpixels): what "no clip" excludes a rectangle from.
+constexpr int kFar = 1 << 27;
+const QRect kEverywhere(-kFar, -kFar, 2 * kFar, 2 * kFar);
+
+// A device coordinate in subpixels, kept inside kEverywhere (and 0 for one not a number).
+int subpixel(double v) {
+    return std::isfinite(v) ? qRound(std::clamp(v, -double(kFar), double(kFar))) : 0;
+}
+
+QPoint subpixel(QPointF p) {
+    return QPoint(subpixel(p.x()), subpixel(p.y()));
+}
+
+// The state a SaveDC record keeps: the mapping from logical units to the device and the clip.
+struct DeviceContext {
+    int mapMode = 1;  // MM_TEXT
+    QPointF windowOrg, viewportOrg;
+    QPointF windowExt{1, 1}, viewportExt{1, 1};
+    QTransform world;
+    std::optional<QRegion> clip, meta;
+
+    std::optional<QRegion> inForce() const {
+        if (clip && meta) return *clip & *meta;
+        return clip ? clip : meta;
+    }
+};
+
+// Logical units to device subpixels: the world transform, then the page's.
+QTransform toDevice(const DeviceContext& dc, QPointF pixelsPerMm) {
+    double sx = 1, sy = 1;
+    // Millimetres per logical unit of the metric and English modes, whose y axis points up.
+    constexpr double kMillimetres[] = {0.1, 0.01, 0.254, 0.0254, 25.4 / 1440};
+    if (dc.mapMode >= 2 && dc.mapMode <= 6) {
+        sx = kMillimetres[dc.mapMode - 2] * pixelsPerMm.x();
+        sy = -kMillimetres[dc.mapMode - 2] * pixelsPerMm.y();
+    } else if ((dc.mapMode == 7 || dc.mapMode == 8) && dc.windowExt.x() != 0 &&
+               dc.windowExt.y() != 0) {
+        sx = dc.viewportExt.x() / dc.windowExt.x();
+        sy = dc.viewportExt.y() / dc.windowExt.y();
+        if (dc.mapMode == 7) {  // isotropic: the smaller scale on both axes
+            const double s = std::min(std::abs(sx), std::abs(sy));
+            sx = std::copysign(s, sx);
+            sy = std::copysign(s, sy);
+        }
+    }
+    const QTransform page(sx, 0, 0, sy, dc.viewportOrg.x() - dc.windowOrg.x() * sx,
+                          dc.viewportOrg.y() - dc.windowOrg.y() * sy);
+    return dc.world * page * QTransform::fromScale(kClipSubpixels, kClipSubpixels);
+}
+
+// The device subpixels a logical rectangle covers; GDI leaves out its right and bottom edges.
+QRegion deviceRect(const QByteArray& emf, qsizetype at, const QTransform& toDevice) {
+    const QRectF logical(QPointF(le32s(emf, at), le32s(emf, at + 4)),
+                         QPointF(le32s(emf, at + 8), le32s(emf, at + 12)));
+    if (toDevice.isRotating()) {
+        QPolygon corners;
+        for (const QPointF& p : toDevice.map(QPolygonF(logical.normalized())))
+            corners << subpixel(p);
+        return QRegion(corners);
+    }
+    const QRectF mapped = toDevice.mapRect(logical.normalized());
+    return QRegion(
+        QRect(subpixel(mapped.topLeft()), subpixel(mapped.bottomRight()) - QPoint(1, 1)));
+}
+
+// The region of an EXTSELECTCLIPRGN record (in device pixels in the file), or empty when it
+// names none.
+std::optional<QRegion> recordRegion(const QByteArray& emf, qsizetype at, quint32 size) {
+    if (size < 48 || le32(emf, at + 8) < 32) return std::nullopt;
+    const quint32 count = std::min<quint32>(le32(emf, at + 24), (size - 48) / 16);
+    QRegion region;
+    for (quint32 i = 0; i < count && region.rectCount() <= kMaxClipRects; ++i) {
+        const qsizetype r = at + 48 + 16 * qsizetype(i);
+        const QPointF topLeft(le32s(emf, r), le32s(emf, r + 4));
+        const QPointF bottomRight(le32s(emf, r + 8), le32s(emf, r + 12));
+        const QRect rect(subpixel(topLeft * kClipSubpixels),
+                         subpixel(bottomRight * kClipSubpixels) - QPoint(1, 1));
+        if (rect.isValid()) region += rect;
+    }
+    return region;
+}
+
+std::optional<QRegion> combined(const std::optional<QRegion>& clip, const QRegion& region,
+                                quint32 mode) {
+    const QRegion current = clip.value_or(QRegion(kEverywhere));
+    switch (mode) {
+        case kRgnAnd:
+            return current & region;
+        case kRgnOr:
+            return clip ? std::optional(*clip | region) : clip;
+        case kRgnXor:
+            return current ^ region;
+        case kRgnDiff:
+            return current - region;
+        default:
+            return region;
+    }
+}
+
+QByteArray marker() {
+    QByteArray record;
+    for (const quint32 v : {kEmrIntersectClipRect, 24u, 0u, 0u, 1u, 1u}) put32(record, v);
+    return record;
+}
+
+}  // namespace
+
+std::optional<ClipMarkedEmf> emfWithClipMarkers(const QByteArray& emf) {
+    if (emf.size() < 88 || le32(emf, 0) != kEmrHeader) return std::nullopt;
+    const double devX = le32s(emf, 72), devY = le32s(emf, 76), mmX = le32s(emf, 80),
+                 mmY = le32s(emf, 84);
+    const QPointF pixelsPerMm(mmX > 0 && devX > 0 ? devX / mmX : 1,
+                              mmY > 0 && devY > 0 ? devY / mmY : 1);
+    DeviceContext dc;
+    std::vector<DeviceContext> saved;
+    ClipMarkedEmf out;
+    quint32 records = 0;
+    bool inPath = false, pending = false;
+    const QByteArray mark = marker();
+    qint64 keptRects = 0;
+    const auto addMarker = [&] {
+        out.emf.append(mark);
+        std::optional<QRegion> clip = dc.inForce();
+        if (!out.clips.empty() && out.clips.back() == clip)
+            clip = out.clips.back();  // shares the region instead of keeping a copy
+        else if (clip)
+            keptRects += clip->rectCount();
+        out.clips.push_back(std::move(clip));
+        ++records;
+        pending = false;
+    };
+    qsizetype at = 0;
+    while (at + 8 <= emf.size()) {
+        const quint32 type = le32(emf, at), size = le32(emf, at + 4);
+        if (size < 8 || size % 4 != 0 || size > quint64(emf.size() - at)) return std::nullopt;
+        const auto i32 = [&](int offset) { return le32s(emf, at + offset); };
+        const bool has = size >= 16;
+        bool clipChange = false;
+        switch (type) {
+            case kEmrSetMapMode:
+                if (size >= 12) dc.mapMode = i32(8);
+                break;
+            case kEmrSetWindowExtEx:
+                if (has) dc.windowExt = QPointF(i32(8), i32(12));
+                break;
+            case kEmrSetWindowOrgEx:
+                if (has) dc.windowOrg = QPointF(i32(8), i32(12));
+                break;
+            case kEmrSetViewportExtEx:
+                if (has) dc.viewportExt = QPointF(i32(8), i32(12));
+                break;
+            case kEmrSetViewportOrgEx:
+                if (has) dc.viewportOrg = QPointF(i32(8), i32(12));
+                break;
+            case kEmrScaleViewportExtEx:
+            case kEmrScaleWindowExtEx:
+                if (size >= 24 && i32(12) != 0 && i32(20) != 0) {
+                    QPointF& ext = type == kEmrScaleWindowExtEx ? dc.windowExt : dc.viewportExt;
+                    ext = QPointF(ext.x() * i32(8) / i32(12), ext.y() * i32(16) / i32(20));
+                }
+                break;
+            case kEmrSetWorldTransform:
+            case kEmrModifyWorldTransform:
+                if (size >= 32) {
+                    const auto f = [&](int i) { return double(leFloat(emf, at + 8 + 4 * i)); };
+                    const QTransform t(f(0), f(1), f(2), f(3), f(4), f(5));
+                    const quint32 mode =
+                        type == kEmrSetWorldTransform || size < 36 ? 4 : le32(emf, at + 32);
+                    if (mode == 1) dc.world.reset();
+                    if (mode == 2) dc.world = t * dc.world;
+                    if (mode == 3) dc.world = dc.world * t;
+                    if (mode == 4) dc.world = t;
+                }
+                break;
+            case kEmrSaveDc:
+                saved.push_back(dc);
+                break;
+            case kEmrRestoreDc: {
+                const qint64 level = size >= 12 ? i32(8) : -1;
+                const qint64 keep = level < 0 ? qint64(saved.size()) + level : level - 1;
+                if (keep >= 0 && keep < qint64(saved.size())) {
+                    dc = saved[std::size_t(keep)];
+                    saved.resize(std::size_t(keep));
+                }
+                pending = !out.clips.empty();
+                break;
+            }
+            case kEmrIntersectClipRect:
+            case kEmrExcludeClipRect:
+                if (size < 24) return std::nullopt;
+                dc.clip = combined(dc.clip, deviceRect(emf, at + 8, toDevice(dc, pixelsPerMm)),
+                                   type == kEmrIntersectClipRect ? kRgnAnd : kRgnDiff);
+                clipChange = true;
+                break;
+            case kEmrOffsetClipRgn:
+                if (has && dc.clip) {
+                    const QTransform t = toDevice(dc, pixelsPerMm);
+                    const QPointF offset = t.map(QPointF(i32(8), i32(12))) - t.map(QPointF());
+                    dc.clip->translate(offset.toPoint());
+                }
+                clipChange = true;
+                break;
+            case kEmrExtSelectClipRgn: {
+                if (size < 16) return std::nullopt;
+                const quint32 mode = le32(emf, at + 12);
+                if (const std::optional<QRegion> region = recordRegion(emf, at, size))
+                    dc.clip = combined(dc.clip, *region, mode);
+                else if (mode == kRgnCopy)
+                    dc.clip.reset();
+                clipChange = true;
+                break;
+            }
+            case kEmrSetMetaRgn:
+                dc.meta = dc.inForce();
+                dc.clip.reset();
+                clipChange = true;
+                break;
+            case kEmrSelectClipPath:
+                return std::nullopt;
+            case kEmrBeginPath:
+                inPath = true;
+                break;
+            case kEmrEndPath:
+            case kEmrAbortPath:
+                inPath = false;
+                break;
+            default:
+                break;
+        }
+        if (const std::optional<QRegion> clip = dc.inForce();
+            clip && clip->rectCount() > kMaxClipRects)
+            return std::nullopt;
+        if (clipChange) {
+            pending = true;
+        } else {
+            out.emf.append(emf.constData() + at, size);
+            ++records;
+        }
+        if (pending && !inPath) addMarker();
+        if (keptRects > kMaxKeptRects) return std::nullopt;
+        at += size;
+        if (type == kEmrEof) break;
+    }
+    if (out.clips.empty()) return std::nullopt;
+    out.emf.append(emf.constData() + at, emf.size() - at);
+    qToLittleEndian<quint32>(quint32(out.emf.size()), out.emf.data() + 48);  // nBytes
+    qToLittleEndian<quint32>(records, out.emf.data() + 52);                  // nRecords
+    return out;
+}
+
+}  // namespace pbp::render
