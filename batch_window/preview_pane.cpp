@@ -170,25 +170,35 @@ void frmPlenPrintBatch::takePreview(const QByteArray& key, const QImage& picture
 }
 
 // Writes each row's sheets (its foreground pages, or 1 for page 1 only) and asks the worker to
-// count the next drawing not yet counted.
+// count the next drawing not yet counted. The report of a run stays until the list changes.
 void frmPlenPrintBatch::fillSheetColumn() {
-    SheetPreviewState& state = *preview_;
-    const bool firstOnly = firstPageOnly();
-    for (int row = 1; row < fgListOfFiles_->rows(); ++row) {
-        const auto count = state.pageCounts.constFind(fgListOfFiles_->textMatrix(row, 0));
-        QString text;
-        QString tip;
-        if (count != state.pageCounts.constEnd()) {
-            if (count->pages >= 0)
-                text = QString::number(firstOnly ? std::min(count->pages, 1) : count->pages);
-            else if (!count->problem.isEmpty())
-                text = QStringLiteral("?");
-            tip = count->problem;
-        }
-        fgListOfFiles_->setSheets(row, text, tip);
-    }
-    writeStatusLine();
+    for (int row = 1; row < fgListOfFiles_->rows(); ++row) writeSheetsCell(row);
+    if (!runReportShown_) writeStatusLine();
     countNextDrawing();
+}
+
+void frmPlenPrintBatch::writeSheetsCell(int row) {
+    const auto count = preview_->pageCounts.constFind(fgListOfFiles_->textMatrix(row, 0));
+    QString text;
+    QString tip;
+    if (count != preview_->pageCounts.constEnd()) {
+        if (count->pages >= 0)
+            text = QString::number(firstPageOnly() ? std::min(count->pages, 1) : count->pages);
+        else if (!count->problem.isEmpty())
+            text = QStringLiteral("?");
+        tip = count->problem;
+    }
+    fgListOfFiles_->setSheets(row, text, tip);
+}
+
+// A printed drawing's pages as the run read them: they fill a row the background count has
+// not reached, and correct one counted before the file changed.
+void frmPlenPrintBatch::pagesRead(const QString& path, int foregroundPages) {
+    if (!preview_) return;
+    preview_->pageCounts[path] = {foregroundPages, {}};
+    for (int row = 1; row < fgListOfFiles_->rows(); ++row)
+        if (fgListOfFiles_->textMatrix(row, 0) == path) writeSheetsCell(row);
+    writeStatusLine();
 }
 
 void frmPlenPrintBatch::countNextDrawing() {
