@@ -78,6 +78,7 @@ void frmPlenPrintBatch::createPreviewControls() {
     connect(optPrintPageOption_[0], &QRadioButton::toggled, this,
             &frmPlenPrintBatch::previewOptionsChanged);
     connect(state.pane, &SheetPreviewPane::sheetWanted, this, &frmPlenPrintBatch::askPreview);
+    connect(fgListOfFiles_, &FileListGrid::pagingKeyPressed, state.pane, &SheetPreviewPane::turn);
 
     connect(&state.previews, &SheetWorker::answered, this,
             [this](const PreviewOrder& order, const visio::SheetPreview& preview) {
@@ -115,6 +116,7 @@ void frmPlenPrintBatch::showPreviewPane(bool shown) {
     preview_->shown = shown;
     preview_->menu->setChecked(shown);
     preview_->pane->setVisible(shown);
+    fgListOfFiles_->setPagingKeysTaken(shown);
     Form_Resize();
     if (shown) askPreview(0);
 }

@@ -49,8 +49,8 @@ class Preview : public test::WindowTest {
 };
 
 // Each drawing's sheets as they will print on A4, the PDF printer's paper here: a wide page is
-// turned and shrunk, a portrait page stays upright, and Page Down turns to the next sheet; the
-// Sheets column and the status line count the pages.
+// turned and shrunk, a portrait page stays upright, and Page Down in the list turns to the next
+// sheet (Ctrl+Page Down pages the list). The Sheets column and the status line count the pages.
 TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
     start(PLEN_WORKER_EXECUTABLE,
           {test::fixtureDrawing("a3_paper.vdx"), test::fixtureDrawing("mixed_pages.vdx"),
@@ -73,8 +73,10 @@ TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
     EXPECT_EQ(describeSheet(multi.plan.sheets()[0]), "A4, portrait, 91 %, Portrait");
     EXPECT_TRUE(multi.plan.sheets()[1].landscape);
     EXPECT_EQ(control<QLabel>("lblPreviewPage")->text(), "Page 1 of 3");
-    QTest::keyClick(pane(), Qt::Key_PageDown);
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_PageDown);
     QTRY_COMPARE_WITH_TIMEOUT(pane()->sheet(), 1, 20000);
+    EXPECT_EQ(grid()->currentListRow(), 2);
     EXPECT_EQ(control<QLabel>("lblPreviewPage")->text(), "Page 2 of 3");
     EXPECT_TRUE(control<QLabel>("lblPreviewSheet")->text().startsWith("A4, landscape"));
     const QString screenshots = QStringLiteral(PLEN_TEST_BINARY_DIR "/screenshots");
@@ -85,6 +87,9 @@ TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
                               QStringLiteral("Items selected to print: 3 = 6 sheets"), 20000);
     EXPECT_EQ(grid()->textMatrix(0, 2), "Sheets");
     EXPECT_EQ(grid()->textMatrix(2, 2), "3");
+
+    QTest::keyClick(grid(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(grid()->selectedRows(), std::vector<int>{3});
     button("optPrintPageOption_0")->click();  // page 1 only
     QTRY_COMPARE_WITH_TIMEOUT(grid()->textMatrix(2, 2), QStringLiteral("1"), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(pane()->preview().plan.sheets().size(), 1u, 20000);
