@@ -140,6 +140,7 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void createPreviewControls();
     void showPreviewPane(bool shown);
     void previewOptionsChanged();
+    void printerChoicesChanged();
     void askPreview(int sheet);
     void takePreview(const QByteArray& key, const QImage& picture,
                      const visio::SheetPreview& preview);

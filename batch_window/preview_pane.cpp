@@ -11,6 +11,7 @@
 #include "batch_window/sheet_preview_pane.h"
 #include "batch_window/sheet_preview_state.h"
 #include "printing/engine/engine_application.h"
+#include "printing/engine/sheet_layout.h"
 #include "printing/run/drawing_limits.h"
 #include "printing/run/print_services.h"
 #include "support/platform.h"
@@ -21,15 +22,24 @@ using visio::worker::PreviewOrder;
 
 namespace {
 
-// How the selected printer would print a drawing with the window's options, one copy; nothing
-// while no printer is chosen.
-std::optional<visio::PlanOptions> previewPlan(const QString& printer, bool firstPageOnly) {
+// How the selected printer would print a drawing with the window's options, one copy: a page on
+// any paper the printer offers prints on that paper, as in the run. The printer is asked once
+// (each paper can be a round trip to the print server); nothing while no printer is chosen.
+std::optional<visio::PlanOptions> previewPlan(SheetPreviewState& state, const QString& printer,
+                                              bool firstPageOnly) {
     if (!printServices().printers || printer.isEmpty()) return std::nullopt;
-    visio::PrintHint hint;
-    hint.printerName = printer;
-    hint.firstPageOnly = firstPageOnly;
-    hint.landscapeShapedPagesTurned = true;
-    return visio::printPlanFor(*printServices().printers, hint);
+    if (!state.printerPlan || state.printerPlan->first != printer) {
+        visio::PrintHint hint;
+        hint.printerName = printer;
+        hint.landscapeShapedPagesTurned = true;
+        const std::optional<visio::PlanOptions> plan =
+            visio::printPlanFor(*printServices().printers, hint, visio::nameablePapers());
+        if (!plan) return std::nullopt;
+        state.printerPlan.emplace(printer, *plan);
+    }
+    visio::PlanOptions plan = state.printerPlan->second;
+    plan.toPage = firstPageOnly ? 1 : visio::kLastPage;
+    return plan;
 }
 
 // The cache key of a preview: the order itself and the identity of the file it reads.
@@ -127,6 +137,13 @@ void frmPlenPrintBatch::previewOptionsChanged() {
     preview_->columnSoon.start(0);
 }
 
+// A paper chosen in the printer's properties replaces the drawings' own: the printer is asked
+// again.
+void frmPlenPrintBatch::printerChoicesChanged() {
+    preview_->printerPlan.reset();
+    preview_->previewSoon.start(0);
+}
+
 // Shows sheet `sheet` of the current row's drawing: from the cache when it was painted for the
 // same file and options, else asked of the worker (only the latest request is painted).
 void frmPlenPrintBatch::askPreview(int sheet) {
@@ -139,7 +156,7 @@ void frmPlenPrintBatch::askPreview(int sheet) {
         return;
     }
     const std::optional<visio::PlanOptions> plan =
-        previewPlan(cboSelectedPrinter_->currentText(), firstPageOnly());
+        previewPlan(state, cboSelectedPrinter_->currentText(), firstPageOnly());
     if (!plan) {
         state.wanted.reset();
         state.pane->showMessage(tr("No printer is chosen."));
