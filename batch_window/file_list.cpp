@@ -91,6 +91,7 @@ void frmPlenPrintBatch::appendRows(const QStringList& paths) {
 }
 
 void frmPlenPrintBatch::writeStatusLine() {
+    runReportShown_ = false;
     const int drawings = fgListOfFiles_->rows() - 1;
     QString text = tr("Items selected to print: ") + QString::number(drawings);
     // The sheets they print, once the workers have counted some of them.

@@ -254,6 +254,18 @@ void FileListGrid::keyPressEvent(QKeyEvent* event) {
         emit deleteKeyPressed();
         return;
     }
+    if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+        if (pagingKeysTaken_ && event->modifiers() == Qt::NoModifier) {
+            emit pagingKeyPressed(event->key() == Qt::Key_PageDown ? 1 : -1);
+            return;
+        }
+        // Ctrl would move the current row without selecting: it pages as the plain key does.
+        if (event->modifiers() == Qt::ControlModifier) {
+            QKeyEvent plain(QEvent::KeyPress, event->key(), Qt::NoModifier);
+            QTableWidget::keyPressEvent(&plain);
+            return;
+        }
+    }
     QTableWidget::keyPressEvent(event);
 }
 

@@ -35,6 +35,9 @@ class FileListGrid : public QTableWidget {
     void clearStatuses();
     // Scrolls until list row `row` is in view.
     void scrollToRow(int row);
+    // While taken, Page Up and Page Down are handed on (pagingKeyPressed) instead of paging the
+    // list; Ctrl+Page Up and Ctrl+Page Down page it all the same.
+    void setPagingKeysTaken(bool taken) { pagingKeysTaken_ = taken; }
 
     // N + 1: the header row and the entries.
     int rows() const;
@@ -66,6 +69,8 @@ class FileListGrid : public QTableWidget {
     // The selected rows were dragged and dropped before list row `beforeRow` (rows() at the end).
     void rowsDropped(int beforeRow);
     void deleteKeyPressed();
+    // Page Up (-1) or Page Down (+1) while the paging keys are taken.
+    void pagingKeyPressed(int step);
     // Any click in the list or change of its selection made by the user.
     void userSelected();
     // Entries were appended or replaced: the Sheets column is empty for them.
@@ -84,6 +89,8 @@ class FileListGrid : public QTableWidget {
     void setCell(int tableRow, int column, const QString& text, const QString& toolTip = {});
     void markFailed(int tableRow, bool failed);
     void selectTableRows(const std::vector<int>& tableRows);
+
+    bool pagingKeysTaken_ = false;
 };
 
 }  // namespace pbp

@@ -98,6 +98,7 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void runFinished(const std::vector<EntryOutcome>& outcomes) override;
     void runStarting() override;
     void entryStarting(int row) override;
+    void pagesRead(const QString& path, int foregroundPages) override;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -139,10 +140,12 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     void createPreviewControls();
     void showPreviewPane(bool shown);
     void previewOptionsChanged();
+    void printerChoicesChanged();
     void askPreview(int sheet);
     void takePreview(const QByteArray& key, const QImage& picture,
                      const visio::SheetPreview& preview);
     void fillSheetColumn();
+    void writeSheetsCell(int row);
     void countNextDrawing();
     void layOutPreviewPane();
     std::pair<qint64, int> countedSheets() const;
@@ -183,6 +186,7 @@ class frmPlenPrintBatch : public QMainWindow, public BatchPrintView {
     JobDeletions m_oJobDeletions;
     QString outputPdf_;  // --output: Print writes the run into this one PDF
     bool m_bClosingStepsDone = false;
+    bool runReportShown_ = false;  // the status line tells how the last run went
     // The list is kept for the next start: set once an interactive window has its list.
     bool m_bKeepList = false;
 };

@@ -11,6 +11,7 @@
 #include "batch_window/sheet_preview_pane.h"
 #include "batch_window/sheet_preview_state.h"
 #include "printing/engine/engine_application.h"
+#include "printing/engine/sheet_layout.h"
 #include "printing/run/drawing_limits.h"
 #include "printing/run/print_services.h"
 #include "support/platform.h"
@@ -21,15 +22,24 @@ using visio::worker::PreviewOrder;
 
 namespace {
 
-// How the selected printer would print a drawing with the window's options, one copy; nothing
-// while no printer is chosen.
-std::optional<visio::PlanOptions> previewPlan(const QString& printer, bool firstPageOnly) {
+// How the selected printer would print a drawing with the window's options, one copy: a page on
+// any paper the printer offers prints on that paper, as in the run. The printer is asked once
+// (each paper can be a round trip to the print server); nothing while no printer is chosen.
+std::optional<visio::PlanOptions> previewPlan(SheetPreviewState& state, const QString& printer,
+                                              bool firstPageOnly) {
     if (!printServices().printers || printer.isEmpty()) return std::nullopt;
-    visio::PrintHint hint;
-    hint.printerName = printer;
-    hint.firstPageOnly = firstPageOnly;
-    hint.landscapeShapedPagesTurned = true;
-    return visio::printPlanFor(*printServices().printers, hint);
+    if (!state.printerPlan || state.printerPlan->first != printer) {
+        visio::PrintHint hint;
+        hint.printerName = printer;
+        hint.landscapeShapedPagesTurned = true;
+        const std::optional<visio::PlanOptions> plan =
+            visio::printPlanFor(*printServices().printers, hint, visio::nameablePapers());
+        if (!plan) return std::nullopt;
+        state.printerPlan.emplace(printer, *plan);
+    }
+    visio::PlanOptions plan = state.printerPlan->second;
+    plan.toPage = firstPageOnly ? 1 : visio::kLastPage;
+    return plan;
 }
 
 // The cache key of a preview: the order itself and the identity of the file it reads.
@@ -78,6 +88,7 @@ void frmPlenPrintBatch::createPreviewControls() {
     connect(optPrintPageOption_[0], &QRadioButton::toggled, this,
             &frmPlenPrintBatch::previewOptionsChanged);
     connect(state.pane, &SheetPreviewPane::sheetWanted, this, &frmPlenPrintBatch::askPreview);
+    connect(fgListOfFiles_, &FileListGrid::pagingKeyPressed, state.pane, &SheetPreviewPane::turn);
 
     connect(&state.previews, &SheetWorker::answered, this,
             [this](const PreviewOrder& order, const visio::SheetPreview& preview) {
@@ -115,6 +126,7 @@ void frmPlenPrintBatch::showPreviewPane(bool shown) {
     preview_->shown = shown;
     preview_->menu->setChecked(shown);
     preview_->pane->setVisible(shown);
+    fgListOfFiles_->setPagingKeysTaken(shown);
     Form_Resize();
     if (shown) askPreview(0);
 }
@@ -123,6 +135,13 @@ void frmPlenPrintBatch::showPreviewPane(bool shown) {
 void frmPlenPrintBatch::previewOptionsChanged() {
     preview_->previewSoon.start(0);
     preview_->columnSoon.start(0);
+}
+
+// A paper chosen in the printer's properties replaces the drawings' own: the printer is asked
+// again.
+void frmPlenPrintBatch::printerChoicesChanged() {
+    preview_->printerPlan.reset();
+    preview_->previewSoon.start(0);
 }
 
 // Shows sheet `sheet` of the current row's drawing: from the cache when it was painted for the
@@ -137,7 +156,7 @@ void frmPlenPrintBatch::askPreview(int sheet) {
         return;
     }
     const std::optional<visio::PlanOptions> plan =
-        previewPlan(cboSelectedPrinter_->currentText(), firstPageOnly());
+        previewPlan(state, cboSelectedPrinter_->currentText(), firstPageOnly());
     if (!plan) {
         state.wanted.reset();
         state.pane->showMessage(tr("No printer is chosen."));
@@ -170,25 +189,35 @@ void frmPlenPrintBatch::takePreview(const QByteArray& key, const QImage& picture
 }
 
 // Writes each row's sheets (its foreground pages, or 1 for page 1 only) and asks the worker to
-// count the next drawing not yet counted.
+// count the next drawing not yet counted. The report of a run stays until the list changes.
 void frmPlenPrintBatch::fillSheetColumn() {
-    SheetPreviewState& state = *preview_;
-    const bool firstOnly = firstPageOnly();
-    for (int row = 1; row < fgListOfFiles_->rows(); ++row) {
-        const auto count = state.pageCounts.constFind(fgListOfFiles_->textMatrix(row, 0));
-        QString text;
-        QString tip;
-        if (count != state.pageCounts.constEnd()) {
-            if (count->pages >= 0)
-                text = QString::number(firstOnly ? std::min(count->pages, 1) : count->pages);
-            else if (!count->problem.isEmpty())
-                text = QStringLiteral("?");
-            tip = count->problem;
-        }
-        fgListOfFiles_->setSheets(row, text, tip);
-    }
-    writeStatusLine();
+    for (int row = 1; row < fgListOfFiles_->rows(); ++row) writeSheetsCell(row);
+    if (!runReportShown_) writeStatusLine();
     countNextDrawing();
+}
+
+void frmPlenPrintBatch::writeSheetsCell(int row) {
+    const auto count = preview_->pageCounts.constFind(fgListOfFiles_->textMatrix(row, 0));
+    QString text;
+    QString tip;
+    if (count != preview_->pageCounts.constEnd()) {
+        if (count->pages >= 0)
+            text = QString::number(firstPageOnly() ? std::min(count->pages, 1) : count->pages);
+        else if (!count->problem.isEmpty())
+            text = QStringLiteral("?");
+        tip = count->problem;
+    }
+    fgListOfFiles_->setSheets(row, text, tip);
+}
+
+// A printed drawing's pages as the run read them: they fill a row the background count has
+// not reached, and correct one counted before the file changed.
+void frmPlenPrintBatch::pagesRead(const QString& path, int foregroundPages) {
+    if (!preview_) return;
+    preview_->pageCounts[path] = {foregroundPages, {}};
+    for (int row = 1; row < fgListOfFiles_->rows(); ++row)
+        if (fgListOfFiles_->textMatrix(row, 0) == path) writeSheetsCell(row);
+    writeStatusLine();
 }
 
 void frmPlenPrintBatch::countNextDrawing() {

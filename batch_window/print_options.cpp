@@ -237,7 +237,9 @@ void frmPlenPrintBatch::cmdPrinterProperties_Click() {
     if (printer.isEmpty()) return;
     PrinterPropertiesDialog dialog(printer, printServices().printers->options(printer),
                                    KeptPrinterChoices(printer), this);
-    if (dialog.exec() == QDialog::Accepted) KeepPrinterChoices(printer, dialog.choices());
+    if (dialog.exec() != QDialog::Accepted) return;
+    KeepPrinterChoices(printer, dialog.choices());
+    printerChoicesChanged();
 }
 
 void frmPlenPrintBatch::chkPrintSummaryPage_Click() {

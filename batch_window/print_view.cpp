@@ -97,6 +97,7 @@ void frmPlenPrintBatch::runFinished(const std::vector<EntryOutcome>& outcomes) {
                             .arg(sent)
                             .arg(outcomes.size())
                             .arg(qsizetype(outcomes.size()) - sent));
+    runReportShown_ = true;
     IgnoringErrors([&] { keepListNow(); });
 }
 

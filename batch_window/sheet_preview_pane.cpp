@@ -90,17 +90,18 @@ void SheetPreviewPane::paintEvent(QPaintEvent* event) {
     painter.drawRect(target.adjusted(-0.5, -0.5, 0.5, 0.5));
 }
 
+void SheetPreviewPane::turn(int step) {
+    const int wanted = preview_.shown + step;
+    if (wanted >= 0 && wanted < int(preview_.plan.sheets().size())) emit sheetWanted(wanted);
+}
+
 void SheetPreviewPane::keyPressEvent(QKeyEvent* event) {
-    const int count = int(preview_.plan.sheets().size());
-    if (event->key() == Qt::Key_PageDown && preview_.shown + 1 < count) {
-        emit sheetWanted(preview_.shown + 1);
-    } else if (event->key() == Qt::Key_PageUp && preview_.shown > 0) {
-        emit sheetWanted(preview_.shown - 1);
-    } else {
-        QFrame::keyPressEvent(event);
+    if (event->key() == Qt::Key_PageDown || event->key() == Qt::Key_PageUp) {
+        turn(event->key() == Qt::Key_PageDown ? 1 : -1);
+        event->accept();
         return;
     }
-    event->accept();
+    QFrame::keyPressEvent(event);
 }
 
 void SheetPreviewPane::mousePressEvent(QMouseEvent* event) {

@@ -29,6 +29,8 @@ class SheetPreviewPane : public QFrame {
     QString message() const { return message_; }
     // The picture's longer edge in device pixels: what the worker is asked to paint.
     int wantedLongEdge() const;
+    // Asks for the sheet `step` after (or before) the one shown, when the drawing has it.
+    void turn(int step);
 
   signals:
     void sheetWanted(int sheet);

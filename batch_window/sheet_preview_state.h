@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QTimer>
 #include <optional>
+#include <utility>
 
 #include "batch_window/sheet_worker.h"
 
@@ -26,6 +27,8 @@ struct SheetPreviewState {
     QTimer previewSoon;    // asks for the preview once the selection has settled
     QTimer columnSoon;     // fills the Sheets column once the list has settled
     bool shown = false;
+    // The chosen printer's plan: its default paper and the papers it offers.
+    std::optional<std::pair<QString, visio::PlanOptions>> printerPlan;
 
     // The sheets and pictures painted, by the order's bytes and the file's identity.
     struct Painted {

@@ -46,9 +46,8 @@ PlanOptions printerPlanOptions(printers::PrinterSystem& printers, const QString&
     options.copies = printers.makesCopies(printerName) ? 1 : std::max(copies, 1);
     options.collate = collate;
     options.defaultPaper = printers.defaultPaper(printerName);
-    for (const QPageSize& paper : papers)
-        if (const auto media = printers.offeredMedia(printerName, paper))
-            options.offered.push_back({paper, *media});
+    for (const auto& [paper, media] : printers.offeredPapers(printerName, papers))
+        options.offered.push_back({paper, media});
     return options;
 }
 

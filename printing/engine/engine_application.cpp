@@ -26,12 +26,9 @@ class EngineSettings : public ApplicationSettings {
 
 }  // namespace
 
-std::optional<PlanOptions> printPlanFor(printers::PrinterSystem& printers, const PrintHint& hint) {
+std::optional<PlanOptions> printPlanFor(printers::PrinterSystem& printers, const PrintHint& hint,
+                                        const std::vector<QPageSize>& papers) {
     if (hint.copies < 0 || !printers.printerNames().contains(hint.printerName)) return std::nullopt;
-    // The papers drawings are usually set up for: a drawing on another paper that the printer
-    // offers is painted again when it prints.
-    std::vector<QPageSize> papers;
-    for (const int kind : kCommonPaperKinds) papers.push_back(*paperForKind(kind));
     PlanOptions plan =
         printerPlanOptions(printers, hint.printerName, hint.copies, hint.collate, papers);
     plan.toPage = hint.firstPageOnly ? 1 : kLastPage;
@@ -47,7 +44,11 @@ class EngineDocuments : public Documents {
 
     void WillPrint(const PrintHint& hint) override {
         if (state_->ended) engineEnded();
-        state_->printPlan = printPlanFor(state_->printers, hint);
+        // The papers drawings are usually set up for: a drawing on another paper that the
+        // printer offers is painted again when it prints.
+        std::vector<QPageSize> papers;
+        for (const int kind : kCommonPaperKinds) papers.push_back(*paperForKind(kind));
+        state_->printPlan = printPlanFor(state_->printers, hint, papers);
     }
 
     void WillOpen(const QStringList& paths) override {

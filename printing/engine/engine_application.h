@@ -7,9 +7,10 @@
 
 namespace pbp::visio {
 
-// How a drawing printed as the hint says is painted: the printer's default paper, the common
-// papers it offers, copies, collating and pages. Nothing for an unknown printer.
-std::optional<PlanOptions> printPlanFor(printers::PrinterSystem& printers, const PrintHint& hint);
+// How a drawing printed as the hint says is painted: the printer's default paper, those of
+// `papers` it offers, copies, collating and pages. Nothing for an unknown printer.
+std::optional<PlanOptions> printPlanFor(printers::PrinterSystem& printers, const PrintHint& hint,
+                                        const std::vector<QPageSize>& papers);
 
 // The engine's application object: opens drawings, keeps the stored settings, ends on Quit.
 class EngineApplication : public Application {

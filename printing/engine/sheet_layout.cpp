@@ -12,6 +12,16 @@ std::optional<QPageSize> paperForKind(int paperKind) {
     return QPageSize(id);
 }
 
+std::vector<QPageSize> nameablePapers() {
+    std::vector<QPageSize> papers;
+    for (int id = 0; id <= int(QPageSize::LastPageSize); ++id) {
+        const auto paper = paperForKind(QPageSize::windowsId(QPageSize::PageSizeId(id)));
+        if (paper && std::find(papers.begin(), papers.end(), *paper) == papers.end())
+            papers.push_back(*paper);
+    }
+    return papers;
+}
+
 std::optional<double> formulaValue(QString formula) {
     formula = formula.trimmed();
     if (formula.startsWith(QLatin1Char('='))) formula = formula.mid(1).trimmed();

@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace pbp::visio {
 
@@ -14,6 +15,9 @@ inline constexpr double kSheetMarginPoints = 18.0;
 // The paper a PaperKind value names. The values are those of Windows' paper sizes (1 Letter,
 // 3 Tabloid, 5 Legal, 8 A3, 9 A4, 11 A5 ...); 0 and values without a paper give none.
 std::optional<QPageSize> paperForKind(int paperKind);
+
+// Every paper a PaperKind value can name, each once.
+std::vector<QPageSize> nameablePapers();
 
 // The value of a cell formula the engine can evaluate: a number, optionally after "=" and
 // before the unit "in"; nothing for any other text.

@@ -39,6 +39,10 @@ class CombinedPdfPrinter : public PrinterSystem {
                                         const QPageSize& paper) const override {
         return system_.offeredMedia(printerName, paper);
     }
+    std::vector<std::pair<QPageSize, QString>> offeredPapers(
+        const QString& printerName, const std::vector<QPageSize>& papers) const override {
+        return system_.offeredPapers(printerName, papers);
+    }
     std::vector<PrinterOption> options(const QString& printerName) const override {
         return system_.options(printerName);
     }

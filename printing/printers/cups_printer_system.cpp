@@ -353,18 +353,32 @@ QPageSize CupsPrinterSystem::defaultPaper(const QString& printerName) const {
 
 std::optional<QString> CupsPrinterSystem::offeredMedia(const QString& printerName,
                                                        const QPageSize& paper) const {
-    if (printerName == kPdfPrinterName) return QString();
+    const auto offered = offeredPapers(printerName, {paper});
+    if (offered.empty()) return std::nullopt;
+    return offered.front().second;
+}
+
+std::vector<std::pair<QPageSize, QString>> CupsPrinterSystem::offeredPapers(
+    const QString& printerName, const std::vector<QPageSize>& papers) const {
+    std::vector<std::pair<QPageSize, QString>> offered;
+    if (printerName == kPdfPrinterName) {
+        for (const QPageSize& paper : papers) offered.emplace_back(paper, QString());
+        return offered;
+    }
     SchedulerConnection connection(*this);
     DestPtr dest = namedDest(connection, printerName);
-    if (!dest) return std::nullopt;
+    if (!dest) return offered;
     DestInfoPtr info(cupsCopyDestInfo(connection.http(), dest.get()));
-    if (!info) return std::nullopt;
-    const QSizeF mm = paper.size(QPageSize::Millimeter);
-    cups_size_t size{};
-    if (!cupsGetDestMediaBySize(connection.http(), dest.get(), info.get(), qRound(mm.width() * 100),
-                                qRound(mm.height() * 100), CUPS_MEDIA_FLAGS_DEFAULT, &size))
-        return std::nullopt;
-    return QString::fromUtf8(size.media);
+    if (!info) return offered;
+    for (const QPageSize& paper : papers) {
+        const QSizeF mm = paper.size(QPageSize::Millimeter);
+        cups_size_t size{};
+        if (cupsGetDestMediaBySize(connection.http(), dest.get(), info.get(),
+                                   qRound(mm.width() * 100), qRound(mm.height() * 100),
+                                   CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            offered.emplace_back(paper, QString::fromUtf8(size.media));
+    }
+    return offered;
 }
 
 std::vector<PrinterOption> CupsPrinterSystem::options(const QString& printerName) const {

@@ -36,6 +36,9 @@ class CupsPrinterSystem : public PrinterSystem {
     // offers every paper.
     std::optional<QString> offeredMedia(const QString& printerName,
                                         const QPageSize& paper) const override;
+    // One connection and one look at the queue's media for all the papers.
+    std::vector<std::pair<QPageSize, QString>> offeredPapers(
+        const QString& printerName, const std::vector<QPageSize>& papers) const override;
     // A queue's media, media-source, sides, print-color-mode and print-quality where it offers
     // more than one value (cupsCopyDestInfo); the PDF printer's papers.
     std::vector<PrinterOption> options(const QString& printerName) const override;

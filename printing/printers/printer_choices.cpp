@@ -64,6 +64,13 @@ std::optional<QString> ChosenOptionsPrinters::offeredMedia(const QString& printe
     return printerName == kPdfPrinterName ? QString() : media;
 }
 
+std::vector<std::pair<QPageSize, QString>> ChosenOptionsPrinters::offeredPapers(
+    const QString& printerName, const std::vector<QPageSize>& papers) const {
+    if (paperOfMedia(choicesOf_(printerName).value(kMedia)))
+        return PrinterSystem::offeredPapers(printerName, papers);
+    return system_.offeredPapers(printerName, papers);
+}
+
 void ChosenOptionsPrinters::submit(const PrintJob& job) {
     PrintJob chosen = job;
     const PrinterChoices choices = choicesOf_(job.printerName);

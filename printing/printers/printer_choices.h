@@ -52,6 +52,8 @@ class ChosenOptionsPrinters : public PrinterSystem {
     QPageSize defaultPaper(const QString& printerName) const override;
     std::optional<QString> offeredMedia(const QString& printerName,
                                         const QPageSize& paper) const override;
+    std::vector<std::pair<QPageSize, QString>> offeredPapers(
+        const QString& printerName, const std::vector<QPageSize>& papers) const override;
     std::vector<PrinterOption> options(const QString& printerName) const override {
         return system_.options(printerName);
     }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace pbp::printers {
@@ -68,6 +69,16 @@ class PrinterSystem {
         Q_UNUSED(printerName);
         Q_UNUSED(paper);
         return std::nullopt;
+    }
+    // The papers among `papers` that the printer offers, each with its media name as
+    // offeredMedia gives it. A printer system that can answer for all of them at once does.
+    virtual std::vector<std::pair<QPageSize, QString>> offeredPapers(
+        const QString& printerName, const std::vector<QPageSize>& papers) const {
+        std::vector<std::pair<QPageSize, QString>> offered;
+        for (const QPageSize& paper : papers)
+            if (const std::optional<QString> media = offeredMedia(printerName, paper))
+                offered.emplace_back(paper, *media);
+        return offered;
     }
     // The options people may choose for the printer's jobs; none by default.
     virtual std::vector<PrinterOption> options(const QString& /*printerName*/) const { return {}; }

@@ -44,6 +44,8 @@ class BatchPrintView {
     virtual void runStarting() {}
     // The run turns to grid row `row`.
     virtual void entryStarting(int /*row*/) {}
+    // The run opened the drawing at `path`: it has that many foreground pages now.
+    virtual void pagesRead(const QString& /*path*/, int /*foregroundPages*/) {}
 };
 
 // A view that hands everything to another view; views that change a part of it derive from it.
@@ -69,6 +71,9 @@ class ForwardingPrintView : public BatchPrintView {
     }
     void runStarting() override { inner_.runStarting(); }
     void entryStarting(int row) override { inner_.entryStarting(row); }
+    void pagesRead(const QString& path, int foregroundPages) override {
+        inner_.pagesRead(path, foregroundPages);
+    }
 
   protected:
     BatchPrintView& inner_;

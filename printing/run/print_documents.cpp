@@ -83,10 +83,11 @@ void printActiveDocument(BatchPrintView& view, visio::Application& app, EntryOut
     try {
         auto document = app.ActiveDocument();
         const std::vector<visio::DrawingPage> pages = pagesOf(*document);
+        const int foreground = visio::foregroundPageCount(pages);
+        view.pagesRead(outcome.path, foreground);
         turnLandscapePages(*document, pages);
         qint16 lastPage = 1;
         if (!view.firstPageOnly()) {
-            const int foreground = visio::foregroundPageCount(pages);
             if (foreground > 32767)
                 throw VbError(errnum::kOverflow, QStringLiteral("The drawing has too many pages"));
             lastPage = qint16(foreground);

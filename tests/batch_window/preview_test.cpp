@@ -49,12 +49,20 @@ class Preview : public test::WindowTest {
 };
 
 // Each drawing's sheets as they will print on A4, the PDF printer's paper here: a wide page is
-// turned and shrunk, a portrait page stays upright, and Page Down turns to the next sheet; the
-// Sheets column and the status line count the pages.
+// turned and shrunk, a portrait page stays upright, and Page Down in the list turns to the next
+// sheet (Ctrl+Page Down pages the list); a page on an uncommon paper the printer offers is
+// shown on it. The Sheets column and the status line count the pages.
 TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
+    QTemporaryDir dir;
+    QFile a3(test::fixtureDrawing("a3_paper.vdx"));
+    QFile a2(dir.filePath("a2_paper.vdx"));
+    ASSERT_TRUE(a3.open(QIODevice::ReadOnly) && a2.open(QIODevice::WriteOnly));
+    a2.write(a3.readAll().replace("<PaperKind>8<", "<PaperKind>66<"));  // A2
+    a2.close();
+    printers.papers = {QPageSize(QPageSize::A2)};
     start(PLEN_WORKER_EXECUTABLE,
           {test::fixtureDrawing("a3_paper.vdx"), test::fixtureDrawing("mixed_pages.vdx"),
-           test::fixtureDrawing("circle_and_turned_text.vdx")});
+           test::fixtureDrawing("circle_and_turned_text.vdx"), a2.fileName()});
 
     const visio::SheetPreview& wide = sheetsOf(1);
     ASSERT_EQ(wide.plan.sheets().size(), 2u);
@@ -73,8 +81,10 @@ TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
     EXPECT_EQ(describeSheet(multi.plan.sheets()[0]), "A4, portrait, 91 %, Portrait");
     EXPECT_TRUE(multi.plan.sheets()[1].landscape);
     EXPECT_EQ(control<QLabel>("lblPreviewPage")->text(), "Page 1 of 3");
-    QTest::keyClick(pane(), Qt::Key_PageDown);
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_PageDown);
     QTRY_COMPARE_WITH_TIMEOUT(pane()->sheet(), 1, 20000);
+    EXPECT_EQ(grid()->currentListRow(), 2);
     EXPECT_EQ(control<QLabel>("lblPreviewPage")->text(), "Page 2 of 3");
     EXPECT_TRUE(control<QLabel>("lblPreviewSheet")->text().startsWith("A4, landscape"));
     const QString screenshots = QStringLiteral(PLEN_TEST_BINARY_DIR "/screenshots");
@@ -82,9 +92,14 @@ TEST_F(Preview, ShowsTheSelectedDrawingsSheetsAndCountsThem) {
     window->grab().save(screenshots + "/preview.png");
 
     QTRY_COMPARE_WITH_TIMEOUT(control<QLabel>("lblStatus")->text(),
-                              QStringLiteral("Items selected to print: 3 = 6 sheets"), 20000);
+                              QStringLiteral("Items selected to print: 4 = 8 sheets"), 20000);
     EXPECT_EQ(grid()->textMatrix(0, 2), "Sheets");
     EXPECT_EQ(grid()->textMatrix(2, 2), "3");
+
+    QTest::keyClick(grid(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(grid()->selectedRows(), std::vector<int>{4});
+    QTRY_COMPARE_WITH_TIMEOUT(pane()->preview().plan.sheets().size(), 2u, 20000);
+    EXPECT_EQ(describeSheet(pane()->preview().plan.sheets()[0]), "A2, landscape, 100 %, A3");
     button("optPrintPageOption_0")->click();  // page 1 only
     QTRY_COMPARE_WITH_TIMEOUT(grid()->textMatrix(2, 2), QStringLiteral("1"), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(pane()->preview().plan.sheets().size(), 1u, 20000);

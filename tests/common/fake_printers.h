@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -11,7 +12,8 @@
 namespace pbp::test {
 
 // Printers for tests: `names` with `defaultName` as the default; "Capture" has Letter paper,
-// every other printer A4; all but the built-in PDF printer make copies themselves. Every
+// every other printer A4, and each offers `papers` (media named by the paper's key, none for
+// the PDF printer); all but the built-in PDF printer make copies themselves. Every
 // submitted job is kept, its document also as a file (keptPdf); `refusal` makes every job fail
 // with that description.
 class FakePrinters : public printers::PrinterSystem {
@@ -26,6 +28,11 @@ class FakePrinters : public printers::PrinterSystem {
     QPageSize defaultPaper(const QString& name) const override {
         return QPageSize(name == QLatin1String("Capture") ? QPageSize::Letter : QPageSize::A4);
     }
+    std::optional<QString> offeredMedia(const QString& name,
+                                        const QPageSize& paper) const override {
+        if (std::find(papers.begin(), papers.end(), paper) == papers.end()) return std::nullopt;
+        return name == printers::kPdfPrinterName ? QString() : paper.key();
+    }
     bool makesCopies(const QString& name) const override {
         return name != printers::kPdfPrinterName;
     }
@@ -39,6 +46,7 @@ class FakePrinters : public printers::PrinterSystem {
 
     QStringList names{QStringLiteral("Capture"), printers::kPdfPrinterName};
     QString defaultName = printers::kPdfPrinterName;
+    std::vector<QPageSize> papers;
     QString refusal;
     std::function<void()> onSubmit;  // runs first in every submit
     std::vector<Job> jobs;

@@ -153,8 +153,10 @@ TEST(PrintWindow, DuplexChosenInPropertiesIsKeptForThePrinter) {
 // counts the outcome, tooltips say where each PDF went and what a drawing lacks, and Edit >
 // Print Failed Again prints the failed rows only once mended. An unwritable PDF folder is told
 // before the run, which then prints nothing. The status window's progress is a progress bar to
-// assistive technology, and its value follows the run. Of the entries marked Delete="true",
-// only the drawing that was sent goes when the window closes; one whose row was removed stays.
+// assistive technology, and its value follows the run. The run fills the Sheets column, which
+// the window cannot count here (it has no worker program). Of the entries marked
+// Delete="true", only the drawing that was sent goes when the window closes; one whose row was
+// removed stays.
 TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     QTemporaryDir work;
     ScopedFakePlatform fake;
@@ -193,6 +195,8 @@ TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     EXPECT_EQ(window.progressSeen, (std::vector<QVariant>{0, 33, 67}));
     EXPECT_EQ(text("lblStatus"), "Run finished: 2 of 3 sent to the printer, 1 not printed");
     EXPECT_EQ(grid->failedRows(), std::vector<int>{2});
+    EXPECT_EQ(QStringList({window.cellText(1, 2), window.cellText(2, 2), window.cellText(3, 2)}),
+              QStringList({"3", "", "1"}));
     EXPECT_TRUE(grid->item(0, 1)->icon().isNull());
     EXPECT_FALSE(grid->item(1, 1)->icon().isNull());
     EXPECT_TRUE(grid->item(1, 0)->foreground().color() != grid->item(0, 0)->foreground().color());
@@ -219,6 +223,7 @@ TEST(PrintWindow, FailedRowsStandOutAndPrintAgainOnceMended) {
     ASSERT_TRUE(again && again->isEnabled());
     QTest::mouseClick(edit, Qt::LeftButton, {}, edit->actionGeometry(again).center());
     EXPECT_EQ(window.cellText(2, 1), QStringLiteral("Sent to Printer"));
+    EXPECT_EQ(window.cellText(2, 2), QStringLiteral("3"));
     EXPECT_TRUE(grid->failedRows().empty());
     EXPECT_EQ(text("lblStatus"), "Run finished: 1 of 1 sent to the printer, 0 not printed");
     EXPECT_EQ(QDir(pdfDir).entryList({"*.pdf"}, QDir::Files).size(), 3);
