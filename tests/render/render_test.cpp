@@ -90,6 +90,19 @@ QString pdfReport(const RecordedDrawing& drawing, const QString& tool,
         tool, options + (tool == "pdftotext" ? QStringList{pdf, "-"} : QStringList{pdf}));
 }
 
+// The box of `word` in `pdftotext -bbox` output, in inches from the page's top-left corner;
+// empty when the word is not there.
+QRectF wordBox(const QString& words, const QString& word) {
+    const QRegularExpressionMatch m =
+        QRegularExpression(
+            R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re" +
+            QRegularExpression::escape(word) + "<")
+            .match(words);
+    if (!m.hasMatch()) return QRectF();
+    const auto inches = [&](int i) { return m.captured(i).toDouble() / 72; };
+    return QRectF(QPointF(inches(1), inches(2)), QPointF(inches(3), inches(4)));
+}
+
 TEST(RenderFixture, NonPrintingLayersAreLeftOutAndUnknownFontsGetAMetricCompatibleFamily) {
     // A 4 x 3 in page: 1 in squares at PinY 1.5, a red one at PinX 1 on the layer that does not
     // print ("Hidden words") and a blue one at PinX 3 ("Printed words").
@@ -225,17 +238,37 @@ TEST(Geometry, TabStopsAndBulletsPlaceWordsAndThePdfKeepsEveryLetter) {
     // a 5 in box at PinX 3 on a 6 in page; a paragraph with IndFirst -0.25, IndLeft 0.25, a
     // bullet "*" and a tab stop at 2 in.
     const QString words = pdfReport(recordFixture("tabs_and_bullet.vdx"), "pdftotext", {"-bbox"});
-    // Each word's left edge in inches from the page's left.
-    const auto leftOf = [&](const QString& word) {
-        const QRegularExpression re("xMin=\"([0-9.]+)\"[^>]*>" + QRegularExpression::escape(word) +
-                                    "<");
-        const QRegularExpressionMatch m = re.match(words);
-        return m.hasMatch() ? m.captured(1).toDouble() / 72 : -1.0;
-    };
+    const auto leftOf = [&](const QString& word) { return wordBox(words, word).left(); };
     // The box starts at 0.5 in: the bullet there, the text a label width on, the tab at 2 in.
     EXPECT_NEAR(leftOf("*"), 0.5, 0.05) << words.toStdString();
     EXPECT_NEAR(leftOf("hovercraft"), 0.75, 0.05);
     EXPECT_NEAR(leftOf("official"), 2.5, 0.05);
+}
+
+// A 4 x 3 in page: "Zero box" and "second line", left-aligned paragraphs in a 0 x 0 text block
+// at 2 in, 1.5 in; "Private <U+10FFFD> sign" near the bottom, "Lost <U+FFFD> byte" near the top.
+TEST(TextBox, AnEmptyBoxCentresItsLinesOnItsPointAndUnprintableTextIsNoted) {
+    const RecordedDrawing drawing = recordFixture("text_box.vdx");
+    const QString words = pdfReport(drawing, "pdftotext", {"-bbox"});
+    const auto box = [&](const QString& word) { return wordBox(words, word); };
+    // Not wrapped into the empty width: each paragraph is one line, centred on the box's point,
+    // the two lines above and below it.
+    const QRectF zero = box("Zero") | box("box"), second = box("second") | box("line");
+    ASSERT_FALSE(zero.isEmpty() || second.isEmpty()) << words.toStdString();
+    EXPECT_NEAR(box("Zero").top(), box("box").top(), 0.01);
+    EXPECT_NEAR(box("second").top(), box("line").top(), 0.01);
+    EXPECT_NEAR(zero.center().x(), 2, 0.05);
+    EXPECT_NEAR(second.center().x(), 2, 0.05);
+    EXPECT_NEAR(zero.bottom(), 1.5, 0.04);
+    EXPECT_NEAR(second.top(), 1.5, 0.04);
+
+    // Both other texts print, and each says what of it is missing.
+    EXPECT_FALSE(box("Private").isEmpty() || box("Lost").isEmpty());
+    const QStringList log = drawing.log();
+    ASSERT_EQ(log.size(), 2) << log.join('\n').toStdString();
+    EXPECT_TRUE(log[0].startsWith(u"Text \"Private")) << log[0].toStdString();
+    EXPECT_TRUE(log[0].contains("1 character that no installed font can print"));
+    EXPECT_TRUE(log[1].contains("1 character that could not be decoded")) << log[1].toStdString();
 }
 
 // Subscript and superscript runs (Char Pos 2 and 1) are set at 58% of their 0.5 in Size and
