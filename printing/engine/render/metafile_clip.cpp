@@ -339,13 +339,16 @@ std::optional<WmfClips> wmfClips(const QByteArray& wmf, QSizeF size) {
     WmfClips out;
     qint64 keptRects = 0;
     // Logical rectangles to picture subpixels through the window in force.
+    // Picture subpixels per logical unit through the window in force.
+    const auto scale = [&] {
+        if (state.windowExt.x() == 0 || state.windowExt.y() == 0) return QPointF();
+        return QPointF(size.width() / state.windowExt.x() * kClipSubpixels,
+                       size.height() / state.windowExt.y() * kClipSubpixels);
+    };
     const auto toPicture = [&](const std::vector<QRectF>& rects) {
+        const QTransform t(scale().x(), 0, 0, scale().y(), -state.windowOrg.x() * scale().x(),
+                           -state.windowOrg.y() * scale().y());
         QRegion region;
-        if (state.windowExt.x() == 0 || state.windowExt.y() == 0) return region;
-        const QTransform t =
-            QTransform::fromTranslate(-state.windowOrg.x(), -state.windowOrg.y()) *
-            QTransform::fromScale(size.width() / state.windowExt.x() * kClipSubpixels,
-                                  size.height() / state.windowExt.y() * kClipSubpixels);
         for (const QRectF& rect : rects) {
             const QRectF mapped = t.mapRect(rect.normalized());
             region +=
@@ -417,12 +420,9 @@ std::optional<WmfClips> wmfClips(const QByteArray& wmf, QSizeF size) {
                 clipChange = true;
                 break;
             case kMetaOffsetClipRgn:
-                if (has2 && state.clip) {
-                    const QRegion origin = toPicture({QRectF(0, 0, 1, 1)});
-                    const QRegion moved = toPicture({QRectF(param(1), param(0), 1, 1)});
-                    state.clip->translate(moved.boundingRect().topLeft() -
-                                          origin.boundingRect().topLeft());
-                }
+                if (has2 && state.clip)
+                    state.clip->translate(
+                        subpixel(QPointF(param(1) * scale().x(), param(0) * scale().y())));
                 clipChange = true;
                 break;
             case kMetaSelectClipRegion: {
