@@ -68,11 +68,12 @@ std::optional<PartedSvg> svgPartedAtClipMarks(const QByteArray& svg,
     };
     while (!reader.atEnd()) {
         reader.readNext();
-        if (const QRegularExpressionMatch m = mark.match(reader.text());
-            depth == 1 && reader.isComment() && m.hasMatch()) {
-            current = m.captured(1).toInt();
-            if (current >= int(clips.size())) return std::nullopt;
-            continue;
+        if (depth == 1 && reader.isComment()) {
+            if (const QRegularExpressionMatch m = mark.match(reader.text()); m.hasMatch()) {
+                current = m.captured(1).toInt();
+                if (current >= int(clips.size())) return std::nullopt;
+                continue;
+            }
         }
         if (depth == 1 && reader.isStartElement() && reader.name() != QLatin1String("desc")) {
             if (open != current) {
