@@ -42,23 +42,25 @@ bool red(QColor c) {
 }
 
 // The EMF of metafile_arcs.vdx (tests/fixtures/make_picture_drawings.py), 2 in across and
-// 0.5 in down, 100 units an inch: a red pie about (100, 100) of radius 100 drawn under a clip
-// of (0, 0)..(200, 150) with (20, 60)..(60, 100) excluded, then, with the clip restored, a red
-// bar at (0, 185)..(40, 200).
+// 0.5 in down, and its WMF 3.5 in down, 100 units an inch: a red pie about (100, 100) of radius 100
+// drawn under a clip of (0, 0)..(200, 150) with (20, 60)..(60, 100) excluded, then, with the clip
+// restored, a red bar at (0, 185)..(40, 200).
 TEST(MetafileClip, InkOutsideTheClipInForceDoesNotPrint) {
     constexpr qreal dpi = 100;
     const QImage page =
         paintedPage(test::fixtureDrawing(QStringLiteral("metafile_arcs.vdx")), 0, dpi);
-    const auto units = [](qreal left, qreal top, qreal right, qreal bottom) {
-        return QRectF(QPointF(2 + left / 100, 0.5 + top / 100),
-                      QPointF(2 + right / 100, 0.5 + bottom / 100));
-    };
-    EXPECT_EQ(countIn(page, dpi, units(0, 152, 200, 183), red).first, 0) << "below the clip";
-    EXPECT_EQ(countIn(page, dpi, units(22, 62, 58, 98), red).first, 0) << "in the excluded hole";
-    for (const QRectF& inside :
-         {units(65, 65, 95, 145), units(105, 105, 180, 145), units(2, 187, 38, 198)}) {
-        const auto [count, all] = countIn(page, dpi, inside, red);
-        EXPECT_EQ(count, all) << inside.x() << "," << inside.y();
+    for (const qreal down : {0.5, 3.5}) {
+        const auto units = [down](qreal left, qreal top, qreal right, qreal bottom) {
+            return QRectF(QPointF(2 + left / 100, down + top / 100),
+                          QPointF(2 + right / 100, down + bottom / 100));
+        };
+        EXPECT_EQ(countIn(page, dpi, units(0, 152, 200, 183), red).first, 0) << down;
+        EXPECT_EQ(countIn(page, dpi, units(22, 62, 58, 98), red).first, 0) << "hole " << down;
+        for (const QRectF& inside :
+             {units(65, 65, 95, 145), units(105, 105, 180, 145), units(2, 187, 38, 198)}) {
+            const auto [count, all] = countIn(page, dpi, inside, red);
+            EXPECT_EQ(count, all) << inside.x() << "," << inside.y();
+        }
     }
 }
 

@@ -30,7 +30,70 @@ QStringList copyElement(QXmlStreamReader& reader, QXmlStreamWriter& writer) {
     return clipPaths;
 }
 
+// Opens the group of a part under `clip` (in the SVG's user units).
+void openPart(QXmlStreamWriter& writer, PartedSvg& out, std::optional<QPainterPath> clip) {
+    SvgPart part{QStringLiteral("pbp-part-%1").arg(out.parts.size()), std::move(clip)};
+    writer.writeStartElement(QStringLiteral("g"));
+    writer.writeAttribute(QStringLiteral("id"), part.id);
+    // Keeps the group's bounds from collapsing to a line, which render() cannot map.
+    writer.writeEmptyElement(QStringLiteral("rect"));
+    writer.writeAttribute(QStringLiteral("width"), QStringLiteral("1"));
+    writer.writeAttribute(QStringLiteral("height"), QStringLiteral("1"));
+    writer.writeAttribute(QStringLiteral("fill"), QStringLiteral("none"));
+    writer.writeAttribute(QStringLiteral("stroke"), QStringLiteral("none"));
+    out.parts.push_back(std::move(part));
+}
+
+// A region in picture subpixels as a path in the SVG's units, shifted by `shift`.
+QPainterPath clipPath(const QRegion& region, QPointF shift) {
+    QPainterPath path;
+    path.addRegion(region);
+    constexpr qreal pixel = 1.0 / kClipSubpixels;
+    return QTransform(pixel, 0, 0, pixel, shift.x(), shift.y()).map(path);
+}
+
 }  // namespace
+
+std::optional<PartedSvg> svgPartedAtClipMarks(const QByteArray& svg,
+                                              const std::vector<std::optional<QRegion>>& clips) {
+    static const QRegularExpression mark(QStringLiteral("^pbp-clip (-?[0-9]+)$"));
+    QXmlStreamReader reader(svg);
+    reader.setNamespaceProcessing(false);
+    PartedSvg out;
+    QXmlStreamWriter writer(&out.svg);
+    int depth = 0, current = -1, open = -2;  // the clip in force, and that of the open part
+    const auto closePart = [&] {
+        if (open != -2) writer.writeEndElement();
+        open = -2;
+    };
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (depth == 1 && reader.isComment()) {
+            if (const QRegularExpressionMatch m = mark.match(reader.text()); m.hasMatch()) {
+                current = m.captured(1).toInt();
+                if (current >= int(clips.size())) return std::nullopt;
+                continue;
+            }
+        }
+        if (depth == 1 && reader.isStartElement() && reader.name() != QLatin1String("desc")) {
+            if (open != current) {
+                closePart();
+                const std::optional<QRegion>& region =
+                    current < 0 ? std::nullopt : clips[std::size_t(current)];
+                openPart(writer, out,
+                         region ? std::optional(clipPath(*region, QPointF())) : std::nullopt);
+                open = current;
+            }
+            copyElement(reader, writer);
+            continue;
+        }
+        if (reader.isEndElement() && --depth == 0) closePart();
+        if (reader.isStartElement()) ++depth;
+        writer.writeCurrentToken(reader);
+    }
+    if (reader.hasError() || out.parts.empty()) return std::nullopt;
+    return out;
+}
 
 std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
                                            const std::vector<std::optional<QRegion>>& clips) {
@@ -58,24 +121,9 @@ std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
         const std::optional<QRegion> region = clip < 0 ? std::nullopt : clips[std::size_t(clip)];
         if (partOpen && region == openClip) return;
         closePart();
-        SvgPart part{QStringLiteral("pbp-part-%1").arg(out.parts.size()), std::nullopt};
-        if (region) {
-            QPainterPath path;
-            path.addRegion(*region);
-            constexpr qreal pixel = 1.0 / kClipSubpixels;
-            part.clip = QTransform(pixel, 0, 0, pixel, shift.x(), shift.y()).map(path);
-        }
-        writer.writeStartElement(QStringLiteral("g"));
-        writer.writeAttribute(QStringLiteral("id"), part.id);
-        // Keeps the group's bounds from collapsing to a line, which render() cannot map.
-        writer.writeEmptyElement(QStringLiteral("rect"));
-        writer.writeAttribute(QStringLiteral("width"), QStringLiteral("1"));
-        writer.writeAttribute(QStringLiteral("height"), QStringLiteral("1"));
-        writer.writeAttribute(QStringLiteral("fill"), QStringLiteral("none"));
-        writer.writeAttribute(QStringLiteral("stroke"), QStringLiteral("none"));
+        openPart(writer, out, region ? std::optional(clipPath(*region, shift)) : std::nullopt);
         writer.writeStartElement(QStringLiteral("g"));
         writer.writeAttributes(outer);
-        out.parts.push_back(std::move(part));
         partOpen = true;
         openClip = region;
     };

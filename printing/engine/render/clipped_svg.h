@@ -33,6 +33,12 @@ struct PartedSvg {
 std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
                                            const std::vector<std::optional<QRegion>>& clips);
 
+// Regroups the SVG libwmf wrote for a metafile whose clip changes it marked with a comment
+// "pbp-clip K" before the first element drawn under `clips[K]` (picture subpixels). Empty when
+// the SVG is not laid out as libwmf writes it.
+std::optional<PartedSvg> svgPartedAtClipMarks(const QByteArray& svg,
+                                              const std::vector<std::optional<QRegion>>& clips);
+
 // Paints the parts stretched to `box` as QSvgRenderer::render(painter, box) paints the whole.
 void paintSvgParts(QSvgRenderer& renderer, const std::vector<SvgPart>& parts, QPainter& painter,
                    const QRectF& box);

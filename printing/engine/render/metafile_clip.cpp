@@ -3,7 +3,9 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "printing/engine/render/little_endian.h"
 
@@ -276,6 +278,178 @@ std::optional<ClipMarkedEmf> emfWithClipMarkers(const QByteArray& emf) {
     out.emf.append(emf.constData() + at, emf.size() - at);
     qToLittleEndian<quint32>(quint32(out.emf.size()), out.emf.data() + 48);  // nBytes
     qToLittleEndian<quint32>(records, out.emf.data() + 52);                  // nRecords
+    return out;
+}
+
+int WmfClips::inForceAt(qsizetype offset) const {
+    return int(std::upper_bound(ends.begin(), ends.end(), offset) - ends.begin()) - 1;
+}
+
+namespace {
+
+// WMF records (MS-WMF 2.1.1.1), and those that take a slot in the object table.
+constexpr quint16 kMetaSaveDc = 0x001E, kMetaRestoreDc = 0x0127, kMetaSetWindowOrg = 0x020B,
+                  kMetaSetWindowExt = 0x020C, kMetaOffsetWindowOrg = 0x020F,
+                  kMetaScaleWindowExt = 0x0410, kMetaExcludeClipRect = 0x0415,
+                  kMetaIntersectClipRect = 0x0416, kMetaOffsetClipRgn = 0x0220,
+                  kMetaSelectClipRegion = 0x012C, kMetaDeleteObject = 0x01F0,
+                  kMetaCreateRegion = 0x06FF;
+constexpr quint16 kMetaCreatesObject[] = {0x00F7, 0x01F9, 0x02FA,           0x02FB,
+                                          0x02FC, 0x0142, kMetaCreateRegion};
+
+// A WMF's window and clip, which SAVEDC keeps; the window is what the picture shows.
+struct WmfState {
+    QPointF windowOrg, windowExt;
+    std::optional<QRegion> clip;
+};
+
+// The rectangles of a META_CREATEREGION record's region, in logical units: its scans of
+// left-right pairs, or its bounds when it has none.
+std::vector<QRectF> wmfRegionRects(const QByteArray& wmf, qsizetype at, qsizetype end) {
+    std::vector<QRectF> rects;
+    if (at + 22 > end) return rects;
+    const quint16 scans = le16(wmf, at + 10);
+    qsizetype scan = at + 22;
+    for (quint16 i = 0; i < scans && scan + 6 <= end; ++i) {
+        const quint16 count = le16(wmf, scan);
+        const double top = le16s(wmf, scan + 2), bottom = le16s(wmf, scan + 4);
+        for (quint16 k = 0; k + 1 < count && scan + 10 + 2 * k <= end; k += 2)
+            rects.emplace_back(QPointF(le16s(wmf, scan + 6 + 2 * k), top),
+                               QPointF(le16s(wmf, scan + 8 + 2 * k), bottom));
+        if (rects.size() > std::size_t(kMaxClipRects)) return {};
+        scan += 8 + 2 * qsizetype(count);
+    }
+    if (scans == 0)
+        rects.emplace_back(QPointF(le16s(wmf, at + 14), le16s(wmf, at + 16)),
+                           QPointF(le16s(wmf, at + 18), le16s(wmf, at + 20)));
+    return rects;
+}
+
+}  // namespace
+
+std::optional<WmfClips> wmfClips(const QByteArray& wmf, QSizeF size) {
+    constexpr qsizetype header = 22;
+    if (wmf.size() < header + 18 || le32(wmf, 0) != 0x9AC6CDD7) return std::nullopt;
+    WmfState state;
+    state.windowOrg = QPointF(le16s(wmf, 6), le16s(wmf, 8));
+    state.windowExt = QPointF(le16s(wmf, 10), le16s(wmf, 12)) - state.windowOrg;
+    std::vector<WmfState> saved;
+    std::map<int, std::vector<QRectF>> regions;  // the region objects, by slot
+    std::vector<bool> taken;
+    WmfClips out;
+    qint64 keptRects = 0;
+    // Logical rectangles to picture subpixels through the window in force.
+    // Picture subpixels per logical unit through the window in force.
+    const auto scale = [&] {
+        if (state.windowExt.x() == 0 || state.windowExt.y() == 0) return QPointF();
+        return QPointF(size.width() / state.windowExt.x() * kClipSubpixels,
+                       size.height() / state.windowExt.y() * kClipSubpixels);
+    };
+    const auto toPicture = [&](const std::vector<QRectF>& rects) {
+        const QTransform t(scale().x(), 0, 0, scale().y(), -state.windowOrg.x() * scale().x(),
+                           -state.windowOrg.y() * scale().y());
+        QRegion region;
+        for (const QRectF& rect : rects) {
+            const QRectF mapped = t.mapRect(rect.normalized());
+            region +=
+                QRect(subpixel(mapped.topLeft()), subpixel(mapped.bottomRight()) - QPoint(1, 1));
+        }
+        return region;
+    };
+    qsizetype at = header + 2 * qsizetype(le16(wmf, header + 2));
+    if (at < header + 18) return std::nullopt;
+    while (at + 6 <= wmf.size()) {
+        const quint32 words = le32(wmf, at);
+        const quint16 function = le16(wmf, at + 4);
+        if (words < 3 || words > quint64(wmf.size() - at) / 2) return std::nullopt;
+        const qsizetype end = at + 2 * qsizetype(words);
+        const auto param = [&](int i) { return double(le16s(wmf, at + 6 + 2 * i)); };
+        const bool has2 = words >= 5, has4 = words >= 7;
+        bool clipChange = false;
+        if (std::find(std::begin(kMetaCreatesObject), std::end(kMetaCreatesObject), function) !=
+            std::end(kMetaCreatesObject)) {
+            const auto gap = std::find(taken.begin(), taken.end(), false);
+            const int slot = int(gap - taken.begin());
+            if (gap == taken.end())
+                taken.push_back(true);
+            else
+                *gap = true;
+            if (function == kMetaCreateRegion) regions[slot] = wmfRegionRects(wmf, at + 6, end);
+        }
+        switch (function) {
+            case kMetaDeleteObject:
+                if (words >= 4 && param(0) >= 0 && param(0) < double(taken.size())) {
+                    taken[std::size_t(param(0))] = false;
+                    regions.erase(int(param(0)));
+                }
+                break;
+            case kMetaSetWindowOrg:
+                if (has2) state.windowOrg = QPointF(param(1), param(0));
+                break;
+            case kMetaOffsetWindowOrg:
+                if (has2) state.windowOrg += QPointF(param(1), param(0));
+                break;
+            case kMetaSetWindowExt:
+                if (has2) state.windowExt = QPointF(param(1), param(0));
+                break;
+            case kMetaScaleWindowExt:
+                if (has4 && param(0) != 0 && param(2) != 0)
+                    state.windowExt = QPointF(state.windowExt.x() * param(3) / param(2),
+                                              state.windowExt.y() * param(1) / param(0));
+                break;
+            case kMetaSaveDc:
+                saved.push_back(state);
+                break;
+            case kMetaRestoreDc: {
+                const qint64 level = words >= 4 ? qint64(param(0)) : -1;
+                const qint64 keep = level < 0 ? qint64(saved.size()) + level : level - 1;
+                if (keep >= 0 && keep < qint64(saved.size())) {
+                    state = saved[std::size_t(keep)];
+                    saved.resize(std::size_t(keep));
+                }
+                clipChange = !out.clips.empty();
+                break;
+            }
+            case kMetaIntersectClipRect:
+            case kMetaExcludeClipRect:
+                if (!has4) return std::nullopt;
+                state.clip = combined(
+                    state.clip,
+                    toPicture({QRectF(QPointF(param(3), param(2)), QPointF(param(1), param(0)))}),
+                    function == kMetaIntersectClipRect ? kRgnAnd : kRgnDiff);
+                clipChange = true;
+                break;
+            case kMetaOffsetClipRgn:
+                if (has2 && state.clip)
+                    state.clip->translate(
+                        subpixel(QPointF(param(1) * scale().x(), param(0) * scale().y())));
+                clipChange = true;
+                break;
+            case kMetaSelectClipRegion: {
+                const auto region = regions.find(words >= 4 ? int(param(0)) : -1);
+                if (region == regions.end()) return std::nullopt;
+                state.clip = toPicture(region->second);
+                clipChange = true;
+                break;
+            }
+            default:
+                break;
+        }
+        if (state.clip && state.clip->rectCount() > kMaxClipRects) return std::nullopt;
+        if (clipChange) {
+            if (!out.clips.empty() && out.clips.back() == state.clip) {
+                out.clips.push_back(out.clips.back());  // shares the region
+            } else {
+                out.clips.push_back(state.clip);
+                if (state.clip) keptRects += state.clip->rectCount();
+            }
+            out.ends.push_back(end);
+        }
+        if (keptRects > kMaxKeptRects) return std::nullopt;
+        at = end;
+        if (function == 0) break;
+    }
+    if (out.clips.empty()) return std::nullopt;
     return out;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QRegion>
+#include <QSizeF>
 #include <optional>
 #include <vector>
 
@@ -29,5 +30,24 @@ struct ClipMarkedEmf {
 // Empty when the metafile sets no clip, is malformed, or clips to a path (not followed here):
 // it is then drawn without clipping, as before.
 std::optional<ClipMarkedEmf> emfWithClipMarkers(const QByteArray& emf);
+
+// The clips a WMF sets, in the order its records set them. libwmf's SVG says nothing about
+// clips; the decoder notes, as each element is drawn, which of these is in force.
+struct WmfClips {
+    // Where each clip change ends in the metafile (bytes from its start, placeable header
+    // included), ascending.
+    std::vector<qsizetype> ends;
+    // The clip in force from there on, in kClipSubpixels-ths of the picture's units; empty for
+    // none.
+    std::vector<std::optional<QRegion>> clips;
+
+    // The change in force once the record that ends at `offset` is read; -1 before the first.
+    int inForceAt(qsizetype offset) const;
+};
+
+// The clips of a placeable WMF whose window (or placeable frame) is drawn as `size` units.
+// Empty when it sets no clip, is malformed, has no placeable header, or clips to a region
+// bigger than is followed: it is then drawn without clipping, as before.
+std::optional<WmfClips> wmfClips(const QByteArray& wmf, QSizeF size);
 
 }  // namespace pbp::render

@@ -2,6 +2,7 @@
 
 #include <emf2svg.h>
 #include <libwmf/api.h>
+#include <libwmf/ipa.h>
 #include <libwmf/svg.h>
 
 #include <QBuffer>
@@ -165,7 +166,61 @@ QByteArray repairedWmfSvg(QByteArray svg) {
     return utf8.hasError() ? QString::fromLatin1(svg).toUtf8() : svg;
 }
 
-std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
+// While libwmf plays a metafile, notes in its SVG before each element which of the clips the
+// metafile set is in force (libwmf reads the records one by one, so where it stands in the
+// file tells which clip records are behind it).
+struct WmfClipMarking {
+    const WmfClips* clips = nullptr;
+    wmfFunctionReference device{};
+    int written = -1;
+};
+
+void markClip(wmfAPI* api) {
+    auto* marking = static_cast<WmfClipMarking*>(api->user_data);
+    const int clip = marking->clips->inForceAt(api->bbuf.tell(api->buffer_data));
+    if (clip == marking->written) return;
+    wmf_stream_printf(api, WMF_SVG_GetData(api)->out, const_cast<char*>("<!--pbp-clip %d-->\n"),
+                      clip);
+    marking->written = clip;
+}
+
+template <auto Function, typename Arg>
+void markedCall(wmfAPI* api, Arg* arg) {
+    markClip(api);
+    (static_cast<WmfClipMarking*>(api->user_data)->device.*Function)(api, arg);
+}
+
+template <auto Function>
+void mark(wmfFunctionReference& device) {
+    if (device.*Function) device.*Function = &markedCall<Function>;
+}
+
+void markClipsWhileDrawing(wmfAPI* api, WmfClipMarking& marking) {
+    auto& device = *static_cast<wmfFunctionReference*>(api->function_reference);
+    marking.device = device;
+    api->user_data = &marking;
+    mark<&wmfFunctionReference::flood_interior>(device);
+    mark<&wmfFunctionReference::flood_exterior>(device);
+    mark<&wmfFunctionReference::draw_pixel>(device);
+    mark<&wmfFunctionReference::draw_pie>(device);
+    mark<&wmfFunctionReference::draw_chord>(device);
+    mark<&wmfFunctionReference::draw_arc>(device);
+    mark<&wmfFunctionReference::draw_ellipse>(device);
+    mark<&wmfFunctionReference::draw_line>(device);
+    mark<&wmfFunctionReference::poly_line>(device);
+    mark<&wmfFunctionReference::draw_polygon>(device);
+    mark<&wmfFunctionReference::draw_polypolygon>(device);
+    mark<&wmfFunctionReference::draw_rectangle>(device);
+    mark<&wmfFunctionReference::rop_draw>(device);
+    mark<&wmfFunctionReference::bmp_draw>(device);
+    mark<&wmfFunctionReference::draw_text>(device);
+    mark<&wmfFunctionReference::region_frame>(device);
+    mark<&wmfFunctionReference::region_paint>(device);
+}
+
+// `clips` is set to the clips the metafile sets, when it sets any that are followed; the SVG then
+// marks where each applies (svgPartedAtClipMarks).
+std::optional<QByteArray> wmfToSvg(QByteArray wmf, std::optional<WmfClips>& clips) {
     wmfAPI_Options options{};
     options.function = wmf_svg_function;
     wmfAPI* api = nullptr;
@@ -192,6 +247,10 @@ std::optional<QByteArray> wmfToSvg(QByteArray wmf) {
         svg->width = width;
         svg->height = height;
         svg->flags |= WMF_SVG_INLINE_IMAGES;
+        WmfClipMarking marking;
+        clips = wmfClips(wmf, QSizeF(width, height));
+        marking.clips = clips ? &*clips : nullptr;
+        if (clips) markClipsWhileDrawing(api, marking);
         const bool played = width > 0 && height > 0 && wmf_play(api, 0, &box) == wmf_E_None;
         char* text = nullptr;
         unsigned long length = 0;
@@ -226,12 +285,15 @@ DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
     // Both converters draw arcs wrongly, and polylines and polygons right.
     const QByteArray input = emf ? emfWithArcsAsPolygons(data) : wmfWithArcsAsPolygons(data);
     const std::optional<ClipMarkedEmf> marked = emf ? emfWithClipMarkers(input) : std::nullopt;
-    std::optional<QByteArray> svg = !emf ? wmfToSvg(input) : emfToSvg(marked ? marked->emf : input);
+    std::optional<WmfClips> wmfClipped;
+    std::optional<QByteArray> svg =
+        !emf ? wmfToSvg(input, wmfClipped) : emfToSvg(marked ? marked->emf : input);
     if (!svg) return {{}, QStringLiteral("the metafile is damaged or incomplete")};
     const std::optional<QRectF> frame = emf ? emfFrameInSvg(data, *svg) : std::nullopt;
     // Painted in parts under the clips the records set, when they set any.
     std::optional<PartedSvg> parted =
-        marked ? svgInClippedParts(*svg, marked->clips) : std::nullopt;
+        marked ? svgInClippedParts(*svg, marked->clips)
+               : (wmfClipped ? svgPartedAtClipMarks(*svg, wmfClipped->clips) : std::nullopt);
     if (parted) svg = parted->svg;
     auto renderer = std::make_shared<QSvgRenderer>(*svg);
     if (!renderer->isValid())
