@@ -10,7 +10,7 @@ namespace pbp {
 // One open or save dialog as the platform shows it.
 struct FileDialogRequest {
     QWidget* owner = nullptr;
-    bool save = false;          // save dialog; otherwise open dialog
+    bool save = false;           // save dialog; otherwise open dialog
     bool allowMultiple = false;  // open dialog: several files may be chosen
     QString title;               // empty: the platform's default caption
     QString initialDir;          // empty: the platform's choice
@@ -27,7 +27,7 @@ struct FileDialogAnswer {
 
 // Shows file dialogs; production uses QFileDialog, tests answer from a script.
 class FileDialogService {
-public:
+  public:
     virtual ~FileDialogService() = default;
     virtual FileDialogAnswer run(const FileDialogRequest& request) = 0;
 };
