@@ -31,6 +31,27 @@ constexpr quint32 kRgnAnd = 1, kRgnOr = 2, kRgnXor = 3, kRgnDiff = 4, kRgnCopy =
 constexpr int kMaxClipRects = 4096;
 // Nor are clips of more rectangles than this in all: each clip change keeps its region.
 constexpr qint64 kMaxKeptRects = qint64(1) << 20;
+// Nor are more saved device contexts than this (a metafile of SaveDC records alone).
+constexpr std::size_t kMaxSavedStates = 4096;
+
+// SaveDC: false when the stack is full, and the clips are then not followed.
+template <typename State>
+bool saveState(std::vector<State>& saved, const State& state) {
+    if (saved.size() >= kMaxSavedStates) return false;
+    saved.push_back(state);
+    return true;
+}
+
+// RestoreDC to `level`: a negative level counts back from the last save, a positive one is
+// the save's number from the first; a level that names no save changes nothing, as in GDI.
+template <typename State>
+void restoreState(std::vector<State>& saved, qint64 level, State& state) {
+    const qint64 keep = level < 0 ? qint64(saved.size()) + level : level - 1;
+    if (keep < 0 || keep >= qint64(saved.size())) return;
+    state = saved[std::size_t(keep)];
+    saved.resize(std::size_t(keep));
+}
+
 // Beyond GDI's coordinate space (in subpixels): what "no clip" excludes a rectangle from.
 constexpr int kFar = 1 << 27;
 const QRect kEverywhere(-kFar, -kFar, 2 * kFar, 2 * kFar);
@@ -206,18 +227,12 @@ std::optional<ClipMarkedEmf> emfWithClipMarkers(const QByteArray& emf) {
                 }
                 break;
             case kEmrSaveDc:
-                saved.push_back(dc);
+                if (!saveState(saved, dc)) return std::nullopt;
                 break;
-            case kEmrRestoreDc: {
-                const qint64 level = size >= 12 ? i32(8) : -1;
-                const qint64 keep = level < 0 ? qint64(saved.size()) + level : level - 1;
-                if (keep >= 0 && keep < qint64(saved.size())) {
-                    dc = saved[std::size_t(keep)];
-                    saved.resize(std::size_t(keep));
-                }
+            case kEmrRestoreDc:
+                restoreState(saved, size >= 12 ? i32(8) : -1, dc);
                 pending = !out.clips.empty();
                 break;
-            }
             case kEmrIntersectClipRect:
             case kEmrExcludeClipRect:
                 if (size < 24) return std::nullopt;
@@ -398,18 +413,12 @@ std::optional<WmfClips> wmfClips(const QByteArray& wmf, QSizeF size) {
                                               state.windowExt.y() * param(1) / param(0));
                 break;
             case kMetaSaveDc:
-                saved.push_back(state);
+                if (!saveState(saved, state)) return std::nullopt;
                 break;
-            case kMetaRestoreDc: {
-                const qint64 level = words >= 4 ? qint64(param(0)) : -1;
-                const qint64 keep = level < 0 ? qint64(saved.size()) + level : level - 1;
-                if (keep >= 0 && keep < qint64(saved.size())) {
-                    state = saved[std::size_t(keep)];
-                    saved.resize(std::size_t(keep));
-                }
+            case kMetaRestoreDc:
+                restoreState(saved, words >= 4 ? qint64(param(0)) : -1, state);
                 clipChange = !out.clips.empty();
                 break;
-            }
             case kMetaIntersectClipRect:
             case kMetaExcludeClipRect:
                 if (!has4) return std::nullopt;
