@@ -19,8 +19,11 @@ std::optional<double> number(const QString& text) {
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
+// A PaperKind is a 16-bit code (the binary format stores it in two bytes); anything else, a
+// negative, fractional or huge number included, is treated as stating no paper.
 int paperKind(const QString& text) {
-    return std::max(0, int(number(text).value_or(0)));
+    const double value = number(text).value_or(0);
+    return value >= 0 && value <= 0xFFFF ? int(value) : 0;
 }
 
 // A page sheet that states no paper takes it from its style: the document's style 0 ("No

@@ -68,11 +68,13 @@ TEST(PageTable, XmlStrayCellsAndShapesArePassedOverAndPaperComesFromThePageOrThe
     EXPECT_THROW(readVdxPageTable("<VisioDocument><Pages><Page ID='1'><Shapes><Shape></Pages>"),
                  PageTableDamaged);
 
-    // Page 0 states PaperKind 8; page 1 states none and takes style 0's (1), not style 1's (5).
+    // Page 0 states PaperKind 8; page 1 states none and takes style 0's (1), not style 1's (5);
+    // page 2 states a number beyond any paper code, which counts as none.
     const PageTable papers = tableOfFixture("style_paper.vdx");
-    ASSERT_EQ(papers.size(), 2u);
+    ASSERT_EQ(papers.size(), 3u);
     EXPECT_EQ(papers[0].paperKind, 8);
     EXPECT_EQ(papers[1].paperKind, 1);
+    EXPECT_EQ(papers[2].paperKind, 1);
 }
 
 // Groups nested 300,000 deep are cut out in one pass (a search per level from the same start

@@ -145,14 +145,19 @@ constexpr quint16 kMetaSetMapMode = 0x0103, kMetaSetWindowExt = 0x020C,
                   kMetaArc = 0x0817, kMetaPie = 0x081A, kMetaChord = 0x0830;
 constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
 
+// A point as WMF's 16-bit coordinate, clamped before rounding so any double stays defined.
+qint16 wmfCoordinate(double v) {
+    return std::isfinite(v) ? qint16(std::lround(std::clamp(v, -32768.0, 32767.0))) : 0;
+}
+
 QByteArray wmfPolyRecord(quint16 function, const std::vector<QPointF>& points) {
     QByteArray record;
     put32(record, quint32(4 + 2 * points.size()));
     put16(record, function);
     put16(record, quint16(points.size()));
     for (const QPointF& p : points) {
-        put16(record, quint16(qint16(std::clamp(qRound(p.x()), -32768, 32767))));
-        put16(record, quint16(qint16(std::clamp(qRound(p.y()), -32768, 32767))));
+        put16(record, quint16(wmfCoordinate(p.x())));
+        put16(record, quint16(wmfCoordinate(p.y())));
     }
     return record;
 }

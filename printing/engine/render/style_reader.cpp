@@ -2,6 +2,8 @@
 
 #include <librevenge/librevenge.h>
 
+#include <algorithm>
+
 #include "printing/engine/render/line_ends.h"
 #include "printing/engine/render/svg_path.h"
 #include "printing/engine/render/units.h"
@@ -26,16 +28,23 @@ qreal dashLength(const librevenge::RVNGPropertyList& props, const char* name, qr
     return lengthPt(p).value_or(unitPt);
 }
 
+// How many dashes of one kind a pattern repeats, at most 64; clamped before the conversion so
+// that a huge or non-numeric count stays defined.
+int dotCount(const librevenge::RVNGPropertyList& props, const char* name) {
+    const double count = number(props, name).value_or(0);
+    return count > 0 ? int(std::min(count, 64.0)) : 0;
+}
+
 QList<qreal> readDashes(const librevenge::RVNGPropertyList& props, qreal widthPt) {
     const qreal unit = std::max(widthPt, kMinimumDashUnitPt);
-    const int dots1 = int(number(props, "draw:dots1").value_or(0));
-    const int dots2 = int(number(props, "draw:dots2").value_or(0));
+    const int dots1 = dotCount(props, "draw:dots1");
+    const int dots2 = dotCount(props, "draw:dots2");
     const qreal length1 = dashLength(props, "draw:dots1-length", unit);
     const qreal length2 = dashLength(props, "draw:dots2-length", unit);
     const qreal gap = std::max(dashLength(props, "draw:distance", unit), 0.01);
     QList<qreal> dashes;
-    for (int i = 0; i < std::min(dots1, 64); ++i) dashes << std::max(length1, 0.01) << gap;
-    for (int i = 0; i < std::min(dots2, 64); ++i) dashes << std::max(length2, 0.01) << gap;
+    for (int i = 0; i < dots1; ++i) dashes << std::max(length1, 0.01) << gap;
+    for (int i = 0; i < dots2; ++i) dashes << std::max(length2, 0.01) << gap;
     return dashes;
 }
 
