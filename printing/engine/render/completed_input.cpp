@@ -3,7 +3,6 @@
 #include <librevenge-stream/librevenge-stream.h>
 
 #include <QByteArray>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <map>
@@ -45,8 +44,9 @@ QByteArray readPart(librevenge::RVNGInputStream& package, const std::string& nam
 // resolved and empty segments dropped.
 std::string partName(const QString& baseFolder, const QString& target) {
     QStringList kept;
-    const QString joined = baseFolder.isEmpty() ? target : baseFolder + u'/' + target;
-    for (const QString& segment : joined.split(QRegularExpression(QStringLiteral("[/\\\\]")))) {
+    QString joined = baseFolder.isEmpty() ? target : baseFolder + u'/' + target;
+    joined.replace(u'\\', u'/');
+    for (const QString& segment : joined.split(u'/')) {
         if (segment == u"..") {
             if (!kept.isEmpty()) kept.removeLast();
         } else if (!segment.isEmpty() && segment != u".") {
