@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "printing/engine/cached_package.h"
 #include "printing/engine/engine_errors.h"
 
 namespace pbp::visio {
@@ -139,22 +138,17 @@ DrawingFile loadDrawingFile(const QString& path) {
     librevenge::RVNGStringStream stream(reinterpret_cast<const unsigned char*>(bytes.constData()),
                                         unsigned(bytes.size()));
 
-    // The parts of a zip or OLE drawing are read by the renderer and by the page table alike.
-    CachedPackage package(stream);
-    librevenge::RVNGInputStream& input =
-        stream.isStructured() ? static_cast<librevenge::RVNGInputStream&>(package) : stream;
-
     DrawingFile file;
     file.path = path;
-    file.drawing = std::make_shared<const render::RecordedDrawing>(recordOrFail(input, path));
+    file.drawing = std::make_shared<const render::RecordedDrawing>(recordOrFail(stream, path));
     std::vector<QSizeF> sizes;
     for (int i = 0; i < file.drawing->pageCount(); ++i)
         sizes.push_back(file.drawing->pageSizeInches(i));
 
     PageTable table;
     try {
-        input.seek(0, librevenge::RVNG_SEEK_SET);
-        table = input.isStructured() ? readPageTable(input) : readVdxPageTable(bytes);
+        stream.seek(0, librevenge::RVNG_SEEK_SET);
+        table = stream.isStructured() ? readPageTable(stream) : readVdxPageTable(bytes);
     } catch (const PageTableDamaged&) {
         failDamaged(path);
     }

@@ -3,11 +3,7 @@
 #include <librevenge-stream/librevenge-stream.h>
 #include <QFile>
 #include <QtEndian>
-#include <map>
-#include <memory>
-#include <string>
 
-#include "printing/engine/cached_package.h"
 #include "printing/engine/drawing_file.h"
 #include "printing/engine/page_table.h"
 #include "printing/engine/vsd_page_sheet.h"
@@ -139,42 +135,6 @@ TEST(VsdOrientation, Visio6PageSheetChunks) {
     for (qsizetype length = 0; length < whole.size(); ++length)
         EXPECT_EQ(vsdPrintProps(whole.left(length), 6).orientation, PrintOrientation::None)
             << length;
-}
-
-// Counts the parts taken from the package, by name.
-class CountingPackage : public librevenge::RVNGStringStream {
-  public:
-    explicit CountingPackage(const QByteArray& bytes)
-        : RVNGStringStream(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                           unsigned(bytes.size())) {}
-    librevenge::RVNGInputStream* getSubStreamByName(const char* name) override {
-        ++taken[name];
-        return RVNGStringStream::getSubStreamByName(name);
-    }
-    std::map<std::string, int> taken;
-};
-
-QByteArray partBytes(librevenge::RVNGInputStream& package, const char* name) {
-    const std::unique_ptr<librevenge::RVNGInputStream> part(package.getSubStreamByName(name));
-    unsigned long read = 0;
-    const unsigned char* data = part->read(1 << 20, read);
-    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(read));
-}
-
-// A part is inflated once however often it is read, and read anew once the budget is spent.
-TEST(CachedPackage, PartsAreReadOnceWithinTheBudget) {
-    const QByteArray zip =
-        test::fileBytes(test::fixtureDrawing(QStringLiteral("repeating_pages.vsdx")));
-    const char* pages = "visio/pages/pages.xml";
-    for (const auto& [budget, taken] : {std::pair(qsizetype(1) << 20, 1), {qsizetype(16), 3}}) {
-        CountingPackage counted(zip);
-        CachedPackage cached(counted, budget);
-        const QByteArray first = partBytes(cached, pages);
-        EXPECT_TRUE(first.contains("<Pages"));
-        EXPECT_EQ(partBytes(cached, pages), first);
-        EXPECT_EQ(partBytes(cached, pages), first);
-        EXPECT_EQ(counted.taken[pages], taken) << budget;
-    }
 }
 
 }  // namespace

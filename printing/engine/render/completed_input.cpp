@@ -120,7 +120,8 @@ std::vector<std::pair<QString, QString>> masterParts(const QByteArray& mastersXm
     return found;
 }
 
-// The package with some parts replaced; everything else is read from the original.
+// The package with its pages held in memory, completed or as read; everything else is read from
+// the original.
 class CompletedPackage : public librevenge::RVNGInputStream {
   public:
     CompletedPackage(librevenge::RVNGInputStream& base, std::map<std::string, QByteArray> parts)
@@ -168,29 +169,33 @@ std::unique_ptr<librevenge::RVNGInputStream> completedPackage(
     const Relationship* pages = ofType(parts, u"/relationships/pages");
     if (!masters || !pages) return nullptr;
 
-    // The masters are read only when a page has a shape that may need them.
+    // Every page part read here is handed to libvisio from memory, completed or as it is, so
+    // that no page is inflated twice. The masters are read only when a page has a shape that may
+    // need them.
     std::map<std::string, QByteArray> pageXml;
+    std::vector<std::string> toComplete;
     for (const Relationship& page : relationships(package, pages->target)) {
         if (!page.type.endsWith(u"/relationships/page")) continue;
         QByteArray xml = readPart(package, page.target);
-        if (InheritedGeometry::mayNeedCompletion(xml)) pageXml[page.target] = std::move(xml);
+        if (xml.isEmpty()) continue;
+        if (InheritedGeometry::mayNeedCompletion(xml)) toComplete.push_back(page.target);
+        pageXml[page.target] = std::move(xml);
     }
     if (pageXml.empty()) return nullptr;
 
-    InheritedGeometry geometry(DrawingXml::Vsdx);
-    const std::vector<Relationship> masterRels = relationships(package, masters->target);
-    for (const auto& [masterId, relId] : masterParts(readPart(package, masters->target)))
-        for (const Relationship& r : masterRels)
-            if (r.id == relId)
-                geometry.addMasterPart(
-                    masterId, [&package, name = r.target] { return readPart(package, name); });
-
-    std::map<std::string, QByteArray> completed;
-    for (const auto& [name, xml] : pageXml)
-        if (std::optional<QByteArray> done = geometry.completePage(xml))
-            completed[name] = std::move(*done);
-    if (completed.empty()) return nullptr;
-    return std::make_unique<CompletedPackage>(package, std::move(completed));
+    if (!toComplete.empty()) {
+        InheritedGeometry geometry(DrawingXml::Vsdx);
+        const std::vector<Relationship> masterRels = relationships(package, masters->target);
+        for (const auto& [masterId, relId] : masterParts(readPart(package, masters->target)))
+            for (const Relationship& r : masterRels)
+                if (r.id == relId)
+                    geometry.addMasterPart(
+                        masterId, [&package, name = r.target] { return readPart(package, name); });
+        for (const std::string& name : toComplete)
+            if (std::optional<QByteArray> done = geometry.completePage(pageXml[name]))
+                pageXml[name] = std::move(*done);
+    }
+    return std::make_unique<CompletedPackage>(package, std::move(pageXml));
 }
 
 std::unique_ptr<librevenge::RVNGInputStream> completedDocument(librevenge::RVNGInputStream& input) {

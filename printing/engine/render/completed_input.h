@@ -1,7 +1,8 @@
 #pragma once
 
 // The drawing as libvisio should read it: a .vsdx package or a .vdx document whose shapes'
-// inherited geometry has been completed in memory (inherited_geometry.h).
+// inherited geometry has been completed in memory (inherited_geometry.h), and whose page parts,
+// read once to find that out, are not inflated again.
 
 #include <memory>
 
@@ -11,8 +12,8 @@ class RVNGInputStream;
 
 namespace pbp::render {
 
-// A stream over `input` with the completed parts, or null when nothing needed completing, the
-// drawing is binary (.vsd) or the completion failed. The stream refers to `input`, which must
+// A stream over `input` with its pages held in memory, completed where needed; null when the
+// drawing is binary (.vsd), a .vdx that needed no completion, or the completion failed. The stream refers to `input`, which must
 // outlive it.
 std::unique_ptr<librevenge::RVNGInputStream> withInheritedGeometry(
     librevenge::RVNGInputStream& input);
