@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
@@ -34,7 +35,13 @@ double median(std::vector<double> values) {
 
 // One print-like pass: parse, record, paint every page into a PDF kept in memory.
 void printOnce(const QString& path) {
-    librevenge::RVNGFileStream stream(QFile::encodeName(path).constData());
+    // From memory, as the drawing workers read a drawing: a file stream costs a system call for
+    // each of libvisio's small reads and seeks.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray bytes = file.readAll();
+    librevenge::RVNGStringStream stream(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                        unsigned(bytes.size()));
     const pbp::render::RecordedDrawing drawing = pbp::render::RecordedDrawing::record(stream);
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
