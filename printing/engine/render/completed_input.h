@@ -13,8 +13,8 @@ class RVNGInputStream;
 namespace pbp::render {
 
 // A stream over `input` with its pages held in memory, completed where needed; null when the
-// drawing is binary (.vsd), a .vdx that needed no completion, or the completion failed. The stream refers to `input`, which must
-// outlive it.
+// drawing is binary (.vsd), a .vdx that needed no completion, or the completion failed. The
+// stream refers to `input`, which must outlive it.
 std::unique_ptr<librevenge::RVNGInputStream> withInheritedGeometry(
     librevenge::RVNGInputStream& input);
 
