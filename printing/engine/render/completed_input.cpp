@@ -159,15 +159,14 @@ class CompletedPackage : public librevenge::RVNGInputStream {
     std::map<std::string, QByteArray> parts_;
 };
 
-std::unique_ptr<librevenge::RVNGInputStream> completedPackage(
-    librevenge::RVNGInputStream& package) {
+CompletedInput completedPackage(librevenge::RVNGInputStream& package) {
     const std::vector<Relationship> root = relationshipsIn(package, "_rels/.rels", QString());
     const Relationship* document = ofType(root, u"/relationships/document");
-    if (!document) return nullptr;
+    if (!document) return {};
     const std::vector<Relationship> parts = relationships(package, document->target);
     const Relationship* masters = ofType(parts, u"/relationships/masters");
     const Relationship* pages = ofType(parts, u"/relationships/pages");
-    if (!masters || !pages) return nullptr;
+    if (!masters || !pages) return {};
 
     // Every page part read here is handed to libvisio from memory, completed or as it is, so
     // that no page is inflated twice. The masters are read only when a page has a shape that may
@@ -181,8 +180,9 @@ std::unique_ptr<librevenge::RVNGInputStream> completedPackage(
         if (InheritedGeometry::mayNeedCompletion(xml)) toComplete.push_back(page.target);
         pageXml[page.target] = std::move(xml);
     }
-    if (pageXml.empty()) return nullptr;
+    if (pageXml.empty()) return {};
 
+    bool completed = false;
     if (!toComplete.empty()) {
         InheritedGeometry geometry(DrawingXml::Vsdx);
         const std::vector<Relationship> masterRels = relationships(package, masters->target);
@@ -192,20 +192,23 @@ std::unique_ptr<librevenge::RVNGInputStream> completedPackage(
                     geometry.addMasterPart(
                         masterId, [&package, name = r.target] { return readPart(package, name); });
         for (const std::string& name : toComplete)
-            if (std::optional<QByteArray> done = geometry.completePage(pageXml[name]))
+            if (std::optional<QByteArray> done = geometry.completePage(pageXml[name])) {
                 pageXml[name] = std::move(*done);
+                completed = true;
+            }
     }
-    return std::make_unique<CompletedPackage>(package, std::move(pageXml));
+    return {std::make_unique<CompletedPackage>(package, std::move(pageXml)), completed};
 }
 
-std::unique_ptr<librevenge::RVNGInputStream> completedDocument(librevenge::RVNGInputStream& input) {
+CompletedInput completedDocument(librevenge::RVNGInputStream& input) {
     const QByteArray bytes = readAll(input);
-    if (!bytes.contains("<VisioDocument")) return nullptr;
+    if (!bytes.contains("<VisioDocument")) return {};
     InheritedGeometry geometry(DrawingXml::Vdx);
     const std::optional<QByteArray> xml = geometry.completePage(bytes);
-    if (!xml) return nullptr;
-    return std::make_unique<librevenge::RVNGStringStream>(
-        reinterpret_cast<const unsigned char*>(xml->constData()), unsigned(xml->size()));
+    if (!xml) return {};
+    return {std::make_unique<librevenge::RVNGStringStream>(
+                reinterpret_cast<const unsigned char*>(xml->constData()), unsigned(xml->size())),
+            true};
 }
 
 bool startsAsXml(librevenge::RVNGInputStream& input) {
@@ -221,11 +224,10 @@ bool startsAsXml(librevenge::RVNGInputStream& input) {
 
 }  // namespace
 
-std::unique_ptr<librevenge::RVNGInputStream> withInheritedGeometry(
-    librevenge::RVNGInputStream& input) {
+CompletedInput withInheritedGeometry(librevenge::RVNGInputStream& input) {
     try {
         input.seek(0, librevenge::RVNG_SEEK_SET);
-        std::unique_ptr<librevenge::RVNGInputStream> completed;
+        CompletedInput completed;
         if (input.isStructured()) {
             if (input.existsSubStream("_rels/.rels")) completed = completedPackage(input);
         } else if (startsAsXml(input)) {
@@ -235,7 +237,7 @@ std::unique_ptr<librevenge::RVNGInputStream> withInheritedGeometry(
         return completed;
     } catch (...) {
         input.seek(0, librevenge::RVNG_SEEK_SET);
-        return nullptr;
+        return {};
     }
 }
 

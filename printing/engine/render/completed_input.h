@@ -12,10 +12,14 @@ class RVNGInputStream;
 
 namespace pbp::render {
 
-// A stream over `input` with its pages held in memory, completed where needed; null when the
-// drawing is binary (.vsd), a .vdx that needed no completion, or the completion failed. The
-// stream refers to `input`, which must outlive it.
-std::unique_ptr<librevenge::RVNGInputStream> withInheritedGeometry(
-    librevenge::RVNGInputStream& input);
+// The drawing as libvisio is to read it: `stream` over `input` with its pages held in memory,
+// completed where needed (null when the drawing is binary (.vsd), a .vdx that needed no
+// completion, or the completion failed), and whether any part was completed. The stream refers
+// to `input`, which must outlive it.
+struct CompletedInput {
+    std::unique_ptr<librevenge::RVNGInputStream> stream;
+    bool completed = false;
+};
+CompletedInput withInheritedGeometry(librevenge::RVNGInputStream& input);
 
 }  // namespace pbp::render

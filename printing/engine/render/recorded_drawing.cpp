@@ -33,14 +33,15 @@ RecordedDrawing RecordedDrawing::record(librevenge::RVNGInputStream& input) {
         throw VbError(kUnreadableDrawing, QStringLiteral("The file is not a drawing this program "
                                                          "can read."));
     // Shapes that lose their inherited geometry in libvisio are completed first; should the
-    // completed drawing not read, the drawing is read as it is.
-    if (const std::unique_ptr<librevenge::RVNGInputStream> completed =
-            withInheritedGeometry(input)) {
+    // completed drawing not read, the drawing is read as it is. A drawing handed over with
+    // nothing completed that does not read would not read as it is either.
+    if (const CompletedInput prepared = withInheritedGeometry(input); prepared.stream) {
         try {
-            return recordSupported(*completed);
+            return recordSupported(*prepared.stream);
         } catch (const DrawingTooLarge&) {
             throw;
         } catch (const VbError&) {
+            if (!prepared.completed) throw;
         }
     }
     return recordSupported(input);
