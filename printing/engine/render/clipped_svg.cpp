@@ -44,6 +44,48 @@ void openPart(QXmlStreamWriter& writer, PartedSvg& out, std::optional<QPainterPa
     out.parts.push_back(std::move(part));
 }
 
+// Copies the tokens from the one the reader stands on up to the end of the element they are
+// in, that end included.
+void copyToEnd(QXmlStreamReader& reader, QXmlStreamWriter& writer) {
+    for (int level = 0; !reader.atEnd(); reader.readNext()) {
+        writer.writeCurrentToken(reader);
+        if (reader.isStartElement()) ++level;
+        if (reader.isEndElement() && level-- == 0) return;
+    }
+}
+
+// An element open inside a part, opened again when the part goes on in a new group.
+struct OpenElement {
+    QXmlStreamAttributes attributes;
+    QString name;
+    QTransform transform;    // from its units to the SVG's
+    bool holdsText = false;  // text elements in it can be taken out
+};
+
+// A group that only moves what it holds, whose text elements can be painted apart.
+std::optional<QTransform> plainGroupTransform(const QXmlStreamReader& reader) {
+    if (reader.qualifiedName() != QLatin1String("g")) return std::nullopt;
+    QTransform transform;
+    for (const QXmlStreamAttribute& attribute : reader.attributes()) {
+        if (attribute.qualifiedName() == QLatin1String("clip-path")) continue;
+        if (attribute.qualifiedName() != QLatin1String("transform")) return std::nullopt;
+        const std::optional<QTransform> own = svgTransform(attribute.value().toString());
+        if (!own) return std::nullopt;
+        transform = *own;
+    }
+    return transform;
+}
+
+bool isDrawn(QStringView element) {
+    static const QStringList kDrawn{
+        QStringLiteral("g"),        QStringLiteral("path"),    QStringLiteral("rect"),
+        QStringLiteral("circle"),   QStringLiteral("ellipse"), QStringLiteral("line"),
+        QStringLiteral("polyline"), QStringLiteral("polygon"), QStringLiteral("text"),
+        QStringLiteral("image"),    QStringLiteral("use"),     QStringLiteral("switch"),
+        QStringLiteral("a")};
+    return kDrawn.contains(element);
+}
+
 // A region in picture subpixels as a path in the SVG's units, shifted by `shift`.
 QPainterPath clipPath(const QRegion& region, QPointF shift) {
     QPainterPath path;
@@ -172,6 +214,127 @@ std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
     return out;
 }
 
+std::optional<PartedSvg> svgWithTextApart(const QByteArray& svg,
+                                          const std::vector<SvgPart>& parts) {
+    QHash<QString, std::optional<QPainterPath>> clipOf;
+    for (const SvgPart& part : parts) clipOf.insert(part.id, part.clip);
+    QXmlStreamReader reader(svg);
+    reader.setNamespaceProcessing(false);
+    PartedSvg out;
+    QXmlStreamWriter writer(&out.svg);
+    std::vector<OpenElement> open;  // inside the part being written
+    std::optional<QPainterPath> clip;
+    bool inPart = false, ownGroup = false, goOnInNewGroup = false;
+    int depth = 0, taken = 0;
+    const auto endPart = [&] {
+        for (std::size_t i = 0; i <= open.size(); ++i) writer.writeEndElement();
+        inPart = false;
+    };
+    const auto startPart = [&] {
+        openPart(writer, out, clip);
+        for (const OpenElement& element : open) {
+            writer.writeStartElement(element.name);
+            writer.writeAttributes(element.attributes);
+        }
+        inPart = true;
+    };
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isEndElement()) {
+            --depth;
+            if (inPart && !open.empty()) {
+                open.pop_back();
+                writer.writeEndElement();
+                continue;
+            }
+            if (inPart && (ownGroup ? depth == 1 : depth == 0)) endPart();
+            if (depth == 1 && ownGroup) continue;  // the part's own group, already ended
+            writer.writeCurrentToken(reader);
+            continue;
+        }
+        if (!reader.isStartElement()) {
+            writer.writeCurrentToken(reader);
+            continue;
+        }
+        if (depth == 1) {
+            const QString id = reader.attributes().value(QLatin1String("id")).toString();
+            if (inPart && (clipOf.contains(id) || !parts.empty() || !isDrawn(reader.name())))
+                endPart();
+            if (clipOf.contains(id)) {  // a part's group: written anew as the part goes on
+                clip = clipOf.value(id);
+                ownGroup = true;
+                goOnInNewGroup = false;
+                startPart();
+                ++depth;
+                continue;
+            }
+            if (!parts.empty() || !isDrawn(reader.name())) {
+                copyElement(reader, writer);
+                continue;
+            }
+            if (!inPart) {
+                clip.reset();
+                ownGroup = false;
+                goOnInNewGroup = false;
+                startPart();
+            }
+        }
+        if (!inPart) {
+            writer.writeCurrentToken(reader);
+            ++depth;
+            continue;
+        }
+        const OpenElement* parent = open.empty() ? nullptr : &open.back();
+        const QTransform outer = parent ? parent->transform : QTransform();
+        if (reader.qualifiedName() == QLatin1String("text") && (!parent || parent->holdsText)) {
+            const QXmlStreamAttributes attributes = reader.attributes();
+            const QString name = reader.qualifiedName().toString();
+            QString content;
+            bool nested = false;
+            while (!reader.atEnd() && !nested) {
+                reader.readNext();
+                if (reader.isEndElement()) break;
+                nested = reader.isStartElement();
+                if (reader.isCharacters()) content += reader.text();
+            }
+            const std::optional<SvgText> text =
+                nested ? std::nullopt : readSvgText(attributes, content, outer);
+            if (text) {
+                out.parts.back().texts.push_back(*text);
+                goOnInNewGroup = true;
+                ++taken;
+                continue;
+            }
+            if (goOnInNewGroup) {
+                endPart();
+                startPart();
+                goOnInNewGroup = false;
+            }
+            writer.writeStartElement(name);
+            writer.writeAttributes(attributes);
+            writer.writeCharacters(content);
+            if (nested)
+                copyToEnd(reader, writer);
+            else
+                writer.writeEndElement();
+            continue;
+        }
+        if (goOnInNewGroup) {
+            endPart();
+            startPart();
+            goOnInNewGroup = false;
+        }
+        const std::optional<QTransform> group = plainGroupTransform(reader);
+        open.push_back({reader.attributes(), reader.qualifiedName().toString(),
+                        group.value_or(QTransform()) * outer,
+                        group && (!parent || parent->holdsText)});
+        writer.writeCurrentToken(reader);
+        ++depth;
+    }
+    if (reader.hasError() || taken == 0) return std::nullopt;
+    return out;
+}
+
 void paintSvgParts(QSvgRenderer& renderer, const std::vector<SvgPart>& parts, QPainter& painter,
                    const QRectF& box) {
     const QRectF view = renderer.viewBoxF();
@@ -182,10 +345,11 @@ void paintSvgParts(QSvgRenderer& renderer, const std::vector<SvgPart>& parts, QP
         QTransform::fromTranslate(box.left(), box.top());
     for (const SvgPart& part : parts) {
         const QRectF bounds = renderer.boundsOnElement(part.id);
-        if (bounds.isEmpty()) continue;
+        if (bounds.isEmpty() && part.texts.empty()) continue;
         painter.save();
         if (part.clip) painter.setClipPath(toBox.map(*part.clip), Qt::IntersectClip);
-        renderer.render(&painter, part.id, toBox.mapRect(bounds));
+        if (!bounds.isEmpty()) renderer.render(&painter, part.id, toBox.mapRect(bounds));
+        for (const SvgText& text : part.texts) paintSvgText(painter, text, toBox);
         painter.restore();
     }
 }

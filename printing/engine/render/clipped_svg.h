@@ -2,7 +2,9 @@
 
 // libemf2svg's SVG painted in parts, each under the clip its elements were drawn with. QtSvg
 // 6.4 ignores clip-path, so the painter clips: the elements that share a clip are gathered in
-// a group of their own, and each group is rendered alone with the painter's clip set.
+// a group of their own, and each group is rendered alone with the painter's clip set. Text
+// elements are taken out of the groups and painted as text after the group they stood in
+// (svg_text.h).
 
 #include <QByteArray>
 #include <QPainterPath>
@@ -10,6 +12,8 @@
 #include <QString>
 #include <optional>
 #include <vector>
+
+#include "printing/engine/render/svg_text.h"
 
 class QPainter;
 class QRectF;
@@ -20,6 +24,7 @@ namespace pbp::render {
 struct SvgPart {
     QString id;                        // the group's id in the SVG
     std::optional<QPainterPath> clip;  // in the SVG's user units; empty for none
+    std::vector<SvgText> texts;        // painted after the group, under its clip
 };
 
 struct PartedSvg {
@@ -38,6 +43,12 @@ std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
 // the SVG is not laid out as libwmf writes it.
 std::optional<PartedSvg> svgPartedAtClipMarks(const QByteArray& svg,
                                               const std::vector<std::optional<QRegion>>& clips);
+
+// Takes the SVG's text elements out of `parts` (or, with none, out of the whole SVG, which is
+// then made parts without a clip): each is painted after its part's group, and what follows it
+// goes on in a new group of the same clip, so that the ink keeps its order. Empty when no text
+// element could be taken out.
+std::optional<PartedSvg> svgWithTextApart(const QByteArray& svg, const std::vector<SvgPart>& parts);
 
 // Paints the parts stretched to `box` as QSvgRenderer::render(painter, box) paints the whole.
 void paintSvgParts(QSvgRenderer& renderer, const std::vector<SvgPart>& parts, QPainter& painter,

@@ -157,10 +157,13 @@ std::optional<wmfD_Rect> placeableFrame(const QByteArray& wmf) {
     return frame;
 }
 
-// libwmf styles a polyline's stroke only, and SVG fills what names no fill; it writes text in
-// the metafile's code page, where XML wants UTF-8 (Latin-1 keeps such a picture drawable).
+// libwmf styles a polyline's stroke only, and SVG fills what names no fill; it fills at half
+// opacity once the background mode is transparent, which in GDI leaves a solid brush's fill
+// opaque; it writes text in the metafile's code page, where XML wants UTF-8 (Latin-1 keeps such
+// a picture drawable).
 QByteArray repairedWmfSvg(QByteArray svg) {
     svg.replace("<polyline ", "<polyline fill=\"none\" ");
+    svg.replace("fill-opacity:0.5; ", "fill-opacity:1.0; ");
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8.decode(svg);
     return utf8.hasError() ? QString::fromLatin1(svg).toUtf8() : svg;
@@ -295,6 +298,11 @@ DecodedPicture decodeMetafile(const QByteArray& data, bool emf) {
         marked ? svgInClippedParts(*svg, marked->clips)
                : (wmfClipped ? svgPartedAtClipMarks(*svg, wmfClipped->clips) : std::nullopt);
     if (parted) svg = parted->svg;
+    if (std::optional<PartedSvg> apart =
+            svgWithTextApart(*svg, parted ? parted->parts : std::vector<SvgPart>())) {
+        parted = std::move(apart);
+        svg = parted->svg;
+    }
     auto renderer = std::make_shared<QSvgRenderer>(*svg);
     if (!renderer->isValid())
         return {{}, QStringLiteral("the metafile's drawing could not be understood")};
