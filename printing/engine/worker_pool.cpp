@@ -2,6 +2,8 @@
 
 #include <poll.h>
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cerrno>
 #include <thread>
@@ -333,17 +335,36 @@ void WorkerPool::refill() {
            (readsAhead_.empty() || bytes < limits_.pdfBytes)) {
         auto read = std::make_shared<Read>();
         read->path = expected_.front();
+        read->fileBytes = QFileInfo(read->path).size();
         expected_.pop_front();
         readsAhead_.push_back(std::move(read));
     }
 }
 
-// Gives the next reads ahead to idle workers, then one more to each worker reading one. A read
-// no worker can be started for fails with why.
+// The reads ahead not yet given to a worker, in the order they are given: the next ones the
+// program will open (as many as there are workers, so that each drawing it waits for is always
+// under way or next in a worker's socket), then the others largest file first. The time a run
+// takes beyond its processors' work is the last drawings': started early, a large one does not
+// keep one worker busy at the end while the others have nothing left.
+std::vector<std::shared_ptr<WorkerPool::Read>> WorkerPool::readsToStart() const {
+    std::vector<std::shared_ptr<Read>> first, rest;
+    int next = 0;
+    for (const auto& read : readsAhead_) {
+        if (read->done) continue;
+        const bool waitedFor = next++ < settings_.workers;
+        if (!read->slot) (waitedFor ? first : rest).push_back(read);
+    }
+    std::stable_sort(rest.begin(), rest.end(),
+                     [](const auto& a, const auto& b) { return a->fileBytes > b->fileBytes; });
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
+}
+
+// Gives reads ahead to idle workers, then one more to each worker reading one (readsToStart
+// says which first). A read no worker can be started for fails with why.
 void WorkerPool::dispatch() {
     refill();
-    for (const auto& read : readsAhead_) {
-        if (read->done || read->slot) continue;
+    for (const auto& read : readsToStart()) {
         Slot* slot = idleSlot(false);
         if (!slot) slot = busySlot();
         if (!slot) return;

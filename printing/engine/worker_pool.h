@@ -27,7 +27,9 @@ struct ReadAheadLimits {
 
 // The drawing workers of one engine, used from one thread.
 //
-// Expected drawings are read ahead, in order, by every idle worker; with a print plan the
+// Expected drawings are read ahead by every idle worker: the next ones the program will open
+// first, in order, then the largest files among those waiting, so that a large drawing late in
+// the list does not leave the other workers idle at the end of the run. With a print plan the
 // worker also paints the planned sheets at once and forgets the drawing, so that it is free for
 // the next one while the program is still busy with earlier drawings. A drawing opened without
 // a read ahead, or printed otherwise than planned, is read by a worker that keeps it until it
@@ -68,6 +70,7 @@ class WorkerPool {
     // A drawing given to a worker: read ahead (queued, under way or done) or to be kept.
     struct Read {
         QString path;
+        qint64 fileBytes = 0;  // when it was expected: larger drawings are started first
         bool keep = false;
         FileIdentity identity;
         Slot* slot = nullptr;    // while under way
@@ -105,6 +108,7 @@ class WorkerPool {
     void release(Slot& slot);
     void dropReadsAhead();
     void refill();
+    std::vector<std::shared_ptr<Read>> readsToStart() const;
     void dispatch();
 
     const WorkerSettings settings_;

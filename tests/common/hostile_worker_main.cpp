@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/ptrace.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -78,6 +79,12 @@ void misbehave(const QString& path, pbp::visio::worker::Step step) {
     } else if (start.startsWith("PLEN-TEST-PID")) {
         // Which process reads the drawing.
         throw pbp::VbError(pbp::visio::engine_error::kBadFormat, QString::number(getpid()));
+    } else if (start.startsWith("PLEN-TEST-WHEN")) {
+        // When the reading began, on the clock all processes share.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        throw pbp::VbError(pbp::visio::engine_error::kBadFormat,
+                           QString::number(qint64(now.tv_sec) * 1000000000 + now.tv_nsec));
     }
 }
 

@@ -170,6 +170,27 @@ TEST(Workers, AWorkerReadsDrawingAfterDrawingAndAKilledOneIsReplaced) {
     EXPECT_FALSE(summary(engine, fixtureDrawing(QStringLiteral("mixed_pages.vdx"))).isEmpty());
 }
 
+// Past the drawing the program opens next, reads ahead start with the largest file, so that a
+// large drawing late in the list does not end the run with one worker busy and the others idle.
+TEST(Workers, TheLargestDrawingAheadIsReadFirst) {
+    QTemporaryDir dir;
+    WorkerSettings settings = testWorkerSettings(true);
+    settings.workers = 1;
+    Engine engine(settings);
+    QStringList paths;
+    for (int i = 0; i < 5; ++i)
+        paths << writeFile(dir.filePath(QStringLiteral("%1.vsd").arg(i)),
+                           "PLEN-TEST-WHEN" + QByteArray(i == 3 ? 4096 : 16, ' '));
+    engine.app->Documents()->WillOpen(paths);
+    QList<qint64> began;
+    for (const QString& path : paths)
+        began << raised([&] { engine.app->Documents()->Open(path); }).description().toLongLong();
+    // The first, then the largest (the fourth), then the others in order.
+    EXPECT_LT(began[0], began[3]);
+    for (const int later : {1, 2, 4}) EXPECT_LT(began[3], began[later]) << later;
+    EXPECT_LT(began[1], began[2]);
+}
+
 // A message is read only as far as its bounds allow; anything else is garbage.
 TEST(Workers, MessagesOutOfBoundsAreGarbage) {
     DrawingPage page;
