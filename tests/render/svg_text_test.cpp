@@ -88,7 +88,8 @@ TEST(SvgText, PaintsTextWhereQtSvgDrawsItsOutlines) {
 
 // tests/fixtures/make_picture_drawings.py: "Plan 42" in black, a red bar over its right end, and
 // "Top" in blue over the bar, as EMF in the picture 0.5 in down and as WMF 3.5 in down, both
-// 2 in across, 100 units an inch.
+// 2 in across, 100 units an inch. The bar is solid and of the colour the file gives it, though
+// the WMF sets a transparent background and no SVG colour name is that colour.
 TEST(SvgText, MetafileTextPrintsAsTextUnderAndOverLaterInk) {
     const QString path = test::fixtureDrawing(QStringLiteral("metafile_text.vdx"));
     librevenge::RVNGFileStream stream(path.toLocal8Bit().constData());
@@ -132,6 +133,10 @@ TEST(SvgText, MetafileTextPrintsAsTextUnderAndOverLaterInk) {
         EXPECT_EQ(count(down, bar, black), 0) << down;
         EXPECT_GT(count(down, bar, blue), 300) << down;
         EXPECT_GT(count(down, bar, red), 3000) << down;
+        const QColor corner = page.pixelColor(200 + 95, down + 45);
+        EXPECT_NEAR(corner.red(), 200, 3) << down;
+        EXPECT_NEAR(corner.green(), 30, 3) << down;
+        EXPECT_NEAR(corner.blue(), 40, 3) << down;
     }
 }
 

@@ -169,42 +169,99 @@ QByteArray repairedWmfSvg(QByteArray svg) {
     return utf8.hasError() ? QString::fromLatin1(svg).toUtf8() : svg;
 }
 
-// While libwmf plays a metafile, notes in its SVG before each element which of the clips the
-// metafile set is in force (libwmf reads the records one by one, so where it stands in the
-// file tells which clip records are behind it).
-struct WmfClipMarking {
+// libwmf names every colour by the nearest of the 147 SVG colour names. Before each drawing call
+// the colours of the brush, the pen and the text are noted in the SVG (markColours), and here
+// given back exactly to what that call drew: the stroke, and the fill (a text's fill is the text
+// colour). "none" stays.
+QByteArray withExactColours(const QByteArray& svg) {
+    static const QByteArray kMark = "<!--pbp-colours ";
+    static const QRegularExpression paint(QStringLiteral("(fill|stroke):([a-z]+)"));
+    QByteArray out;
+    out.reserve(svg.size());
+    qsizetype at = svg.indexOf(kMark);
+    out += svg.left(at < 0 ? svg.size() : at);
+    while (at >= 0) {
+        const qsizetype end = svg.indexOf("-->", at);
+        if (end < 0) return svg;
+        const QList<QByteArray> colours =
+            svg.mid(at + kMark.size(), end - at - kMark.size()).split(' ');
+        at = svg.indexOf(kMark, end);
+        QString drawn = QString::fromLatin1(svg.mid(end + 3, (at < 0 ? svg.size() : at) - end - 3));
+        if (colours.size() == 3) {
+            QString exact;
+            qsizetype done = 0;
+            for (const QRegularExpressionMatch& m : paint.globalMatch(drawn)) {
+                const qsizetype tag = drawn.lastIndexOf(u'<', m.capturedStart());
+                // Only in a tag, never in a text's characters.
+                if (m.captured(2) == u"none" || tag < 0 ||
+                    drawn.lastIndexOf(u'>', m.capturedStart()) > tag)
+                    continue;
+                const bool text = QStringView(drawn).sliced(tag).startsWith(u"<text");
+                const QByteArray& colour =
+                    m.captured(1) == u"stroke" ? colours[1] : (text ? colours[2] : colours[0]);
+                exact += QStringView(drawn).mid(done, m.capturedStart(2) - done);
+                exact += u'#' + QString::fromLatin1(colour);
+                done = m.capturedEnd(2);
+            }
+            exact += QStringView(drawn).mid(done);
+            drawn = exact;
+        }
+        out += drawn.toLatin1();
+    }
+    return out;
+}
+
+// While libwmf plays a metafile, notes in its SVG before each drawing call the colours of the
+// brush, pen and text, and which of the clips the metafile set is in force, when it sets any
+// (libwmf reads the records one by one, so where it stands in the file tells which clip records
+// are behind it).
+struct WmfMarking {
     const WmfClips* clips = nullptr;
     wmfFunctionReference device{};
-    int written = -1;
+    int writtenClip = -1;
 };
 
-void markClip(wmfAPI* api) {
-    auto* marking = static_cast<WmfClipMarking*>(api->user_data);
-    const int clip = marking->clips->inForceAt(api->bbuf.tell(api->buffer_data));
-    if (clip == marking->written) return;
+void markClip(wmfAPI* api, WmfMarking& marking) {
+    const int clip = marking.clips->inForceAt(api->bbuf.tell(api->buffer_data));
+    if (clip == marking.writtenClip) return;
     wmf_stream_printf(api, WMF_SVG_GetData(api)->out, const_cast<char*>("<!--pbp-clip %d-->\n"),
                       clip);
-    marking->written = clip;
+    marking.writtenClip = clip;
 }
 
-template <auto Function, typename Arg>
+void markColours(wmfAPI* api, const wmfDC* dc) {
+    const wmfRGB none{};
+    const wmfRGB& brush = dc->brush ? dc->brush->lbColor : none;
+    const wmfRGB& pen = dc->pen ? dc->pen->lopnColor : none;
+    const wmfRGB& text = dc->textcolor;
+    wmf_stream_printf(
+        api, WMF_SVG_GetData(api)->out,
+        const_cast<char*>("<!--pbp-colours %02x%02x%02x %02x%02x%02x %02x%02x%02x-->\n"), brush.r,
+        brush.g, brush.b, pen.r, pen.g, pen.b, text.r, text.g, text.b);
+}
+
+// `Colours`: the call draws with the brush, pen or text colour (not with a colour of its own, as
+// a pixel or a flood does, nor a bitmap).
+template <auto Function, bool Colours, typename Arg>
 void markedCall(wmfAPI* api, Arg* arg) {
-    markClip(api);
-    (static_cast<WmfClipMarking*>(api->user_data)->device.*Function)(api, arg);
+    auto& marking = *static_cast<WmfMarking*>(api->user_data);
+    if (marking.clips) markClip(api, marking);
+    if (Colours && arg && arg->dc) markColours(api, arg->dc);
+    (marking.device.*Function)(api, arg);
 }
 
-template <auto Function>
+template <auto Function, bool Colours = true>
 void mark(wmfFunctionReference& device) {
-    if (device.*Function) device.*Function = &markedCall<Function>;
+    if (device.*Function) device.*Function = &markedCall<Function, Colours>;
 }
 
-void markClipsWhileDrawing(wmfAPI* api, WmfClipMarking& marking) {
+void markWhileDrawing(wmfAPI* api, WmfMarking& marking) {
     auto& device = *static_cast<wmfFunctionReference*>(api->function_reference);
     marking.device = device;
     api->user_data = &marking;
-    mark<&wmfFunctionReference::flood_interior>(device);
-    mark<&wmfFunctionReference::flood_exterior>(device);
-    mark<&wmfFunctionReference::draw_pixel>(device);
+    mark<&wmfFunctionReference::flood_interior, false>(device);
+    mark<&wmfFunctionReference::flood_exterior, false>(device);
+    mark<&wmfFunctionReference::draw_pixel, false>(device);
     mark<&wmfFunctionReference::draw_pie>(device);
     mark<&wmfFunctionReference::draw_chord>(device);
     mark<&wmfFunctionReference::draw_arc>(device);
@@ -214,11 +271,11 @@ void markClipsWhileDrawing(wmfAPI* api, WmfClipMarking& marking) {
     mark<&wmfFunctionReference::draw_polygon>(device);
     mark<&wmfFunctionReference::draw_polypolygon>(device);
     mark<&wmfFunctionReference::draw_rectangle>(device);
-    mark<&wmfFunctionReference::rop_draw>(device);
-    mark<&wmfFunctionReference::bmp_draw>(device);
+    mark<&wmfFunctionReference::rop_draw, false>(device);
+    mark<&wmfFunctionReference::bmp_draw, false>(device);
     mark<&wmfFunctionReference::draw_text>(device);
-    mark<&wmfFunctionReference::region_frame>(device);
-    mark<&wmfFunctionReference::region_paint>(device);
+    mark<&wmfFunctionReference::region_frame, false>(device);
+    mark<&wmfFunctionReference::region_paint, false>(device);
 }
 
 // `clips` is set to the clips the metafile sets, when it sets any that are followed; the SVG then
@@ -250,16 +307,16 @@ std::optional<QByteArray> wmfToSvg(QByteArray wmf, std::optional<WmfClips>& clip
         svg->width = width;
         svg->height = height;
         svg->flags |= WMF_SVG_INLINE_IMAGES;
-        WmfClipMarking marking;
+        WmfMarking marking;
         clips = wmfClips(wmf, QSizeF(width, height));
         marking.clips = clips ? &*clips : nullptr;
-        if (clips) markClipsWhileDrawing(api, marking);
+        markWhileDrawing(api, marking);
         const bool played = width > 0 && height > 0 && wmf_play(api, 0, &box) == wmf_E_None;
         char* text = nullptr;
         unsigned long length = 0;
         wmf_stream_destroy(api, svg->out, &text, &length);
         if (played && text && length > 0)
-            result = repairedWmfSvg(QByteArray(text, qsizetype(length)));
+            result = repairedWmfSvg(withExactColours(QByteArray(text, qsizetype(length))));
         wmf_free(api, text);
         wmf_mem_close(api);
     }
