@@ -237,6 +237,13 @@ std::optional<PartedSvg> svgWithTextApart(const QByteArray& svg,
             writer.writeAttributes(element.attributes);
         }
         inPart = true;
+        goOnInNewGroup = false;
+    };
+    // After a text taken out, what follows goes on in a new group of the same part.
+    const auto goOnAfterText = [&] {
+        if (!goOnInNewGroup) return;
+        endPart();
+        startPart();
     };
     while (!reader.atEnd()) {
         reader.readNext();
@@ -263,7 +270,6 @@ std::optional<PartedSvg> svgWithTextApart(const QByteArray& svg,
             if (clipOf.contains(id)) {  // a part's group: written anew as the part goes on
                 clip = clipOf.value(id);
                 ownGroup = true;
-                goOnInNewGroup = false;
                 startPart();
                 ++depth;
                 continue;
@@ -275,7 +281,6 @@ std::optional<PartedSvg> svgWithTextApart(const QByteArray& svg,
             if (!inPart) {
                 clip.reset();
                 ownGroup = false;
-                goOnInNewGroup = false;
                 startPart();
             }
         }
@@ -305,11 +310,7 @@ std::optional<PartedSvg> svgWithTextApart(const QByteArray& svg,
                 ++taken;
                 continue;
             }
-            if (goOnInNewGroup) {
-                endPart();
-                startPart();
-                goOnInNewGroup = false;
-            }
+            goOnAfterText();
             writer.writeStartElement(name);
             writer.writeAttributes(attributes);
             writer.writeCharacters(content);
@@ -319,11 +320,7 @@ std::optional<PartedSvg> svgWithTextApart(const QByteArray& svg,
                 writer.writeEndElement();
             continue;
         }
-        if (goOnInNewGroup) {
-            endPart();
-            startPart();
-            goOnInNewGroup = false;
-        }
+        goOnAfterText();
         const std::optional<QTransform> group = plainGroupTransform(reader);
         open.push_back({reader.attributes(), reader.qualifiedName().toString(),
                         group.value_or(QTransform()) * outer,
