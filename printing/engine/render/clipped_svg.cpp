@@ -216,6 +216,7 @@ std::optional<PartedSvg> svgInClippedParts(const QByteArray& svg,
 
 std::optional<PartedSvg> svgWithTextApart(const QByteArray& svg,
                                           const std::vector<SvgPart>& parts) {
+    if (!svg.contains("<text")) return std::nullopt;
     QHash<QString, std::optional<QPainterPath>> clipOf;
     for (const SvgPart& part : parts) clipOf.insert(part.id, part.clip);
     QXmlStreamReader reader(svg);
