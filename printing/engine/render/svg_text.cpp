@@ -156,7 +156,7 @@ std::optional<SvgText> readSvgText(const QXmlStreamAttributes& attributes, const
     }
     const std::optional<qreal> x = number(value("x").value_or(QStringLiteral("0")));
     const std::optional<qreal> y = number(value("y").value_or(QStringLiteral("0")));
-    const std::optional<QString> family = value("font-family");
+    const QStringList names = families(value("font-family").value_or(QString()));
     const std::optional<qreal> size = number(value("font-size").value_or(QString()));
     const std::optional<QFont::Weight> bold =
         weight(value("font-weight").value_or(QStringLiteral("normal")));
@@ -167,12 +167,12 @@ std::optional<SvgText> readSvgText(const QXmlStreamAttributes& attributes, const
     const std::optional<QColor> colour = fill(value("fill").value_or(QStringLiteral("#000000")));
     const QString space = value("white-space").value_or(value("xml:space").value_or(QString()));
     const bool preserve = space == u"pre" || space == u"preserve";
-    if (!x || !y || !family || families(*family).isEmpty() || !size || *size <= 0 ||
-        *size > kMaxFontSize || !bold || !slant || !at || !colour ||
+    if (!x || !y || names.isEmpty() || !size || *size <= 0 || *size > kMaxFontSize || !bold ||
+        !slant || !at || !colour ||
         !(preserve || space.isEmpty() || space == u"normal" || space == u"default"))
         return std::nullopt;
     text.at = QPointF(*x, *y);
-    text.font.setFamilies(families(*family));
+    text.font.setFamilies(names);
     text.font.setWeight(*bold);
     text.font.setStyle(*slant);
     text.size = *size;
