@@ -25,7 +25,7 @@ QStringList fixtures() {
     QStringList paths;
     for (const char* name : {"mixed_pages.vdx", "only_background.vdx", "zero_size.vdx"})
         paths << fixtureDrawing(QString::fromLatin1(name));
-    if (QDir(sharedTestDataDir()).exists())
+    if (!sharedTestDataDir().isEmpty())
         paths << sharedTestDataDir() + QStringLiteral("/vdx/text_tests.vdx")
               << sharedTestDataDir() + QStringLiteral("/vsd/bitmaps.vsd");
     return paths;
